@@ -1,0 +1,89 @@
+# Windows build: lumetta.exe, the Win32 tests run under Wine, the probe tool.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+set(CMAKE_RC_COMPILE_OBJECT
+  "<CMAKE_RC_COMPILER> <DEFINES> <INCLUDES> <FLAGS> -O coff -i <SOURCE> -o <OBJECT>")
+
+# UTF-16 views of char16_t text are read through wchar_t pointers (AsWide/AsU16).
+add_compile_options(-fno-strict-aliasing)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+# One self-contained exe: C, C++ and winpthreads runtimes linked in.
+add_link_options(-static)
+
+set(LUMETTA_WIN_SOURCES
+  src/app/folders_win.cpp
+  src/app/log_win.cpp
+  src/app/strings_win.cpp
+  src/app/version_win.cpp
+  src/card/monitor_window.cpp
+)
+add_library(lumetta_win STATIC ${LUMETTA_WIN_SOURCES})
+target_link_libraries(lumetta_win PUBLIC lumetta_core
+  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32)
+lumetta_warnings(lumetta_win)
+
+# The icon is drawn by a committed script so that every size is reproducible.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(icon_file ${CMAKE_BINARY_DIR}/generated/lumetta.ico)
+add_custom_command(OUTPUT ${icon_file}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make_icon.py ${icon_file}
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_icon.py
+  COMMENT "Drawing lumetta.ico")
+add_custom_target(lumetta_icon DEPENDS ${icon_file})
+
+set(resource_dir ${CMAKE_SOURCE_DIR}/resources)
+set(resource_deps ${icon_file} ${resource_dir}/lumetta.manifest ${resource_dir}/strings_en.rc
+  ${resource_dir}/strings_ja.rc ${resource_dir}/version.rc)
+set_source_files_properties(${resource_dir}/lumetta.rc PROPERTIES OBJECT_DEPENDS "${resource_deps}")
+
+function(lumetta_resources target)
+  target_sources(${target} PRIVATE ${resource_dir}/lumetta.rc)
+  target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated ${resource_dir})
+  add_dependencies(${target} lumetta_icon)
+endfunction()
+
+add_executable(lumetta WIN32 src/app/main_win.cpp)
+target_link_libraries(lumetta PRIVATE lumetta_win)
+target_link_options(lumetta PRIVATE -municode)
+lumetta_resources(lumetta)
+lumetta_warnings(lumetta)
+
+# GoogleTest from Debian's sources, cross-compiled with our toolchain.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+include(GoogleTest)
+
+add_library(probe_lib STATIC tests/support/probe.cpp)
+target_include_directories(probe_lib PUBLIC tests src)
+target_link_libraries(probe_lib PUBLIC user32)
+lumetta_warnings(probe_lib)
+
+add_executable(probe tests/support/probe_main.cpp)
+target_link_options(probe PRIVATE -municode)
+target_link_libraries(probe PRIVATE probe_lib)
+lumetta_warnings(probe)
+
+# Discovery runs under Wine at test time, so a plain build needs no Wine.
+file(GLOB win_test_sources CONFIGURE_DEPENDS tests/win/*_test.cpp)
+add_executable(win_tests ${win_test_sources} tests/win/main.cpp)
+target_include_directories(win_tests PRIVATE tests)
+target_link_libraries(win_tests PRIVATE lumetta_win gtest)
+lumetta_resources(win_tests)
+lumetta_warnings(win_tests)
+gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+  EXTRA_ARGS --probe-exe=$<TARGET_FILE:probe>
+  PROPERTIES LABELS wine TIMEOUT 300)
+
+file(GLOB e2e_test_sources CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
+add_executable(e2e_tests ${e2e_test_sources} tests/e2e/main.cpp)
+target_include_directories(e2e_tests PRIVATE tests)
+target_link_libraries(e2e_tests PRIVATE probe_lib lumetta_core gtest shell32 ole32 uuid)
+lumetta_warnings(e2e_tests)
+add_dependencies(e2e_tests lumetta)
+# One lumetta.exe at a time: the data folder and the single-instance mutex are shared.
+gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+  EXTRA_ARGS --lumetta-exe=$<TARGET_FILE:lumetta>
+  PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK lumetta_instance)

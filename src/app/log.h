@@ -1,0 +1,48 @@
+// Structured events, one line each, to the debugger output and the rotating app.log.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumetta {
+
+enum LogLevel : int { kDebug = 0, kInfo = 1, kWarn = 2, kError = 3 };
+
+// app.log is rotated to one ".1" backup once it reaches this size.
+inline constexpr std::uint64_t kLogRotateBytes = 1048576;
+
+struct LogTime {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int milliseconds = 0;
+};
+
+// Exactly five characters; "?????" for an unknown level.
+std::string_view LevelWord(int level);
+
+// One complete line, CR LF included. CR and LF inside details become blanks.
+std::string FormatLogLine(const LogTime& time, int level, std::string_view component,
+                          std::string_view event, std::string_view details);
+
+// "0x%08X": always ten characters.
+std::string FormatCode(std::uint32_t code);
+
+// Formats and writes one event. The Windows build writes to the debugger output and the
+// open log file; the native test build records the event for tests to read.
+void LogEvent(int level, std::string_view component, std::string_view event,
+              std::string_view details = {});
+
+// Keeps a repeating failure to one line per distinct code, and its end to one line.
+using FailureLatch = std::optional<std::uint64_t>;
+
+void ReportFailure(FailureLatch& latch, std::string_view component, std::string_view event,
+                   std::uint32_t code);
+[[nodiscard]] bool TakeRecovered(FailureLatch& latch);
+
+}  // namespace lumetta

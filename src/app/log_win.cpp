@@ -1,0 +1,81 @@
+#include "app/log.h"
+#include "app/log_win.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace lumetta {
+namespace {
+
+// Statically initialised so that events before wWinMain are safe.
+SRWLOCK gLock = SRWLOCK_INIT;
+std::wstring* gPath = nullptr;  // heap-held so that no destructor runs at process exit
+HANDLE gFile = INVALID_HANDLE_VALUE;
+
+class ExclusiveLock {
+ public:
+  ExclusiveLock() { AcquireSRWLockExclusive(&gLock); }
+  ~ExclusiveLock() { ReleaseSRWLockExclusive(&gLock); }
+  ExclusiveLock(const ExclusiveLock&) = delete;
+  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+};
+
+// Append-only access: every write lands at the current end, also when another
+// process appends to the same file at the same time.
+HANDLE OpenForAppend(const std::wstring& path) {
+  return CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Caller holds the lock.
+void RotateIfFull() {
+  LARGE_INTEGER size{};
+  if (gFile == INVALID_HANDLE_VALUE || !GetFileSizeEx(gFile, &size) ||
+      static_cast<std::uint64_t>(size.QuadPart) < kLogRotateBytes) {
+    return;
+  }
+  CloseHandle(gFile);
+  gFile = INVALID_HANDLE_VALUE;
+  std::wstring backup = *gPath;
+  backup.append(L".1");
+  // A failed move reopens the same large file; the next write tries again.
+  MoveFileExW(gPath->c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING);
+  gFile = OpenForAppend(*gPath);
+}
+
+}  // namespace
+
+void OpenLog(std::wstring_view path) {
+  ExclusiveLock lock;
+  if (gFile != INVALID_HANDLE_VALUE) {
+    CloseHandle(gFile);
+    gFile = INVALID_HANDLE_VALUE;
+  }
+  if (gPath == nullptr) {
+    gPath = new std::wstring();
+  }
+  gPath->assign(path);
+  gFile = OpenForAppend(*gPath);
+  RotateIfFull();
+}
+
+void LogEvent(int level, std::string_view component, std::string_view event,
+              std::string_view details) {
+  SYSTEMTIME now{};
+  GetSystemTime(&now);
+  const LogTime time{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
+                     now.wMinute, now.wSecond, now.wMilliseconds};
+  const std::string line = FormatLogLine(time, level, component, event, details);
+  OutputDebugStringA(line.c_str());
+
+  ExclusiveLock lock;
+  if (gFile != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    WriteFile(gFile, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    RotateIfFull();
+  }
+}
+
+}  // namespace lumetta

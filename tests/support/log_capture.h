@@ -1,0 +1,19 @@
+// The native build's event sink: records every event so tests can read what was logged.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace lumetta::test {
+
+struct CapturedEvent {
+  int level;
+  std::string component;
+  std::string event;
+  std::string details;
+};
+
+std::vector<CapturedEvent>& CapturedEvents();
+void ClearCapturedEvents();
+
+}  // namespace lumetta::test

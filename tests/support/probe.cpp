@@ -1,0 +1,53 @@
+#include "support/probe.h"
+
+#include "card/monitor_window.h"
+
+namespace lumetta::probe {
+
+HWND WaitForCard(DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (HWND card = FindWindowW(kMonitorWindowClass, nullptr)) {
+      return card;
+    }
+    if (GetTickCount64() >= deadline) {
+      return nullptr;
+    }
+    Sleep(20);
+  }
+}
+
+std::optional<RECT> CardRect(HWND card) {
+  RECT rect{};
+  if (!GetWindowRect(card, &rect)) {
+    return std::nullopt;
+  }
+  return rect;
+}
+
+UniqueHandle OpenOwner(HWND window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  if (processId == 0) {
+    return UniqueHandle();
+  }
+  return UniqueHandle(
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+}
+
+bool PostClose(HWND card) { return PostMessageW(card, WM_CLOSE, 0, 0) != FALSE; }
+
+bool PostReveal(HWND card) {
+  return PostMessageW(card, RegisterWindowMessageW(kRevealMessageName), 0, 0) != FALSE;
+}
+
+std::optional<DWORD> WaitForExit(HANDLE process, DWORD timeoutMs) {
+  DWORD code = 0;
+  if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process, &code)) {
+    return std::nullopt;
+  }
+  return code;
+}
+
+}  // namespace lumetta::probe

@@ -1,0 +1,63 @@
+// probe COMMAND [TIMEOUT_MS]: a command-line handle on a running card for scripts.
+//   find    wait for the card; print "left top right bottom"
+//   close   post WM_CLOSE, wait for the process to end; print and exit with its exit code
+//   reveal  post the registered reveal message
+//   wait    wait for the card's process to end; print and exit with its exit code
+// Exit code 3 when there is no card, 4 when the process did not end in time.
+#include <cstdio>
+#include <cwchar>
+#include <string_view>
+
+#include "support/probe.h"
+
+namespace {
+
+constexpr int kNoCard = 3;
+constexpr int kTimedOut = 4;
+
+int Finish(HWND card, bool close, DWORD timeoutMs) {
+  lumetta::UniqueHandle owner = lumetta::probe::OpenOwner(card);
+  if (close) {
+    lumetta::probe::PostClose(card);
+  }
+  const std::optional<DWORD> code =
+      owner ? lumetta::probe::WaitForExit(owner.get(), timeoutMs) : std::nullopt;
+  if (!code) {
+    std::fprintf(stderr, "probe: the process did not end in time\n");
+    return kTimedOut;
+  }
+  std::printf("exit=%lu\n", *code);
+  return static_cast<int>(*code);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: probe find|close|reveal|wait [TIMEOUT_MS]\n");
+    return 2;
+  }
+  const std::wstring_view command = argv[1];
+  const DWORD timeoutMs = argc > 2 ? static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)) : 10000;
+  HWND card = lumetta::probe::WaitForCard(timeoutMs);
+  if (card == nullptr) {
+    std::fprintf(stderr, "probe: no window of class LumettaMonitorWindow\n");
+    return kNoCard;
+  }
+  if (command == L"find") {
+    const std::optional<RECT> rect = lumetta::probe::CardRect(card);
+    if (!rect) {
+      return kNoCard;
+    }
+    std::printf("%ld %ld %ld %ld\n", rect->left, rect->top, rect->right, rect->bottom);
+    return 0;
+  }
+  if (command == L"reveal") {
+    return lumetta::probe::PostReveal(card) ? 0 : 1;
+  }
+  if (command == L"close" || command == L"wait") {
+    return Finish(card, command == L"close", timeoutMs);
+  }
+  std::fprintf(stderr, "probe: unknown command\n");
+  return 2;
+}
