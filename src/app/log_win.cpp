@@ -12,6 +12,33 @@ namespace {
 SRWLOCK gLock = SRWLOCK_INIT;
 std::wstring* gPath = nullptr;  // heap-held so that no destructor runs at process exit
 HANDLE gFile = INVALID_HANDLE_VALUE;
+// Serialises appends and rotation across processes. Windows makes each append-only write
+// land whole at the end, but Wine places it at a size read just before, so two processes
+// can overwrite each other's lines there.
+HANDLE gFileMutex = nullptr;
+constexpr wchar_t kFileMutexName[] = L"Local\\com.norvale.lumettawin.log";
+// A process stuck inside the section must not stop everyone else's logging.
+constexpr DWORD kFileMutexWaitMs = 1000;
+
+class FileMutexLock {
+ public:
+  FileMutexLock() {
+    if (gFileMutex != nullptr) {
+      const DWORD wait = WaitForSingleObject(gFileMutex, kFileMutexWaitMs);
+      owned_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    }
+  }
+  ~FileMutexLock() {
+    if (owned_) {
+      ReleaseMutex(gFileMutex);
+    }
+  }
+  FileMutexLock(const FileMutexLock&) = delete;
+  FileMutexLock& operator=(const FileMutexLock&) = delete;
+
+ private:
+  bool owned_ = false;
+};
 
 class ExclusiveLock {
  public:
@@ -57,6 +84,10 @@ void OpenLog(std::wstring_view path) {
     gPath = new std::wstring();
   }
   gPath->assign(path);
+  if (gFileMutex == nullptr) {
+    gFileMutex = CreateMutexW(nullptr, FALSE, kFileMutexName);
+  }
+  FileMutexLock fileLock;
   gFile = OpenForAppend(*gPath);
   RotateIfFull();
 }
@@ -72,6 +103,7 @@ void LogEvent(int level, std::string_view component, std::string_view event,
 
   ExclusiveLock lock;
   if (gFile != INVALID_HANDLE_VALUE) {
+    FileMutexLock fileLock;
     DWORD written = 0;
     WriteFile(gFile, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     RotateIfFull();

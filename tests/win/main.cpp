@@ -1,0 +1,44 @@
+// Win32 adapter tests under Wine. Also the child process of the concurrent-append test.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/log.h"
+#include "app/log_win.h"
+#include "support/test_files.h"
+#include "win/test_main.h"
+
+namespace lumetta::test {
+namespace {
+std::wstring gProbeExe;
+
+// --log-child=PATH TAG COUNT: append COUNT numbered lines to the log at PATH.
+int RunLogChild(const char* path, const char* tag, int count) {
+  OpenLog(WindowsPath(path));
+  for (int i = 0; i < count; ++i) {
+    LogEvent(kInfo, "child", "line", std::string("tag=") + tag + " n=" + std::to_string(i));
+  }
+  return 0;
+}
+}  // namespace
+
+const std::wstring& ProbeExe() { return gProbeExe; }
+
+}  // namespace lumetta::test
+
+int main(int argc, char** argv) {
+  constexpr std::string_view kChild = "--log-child=";
+  if (argc == 4 && std::string_view(argv[1]).starts_with(kChild)) {
+    return lumetta::test::RunLogChild(argv[1] + kChild.size(), argv[2], std::atoi(argv[3]));
+  }
+  testing::InitGoogleTest(&argc, argv);
+  constexpr std::string_view kProbe = "--probe-exe=";
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]).starts_with(kProbe)) {
+      lumetta::test::gProbeExe = lumetta::test::WindowsPath(argv[i] + kProbe.size());
+    }
+  }
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,87 @@
+// File helpers shared by the Windows test programs.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumetta::test {
+
+// Wine maps the Linux root to drive Z:, so CTest's Linux paths become Windows paths here.
+inline std::wstring WindowsPath(std::string_view path) {
+  std::wstring result;
+  if (!path.empty() && path.front() == '/') {
+    result = L"Z:";
+  }
+  for (char c : path) {
+    result.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c)));
+  }
+  return result;
+}
+
+// A fresh folder under the temporary folder, removed again with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    wchar_t base[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, base);
+    path_ = std::filesystem::path(base) /
+            (L"lumetta-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter_++));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path path_;
+};
+
+// Reads a whole file, sharing it with writers (the log stays open while tests read it).
+inline std::string ReadAll(const std::filesystem::path& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return {};
+  }
+  std::string data;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    data.append(buffer, read);
+  }
+  CloseHandle(file);
+  return data;
+}
+
+inline void WriteAll(const std::filesystem::path& path, std::string_view data) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+// Splits CR LF terminated lines; a trailing piece without CR LF is returned as a line too.
+inline std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find("\r\n");
+    lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 2);
+  }
+  return lines;
+}
+
+}  // namespace lumetta::test

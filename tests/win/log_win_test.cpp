@@ -1,0 +1,107 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "app/log.h"
+#include "app/log_win.h"
+#include "support/test_files.h"
+
+namespace lumetta {
+namespace {
+
+using test::ReadAll;
+using test::SplitLines;
+using test::TempDir;
+using test::WriteAll;
+
+std::filesystem::path Backup(const std::filesystem::path& log) {
+  return std::filesystem::path(log.wstring() + L".1");
+}
+
+TEST(LogFile, TheLineThatCrossesTheLimitEndsTheBackup) {
+  TempDir dir;
+  const auto log = dir.path() / L"app.log";
+  const std::string filler(kLogRotateBytes - 10, 'x');
+  WriteAll(log, filler);
+  OpenLog(log.wstring());
+  EXPECT_FALSE(std::filesystem::exists(Backup(log)));
+
+  LogEvent(kInfo, "test", "crossing", "k=v");
+  const std::string backup = ReadAll(Backup(log));
+  ASSERT_GT(backup.size(), filler.size());
+  EXPECT_TRUE(backup.starts_with(filler));
+  EXPECT_TRUE(backup.ends_with(" INFO  test crossing k=v\r\n"));
+  EXPECT_EQ(ReadAll(log), "");
+
+  LogEvent(kWarn, "test", "next");
+  const std::vector<std::string> lines = SplitLines(ReadAll(log));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(lines[0].ends_with(" WARN  test next"));
+}
+
+TEST(LogFile, AFullFileRotatesAtOpenReplacingTheOldBackup) {
+  TempDir dir;
+  const auto log = dir.path() / L"app.log";
+  WriteAll(Backup(log), "old backup\r\n");
+  WriteAll(log, std::string(kLogRotateBytes, 'y'));
+  OpenLog(log.wstring());
+  EXPECT_EQ(ReadAll(Backup(log)), std::string(kLogRotateBytes, 'y'));
+  EXPECT_TRUE(std::filesystem::exists(log));
+  EXPECT_EQ(std::filesystem::file_size(log), 0u);
+}
+
+TEST(LogFile, EventsBeforeOpenOrWithoutAFileAreHarmless) {
+  TempDir dir;
+  LogEvent(kInfo, "test", "no_file");
+  OpenLog((dir.path() / L"missing-folder" / L"app.log").wstring());
+  LogEvent(kInfo, "test", "still_no_file");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / L"missing-folder"));
+}
+
+// Two processes append at once through their own handles: no line is lost or split.
+TEST(LogFile, TwoProcessesAppendingLoseAndSplitNothing) {
+  constexpr int kLinesEach = 4000;
+  TempDir dir;
+  const auto log = dir.path() / L"app.log";
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+
+  std::vector<PROCESS_INFORMATION> children;
+  for (const wchar_t* tag : {L"A", L"B"}) {
+    std::wstring command = L"\"" + std::wstring(self) + L"\" \"--log-child=" + log.wstring() +
+                           L"\" " + tag + L" " + std::to_wstring(kLinesEach);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process))
+        << GetLastError();
+    children.push_back(process);
+  }
+  for (const PROCESS_INFORMATION& child : children) {
+    EXPECT_EQ(WaitForSingleObject(child.hProcess, 120000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(child.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+  }
+
+  const std::string text = ReadAll(log);
+  ASSERT_TRUE(text.ends_with("\r\n"));
+  const std::regex shape(
+      R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z INFO  child line tag=([AB]) n=(\d+))");
+  std::set<std::string> seen;
+  for (const std::string& line : SplitLines(text)) {
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(line, match, shape)) << testing::PrintToString(line);
+    EXPECT_TRUE(seen.insert(match[1].str() + match[2].str()).second) << line;
+  }
+  EXPECT_EQ(seen.size(), 2u * kLinesEach);
+}
+
+}  // namespace
+}  // namespace lumetta

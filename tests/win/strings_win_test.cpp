@@ -1,0 +1,108 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "app/log.h"
+#include "app/log_win.h"
+#include "app/strings.h"
+#include "app/text_ids.h"
+#include "support/test_files.h"
+
+namespace lumetta {
+namespace {
+
+using test::ReadAll;
+using test::SplitLines;
+using test::TempDir;
+
+// Chooses the language through the variable, logging into `log`.
+void Choose(const wchar_t* value, const std::filesystem::path& log) {
+  OpenLog(log.wstring());
+  SetEnvironmentVariableW(L"LUMETTA_LANG", value);
+  ChooseLanguage();
+}
+
+std::set<std::u16string> Placeholders(std::u16string_view text) {
+  std::set<std::u16string> found;
+  for (std::size_t at = text.find(u'{'); at != std::u16string_view::npos;
+       at = text.find(u'{', at + 1)) {
+    const std::size_t close = text.find(u'}', at);
+    if (close != std::u16string_view::npos) {
+      found.emplace(text.substr(at, close - at + 1));
+    }
+  }
+  return found;
+}
+
+TEST(Strings, EveryIdLoadsInBothLanguagesWithTheSamePlaceholders) {
+  TempDir dir;
+  const auto log = dir.path() / L"app.log";
+  std::vector<std::u16string> english;
+  Choose(L"en", log);
+  EXPECT_FALSE(IsJapanese());
+  EXPECT_EQ(LocaleName(), u"en-US");
+  for (const TextIdRange& range : kTextIdRanges) {
+    for (std::uint32_t id = range.first; id <= range.last; ++id) {
+      english.push_back(LoadText(id));
+    }
+  }
+  Choose(L"ja", log);
+  EXPECT_TRUE(IsJapanese());
+  EXPECT_EQ(LocaleName(), u"ja-JP");
+  std::size_t index = 0;
+  std::set<std::uint32_t> untranslated;
+  for (const TextIdRange& range : kTextIdRanges) {
+    for (std::uint32_t id = range.first; id <= range.last; ++id) {
+      const std::u16string japanese = LoadText(id);
+      EXPECT_EQ(Placeholders(japanese), Placeholders(english[index])) << id;
+      if (japanese == english[index]) {
+        untranslated.insert(id);
+      }
+      ++index;
+    }
+  }
+  // Section and legend words stay in English; everything else is translated.
+  EXPECT_EQ(untranslated, (std::set<std::uint32_t>{1001, 1002, 1003, 1004, 1008, 1009, 1204, 1206}));
+  const std::string text = ReadAll(log);
+  EXPECT_EQ(text.find("missing"), std::string::npos) << text;
+  EXPECT_NE(text.find(" INFO  strings language lang=en\r\n"), std::string::npos);
+  EXPECT_NE(text.find(" INFO  strings language lang=ja\r\n"), std::string::npos);
+}
+
+TEST(Strings, TellingTextsOfEachTable) {
+  TempDir dir;
+  Choose(L"EN", dir.path() / L"app.log");
+  EXPECT_EQ(LoadText(kTextNothingToShow), u"Nothing to show\nRight-click → Settings…");
+  EXPECT_EQ(FormatText(kTextUsedOf, {u"12 GB", u"512 GB"}), u"12 GB of 512 GB used");
+  EXPECT_EQ(FormatText(kTextStartupFailed, {u"initializing Direct2D", u"0x80004005"}),
+            u"Lumetta couldn't start (initializing Direct2D, 0x80004005).\n"
+            u"Restart your PC and try again.");
+  Choose(L"Ja", dir.path() / L"app.log");
+  EXPECT_EQ(LoadText(kTextMemory), u"Memory");
+  EXPECT_EQ(LoadText(kTextPressureCritical), u"逼迫");
+  EXPECT_EQ(FormatText(kTextUpdateRequired, {u"1.0.0"}), u"Update required v1.0.0");
+  EXPECT_EQ(FormatText(kTextUsedOf, {u"12 GB", u"512 GB"}), u"12 GB / 512 GB 使用中");
+  EXPECT_EQ(FormatText(1224, {u"5"}), u"5秒");
+  EXPECT_EQ(LoadText(kTextDatePatternYear), u"yyyy年M月d日(ddd)");
+}
+
+TEST(Strings, AMissingIdGivesAQuestionMarkAndOneError) {
+  TempDir dir;
+  const auto log = dir.path() / L"app.log";
+  Choose(L"en", log);
+  EXPECT_EQ(LoadText(1016), u"?");
+  EXPECT_EQ(LoadText(999), u"?");
+  std::vector<std::string> errors;
+  for (const std::string& line : SplitLines(ReadAll(log))) {
+    if (line.find(" ERROR ") != std::string::npos) {
+      errors.push_back(line.substr(line.find(" ERROR ")));
+    }
+  }
+  EXPECT_EQ(errors, (std::vector<std::string>{" ERROR strings missing id=1016",
+                                              " ERROR strings missing id=999"}));
+}
+
+}  // namespace
+}  // namespace lumetta
