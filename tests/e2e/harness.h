@@ -1,0 +1,44 @@
+// Starts lumetta.exe with a clean data folder and reads what it leaves behind.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/unique_handle.h"
+
+namespace lumetta::e2e {
+
+const std::wstring& LumettaExe();
+void SetLumettaExe(std::wstring path);
+
+// %LOCALAPPDATA%\Lumetta of the Wine prefix.
+std::filesystem::path DataFolder();
+std::filesystem::path LogFile();
+// Removes the data folder so the next start is a first start.
+void CleanDataFolder();
+// The log's lines without CR LF; empty when there is no log.
+std::vector<std::string> LogLines();
+// Polls the log until a line contains `text`.
+bool WaitForLogLine(const std::string& text, DWORD timeoutMs);
+
+class Lumetta {
+ public:
+  // Starts lumetta.exe with LUMETTA_LANG set to `lang` (removed when null).
+  explicit Lumetta(const wchar_t* lang = L"en");
+  ~Lumetta();
+  Lumetta(const Lumetta&) = delete;
+  Lumetta& operator=(const Lumetta&) = delete;
+
+  [[nodiscard]] bool started() const { return process_.valid(); }
+  [[nodiscard]] HANDLE process() const { return process_.get(); }
+  [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
+
+ private:
+  UniqueHandle process_;
+};
+
+}  // namespace lumetta::e2e
