@@ -44,7 +44,8 @@ endfunction()
 
 add_executable(lumetta WIN32 src/app/main_win.cpp)
 target_link_libraries(lumetta PRIVATE lumetta_win)
-target_link_options(lumetta PRIVATE -municode)
+# Stripped: symbols would double the size of the shipped file.
+target_link_options(lumetta PRIVATE -municode -s)
 lumetta_resources(lumetta)
 lumetta_warnings(lumetta)
 

@@ -23,13 +23,13 @@ std::string FormatLogLine(const LogTime& time, int level, std::string_view compo
                           std::string_view event, std::string_view details) {
   char prefix[48];
   const std::string_view word = LevelWord(level);
-  const int length = std::snprintf(prefix, sizeof prefix, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ %.*s ",
-                                   time.year, time.month, time.day, time.hour, time.minute,
-                                   time.second, time.milliseconds, static_cast<int>(word.size()),
-                                   word.data());
+  const int length =
+      std::snprintf(prefix, sizeof prefix, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ %.*s ", time.year,
+                    time.month, time.day, time.hour, time.minute, time.second, time.milliseconds,
+                    static_cast<int>(word.size()), word.data());
   std::string line;
-  line.reserve(static_cast<std::size_t>(length) + component.size() + event.size() +
-               details.size() + 4);
+  line.reserve(static_cast<std::size_t>(length) + component.size() + event.size() + details.size() +
+               4);
   line.append(prefix, static_cast<std::size_t>(length));
   line.append(component);
   line.push_back(' ');

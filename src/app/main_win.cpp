@@ -21,9 +21,13 @@ namespace {
 
 constexpr wchar_t kMutexName[] = L"Local\\com.norvale.lumettawin";
 
-std::string CodeDetail(std::uint32_t code) { return "code=" + FormatCode(code); }
+std::string CodeDetail(std::uint32_t code) {
+  return "code=" + FormatCode(code);
+}
 
-std::uint32_t LastError() { return static_cast<std::uint32_t>(GetLastError()); }
+std::uint32_t LastError() {
+  return static_cast<std::uint32_t>(GetLastError());
+}
 
 void ShowStartupFailure(std::uint32_t stageTextId, HRESULT code) {
   const auto value = static_cast<std::uint32_t>(code);
@@ -131,4 +135,6 @@ int Run(HINSTANCE instance) {
 }  // namespace
 }  // namespace lumetta
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return lumetta::Run(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  return lumetta::Run(instance);
+}

@@ -10,7 +10,9 @@ constexpr std::size_t kMaxPlaceholderDigits = 4;
 char16_t AsciiLower(char16_t c) {
   return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
 }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
 
 }  // namespace
 

@@ -11,7 +11,9 @@ namespace {
 
 bool gJapanese = false;
 
-std::uint16_t ChosenLanguageId() { return gJapanese ? kLangJapanese : kLangEnglishUs; }
+std::uint16_t ChosenLanguageId() {
+  return gJapanese ? kLangJapanese : kLangEnglishUs;
+}
 
 // Finds the text in the chosen language's string block explicitly. LoadStringW would follow
 // the thread's UI language, which Wine ignores; looking the block up by language is right
@@ -19,8 +21,8 @@ std::uint16_t ChosenLanguageId() { return gJapanese ? kLangJapanese : kLangEngli
 std::u16string_view FindText(std::uint32_t id, std::uint16_t language) {
   constexpr std::uint32_t kStringsPerBlock = 16;
   HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC info = FindResourceExW(module, RT_STRING,
-                               MAKEINTRESOURCEW(id / kStringsPerBlock + 1), language);
+  HRSRC info =
+      FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(id / kStringsPerBlock + 1), language);
   if (info == nullptr) {
     return {};
   }
@@ -62,9 +64,13 @@ void ChooseLanguage() {
   LogEvent(kInfo, "strings", "language", gJapanese ? "lang=ja" : "lang=en");
 }
 
-bool IsJapanese() { return gJapanese; }
+bool IsJapanese() {
+  return gJapanese;
+}
 
-std::u16string_view LocaleName() { return gJapanese ? u"ja-JP" : u"en-US"; }
+std::u16string_view LocaleName() {
+  return gJapanese ? u"ja-JP" : u"en-US";
+}
 
 std::u16string LoadText(std::uint32_t id) {
   const std::u16string_view text = FindText(id, ChosenLanguageId());

@@ -12,8 +12,7 @@
 namespace lumetta {
 namespace {
 
-std::optional<std::u16string> QueryString(const std::vector<std::byte>& data,
-                                          const wchar_t* name) {
+std::optional<std::u16string> QueryString(const std::vector<std::byte>& data, const wchar_t* name) {
   std::wstring subBlock = L"\\StringFileInfo\\041104b0\\";
   subBlock.append(name);
   void* value = nullptr;
@@ -57,8 +56,12 @@ VersionInfo ReadVersionInfo(const wchar_t* path) {
   return {QueryString(data, L"ProductVersion"), QueryString(data, L"BuildNumber")};
 }
 
-std::u16string ProductVersionText() { return ProductVersionFrom(OwnVersion()); }
+std::u16string ProductVersionText() {
+  return ProductVersionFrom(OwnVersion());
+}
 
-std::u16string DisplayVersionText() { return DisplayVersionFrom(OwnVersion()); }
+std::u16string DisplayVersionText() {
+  return DisplayVersionFrom(OwnVersion());
+}
 
 }  // namespace lumetta

@@ -12,7 +12,9 @@ namespace lumetta {
 inline const wchar_t* AsWide(const char16_t* text) {
   return reinterpret_cast<const wchar_t*>(text);
 }
-inline wchar_t* AsWide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
+inline wchar_t* AsWide(char16_t* text) {
+  return reinterpret_cast<wchar_t*>(text);
+}
 inline std::wstring_view AsWide(std::u16string_view text) {
   return {AsWide(text.data()), text.size()};
 }

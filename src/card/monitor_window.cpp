@@ -35,7 +35,9 @@ MonitorWindow::~MonitorWindow() {
   }
 }
 
-MonitorWindow* MonitorWindow::Instance() { return gInstance; }
+MonitorWindow* MonitorWindow::Instance() {
+  return gInstance;
+}
 
 HRESULT MonitorWindow::Create(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
@@ -56,10 +58,10 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
   const int margin = Scaled(kEdgeMarginDip, scale);
 
-  HWND created = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kMonitorWindowClass,
-                                 L"Lumetta", WS_POPUP, workArea.right - width - margin,
-                                 workArea.top + margin, width, height, nullptr, nullptr, instance,
-                                 this);
+  HWND created =
+      CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kMonitorWindowClass, L"Lumetta",
+                      WS_POPUP, workArea.right - width - margin, workArea.top + margin, width,
+                      height, nullptr, nullptr, instance, this);
   if (created == nullptr) {
     return HRESULT_FROM_WIN32(GetLastError());
   }

@@ -11,8 +11,12 @@ namespace {
 std::wstring gLumettaExe;
 }
 
-const std::wstring& LumettaExe() { return gLumettaExe; }
-void SetLumettaExe(std::wstring path) { gLumettaExe = std::move(path); }
+const std::wstring& LumettaExe() {
+  return gLumettaExe;
+}
+void SetLumettaExe(std::wstring path) {
+  gLumettaExe = std::move(path);
+}
 
 std::filesystem::path DataFolder() {
   PWSTR known = nullptr;
@@ -24,14 +28,18 @@ std::filesystem::path DataFolder() {
   return folder;
 }
 
-std::filesystem::path LogFile() { return DataFolder() / L"Logs" / L"app.log"; }
+std::filesystem::path LogFile() {
+  return DataFolder() / L"Logs" / L"app.log";
+}
 
 void CleanDataFolder() {
   std::error_code ignored;
   std::filesystem::remove_all(DataFolder(), ignored);
 }
 
-std::vector<std::string> LogLines() { return test::SplitLines(test::ReadAll(LogFile())); }
+std::vector<std::string> LogLines() {
+  return test::SplitLines(test::ReadAll(LogFile()));
+}
 
 bool WaitForLogLine(const std::string& text, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;

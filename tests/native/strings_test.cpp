@@ -18,24 +18,23 @@ TEST(FormatPlaceholders, Substitution) {
     std::u16string_view expected;
   } cases[] = {
       {u"{0} of {1} used", {u"12 GB", u"512 GB"}, u"12 GB of 512 GB used"},
-      {u"{1}/{0}/{1}", {u"a", u"b"}, u"b/a/b"},                 // any order, repeated
-      {u"{{0}}", {u"x"}, u"{0}"},                                // doubled braces are literal
+      {u"{1}/{0}/{1}", {u"a", u"b"}, u"b/a/b"},  // any order, repeated
+      {u"{{0}}", {u"x"}, u"{0}"},                // doubled braces are literal
       {u"}}{{", {}, u"}{"},
-      {u"{}", {u"x"}, u"{}"},                                    // empty pair
-      {u"{a}", {u"x"}, u"{a}"},                                  // not digits
+      {u"{}", {u"x"}, u"{}"},    // empty pair
+      {u"{a}", {u"x"}, u"{a}"},  // not digits
       {u"{0a}", {u"x"}, u"{0a}"},
-      {u"{00000}", {u"x"}, u"{00000}"},                          // five digits
-      {u"{0000}", {u"x"}, u"x"},                                 // four digits
-      {u"{2}", {u"a", u"b"}, u"{2}"},                            // out of range
-      {u"{0", {u"x"}, u"{0"},                                    // no closing brace
+      {u"{00000}", {u"x"}, u"{00000}"},  // five digits
+      {u"{0000}", {u"x"}, u"x"},         // four digits
+      {u"{2}", {u"a", u"b"}, u"{2}"},    // out of range
+      {u"{0", {u"x"}, u"{0"},            // no closing brace
       {u"{{{0}", {u"x"}, u"{x"},
-      {u"{0}", {u"{1}", u"y"}, u"{1}"},                          // arguments are not rescanned
+      {u"{0}", {u"{1}", u"y"}, u"{1}"},  // arguments are not rescanned
       {u"only {0}", {u"a", u"unused"}, u"only a"},
       {u"", {u"a"}, u""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Format(c.text, c.arguments), c.expected)
-        << std::string(c.text.begin(), c.text.end());
+    EXPECT_EQ(Format(c.text, c.arguments), c.expected) << std::string(c.text.begin(), c.text.end());
   }
 }
 
@@ -48,15 +47,18 @@ TEST(ChooseJapanese, VariableOfOneToSevenCharactersDecides) {
     std::uint16_t ui;
     bool japanese;
   } cases[] = {
-      {2, u"ja", kEnglishUi, true},     {2, u"JA", kEnglishUi, true},
-      {2, u"Ja", kEnglishUi, true},     {2, u"en", kJapaneseUi, false},
-      {5, u"ja-JP", kEnglishUi, false}, {1, u"j", kEnglishUi, false},
+      {2, u"ja", kEnglishUi, true},
+      {2, u"JA", kEnglishUi, true},
+      {2, u"Ja", kEnglishUi, true},
+      {2, u"en", kJapaneseUi, false},
+      {5, u"ja-JP", kEnglishUi, false},
+      {1, u"j", kEnglishUi, false},
       {7, u"jaaaaaa", kJapaneseUi, false},
-      {0, u"", kJapaneseUi, true},      // missing or empty: the UI language decides
+      {0, u"", kJapaneseUi, true},  // missing or empty: the UI language decides
       {0, u"", kEnglishUi, false},
       {9, u"jajajaja", kJapaneseUi, true},  // eight characters do not fit the buffer
       {9, u"jajajaja", kEnglishUi, false},
-      {0, u"", 0x0811, true},           // any Japanese sublanguage
+      {0, u"", 0x0811, true},  // any Japanese sublanguage
       {0, u"", 0x0011, true},
   };
   for (const auto& c : cases) {

@@ -35,7 +35,9 @@ UniqueHandle OpenOwner(HWND window) {
       OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
 }
 
-bool PostClose(HWND card) { return PostMessageW(card, WM_CLOSE, 0, 0) != FALSE; }
+bool PostClose(HWND card) {
+  return PostMessageW(card, WM_CLOSE, 0, 0) != FALSE;
+}
 
 bool PostReveal(HWND card) {
   return PostMessageW(card, RegisterWindowMessageW(kRevealMessageName), 0, 0) != FALSE;

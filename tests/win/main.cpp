@@ -24,7 +24,9 @@ int RunLogChild(const char* path, const char* tag, int count) {
 }
 }  // namespace
 
-const std::wstring& ProbeExe() { return gProbeExe; }
+const std::wstring& ProbeExe() {
+  return gProbeExe;
+}
 
 }  // namespace lumetta::test
 

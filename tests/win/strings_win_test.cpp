@@ -64,7 +64,8 @@ TEST(Strings, EveryIdLoadsInBothLanguagesWithTheSamePlaceholders) {
     }
   }
   // Section and legend words stay in English; everything else is translated.
-  EXPECT_EQ(untranslated, (std::set<std::uint32_t>{1001, 1002, 1003, 1004, 1008, 1009, 1204, 1206}));
+  EXPECT_EQ(untranslated,
+            (std::set<std::uint32_t>{1001, 1002, 1003, 1004, 1008, 1009, 1204, 1206}));
   const std::string text = ReadAll(log);
   EXPECT_EQ(text.find("missing"), std::string::npos) << text;
   EXPECT_NE(text.find(" INFO  strings language lang=en\r\n"), std::string::npos);
