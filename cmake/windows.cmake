@@ -49,11 +49,22 @@ target_link_options(lumetta PRIVATE -municode -s)
 lumetta_resources(lumetta)
 lumetta_warnings(lumetta)
 
-# GoogleTest from Debian's sources, cross-compiled with our toolchain.
-set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# GoogleTest from Debian's sources, cross-compiled with our toolchain; elsewhere (MSYS2) an
+# installed GoogleTest, or no tests.
+set(LUMETTA_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources to build")
+if(EXISTS ${LUMETTA_GTEST_SOURCE}/CMakeLists.txt)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${LUMETTA_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest)
+  if(NOT GTest_FOUND)
+    message(STATUS "GoogleTest not found: building lumetta.exe without its tests")
+    return()
+  endif()
+  add_library(gtest ALIAS GTest::gtest)
+endif()
 
 include(GoogleTest)
 
