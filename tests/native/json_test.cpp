@@ -1,0 +1,185 @@
+#include "settings/json.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace lumetta {
+namespace {
+
+std::string Nested(int depth, char open, char close) {
+  return "{\"a\":" + std::string(static_cast<std::size_t>(depth), open) +
+         std::string(static_cast<std::size_t>(depth), close) + "}";
+}
+
+TEST(ParseJson, AcceptsAndRejectsWholeTexts) {
+  const struct {
+    std::string_view text;
+    bool accepted;
+  } cases[] = {
+      {" \t\r\n{ }\n ", true},
+      {"{}", true},
+      {"", false},
+      {"   ", false},
+      {"[]", false},
+      {"1", false},
+      {"{}x", false},
+      {"{} {}", false},
+      {"\xEF\xBB\xBF{}", false},  // a byte-order mark is not whitespace
+      {"{\"a\":1,}", false},
+      {"{\"a\" 1}", false},
+      {"{'a':1}", false},
+      {"{\"a\":1 \"b\":2}", false},
+      {"{\"a\":[1,]}", false},
+      {"{\"a\":[1 2]}", false},
+      {"{\"a\":[1,[2,{\"b\":[]}]]}", true},
+      {"{\"a\":\"tab\there\"}", false},
+      {"{\"a\":\"\\x\"}", false},
+      {"{\"a\":\"\\u12\"}", false},
+      {"{\"a\":\"open}", false},
+      {"{\"a\":truex}", false},
+      {"{\"a\":nul}", false},
+      {"{\"a\":tRue}", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseJson(c.text).has_value(), c.accepted) << c.text;
+  }
+}
+
+TEST(ParseJson, NestingIsBoundedAtSixtyFourLevels) {
+  EXPECT_TRUE(ParseJson(Nested(64, '[', ']')));
+  EXPECT_FALSE(ParseJson(Nested(65, '[', ']')));
+  std::string objects = "{\"a\":";
+  for (int i = 0; i < 64; ++i) {
+    objects += "{\"b\":";
+  }
+  EXPECT_TRUE(ParseJson(objects + "1" + std::string(65, '}')));
+  // Far deeper input fails quickly rather than recursing without bound.
+  EXPECT_FALSE(ParseJson(Nested(100000, '[', ']')));
+}
+
+TEST(ParseJson, Numbers) {
+  const struct {
+    std::string_view number;
+    std::optional<double> value;
+  } cases[] = {
+      {"0", 0.0},       {"-0", -0.0},           {"3", 3.0},      {"2.5", 2.5},
+      {"-12.5e-1", -1.25}, {"1E+2", 100.0},     {"0.1", 0.1},    {"1e308", 1e308},
+      {"+1", {}},       {".5", {}},             {"1.", {}},      {"01", {}},
+      {"-", {}},        {"1e", {}},             {"1e+", {}},     {"1e400", {}},
+      {"-1e400", {}},   {"0x10", {}},           {"Infinity", {}}, {"NaN", {}},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseJson("{\"n\":" + std::string(c.number) + "}");
+    if (!c.value) {
+      EXPECT_FALSE(parsed) << c.number;
+      continue;
+    }
+    ASSERT_TRUE(parsed) << c.number;
+    EXPECT_EQ(GetNumber(*parsed, "n"), c.value) << c.number;
+  }
+  // Correctly rounded: the nearest double, not an accumulation of digit errors.
+  EXPECT_EQ(GetNumber(*ParseJson("{\"n\":2.2250738585072011e-308}"), "n"),
+            2.2250738585072011e-308);
+  EXPECT_EQ(GetNumber(*ParseJson("{\"n\":9007199254740993}"), "n"), 9007199254740992.0);
+}
+
+TEST(ParseJson, DuplicateKeysAndContainers) {
+  auto object = ParseJson(R"({"a":1,"a":true,"b":1,"b":[2],"c":null,"d":{"x":1},"d":"s"})");
+  ASSERT_TRUE(object);
+  EXPECT_EQ(GetBool(*object, "a"), true);
+  EXPECT_EQ(GetNumber(*object, "a"), std::nullopt);
+  EXPECT_EQ(object->count("b"), 0u);  // a later container removes the member
+  EXPECT_EQ(object->count("c"), 1u);
+  EXPECT_EQ(GetBool(*object, "c"), std::nullopt);
+  EXPECT_EQ(GetString(*object, "d"), "s");
+  EXPECT_EQ(object->count("x"), 0u);  // nested members are never stored
+}
+
+TEST(ParseJson, StringEscapes) {
+  const struct {
+    std::string_view literal;
+    std::string_view bytes;
+  } cases[] = {
+      {R"("\u00e9")", "\xC3\xA9"},
+      {R"("\u00E9")", "\xC3\xA9"},
+      {R"("\ud83d\ude00")", "\xF0\x9F\x98\x80"},
+      {R"("\ud83d")", "\xEF\xBF\xBD"},
+      {R"("\ude00")", "\xEF\xBF\xBD"},
+      {R"("\ud83dx")", "\xEF\xBF\xBDx"},
+      {R"("\ud83d\u0041")", "\xEF\xBF\xBD" "A"},  // not a low half: consumed on its own
+      {R"("\ud83d\ud83d\ude00")", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
+      {R"("\"\\\/\b\f\n\r\t")", "\"\\/\b\f\n\r\t"},
+      {R"("\u0000")", std::string_view("\0", 1)},
+      {"\"\xFF\xFE raw\"", "\xFF\xFE raw"},  // raw high bytes are copied unchecked
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseJson("{\"s\":" + std::string(c.literal) + "}");
+    ASSERT_TRUE(parsed) << c.literal;
+    EXPECT_EQ(GetString(*parsed, "s"), std::string(c.bytes)) << c.literal;
+  }
+}
+
+TEST(WriteJson, ExactBytes) {
+  EXPECT_EQ(WriteJson({}), "{}\n");
+  const std::vector<JsonMember> members = {
+      {"n", std::monostate{}},
+      {"t", true},
+      {"k\"ey", std::string("a\x01\x7F/\\\n")},
+  };
+  EXPECT_EQ(WriteJson(members),
+            "{\n  \"n\": null,\n  \"t\": true,\n  \"k\\\"ey\": \"a\\u0001\x7F/\\\\\\n\"\n}\n");
+}
+
+TEST(WriteJson, Numbers) {
+  const struct {
+    double value;
+    std::string_view text;
+  } cases[] = {
+      {-0.0, "0"},
+      {3, "3"},
+      {-7, "-7"},
+      {2.5, "2.5"},
+      {0.9, "0.9"},
+      {1e15, "1e+15"},
+      {999999999999999, "999999999999999"},
+      {-999999999999999, "-999999999999999"},
+      {1.5e-7, "1.5e-07"},
+      {0.1 + 0.2, "0.30000000000000004"},
+      {123456.5, "123456.5"},
+      {std::numeric_limits<double>::infinity(), "null"},
+      {std::numeric_limits<double>::quiet_NaN(), "null"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<JsonMember> members = {{"v", c.value}};
+    EXPECT_EQ(WriteJson(members), "{\n  \"v\": " + std::string(c.text) + "\n}\n") << c.text;
+  }
+}
+
+TEST(Utf, ConversionsReplaceWhatIsIllFormed) {
+  EXPECT_EQ(ToUtf8(u"aé€😀"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+  EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xDC00})), "\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::u16string{char16_t{0xD800}, u'a'}), "\xEF\xBF\xBD" "a");
+
+  const struct {
+    std::string_view bytes;
+    std::u16string_view text;
+  } cases[] = {
+      {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"aé€😀"},
+      {"\xE0\x80", u"\uFFFD\uFFFD"},       // E0 cut short, then 80 as a lead
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},       // overlong lead bytes
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+      {"\xF0\x9F\x98", u"\uFFFD"},         // cut off by the end
+      {"\xF0\x9F\x98" "A", u"\uFFFD" "A"},
+      {"\xE2\x82" "\xE2\x82\xAC", u"\uFFFD€"},
+      {"\xF5\xFF", u"\uFFFD\uFFFD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FromUtf8(c.bytes), c.text) << testing::PrintToString(std::string(c.bytes));
+  }
+}
+
+}  // namespace
+}  // namespace lumetta
