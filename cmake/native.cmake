@@ -2,7 +2,7 @@
 # or (LUMETTA_FUZZ, clang) only the libFuzzer targets.
 option(LUMETTA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
 option(LUMETTA_FUZZ "Build only the libFuzzer targets (clang)" OFF)
-set(LUMETTA_FUZZ_RUNS 200000 CACHE STRING "Runs per fuzz target in the test suite")
+set(LUMETTA_FUZZ_RUNS 100000 CACHE STRING "Runs per fuzz target in the test suite")
 
 if(LUMETTA_SANITIZE)
   set(sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -20,7 +20,11 @@ if(LUMETTA_FUZZ)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     lumetta_warnings(${name})
-    add_test(NAME ${name} COMMAND ${name} -runs=${LUMETTA_FUZZ_RUNS} -seed=1)
+    # New inputs go to the build tree's corpus; the committed seeds are only read.
+    set(corpus ${CMAKE_BINARY_DIR}/corpus/${name})
+    file(MAKE_DIRECTORY ${corpus})
+    add_test(NAME ${name} COMMAND ${name} -runs=${LUMETTA_FUZZ_RUNS} -seed=1 ${corpus}
+                                  ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
     set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 600)
   endforeach()
   return()

@@ -16,6 +16,7 @@ set(LUMETTA_WIN_SOURCES
   src/app/strings_win.cpp
   src/app/version_win.cpp
   src/card/monitor_window.cpp
+  src/settings/settings_file_win.cpp
 )
 add_library(lumetta_win STATIC ${LUMETTA_WIN_SOURCES})
 target_link_libraries(lumetta_win PUBLIC lumetta_core

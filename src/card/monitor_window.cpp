@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "base/wide.h"
+#include "settings/settings_file.h"
+
 namespace lumetta {
 namespace {
 
@@ -24,6 +27,9 @@ MonitorWindow::MonitorWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFac
     : d2dFactory_(d2dFactory), dwriteFactory_(dwriteFactory), settingsPath_(settingsPath) {
   gInstance = this;
   revealMessage_ = RegisterWindowMessageW(kRevealMessageName);
+  if (settingsPath_ != nullptr) {
+    settings_ = LoadSettings(Win32Files(), std::u16string(AsU16(*settingsPath_)));
+  }
 }
 
 MonitorWindow::~MonitorWindow() {
@@ -51,17 +57,24 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
     return HRESULT_FROM_WIN32(GetLastError());
   }
 
-  const float scale = static_cast<float>(GetDpiForSystem()) / kDefaultDpi * displayScale_;
+  const float scale = static_cast<float>(GetDpiForSystem()) / kDefaultDpi *
+                      static_cast<float>(settings_.displayScale);
   const int width = Scaled(kCardWidthDip, scale);
   const int height = Scaled(kCardMinHeightDip, scale);
   RECT workArea{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
   const int margin = Scaled(kEdgeMarginDip, scale);
+  int x = workArea.right - width - margin;
+  int y = workArea.top + margin;
+  if (settings_.hasWindowPosition) {
+    x = settings_.windowX;
+    y = settings_.windowY;
+  }
+  const DWORD exStyle =
+      WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (settings_.alwaysOnTop ? WS_EX_TOPMOST : 0);
 
-  HWND created =
-      CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kMonitorWindowClass, L"Lumetta",
-                      WS_POPUP, workArea.right - width - margin, workArea.top + margin, width,
-                      height, nullptr, nullptr, instance, this);
+  HWND created = CreateWindowExW(exStyle, kMonitorWindowClass, L"Lumetta", WS_POPUP, x, y, width,
+                                 height, nullptr, nullptr, instance, this);
   if (created == nullptr) {
     return HRESULT_FROM_WIN32(GetLastError());
   }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "settings/settings.h"
+
 struct ID2D1Factory;
 struct IDWriteFactory;
 
@@ -42,7 +44,7 @@ class MonitorWindow {
   ID2D1Factory* d2dFactory_;
   IDWriteFactory* dwriteFactory_;
   const std::wstring* settingsPath_;
-  float displayScale_ = 1.0f;
+  Settings settings_;
   HWND hwnd_ = nullptr;
   UINT revealMessage_ = 0;
 };

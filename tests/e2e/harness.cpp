@@ -85,4 +85,15 @@ std::optional<DWORD> Lumetta::WaitForExit(DWORD timeoutMs) const {
   return probe::WaitForExit(process_.get(), timeoutMs);
 }
 
+void E2eTest::SetUp() {
+  ASSERT_FALSE(LumettaExe().empty()) << "run with --lumetta-exe=PATH";
+  // A card left over from an earlier run would answer for the one under test.
+  if (HWND stale = FindWindowW(L"LumettaMonitorWindow", nullptr)) {
+    UniqueHandle owner = probe::OpenOwner(stale);
+    probe::PostClose(stale);
+    ASSERT_TRUE(owner && probe::WaitForExit(owner.get(), 10000)) << "a card is stuck";
+  }
+  CleanDataFolder();
+}
+
 }  // namespace lumetta::e2e

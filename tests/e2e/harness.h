@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -39,6 +41,13 @@ class Lumetta {
 
  private:
   UniqueHandle process_;
+};
+
+// Each test starts from a clean data folder with no card running.
+class E2eTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override { CleanDataFolder(); }
 };
 
 }  // namespace lumetta::e2e

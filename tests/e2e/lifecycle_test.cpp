@@ -33,19 +33,7 @@ bool WaitForVisible(HWND window, bool visible, DWORD timeoutMs) {
   return true;
 }
 
-class Lifecycle : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(LumettaExe().empty()) << "run with --lumetta-exe=PATH";
-    // A card left over from an earlier run would answer for the one under test.
-    if (HWND stale = FindWindowW(L"LumettaMonitorWindow", nullptr)) {
-      UniqueHandle owner = probe::OpenOwner(stale);
-      probe::PostClose(stale);
-      ASSERT_TRUE(owner && probe::WaitForExit(owner.get(), kExitTimeoutMs)) << "a card is stuck";
-    }
-    CleanDataFolder();
-  }
-};
+using Lifecycle = E2eTest;
 
 TEST_F(Lifecycle, AFirstStartLogsStartAndLanguageAndWmCloseEndsWithExit) {
   Lumetta app(L"en");

@@ -18,6 +18,18 @@ void ClearCapturedEvents() {
   std::lock_guard lock(gCaptureLock);
   CapturedEvents().clear();
 }
+std::vector<std::string> CapturedLines() {
+  std::lock_guard lock(gCaptureLock);
+  std::vector<std::string> lines;
+  for (const CapturedEvent& e : CapturedEvents()) {
+    std::string line = std::string(LevelWord(e.level)) + " " + e.component + " " + e.event;
+    if (!e.details.empty()) {
+      line += " " + e.details;
+    }
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
 }  // namespace test
 
 void LogEvent(int level, std::string_view component, std::string_view event,

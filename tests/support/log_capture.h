@@ -15,5 +15,7 @@ struct CapturedEvent {
 
 std::vector<CapturedEvent>& CapturedEvents();
 void ClearCapturedEvents();
+// The captured events as "LEVEL component event details" (level word as in the log file).
+std::vector<std::string> CapturedLines();
 
 }  // namespace lumetta::test
