@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::count(kDisplayScaleSteps.begin(), kDisplayScaleSteps.end(), s.displayScale) == 1 &&
       s.diskAlertThreshold >= kDiskAlertMin && s.diskAlertThreshold <= kDiskAlertMax &&
       std::round(s.diskAlertThreshold * 20) / 20 == s.diskAlertThreshold &&
-      std::abs(s.windowX) <= kWindowCoordinateLimit && std::abs(s.windowY) <= kWindowCoordinateLimit;
+      std::abs(s.windowX) <= kWindowCoordinateLimit &&
+      std::abs(s.windowY) <= kWindowCoordinateLimit;
   if (!valid) {
     std::abort();
   }

@@ -9,8 +9,12 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') {
@@ -402,7 +406,9 @@ std::optional<T> Get(const JsonObject& object, std::string_view key) {
 
 }  // namespace
 
-std::optional<JsonObject> ParseJson(std::string_view text) { return Reader(text).Document(); }
+std::optional<JsonObject> ParseJson(std::string_view text) {
+  return Reader(text).Document();
+}
 
 std::optional<bool> GetBool(const JsonObject& object, std::string_view key) {
   return Get<bool>(object, key);

@@ -26,8 +26,7 @@ inline constexpr int kJsonMaxDepth = 64;
 // A member of another type counts as absent.
 [[nodiscard]] std::optional<bool> GetBool(const JsonObject& object, std::string_view key);
 [[nodiscard]] std::optional<double> GetNumber(const JsonObject& object, std::string_view key);
-[[nodiscard]] std::optional<std::string> GetString(const JsonObject& object,
-                                                   std::string_view key);
+[[nodiscard]] std::optional<std::string> GetString(const JsonObject& object, std::string_view key);
 
 // Prints the members in the given order, two blanks of indent, LF line ends.
 [[nodiscard]] std::string WriteJson(std::span<const JsonMember> members);

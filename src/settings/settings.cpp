@@ -83,7 +83,8 @@ double StepDisplayScale(double current, int steps) {
                          ? static_cast<std::ptrdiff_t>(kDefaultScaleIndex)
                          : found - kDisplayScaleSteps.begin();
   const auto last = static_cast<std::ptrdiff_t>(kDisplayScaleSteps.size()) - 1;
-  return kDisplayScaleSteps[static_cast<std::size_t>(std::clamp(index + steps, std::ptrdiff_t{0}, last))];
+  return kDisplayScaleSteps[static_cast<std::size_t>(
+      std::clamp(index + steps, std::ptrdiff_t{0}, last))];
 }
 
 }  // namespace lumetta

@@ -61,7 +61,9 @@ inline constexpr double kDiskAlertMin = 0.5;
 inline constexpr double kDiskAlertMax = 0.95;
 inline constexpr double kWindowCoordinateLimit = 1e6;
 
-[[nodiscard]] inline Settings DefaultSettings() { return Settings{}; }
+[[nodiscard]] inline Settings DefaultSettings() {
+  return Settings{};
+}
 
 struct SettingsRead {
   Settings settings;

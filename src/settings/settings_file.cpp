@@ -6,7 +6,9 @@
 namespace lumetta {
 namespace {
 
-std::string Code(std::uint32_t code) { return "code=" + FormatCode(code); }
+std::string Code(std::uint32_t code) {
+  return "code=" + FormatCode(code);
+}
 
 }  // namespace
 
@@ -34,8 +36,7 @@ Settings LoadSettings(SettingsFileSystem& files, const std::u16string& path) {
   return DefaultSettings();
 }
 
-bool SaveSettings(SettingsFileSystem& files, const std::u16string& path,
-                  const Settings& settings) {
+bool SaveSettings(SettingsFileSystem& files, const std::u16string& path, const Settings& settings) {
   const std::string text = SettingsToJson(settings);
   const std::u16string temporary = path + u".tmp";
   if (const std::uint32_t error = files.WriteNewFile(temporary, text); error != 0) {

@@ -31,7 +31,7 @@ class SettingsFileSystem {
   virtual std::uint32_t WriteNewFile(const std::u16string& path, std::string_view text) = 0;
   // Moves `from` over `to`, replacing it.
   virtual std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
-                                    bool writeThrough) = 0;
+                                      bool writeThrough) = 0;
   virtual void RemoveFile(const std::u16string& path) = 0;
 };
 

@@ -7,7 +7,9 @@
 namespace lumetta {
 namespace {
 
-std::uint32_t LastError() { return static_cast<std::uint32_t>(GetLastError()); }
+std::uint32_t LastError() {
+  return static_cast<std::uint32_t>(GetLastError());
+}
 
 // A failure must never read as success (0), also when the call left no error code.
 std::uint32_t FailureCode() {
@@ -32,8 +34,7 @@ class Win32FileSystem final : public SettingsFileSystem {
     }
     std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!ReadFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &read,
-                  nullptr) ||
+    if (!ReadFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr) ||
         read != content.size()) {
       return {std::nullopt, LastError()};
     }
@@ -58,7 +59,7 @@ class Win32FileSystem final : public SettingsFileSystem {
   }
 
   std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
-                            bool writeThrough) override {
+                              bool writeThrough) override {
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
     return MoveFileExW(AsWide(from.c_str()), AsWide(to.c_str()), flags) ? 0 : FailureCode();
   }

@@ -64,11 +64,10 @@ TEST(ParseJson, Numbers) {
     std::string_view number;
     std::optional<double> value;
   } cases[] = {
-      {"0", 0.0},       {"-0", -0.0},           {"3", 3.0},      {"2.5", 2.5},
-      {"-12.5e-1", -1.25}, {"1E+2", 100.0},     {"0.1", 0.1},    {"1e308", 1e308},
-      {"+1", {}},       {".5", {}},             {"1.", {}},      {"01", {}},
-      {"-", {}},        {"1e", {}},             {"1e+", {}},     {"1e400", {}},
-      {"-1e400", {}},   {"0x10", {}},           {"Infinity", {}}, {"NaN", {}},
+      {"0", 0.0},      {"-0", -0.0},   {"3", 3.0},       {"2.5", 2.5},     {"-12.5e-1", -1.25},
+      {"1E+2", 100.0}, {"0.1", 0.1},   {"1e308", 1e308}, {"+1", {}},       {".5", {}},
+      {"1.", {}},      {"01", {}},     {"-", {}},        {"1e", {}},       {"1e+", {}},
+      {"1e400", {}},   {"-1e400", {}}, {"0x10", {}},     {"Infinity", {}}, {"NaN", {}},
   };
   for (const auto& c : cases) {
     const auto parsed = ParseJson("{\"n\":" + std::string(c.number) + "}");
@@ -80,8 +79,7 @@ TEST(ParseJson, Numbers) {
     EXPECT_EQ(GetNumber(*parsed, "n"), c.value) << c.number;
   }
   // Correctly rounded: the nearest double, not an accumulation of digit errors.
-  EXPECT_EQ(GetNumber(*ParseJson("{\"n\":2.2250738585072011e-308}"), "n"),
-            2.2250738585072011e-308);
+  EXPECT_EQ(GetNumber(*ParseJson("{\"n\":2.2250738585072011e-308}"), "n"), 2.2250738585072011e-308);
   EXPECT_EQ(GetNumber(*ParseJson("{\"n\":9007199254740993}"), "n"), 9007199254740992.0);
 }
 
@@ -108,7 +106,9 @@ TEST(ParseJson, StringEscapes) {
       {R"("\ud83d")", "\xEF\xBF\xBD"},
       {R"("\ude00")", "\xEF\xBF\xBD"},
       {R"("\ud83dx")", "\xEF\xBF\xBDx"},
-      {R"("\ud83d\u0041")", "\xEF\xBF\xBD" "A"},  // not a low half: consumed on its own
+      {R"("\ud83d\u0041")",
+       "\xEF\xBF\xBD"
+       "A"},  // not a low half: consumed on its own
       {R"("\ud83d\ud83d\ude00")", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
       {R"("\"\\\/\b\f\n\r\t")", "\"\\/\b\f\n\r\t"},
       {R"("\u0000")", std::string_view("\0", 1)},
@@ -160,20 +160,27 @@ TEST(WriteJson, Numbers) {
 TEST(Utf, ConversionsReplaceWhatIsIllFormed) {
   EXPECT_EQ(ToUtf8(u"aé€😀"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xDC00})), "\xEF\xBF\xBD");
-  EXPECT_EQ(ToUtf8(std::u16string{char16_t{0xD800}, u'a'}), "\xEF\xBF\xBD" "a");
+  EXPECT_EQ(ToUtf8(std::u16string{char16_t{0xD800}, u'a'}),
+            "\xEF\xBF\xBD"
+            "a");
 
   const struct {
     std::string_view bytes;
     std::u16string_view text;
   } cases[] = {
       {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"aé€😀"},
-      {"\xE0\x80", u"\uFFFD\uFFFD"},       // E0 cut short, then 80 as a lead
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},       // overlong lead bytes
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+      {"\xE0\x80", u"\uFFFD\uFFFD"},                      // E0 cut short, then 80 as a lead
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong lead bytes
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
       {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-      {"\xF0\x9F\x98", u"\uFFFD"},         // cut off by the end
-      {"\xF0\x9F\x98" "A", u"\uFFFD" "A"},
-      {"\xE2\x82" "\xE2\x82\xAC", u"\uFFFD€"},
+      {"\xF0\x9F\x98", u"\uFFFD"},                        // cut off by the end
+      {"\xF0\x9F\x98"
+       "A",
+       u"\uFFFD"
+       "A"},
+      {"\xE2\x82"
+       "\xE2\x82\xAC",
+       u"\uFFFD€"},
       {"\xF5\xFF", u"\uFFFD\uFFFD"},
   };
   for (const auto& c : cases) {

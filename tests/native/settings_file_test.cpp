@@ -32,8 +32,7 @@ class ScriptedFiles final : public SettingsFileSystem {
     files[path] = std::string(text.substr(0, writeError != 0 ? text.size() / 2 : text.size()));
     return writeError;
   }
-  std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
-                              bool) override {
+  std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to, bool) override {
     if (moveError != 0) {
       return moveError;
     }
@@ -46,7 +45,9 @@ class ScriptedFiles final : public SettingsFileSystem {
 
 const std::u16string kPath = u"C:\\data\\Lumetta\\settings.json";
 
-std::vector<std::string> Lines() { return test::CapturedLines(); }
+std::vector<std::string> Lines() {
+  return test::CapturedLines();
+}
 
 class SettingsFile : public testing::Test {
  protected:
@@ -76,15 +77,16 @@ TEST_F(SettingsFile, ACorruptFileIsMovedToTheBackup) {
   EXPECT_EQ(LoadSettings(fs, kPath), DefaultSettings());
   EXPECT_EQ(fs.files.count(kPath), 0u);
   EXPECT_EQ(fs.files[kPath + u".bak"], "\xEF\xBB\xBF{}");
-  EXPECT_EQ(Lines(), std::vector<std::string>{
-                         "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"});
+  EXPECT_EQ(Lines(),
+            std::vector<std::string>{
+                "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"});
 
   test::ClearCapturedEvents();
   fs.files[kPath] = "garbage";
   fs.moveError = 5;
   EXPECT_EQ(LoadSettings(fs, kPath), DefaultSettings());
-  EXPECT_EQ(Lines(), std::vector<std::string>{
-                         "WARN  settings corrupt_file backup_failed code=0x00000005"});
+  EXPECT_EQ(Lines(),
+            std::vector<std::string>{"WARN  settings corrupt_file backup_failed code=0x00000005"});
 }
 
 TEST_F(SettingsFile, AGoodFileIsRead) {

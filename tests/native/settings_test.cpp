@@ -103,8 +103,9 @@ TEST(Settings, RoundTripKeepsOnlyKnownKeysInTableOrder) {
   const std::string text = SettingsToJson(s);
   EXPECT_EQ(text.find("zzz"), std::string::npos);
   EXPECT_EQ(text.find("extra"), std::string::npos);
-  EXPECT_TRUE(text.ends_with("  \"displayScale\": 1.5,\n  \"windowX\": 1722,\n"
-                             "  \"windowY\": -40\n}\n"))
+  EXPECT_TRUE(
+      text.ends_with("  \"displayScale\": 1.5,\n  \"windowX\": 1722,\n"
+                     "  \"windowY\": -40\n}\n"))
       << text;
   EXPECT_EQ(Read(text), s);
 }

@@ -125,10 +125,11 @@ TEST_F(SettingsFileOnDisk, KillingASaveAtAnyMomentLeavesAWholeRecord) {
   int sawA = 0;
   int sawB = 0;
   for (int kill = 0; kill < kKills; ++kill) {
-    const std::wstring ready = L"Local\\lumetta-test-saver-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring ready =
+        L"Local\\lumetta-test-saver-" + std::to_wstring(GetCurrentProcessId());
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
-    std::wstring command = L"\"" + std::wstring(self) + L"\" \"--save-loop=" + File().wstring() +
-                           L"\" " + ready;
+    std::wstring command =
+        L"\"" + std::wstring(self) + L"\" \"--save-loop=" + File().wstring() + L"\" " + ready;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};

@@ -1,0 +1,40 @@
+// The values of the last tick, each with a valid flag, and the histories behind the charts.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "metrics/disk.h"
+#include "metrics/history_ring.h"
+#include "metrics/memory.h"
+#include "metrics/self_load.h"
+
+namespace lumetta {
+
+struct Snapshot {
+  std::u16string cpuModel;
+  std::u16string cpuVendor;
+  double cpuClockMhz = 0;
+  bool cpuClockValid = false;
+  std::u16string gpuModel;
+  std::u16string gpuVendor;
+  double cpuTotal = 0;
+  std::vector<double> cpuCores;  // empty unless cpuValid
+  bool cpuValid = false;
+  HistoryRing cpuHistory;
+  double gpuBusy = 0;
+  bool gpuValid = false;
+  HistoryRing gpuHistory;
+  MemorySample memory;
+  double netReceive = 0;  // bytes per second
+  double netSend = 0;
+  bool netRatesValid = false;
+  std::optional<std::u16string> netLabel;
+  HistoryRing netReceiveHistory;
+  HistoryRing netSendHistory;
+  DiskSample disk;
+  SelfSample self;
+};
+
+}  // namespace lumetta

@@ -1,0 +1,104 @@
+#include "metrics/memory.h"
+
+#include <gtest/gtest.h>
+
+#include "support/log_capture.h"
+#include "support/scripted_sources.h"
+
+namespace lumetta {
+namespace {
+
+constexpr auto kNormal = MemoryPressure::kNormal;
+constexpr auto kElevated = MemoryPressure::kElevated;
+constexpr auto kCritical = MemoryPressure::kCritical;
+
+TEST(RatePressure, LevelsAndHysteresis) {
+  const struct {
+    std::uint32_t load;
+    double commit;
+    bool low, high;
+    std::optional<MemoryPressure> previous;
+    MemoryPressure expected;
+  } cases[] = {
+      {94, 50, false, true, std::nullopt, kElevated},
+      {95, 50, false, true, std::nullopt, kCritical},
+      {10, 95.0, false, true, std::nullopt, kCritical},
+      {91, 10, false, true, kCritical, kCritical},
+      {89, 89.9, false, true, kCritical, kElevated},
+      {82, 10, false, true, kElevated, kElevated},
+      {82, 10, false, true, kCritical, kElevated},
+      {82, 10, false, true, kNormal, kNormal},
+      {82, 10, false, true, std::nullopt, kNormal},
+      {79, 79, false, true, kElevated, kNormal},
+      {10, 80.0, false, true, kElevated, kElevated},
+      {10, 10, false, false, std::nullopt, kElevated},  // no high-memory signal
+      {10, 10, true, true, std::nullopt, kCritical},    // low-memory signal
+      {90, 10, false, true, std::nullopt, kElevated},   // 90 keeps Critical only
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RatePressure(c.load, c.commit, c.low, c.high, c.previous), c.expected)
+        << c.load << " " << c.commit << " " << c.low << c.high;
+  }
+}
+
+TEST(MemorySample, AppBytesNeverGoNegative) {
+  MemorySample sample;
+  sample.usedPhysical = 100;
+  sample.kernel = 30;
+  EXPECT_EQ(sample.appBytes(), 70u);
+  sample.kernel = 100;
+  EXPECT_EQ(sample.appBytes(), 0u);
+  sample.kernel = 500;
+  EXPECT_EQ(sample.appBytes(), 0u);
+}
+
+TEST(MemoryCollector, SampleAndFailures) {
+  test::ClearCapturedEvents();
+  test::ScriptedMemory source;
+  // 16 GiB with 6 available at load 90; commit 24 of 32 GiB.
+  const MemoryStatus good{true, 0, 90, 16ull << 30, 6ull << 30, 32ull << 30, 8ull << 30};
+  source.status.then(good);
+  source.status.then({false, 5});
+  source.status.then(good);
+  source.pools.then({true, 0, 1000, 24, 4096});
+  source.pools.then({false, 87});
+  source.pools.then({false, 87});
+  source.pools.then({true, 0, 1, 1, 4096});
+  source.high.then(true);
+  MemoryCollector collector(source);
+
+  MemorySample sample = collector.collect();
+  ASSERT_TRUE(sample.valid);
+  EXPECT_EQ(sample.usedPhysical, 10ull << 30);
+  EXPECT_EQ(sample.totalPhysical, 16ull << 30);
+  EXPECT_EQ(sample.kernel, 1024u * 4096u);
+  EXPECT_EQ(sample.commitUsed, 24ull << 30);
+  EXPECT_EQ(sample.commitLimit, 32ull << 30);
+  EXPECT_EQ(sample.pressure, kElevated);  // load 90, no previous level
+
+  EXPECT_FALSE(collector.collect().valid);
+  sample = collector.collect();  // kernel pools fail: still valid, kernel 0
+  EXPECT_TRUE(sample.valid);
+  EXPECT_EQ(sample.kernel, 0u);
+  EXPECT_TRUE(collector.collect().valid);  // the same failure again: not logged again
+  EXPECT_EQ(collector.collect().kernel, 2u * 4096u);
+  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
+                                       "WARN  memory status_failed code=0x00000005",
+                                       "INFO  memory recovered",
+                                       "WARN  memory_kernel performance_info_failed code=0x00000057",
+                                       "INFO  memory_kernel recovered",
+                                   }));
+}
+
+TEST(MemoryCollector, MissingNotificationsMeanNeverLowAlwaysHigh) {
+  test::ScriptedMemory source;
+  source.status.then({true, 0, 10, 100, 90, 100, 90});
+  source.pools.then({true, 0, 0, 0, 4096});
+  MemoryCollector collector(source);
+  EXPECT_EQ(collector.collect().pressure, kNormal);
+  source.low.reset(true);
+  EXPECT_EQ(collector.collect().pressure, kCritical);
+}
+
+}  // namespace
+}  // namespace lumetta
