@@ -1,5 +1,5 @@
 # Lumetta: `make run` builds and starts it under Wine; `make test` runs every test.
-.PHONY: all deps build native fuzz bench run stop test format format-check log clean
+.PHONY: all deps build native fuzz bench snapshots run stop test format format-check log clean
 
 BUILD := build
 CTEST_JOBS ?= 2
@@ -21,10 +21,15 @@ fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 
-bench: deps
+# Native benchmarks of the portable core, then a Sampler ticking the real platform under Wine.
+bench: build
 	cmake --preset bench >/dev/null
-	cmake --build --preset bench
+	cmake --build --preset bench --target lumetta_bench
 	$(BUILD)/bench/lumetta_bench
+	tools/wine-run $(BUILD)/windows/sampler_bench.exe
+
+snapshots: build
+	tools/wine-run $(BUILD)/windows/snapshots.exe 10
 
 run: build
 	tools/run-lumetta

@@ -41,6 +41,7 @@ gtest_discover_tests(native_tests PROPERTIES LABELS native DISCOVERY_TIMEOUT 60)
 
 find_package(benchmark QUIET)
 file(GLOB bench_sources CONFIGURE_DEPENDS bench/*_bench.cpp)
+list(FILTER bench_sources EXCLUDE REGEX "_win_bench.cpp$|_bench_win.cpp$")
 if(benchmark_FOUND AND bench_sources)
   add_executable(lumetta_bench ${bench_sources} tests/support/log_capture.cpp)
   target_include_directories(lumetta_bench PRIVATE tests)

@@ -16,11 +16,13 @@ set(LUMETTA_WIN_SOURCES
   src/app/strings_win.cpp
   src/app/version_win.cpp
   src/card/monitor_window.cpp
+  src/metrics/sampler_win.cpp
+  src/metrics/sources_win.cpp
   src/settings/settings_file_win.cpp
 )
 add_library(lumetta_win STATIC ${LUMETTA_WIN_SOURCES})
 target_link_libraries(lumetta_win PUBLIC lumetta_core
-  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32)
+  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 ntdll)
 lumetta_warnings(lumetta_win)
 
 # The icon is drawn by a committed script so that every size is reproducible.
@@ -100,3 +102,13 @@ add_dependencies(e2e_tests lumetta)
 gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   EXTRA_ARGS --lumetta-exe=$<TARGET_FILE:lumetta>
   PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
+
+# Prints live Snapshots, one line per tick.
+add_executable(snapshots tools/snapshots_win.cpp)
+target_link_libraries(snapshots PRIVATE lumetta_win)
+lumetta_warnings(snapshots)
+
+# Cost of a tick under the real platform: `make bench` runs it under Wine.
+add_executable(sampler_bench bench/sampler_bench_win.cpp)
+target_link_libraries(sampler_bench PRIVATE lumetta_win)
+lumetta_warnings(sampler_bench)

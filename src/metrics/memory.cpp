@@ -47,10 +47,10 @@ MemorySample MemoryCollector::collect() {
     ReportFailure(performanceLatch_, "memory_kernel", "performance_info_failed", pools.error);
   }
 
-  const double commitPercent =
-      sample.commitLimit == 0 ? 0.0
-                              : static_cast<double>(sample.commitUsed) /
-                                    static_cast<double>(sample.commitLimit) * 100.0;
+  const double commitPercent = sample.commitLimit == 0
+                                   ? 0.0
+                                   : static_cast<double>(sample.commitUsed) /
+                                         static_cast<double>(sample.commitLimit) * 100.0;
   // A missing notification means never low and always high.
   const bool low = source_.QueryLowMemory().value_or(false);
   const bool high = source_.QueryHighMemory().value_or(true);

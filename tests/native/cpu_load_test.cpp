@@ -16,14 +16,14 @@ ProcessorTimes Times(std::uint64_t idle, std::uint64_t kernel, std::uint64_t use
 
 TEST(ProcessorLoad, Arithmetic) {
   const ProcessorTimes base = Times(100, 200, 50);
-  EXPECT_EQ(ProcessorLoad(base, base), 0.0);                          // nothing ran
-  EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 100)), 1.0);          // no idle at all
-  EXPECT_EQ(ProcessorLoad(base, Times(150, 300, 100)), 2.0 / 3.0);    // busy 100 of 150
-  EXPECT_EQ(ProcessorLoad(base, Times(200, 300, 50)), 0.0);           // all idle
-  EXPECT_EQ(ProcessorLoad(base, Times(99, 400, 100)), 0.0);           // idle went backwards
-  EXPECT_EQ(ProcessorLoad(base, Times(100, 199, 100)), 0.0);          // kernel went backwards
-  EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 49)), 0.0);           // user went backwards
-  EXPECT_EQ(ProcessorLoad(base, Times(300, 300, 60)), 0.0);           // idle beyond busy base
+  EXPECT_EQ(ProcessorLoad(base, base), 0.0);                        // nothing ran
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 100)), 1.0);        // no idle at all
+  EXPECT_EQ(ProcessorLoad(base, Times(150, 300, 100)), 2.0 / 3.0);  // busy 100 of 150
+  EXPECT_EQ(ProcessorLoad(base, Times(200, 300, 50)), 0.0);         // all idle
+  EXPECT_EQ(ProcessorLoad(base, Times(99, 400, 100)), 0.0);         // idle went backwards
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 199, 100)), 0.0);        // kernel went backwards
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 49)), 0.0);         // user went backwards
+  EXPECT_EQ(ProcessorLoad(base, Times(300, 300, 60)), 0.0);         // idle beyond busy base
 }
 
 class CpuLoadTest : public testing::Test {
@@ -38,8 +38,8 @@ class CpuLoadTest : public testing::Test {
 
 TEST_F(CpuLoadTest, TheSecondQueryGivesTheFirstLoad) {
   Then(0, {Times(0, 0, 0), Times(0, 0, 0)});
-  Then(0, {Times(0, 0, 0), Times(0, 100, 0)});     // processor 1 fully busy
-  Then(0, {Times(0, 0, 0), Times(0, 100, 0)});     // identical counters
+  Then(0, {Times(0, 0, 0), Times(0, 100, 0)});  // processor 1 fully busy
+  Then(0, {Times(0, 0, 0), Times(0, 100, 0)});  // identical counters
   EXPECT_FALSE(collector.collect().valid);
   const CpuLoad& load = collector.collect();
   ASSERT_TRUE(load.valid);
@@ -64,14 +64,14 @@ TEST_F(CpuLoadTest, AFailureRestartsAndIsLatched) {
   Then(0, {Times(0, 0, 0)});
   Then(static_cast<std::int32_t>(0xC0000001), {});
   Then(static_cast<std::int32_t>(0xC0000001), {});
-  Then(0x105, {});                                 // success status with no record
+  Then(0x105, {});  // success status with no record
   Then(0, {Times(0, 100, 0)});
   Then(0, {Times(0, 200, 0)});
   EXPECT_FALSE(collector.collect().valid);
   EXPECT_FALSE(collector.collect().valid);
   EXPECT_FALSE(collector.collect().valid);
   EXPECT_FALSE(collector.collect().valid);
-  EXPECT_FALSE(collector.collect().valid);         // first call after the failures
+  EXPECT_FALSE(collector.collect().valid);  // first call after the failures
   EXPECT_TRUE(collector.collect().valid);
   EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
                                        "WARN  cpu query_failed code=0xC0000001",

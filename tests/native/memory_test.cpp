@@ -82,12 +82,13 @@ TEST(MemoryCollector, SampleAndFailures) {
   EXPECT_EQ(sample.kernel, 0u);
   EXPECT_TRUE(collector.collect().valid);  // the same failure again: not logged again
   EXPECT_EQ(collector.collect().kernel, 2u * 4096u);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  memory status_failed code=0x00000005",
-                                       "INFO  memory recovered",
-                                       "WARN  memory_kernel performance_info_failed code=0x00000057",
-                                       "INFO  memory_kernel recovered",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{
+                "WARN  memory status_failed code=0x00000005",
+                "INFO  memory recovered",
+                "WARN  memory_kernel performance_info_failed code=0x00000057",
+                "INFO  memory_kernel recovered",
+            }));
 }
 
 TEST(MemoryCollector, MissingNotificationsMeanNeverLowAlwaysHigh) {

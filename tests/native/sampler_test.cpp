@@ -77,8 +77,8 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   machine.clock.advanceSeconds(1);
   sampler.tick(off);
   const Snapshot& s = sampler.snapshot();
-  EXPECT_FALSE(s.cpuValid || s.cpuClockValid || s.gpuValid || s.memory.valid ||
-               s.netRatesValid || s.disk.valid || s.self.valid);
+  EXPECT_FALSE(s.cpuValid || s.cpuClockValid || s.gpuValid || s.memory.valid || s.netRatesValid ||
+               s.disk.valid || s.self.valid);
   EXPECT_TRUE(s.cpuCores.empty());
   EXPECT_FALSE(s.netLabel.has_value());
   EXPECT_EQ(s.cpuHistory.count(), 1u);
