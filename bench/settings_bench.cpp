@@ -30,8 +30,8 @@ BENCHMARK(BM_SettingsToJson);
 void BM_FormatLogLine(benchmark::State& state) {
   const lumetta::LogTime time{2026, 12, 5, 12, 39, 30, 123};
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        lumetta::FormatLogLine(time, lumetta::kWarn, "network", "if_entry_failed", "code=0x00000005"));
+    benchmark::DoNotOptimize(lumetta::FormatLogLine(time, lumetta::kWarn, "network",
+                                                    "if_entry_failed", "code=0x00000005"));
   }
 }
 BENCHMARK(BM_FormatLogLine);

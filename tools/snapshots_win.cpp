@@ -9,8 +9,12 @@
 
 namespace {
 
-double Gib(std::uint64_t bytes) { return static_cast<double>(bytes) / (1ull << 30); }
-double Mib(std::uint64_t bytes) { return static_cast<double>(bytes) / (1ull << 20); }
+double Gib(std::uint64_t bytes) {
+  return static_cast<double>(bytes) / (1ull << 30);
+}
+double Mib(std::uint64_t bytes) {
+  return static_cast<double>(bytes) / (1ull << 20);
+}
 
 void Print(int tick, const lumetta::Snapshot& s) {
   std::printf("tick %d |", tick);

@@ -1,5 +1,7 @@
 #include "metrics/sampler.h"
 
+#include "metrics/hardware_names.h"
+
 namespace lumetta {
 
 std::uint64_t CounterTo100ns(std::uint64_t counter, std::uint64_t frequency) {
@@ -10,9 +12,21 @@ std::uint64_t CounterTo100ns(std::uint64_t counter, std::uint64_t frequency) {
 Sampler::Sampler(const MetricsSources& sources)
     : clock_(sources.clock),
       cpu_(sources.cpuTimes),
+      cpuClock_(sources.clockCounters),
+      gpu_(sources.gpu),
       memory_(sources.memory),
+      network_(sources.network),
+      wifi_(sources.wifi),
       disk_(sources.disk),
-      self_(sources.self) {}
+      self_(sources.self) {
+  snapshot_.cpuModel = shortCpuName(sources.processorName);
+  snapshot_.cpuVendor = vendorOf(sources.processorName);
+}
+
+// The Wi-Fi work item goes first: its callback may still be running.
+Sampler::~Sampler() {
+  wifi_.shutdown();
+}
 
 void Sampler::tickCpu(const Settings& settings) {
   if (!settings.showCpu) {
@@ -31,14 +45,96 @@ void Sampler::tickCpu(const Settings& settings) {
   } else {
     snapshot_.cpuCores.clear();
   }
-  snapshot_.cpuClockValid = false;
+  if (settings.showHardwareDetails) {
+    const CpuClock clock = cpuClock_.collect();
+    snapshot_.cpuClockMhz = clock.mhz;
+    snapshot_.cpuClockValid = clock.valid;
+  } else {
+    snapshot_.cpuClockValid = false;
+  }
+}
+
+void Sampler::tickGpu(std::uint64_t now) {
+  const GpuLoad load = gpu_.collect(now);
+  snapshot_.gpuBusy = load.busy;
+  snapshot_.gpuValid = load.valid;
+  snapshot_.gpuModel = gpu_.model();
+  snapshot_.gpuVendor = gpu_.vendor();
+  if (load.valid) {
+    snapshot_.gpuHistory.push(load.busy);
+  }
+}
+
+void Sampler::tickNetwork(std::uint64_t now) {
+  const bool wasPresent = networkCache_.present;
+  const InterfaceGuid previousGuid = networkCache_.interfaceGuid;
+  const NetworkReading reading = network_.collect(now);
+  if (reading.valid) {
+    networkCache_.receive = reading.receive;
+    networkCache_.send = reading.send;
+    networkCache_.ratesValid = reading.ratesValid;
+    networkCache_.alias = reading.row->alias;
+    networkCache_.interfaceGuid = reading.row->guid;
+    networkCache_.wireless = reading.wireless();
+    networkCache_.present = true;
+  } else {
+    networkCache_.alias.clear();
+    networkCache_.present = false;
+  }
+  if (!networkCache_.present) {
+    snapshot_.netRatesValid = false;
+    snapshot_.netLabel.reset();
+    return;
+  }
+  snapshot_.netReceive = networkCache_.receive;
+  snapshot_.netSend = networkCache_.send;
+  snapshot_.netRatesValid = networkCache_.ratesValid;
+  if (snapshot_.netRatesValid) {
+    snapshot_.netReceiveHistory.push(snapshot_.netReceive);
+    snapshot_.netSendHistory.push(snapshot_.netSend);
+  }
+  if (networkCache_.wireless && (!wasPresent || networkCache_.interfaceGuid != previousGuid ||
+                                 now - lastWifiSubmit_ >= kWifiQueryInterval)) {
+    // A query still running makes this a no-op; the next try waits for the 30-second mark.
+    wifi_.submit(networkCache_.interfaceGuid);
+    lastWifiSubmit_ = now;
+  }
+  refreshNetworkLabel();
+}
+
+void Sampler::refreshNetworkLabel() {
+  if (!networkCache_.present) {
+    return;
+  }
+  std::u16string_view generation;
+  const std::u16string* ssid = nullptr;
+  if (networkCache_.wireless && wifi_.take(wifiResult_) &&
+      wifiResult_.interfaceGuid == networkCache_.interfaceGuid) {
+    if (wifiResult_.phyType) {
+      generation = WifiGenerationName(*wifiResult_.phyType);
+    }
+    if (showSsid_ && wifiResult_.ssid) {
+      ssid = &*wifiResult_.ssid;
+    }
+  }
+  // Assigned in place so that a steady label reuses its storage.
+  std::u16string& label = snapshot_.netLabel ? *snapshot_.netLabel : snapshot_.netLabel.emplace();
+  label.assign(generation.empty() ? std::u16string_view(networkCache_.alias) : generation);
+  if (ssid != nullptr && !ssid->empty()) {
+    label.append(kLabelSeparator);
+    label.append(*ssid);
+  }
 }
 
 void Sampler::tick(const Settings& settings) {
   const std::uint64_t now = clock_.Now();
   tickCpu(settings);
 
-  snapshot_.gpuValid = false;
+  if (settings.showGpu) {
+    tickGpu(now);
+  } else {
+    snapshot_.gpuValid = false;
+  }
 
   if (settings.showMemory) {
     snapshot_.memory = memory_.collect();
@@ -46,8 +142,15 @@ void Sampler::tick(const Settings& settings) {
     snapshot_.memory.valid = false;
   }
 
-  snapshot_.netRatesValid = false;
-  snapshot_.netLabel.reset();
+  if (settings.showNetwork) {
+    showSsid_ = settings.showSsid;
+    tickNetwork(now);
+  } else {
+    snapshot_.netRatesValid = false;
+    snapshot_.netLabel.reset();
+    // The next enabled tick treats the interface as new and asks for Wi-Fi details at once.
+    networkCache_ = NetworkCache{};
+  }
 
   if (!settings.showDisk) {
     snapshot_.disk.valid = false;

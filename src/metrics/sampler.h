@@ -2,10 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "metrics/cpu_clock.h"
 #include "metrics/cpu_load.h"
 #include "metrics/disk.h"
+#include "metrics/gpu.h"
 #include "metrics/memory.h"
+#include "metrics/network.h"
 #include "metrics/self_load.h"
 #include "metrics/snapshot.h"
 #include "settings/settings.h"
@@ -29,30 +33,59 @@ inline constexpr std::uint64_t kDiskQueryInterval = 300'000'000;
 struct MetricsSources {
   Clock& clock;
   CpuTimesSource& cpuTimes;
+  ClockCounters& clockCounters;
+  GpuSource& gpu;
   MemorySource& memory;
+  NetworkSource& network;
+  WifiPlatform& wifi;
   DiskSource& disk;
   SelfSource& self;
+  std::u16string processorName;  // raw, as the system names it; empty when unknown
+};
+
+// The last valid network reading, kept between ticks.
+struct NetworkCache {
+  double receive = 0;
+  double send = 0;
+  bool ratesValid = false;
+  std::u16string alias;
+  InterfaceGuid interfaceGuid{};
+  bool wireless = false;
+  bool present = false;
 };
 
 class Sampler {
  public:
   explicit Sampler(const MetricsSources& sources);
+  ~Sampler();
   Sampler(const Sampler&) = delete;
   Sampler& operator=(const Sampler&) = delete;
 
   void tick(const Settings& settings);
   [[nodiscard]] const Snapshot& snapshot() const { return snapshot_; }
+  // Rebuilds the network label from the cache and the latest Wi-Fi result.
+  void refreshNetworkLabel();
 
  private:
   void tickCpu(const Settings& settings);
+  void tickGpu(std::uint64_t now);
+  void tickNetwork(std::uint64_t now);
 
   Clock& clock_;
   CpuLoadCollector cpu_;
+  CpuClockCollector cpuClock_;
+  GpuCollector gpu_;
   MemoryCollector memory_;
+  NetworkCollector network_;
+  WifiQuery wifi_;
   DiskCollector disk_;
   SelfCollector self_;
   Snapshot snapshot_;
   std::uint64_t lastDiskQuery_ = 0;
+  std::uint64_t lastWifiSubmit_ = 0;
+  NetworkCache networkCache_;
+  bool showSsid_ = true;
+  WifiResult wifiResult_;  // storage for the result taken from the Wi-Fi query
 };
 
 }  // namespace lumetta

@@ -14,9 +14,9 @@ struct Win32Sampler::Sources {
 
 Win32Sampler::Win32Sampler(HWND, UINT)
     : sources_(std::make_unique<Sources>()),
-      sampler_(std::make_unique<Sampler>(MetricsSources{
-          *sources_->clock, *sources_->cpuTimes, *sources_->memory, *sources_->disk,
-          *sources_->self})) {}
+      sampler_(std::make_unique<Sampler>(MetricsSources{*sources_->clock, *sources_->cpuTimes,
+                                                        *sources_->memory, *sources_->disk,
+                                                        *sources_->self})) {}
 
 Win32Sampler::~Win32Sampler() {
   sampler_.reset();

@@ -32,7 +32,9 @@ static_assert(sizeof(ProcessMemoryCountersEx2) == 96);
 static_assert(offsetof(ProcessMemoryCountersEx2, PrivateWorkingSetSize) == 80);
 static_assert(sizeof(SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION) == 48);
 
-std::uint32_t LastError() { return static_cast<std::uint32_t>(GetLastError()); }
+std::uint32_t LastError() {
+  return static_cast<std::uint32_t>(GetLastError());
+}
 
 std::uint64_t FileTimeValue(const FILETIME& time) {
   return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -66,7 +68,8 @@ class Win32CpuTimes final : public CpuTimesSource {
     if (status < 0) {
       return status;
     }
-    const std::size_t count = std::min<std::size_t>(returned / sizeof(records_[0]), records_.size());
+    const std::size_t count =
+        std::min<std::size_t>(returned / sizeof(records_[0]), records_.size());
     for (std::size_t i = 0; i < count; ++i) {
       times.push_back({static_cast<std::uint64_t>(records_[i].IdleTime.QuadPart),
                        static_cast<std::uint64_t>(records_[i].KernelTime.QuadPart),
@@ -105,8 +108,13 @@ class Win32Memory final : public MemorySource {
     if (!GlobalMemoryStatusEx(&status)) {
       return {false, LastError()};
     }
-    return {true, 0, status.dwMemoryLoad, status.ullTotalPhys, status.ullAvailPhys,
-            status.ullTotalPageFile, status.ullAvailPageFile};
+    return {true,
+            0,
+            status.dwMemoryLoad,
+            status.ullTotalPhys,
+            status.ullAvailPhys,
+            status.ullTotalPageFile,
+            status.ullAvailPageFile};
   }
   KernelPools QueryKernelPools() override {
     PERFORMANCE_INFORMATION info{};
@@ -137,7 +145,8 @@ class Win32Disk final : public DiskSource {
     std::array<wchar_t, MAX_PATH> buffer{};
     const UINT length = GetWindowsDirectoryW(buffer.data(), MAX_PATH);
     *returnedLength = length;
-    return std::u16string(AsU16(std::wstring_view(buffer.data(), std::min<UINT>(length, MAX_PATH))));
+    return std::u16string(
+        AsU16(std::wstring_view(buffer.data(), std::min<UINT>(length, MAX_PATH))));
   }
   DiskSpace QueryFreeSpace(std::u16string_view drivePath) override {
     ULARGE_INTEGER available{};
@@ -176,19 +185,30 @@ class Win32Self final : public SelfSource {
     // Without the private working set (older Windows; Wine fills only 72 bytes and says so
     // in cb) the whole working set is the closest measure.
     constexpr DWORD kPrivateEnd = offsetof(ProcessMemoryCountersEx2, PrivateWorkingSetSize) + 8;
-    const std::uint64_t workingSet = counters.cb >= kPrivateEnd && counters.PrivateWorkingSetSize != 0
-                                         ? counters.PrivateWorkingSetSize
-                                         : counters.WorkingSetSize;
+    const std::uint64_t workingSet =
+        counters.cb >= kPrivateEnd && counters.PrivateWorkingSetSize != 0
+            ? counters.PrivateWorkingSetSize
+            : counters.WorkingSetSize;
     return {true, 0, FileTimeValue(kernel) + FileTimeValue(user), workingSet};
   }
 };
 
 }  // namespace
 
-std::unique_ptr<Clock> MakeWin32Clock() { return std::make_unique<Win32Clock>(); }
-std::unique_ptr<CpuTimesSource> MakeWin32CpuTimes() { return std::make_unique<Win32CpuTimes>(); }
-std::unique_ptr<MemorySource> MakeWin32Memory() { return std::make_unique<Win32Memory>(); }
-std::unique_ptr<DiskSource> MakeWin32Disk() { return std::make_unique<Win32Disk>(); }
-std::unique_ptr<SelfSource> MakeWin32Self() { return std::make_unique<Win32Self>(); }
+std::unique_ptr<Clock> MakeWin32Clock() {
+  return std::make_unique<Win32Clock>();
+}
+std::unique_ptr<CpuTimesSource> MakeWin32CpuTimes() {
+  return std::make_unique<Win32CpuTimes>();
+}
+std::unique_ptr<MemorySource> MakeWin32Memory() {
+  return std::make_unique<Win32Memory>();
+}
+std::unique_ptr<DiskSource> MakeWin32Disk() {
+  return std::make_unique<Win32Disk>();
+}
+std::unique_ptr<SelfSource> MakeWin32Self() {
+  return std::make_unique<Win32Self>();
+}
 
 }  // namespace lumetta

@@ -31,7 +31,7 @@ class SamplerTest : public testing::Test {
  protected:
   void SetUp() override {
     test::ClearCapturedEvents();
-    machine.cpu.script.then({0, {{0, 0, 0}, {0, 0, 0}}});
+    machine.cpu.script.reset({0, {{0, 0, 0}, {0, 0, 0}}});
     machine.cpu.script.then({0, {{50, 100, 0}, {0, 100, 0}}});
   }
   Settings everything() {
@@ -43,27 +43,42 @@ class SamplerTest : public testing::Test {
   Sampler sampler{machine.sources()};
 };
 
-TEST_F(SamplerTest, FirstTickHasMemoryAndDiskTheSecondEverythingElse) {
+TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
   sampler.tick(everything());
   const Snapshot& first = sampler.snapshot();
+  EXPECT_EQ(first.cpuModel, u"i7-8700K");
+  EXPECT_EQ(first.cpuVendor, u"Intel");
   EXPECT_TRUE(first.memory.valid);
   EXPECT_TRUE(first.disk.valid);
+  EXPECT_EQ(first.netLabel, u"Ethernet");  // the label comes before the rates
   EXPECT_FALSE(first.cpuValid);
   EXPECT_TRUE(first.cpuCores.empty());
+  EXPECT_FALSE(first.cpuClockValid);
+  EXPECT_FALSE(first.gpuValid);
+  EXPECT_EQ(first.gpuModel, u"RTX 4070");  // known from the enumeration
+  EXPECT_FALSE(first.netRatesValid);
   EXPECT_FALSE(first.self.valid);
   EXPECT_EQ(first.cpuHistory.count(), 0u);
 
   machine.clock.advanceSeconds(1);
+  machine.gpu.adapters[0].running = {2'500'000, 0};
+  machine.wired(u"Ethernet", 1000 + 4096, 2000 + 512);
   sampler.tick(everything());
   const Snapshot& second = sampler.snapshot();
   EXPECT_TRUE(second.cpuValid);
   EXPECT_EQ(second.cpuCores, (std::vector<double>{0.5, 1.0}));
   EXPECT_EQ(second.cpuTotal, 0.75);
   EXPECT_EQ(second.cpuHistory.count(), 1u);
+  EXPECT_TRUE(second.cpuClockValid);
+  EXPECT_EQ(second.cpuClockMhz, 3000.0);
+  EXPECT_TRUE(second.gpuValid);
+  EXPECT_EQ(second.gpuBusy, 0.25);
+  EXPECT_EQ(second.gpuHistory.count(), 1u);
+  EXPECT_TRUE(second.netRatesValid);
+  EXPECT_EQ(second.netReceive, 4096.0);
+  EXPECT_EQ(second.netSend, 512.0);
+  EXPECT_EQ(second.netReceiveHistory.count(), 1u);
   EXPECT_TRUE(second.self.valid);
-  EXPECT_FALSE(second.cpuClockValid);
-  EXPECT_FALSE(second.gpuValid);
-  EXPECT_FALSE(second.netRatesValid);
 }
 
 TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {

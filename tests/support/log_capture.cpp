@@ -19,9 +19,16 @@ void ClearCapturedEvents() {
   CapturedEvents().clear();
 }
 std::vector<std::string> CapturedLines() {
+  return CapturedLines({});
+}
+
+std::vector<std::string> CapturedLines(std::string_view component) {
   std::lock_guard lock(gCaptureLock);
   std::vector<std::string> lines;
   for (const CapturedEvent& e : CapturedEvents()) {
+    if (!component.empty() && e.component != component) {
+      continue;
+    }
     std::string line = std::string(LevelWord(e.level)) + " " + e.component + " " + e.event;
     if (!e.details.empty()) {
       line += " " + e.details;

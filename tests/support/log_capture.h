@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumetta::test {
@@ -17,5 +18,7 @@ std::vector<CapturedEvent>& CapturedEvents();
 void ClearCapturedEvents();
 // The captured events as "LEVEL component event details" (level word as in the log file).
 std::vector<std::string> CapturedLines();
+// Only the events of one component.
+std::vector<std::string> CapturedLines(std::string_view component);
 
 }  // namespace lumetta::test

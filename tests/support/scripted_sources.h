@@ -1,7 +1,10 @@
 // Platform sources that replay scripted results, so collectors' failure paths can be driven.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "metrics/sampler.h"
@@ -89,13 +92,203 @@ class ScriptedSelf final : public SelfSource {
   ProcessUsage Query() override { return usage.next(); }
 };
 
+class ScriptedClockCounters final : public ClockCounters {
+ public:
+  Script<std::uint32_t> open;
+  Script<std::uint32_t> collect;
+  Script<CounterValue> frequency;
+  Script<CounterValue> performance;
+  int opens = 0;
+  int closes = 0;
+  std::uint32_t Open() override {
+    ++opens;
+    return open.next();
+  }
+  std::uint32_t Collect() override { return collect.next(); }
+  CounterValue Frequency() override { return frequency.next(); }
+  CounterValue Performance() override { return performance.next(); }
+  void Close() override { ++closes; }
+};
+
+// Adapters with a running time per node that the test advances.
+class ScriptedGpu final : public GpuSource {
+ public:
+  struct Adapter {
+    std::uint64_t luid;
+    std::optional<std::uint32_t> type;
+    std::optional<std::u16string> name;
+    std::optional<std::uint32_t> nodes;
+    std::vector<std::uint64_t> running;
+  };
+  std::int32_t enumerateStatus = 0;
+  std::int32_t nodeStatus = 0;
+  std::vector<Adapter> adapters;
+  int enumerations = 0;
+  int opened = 0;  // handles enumerated and not yet closed
+
+  std::int32_t Enumerate(std::vector<KmtAdapter>& out) override {
+    ++enumerations;
+    if (enumerateStatus < 0) {
+      return enumerateStatus;
+    }
+    for (std::uint32_t i = 0; i < adapters.size(); ++i) {
+      out.push_back({i + 100, adapters[i].luid});
+      ++opened;
+    }
+    return 0;
+  }
+  std::optional<std::uint32_t> AdapterType(std::uint32_t handle) override {
+    return adapters[handle - 100].type;
+  }
+  std::optional<std::u16string> AdapterName(std::uint32_t handle) override {
+    return adapters[handle - 100].name;
+  }
+  void CloseAdapter(std::uint32_t) override { --opened; }
+  std::optional<std::uint32_t> NodeCount(std::uint64_t luid) override { return find(luid).nodes; }
+  std::int32_t NodeRunningTime(std::uint64_t luid, std::uint32_t node,
+                               std::uint64_t* running) override {
+    if (nodeStatus < 0) {
+      return nodeStatus;
+    }
+    *running = find(luid).running.at(node);
+    return 0;
+  }
+
+ private:
+  Adapter& find(std::uint64_t luid) {
+    for (Adapter& adapter : adapters) {
+      if (adapter.luid == luid) {
+        return adapter;
+      }
+    }
+    throw std::logic_error("unknown LUID");
+  }
+};
+
+class ScriptedNetwork final : public NetworkSource {
+ public:
+  Script<std::pair<std::uint32_t, std::uint32_t>> best;  // status, index
+  Script<std::pair<std::uint32_t, InterfaceRow>> rows;   // status, row
+  int lookups = 0;
+  std::uint32_t BestInterface(std::uint32_t* index) override {
+    ++lookups;
+    const auto [status, value] = best.next();
+    *index = value;
+    return status;
+  }
+  std::uint32_t ReadInterface(std::uint32_t, InterfaceRow& row) override {
+    auto [status, value] = rows.next();
+    if (status == 0) {
+      row = value;
+    }
+    return status;
+  }
+};
+
+// Runs each query inline, or on its own thread when `threaded`, optionally held at a gate
+// until the test opens it.
+class ScriptedWifi final : public WifiPlatform {
+ public:
+  bool threaded = false;
+  std::uint32_t createError = 0;
+  Script<std::pair<std::uint32_t, std::optional<WifiConnection>>> results;
+  int submits = 0;
+  int queries = 0;
+  int clientCloses = 0;
+  int workCloses = 0;
+
+  ~ScriptedWifi() override { JoinAll(); }
+
+  void HoldQueries() {
+    std::lock_guard lock(mutex_);
+    gateOpen_ = false;
+  }
+  void ReleaseQueries() {
+    {
+      std::lock_guard lock(mutex_);
+      gateOpen_ = true;
+    }
+    changed_.notify_all();
+  }
+  // Waits until `count` queries have entered the platform (and are perhaps held).
+  void WaitForQueries(int count) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return queries >= count; });
+  }
+  int notified() {
+    std::lock_guard lock(mutex_);
+    return notified_;
+  }
+  void WaitForNotified(int count) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return notified_ >= count; });
+  }
+
+  std::uint32_t CreateWork(std::function<void()> callback) override {
+    callback_ = std::move(callback);
+    return createError;
+  }
+  void SubmitWork() override {
+    ++submits;
+    if (threaded) {
+      threads_.emplace_back(callback_);
+    } else {
+      callback_();
+    }
+  }
+  void CloseWork() override {
+    JoinAll();
+    ++workCloses;
+  }
+  std::uint32_t QueryConnection(const InterfaceGuid&,
+                                std::optional<WifiConnection>* connection) override {
+    std::unique_lock lock(mutex_);
+    ++queries;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return gateOpen_; });
+    auto [status, value] = results.next();
+    *connection = value;
+    return status;
+  }
+  void NotifyDone() override {
+    {
+      std::lock_guard lock(mutex_);
+      ++notified_;
+    }
+    changed_.notify_all();
+  }
+  void CloseClient() override { ++clientCloses; }
+
+ private:
+  void JoinAll() {
+    for (std::thread& thread : threads_) {
+      if (thread.joinable()) {
+        thread.join();
+      }
+    }
+    threads_.clear();
+  }
+
+  std::function<void()> callback_;
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool gateOpen_ = true;
+  int notified_ = 0;
+};
+
 // A working machine: two processors that get busier by the same amounts every call.
 struct ScriptedMachine {
   ScriptedClock clock;
   ScriptedCpuTimes cpu;
+  ScriptedClockCounters clockCounters;
+  ScriptedGpu gpu;
   ScriptedMemory memory;
+  ScriptedNetwork network;
+  ScriptedWifi wifi;
   ScriptedDisk disk;
   ScriptedSelf self;
+  std::u16string processorName = u"Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz";
 
   ScriptedMachine() {
     memory.status.then({true, 0, 40, 16ull << 30, 8ull << 30, 24ull << 30, 12ull << 30});
@@ -103,8 +296,25 @@ struct ScriptedMachine {
     memory.high.then(true);
     disk.space.then({true, 0, 512ull << 30, 100ull << 30});
     self.usage.then({true, 0, 1000, 8u << 20});
+    cpu.script.then({0, {{0, 0, 0}, {0, 0, 0}}});
+    frequencies(2000, 150);
+    gpu.adapters.push_back({7, 1u, u"NVIDIA GeForce RTX 4070", 2u, {0, 0}});
+    network.best.then({0, 12});
+    wired(u"Ethernet", 1000, 2000);
   }
-  MetricsSources sources() { return {clock, cpu, memory, disk, self}; }
+  void frequencies(double mhz, double percent) {
+    clockCounters.frequency.reset({0, 0, mhz});
+    clockCounters.performance.reset({0, 0, percent});
+  }
+  void wired(std::u16string alias, std::uint64_t in, std::uint64_t out) {
+    network.rows.reset({0, InterfaceRow{std::move(alias), {1}, 6, in, out}});
+  }
+  void wireless(std::u16string alias, std::uint8_t guid, std::uint64_t in, std::uint64_t out) {
+    network.rows.reset({0, InterfaceRow{std::move(alias), {guid}, kIfTypeIeee80211, in, out}});
+  }
+  MetricsSources sources() {
+    return {clock, cpu, clockCounters, gpu, memory, network, wifi, disk, self, processorName};
+  }
 };
 
 }  // namespace lumetta::test

@@ -1,0 +1,111 @@
+#include "metrics/gpu.h"
+
+#include <algorithm>
+
+#include "metrics/hardware_names.h"
+#include "settings/json.h"
+
+namespace lumetta {
+
+std::optional<double> AdapterBusy(const std::vector<std::uint64_t>& previous,
+                                  const std::vector<std::uint64_t>& current,
+                                  std::uint64_t elapsed) {
+  if (elapsed == 0 || current.empty() || current.size() != previous.size()) {
+    return std::nullopt;
+  }
+  double busiest = 0;
+  for (std::size_t i = 0; i < current.size(); ++i) {
+    if (current[i] > previous[i]) {
+      busiest = std::max(busiest, static_cast<double>(current[i] - previous[i]) /
+                                      static_cast<double>(elapsed));
+    }
+  }
+  return std::min(busiest, 1.0);
+}
+
+bool GpuCollector::enumerate() {
+  adapters_.clear();
+  hasPrevious_ = false;
+  records_.clear();
+  if (const std::int32_t status = source_.Enumerate(records_); status < 0) {
+    ReportFailure(enumLatch_, "gpu", "enumerate_failed", static_cast<std::uint32_t>(status));
+    return false;
+  }
+  for (const KmtAdapter& record : records_) {
+    const std::optional<std::uint32_t> type = source_.AdapterType(record.handle);
+    const std::optional<std::u16string> name = source_.AdapterName(record.handle);
+    source_.CloseAdapter(record.handle);
+    // The software renderer is not graphics hardware.
+    if (!type || (*type & kAdapterTypeSoftwareDevice) != 0) {
+      continue;
+    }
+    const std::optional<std::uint32_t> nodes = source_.NodeCount(record.luid);
+    if (!nodes || *nodes == 0) {
+      continue;
+    }
+    Adapter adapter;
+    adapter.luid = record.luid;
+    if (name) {
+      adapter.model = shortGpuName(*name);
+      adapter.vendor = vendorOf(*name);
+    }
+    adapter.previousRunning.assign(*nodes, 0);
+    adapter.currentRunning.assign(*nodes, 0);
+    adapters_.push_back(std::move(adapter));
+  }
+  if (adapters_.empty()) {
+    ReportFailure(enumLatch_, "gpu", "no_hardware_adapter", kStatusNotFound);
+    return false;
+  }
+  if (TakeRecovered(enumLatch_)) {
+    LogEvent(kInfo, "gpu", "recovered");
+  }
+  LogEvent(kInfo, "gpu", "adapters_enumerated",
+           "count=" + std::to_string(adapters_.size()) +
+               " first=" + ToUtf8(adapters_.front().model));
+  model_ = adapters_.front().model;
+  vendor_ = adapters_.front().vendor;
+  initialized_ = true;
+  return true;
+}
+
+GpuLoad GpuCollector::collect(std::uint64_t now) {
+  if (!initialized_ && !enumerate()) {
+    return {};
+  }
+  for (Adapter& adapter : adapters_) {
+    for (std::uint32_t node = 0; node < adapter.currentRunning.size(); ++node) {
+      const std::int32_t status =
+          source_.NodeRunningTime(adapter.luid, node, &adapter.currentRunning[node]);
+      if (status < 0) {
+        ReportFailure(nodeLatch_, "gpu", "node_query_failed", static_cast<std::uint32_t>(status));
+        initialized_ = false;
+        return {};
+      }
+    }
+  }
+  if (TakeRecovered(nodeLatch_)) {
+    LogEvent(kInfo, "gpu", "recovered");
+  }
+  GpuLoad load;
+  if (hasPrevious_) {
+    for (const Adapter& adapter : adapters_) {
+      const std::optional<double> busy =
+          AdapterBusy(adapter.previousRunning, adapter.currentRunning, now - previousTime_);
+      // Strictly greater: a tie keeps the earlier adapter.
+      if (busy && (!load.valid || *busy > load.busy)) {
+        load = {*busy, true};
+        model_ = adapter.model;
+        vendor_ = adapter.vendor;
+      }
+    }
+  }
+  for (Adapter& adapter : adapters_) {
+    std::swap(adapter.previousRunning, adapter.currentRunning);
+  }
+  previousTime_ = now;
+  hasPrevious_ = true;
+  return load;
+}
+
+}  // namespace lumetta

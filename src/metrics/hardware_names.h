@@ -1,0 +1,19 @@
+// Short CPU and GPU names ("i7-8700K", "RTX 4070"), vendor words and the clock text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumetta {
+
+[[nodiscard]] std::u16string shortCpuName(std::u16string_view raw);
+[[nodiscard]] std::u16string shortGpuName(std::u16string_view raw);
+// "Intel", "AMD", "NVIDIA", "Qualcomm", or empty.
+[[nodiscard]] std::u16string vendorOf(std::u16string_view raw);
+// "4.25 GHz", "999 MHz", or empty for values that are not positive and finite.
+[[nodiscard]] std::u16string clockText(double mhz);
+
+// Windows build: the processor's name from the registry, or empty (logged) on failure.
+[[nodiscard]] std::u16string readProcessorName();
+
+}  // namespace lumetta

@@ -1,0 +1,76 @@
+#include "metrics/hardware_names.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetta {
+namespace {
+
+std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
+TEST(HardwareNames, TypicalNames) {
+  const struct {
+    std::u16string_view raw;
+    bool gpu;
+    std::u16string_view model;
+    std::u16string_view vendor;
+  } cases[] = {
+      {u"Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz", false, u"i7-8700K", u"Intel"},
+      {u"13th Gen Intel(R) Core(TM) i7-13700K", false, u"i7-13700K", u"Intel"},
+      {u"Intel(R) Core(TM) Ultra 7 155H", false, u"Ultra 7 155H", u"Intel"},
+      {u"Intel(R) Core(TM)2 Duo CPU     E8400  @ 3.00GHz", false, u"Core2 Duo E8400", u"Intel"},
+      {u"AMD Ryzen 7 5800X 8-Core Processor", false, u"Ryzen 7 5800X", u"AMD"},
+      {u"Snapdragon(R) X Elite - X1E78100 - Qualcomm(R) Oryon(TM) CPU", false,
+       u"Snapdragon X Elite", u"Qualcomm"},
+      {u"NVIDIA GeForce RTX 4070", true, u"RTX 4070", u"NVIDIA"},
+      {u"AMD Radeon RX 7800 XT", true, u"Radeon RX 7800 XT", u"AMD"},
+      {u"Intel(R) UHD Graphics 770", true, u"UHD Graphics 770", u"Intel"},
+      {u"Qualcomm(R) Adreno(TM) X1-85 GPU", true, u"Adreno X1-85", u"Qualcomm"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.gpu ? shortGpuName(c.raw) : shortCpuName(c.raw), c.model) << Narrow(c.raw);
+    EXPECT_EQ(vendorOf(c.raw), c.vendor) << Narrow(c.raw);
+  }
+}
+
+TEST(HardwareNames, EdgeCases) {
+  const struct {
+    std::u16string_view raw;
+    std::u16string_view cpu;
+  } cases[] = {
+      {u"Acme(Tm) Chip", u"Acme(Tm) Chip"},  // only the four exact marks go
+      {u"Core i5", u"i5"},
+      {u"Intel Core", u"Core"},
+      {u"Gen 4 Thing", u"Gen 4 Thing"},      // no ordinal before it
+      {u"12th gen X", u"X"},
+      {u"Ryzen 9 12-core", u"Ryzen 9"},
+      {u"Ryzen X-Core", u"Ryzen X-Core"},
+      {u"   Intel  Core   i3  ", u"i3"},       // leading and repeated blanks
+      {u"1st 2nd Gen Y", u"Y"},
+      {u"th Gen", u"th Gen"},                 // "th" alone is not an ordinal
+      {u"", u""},
+      {u"CPU Processor", u""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(shortCpuName(c.raw), c.cpu) << Narrow(c.raw);
+  }
+  EXPECT_EQ(shortGpuName(u"NVIDIA GeForce"), u"GeForce");
+  EXPECT_EQ(shortGpuName(u"geforce GTX 1080 gpu"), u"GTX 1080");
+  EXPECT_EQ(vendorOf(u"Unknown Graphics"), u"");
+  EXPECT_EQ(vendorOf(u"Microsoft Basic Render Driver"), u"");
+  EXPECT_EQ(vendorOf(u"IntelX nvidia"), u"NVIDIA");      // runs are whole words
+  EXPECT_EQ(vendorOf(u"Foo GeForce(R) AMD"), u"NVIDIA");  // the first matching run wins
+}
+
+TEST(HardwareNames, ClockText) {
+  EXPECT_EQ(clockText(999.4), u"999 MHz");
+  EXPECT_EQ(clockText(999.5), u"1.00 GHz");
+  EXPECT_EQ(clockText(4250), u"4.25 GHz");
+  EXPECT_EQ(clockText(800), u"800 MHz");
+  EXPECT_EQ(clockText(0), u"");
+  EXPECT_EQ(clockText(-5), u"");
+  EXPECT_EQ(clockText(std::numeric_limits<double>::infinity()), u"");
+  EXPECT_EQ(clockText(std::numeric_limits<double>::quiet_NaN()), u"");
+}
+
+}  // namespace
+}  // namespace lumetta
