@@ -4,31 +4,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <vector>
 
+#include "alloc_counter.h"
 #include "metrics/sampler_win.h"
-
-namespace {
-std::atomic<std::uint64_t> gAllocations{0};
-}
-
-void* operator new(std::size_t size) {
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) {
-    return p;
-  }
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
 
 namespace {
 
@@ -47,11 +28,11 @@ double AllocationsPerTick(lumetta::Win32Sampler& sampler, const Settings& settin
   for (int i = 0; i < 5; ++i) {
     sampler.tick(settings);  // warm-up: first values, vectors sized
   }
-  const std::uint64_t before = gAllocations.load();
+  const std::uint64_t before = lumetta::bench::AllocationCount();
   for (int i = 0; i < ticks; ++i) {
     sampler.tick(settings);
   }
-  return static_cast<double>(gAllocations.load() - before) / ticks;
+  return static_cast<double>(lumetta::bench::AllocationCount() - before) / ticks;
 }
 
 Settings Only(bool Settings::*field) {
@@ -60,6 +41,12 @@ Settings Only(bool Settings::*field) {
     settings.*entry.field = false;
   }
   settings.*field = true;
+  return settings;
+}
+
+Settings CpuWithClock() {
+  Settings settings = Only(&Settings::showCpu);
+  settings.showHardwareDetails = true;
   return settings;
 }
 
@@ -101,6 +88,9 @@ int main(int argc, char** argv) {
     Settings settings;
   } runs[] = {{"every section", all},
               {"cpu", Only(&Settings::showCpu)},
+              {"cpu + clock", CpuWithClock()},
+              {"gpu", Only(&Settings::showGpu)},
+              {"network", Only(&Settings::showNetwork)},
               {"memory", Only(&Settings::showMemory)},
               {"disk", Only(&Settings::showDisk)},
               {"self", Only(&Settings::showSelf)}};

@@ -16,13 +16,17 @@ set(LUMETTA_WIN_SOURCES
   src/app/strings_win.cpp
   src/app/version_win.cpp
   src/card/monitor_window.cpp
+  src/metrics/cpu_clock_win.cpp
+  src/metrics/gpu_win.cpp
+  src/metrics/hardware_names_win.cpp
+  src/metrics/network_win.cpp
   src/metrics/sampler_win.cpp
   src/metrics/sources_win.cpp
   src/settings/settings_file_win.cpp
 )
 add_library(lumetta_win STATIC ${LUMETTA_WIN_SOURCES})
 target_link_libraries(lumetta_win PUBLIC lumetta_core
-  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 ntdll)
+  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 ntdll pdh iphlpapi wlanapi ws2_32)
 lumetta_warnings(lumetta_win)
 
 # The icon is drawn by a committed script so that every size is reproducible.
@@ -109,6 +113,6 @@ target_link_libraries(snapshots PRIVATE lumetta_win)
 lumetta_warnings(snapshots)
 
 # Cost of a tick under the real platform: `make bench` runs it under Wine.
-add_executable(sampler_bench bench/sampler_bench_win.cpp)
+add_executable(sampler_bench bench/sampler_bench_win.cpp bench/alloc_counter.cpp)
 target_link_libraries(sampler_bench PRIVATE lumetta_win)
 lumetta_warnings(sampler_bench)

@@ -5,9 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "metrics/hardware_names.h"
 #include "metrics/sampler_win.h"
+#include "settings/json.h"
 
 namespace {
+
+std::string Utf8(const std::u16string& text) {
+  return lumetta::ToUtf8(text);
+}
 
 double Gib(std::uint64_t bytes) {
   return static_cast<double>(bytes) / (1ull << 30);
@@ -17,7 +23,8 @@ double Mib(std::uint64_t bytes) {
 }
 
 void Print(int tick, const lumetta::Snapshot& s) {
-  std::printf("tick %d |", tick);
+  std::printf("tick %d | %s %s %s |", tick, Utf8(s.cpuVendor).c_str(), Utf8(s.cpuModel).c_str(),
+              s.cpuClockValid ? Utf8(lumetta::clockText(s.cpuClockMhz)).c_str() : "-");
   if (s.cpuValid) {
     std::printf(" cpu %5.1f%% [", s.cpuTotal * 100);
     for (double core : s.cpuCores) {
@@ -27,6 +34,12 @@ void Print(int tick, const lumetta::Snapshot& s) {
   } else {
     std::printf(" cpu -");
   }
+  std::printf(" | gpu %s %s ", Utf8(s.gpuVendor).c_str(), Utf8(s.gpuModel).c_str());
+  if (s.gpuValid) {
+    std::printf("%.1f%%", s.gpuBusy * 100);
+  } else {
+    std::printf("-");
+  }
   if (s.memory.valid) {
     static const char* const kLevels[] = {"Normal", "Elevated", "Critical"};
     std::printf(" | mem %.2f/%.2f GiB app %.2f kernel %.2f commit %.2f/%.2f %s",
@@ -35,6 +48,12 @@ void Print(int tick, const lumetta::Snapshot& s) {
                 kLevels[static_cast<int>(s.memory.pressure)]);
   } else {
     std::printf(" | mem -");
+  }
+  std::printf(" | net %s ", s.netLabel ? Utf8(*s.netLabel).c_str() : "-");
+  if (s.netRatesValid) {
+    std::printf("down %.0f B/s up %.0f B/s", s.netReceive, s.netSend);
+  } else {
+    std::printf("-");
   }
   if (s.disk.valid) {
     std::printf(" | disk %.1f/%.1f GiB", Gib(s.disk.usedBytes), Gib(s.disk.totalBytes));

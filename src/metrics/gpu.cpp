@@ -16,8 +16,8 @@ std::optional<double> AdapterBusy(const std::vector<std::uint64_t>& previous,
   double busiest = 0;
   for (std::size_t i = 0; i < current.size(); ++i) {
     if (current[i] > previous[i]) {
-      busiest = std::max(busiest, static_cast<double>(current[i] - previous[i]) /
-                                      static_cast<double>(elapsed));
+      busiest = std::max(
+          busiest, static_cast<double>(current[i] - previous[i]) / static_cast<double>(elapsed));
     }
   }
   return std::min(busiest, 1.0);
@@ -60,9 +60,9 @@ bool GpuCollector::enumerate() {
   if (TakeRecovered(enumLatch_)) {
     LogEvent(kInfo, "gpu", "recovered");
   }
-  LogEvent(kInfo, "gpu", "adapters_enumerated",
-           "count=" + std::to_string(adapters_.size()) +
-               " first=" + ToUtf8(adapters_.front().model));
+  LogEvent(
+      kInfo, "gpu", "adapters_enumerated",
+      "count=" + std::to_string(adapters_.size()) + " first=" + ToUtf8(adapters_.front().model));
   model_ = adapters_.front().model;
   vendor_ = adapters_.front().vendor;
   initialized_ = true;

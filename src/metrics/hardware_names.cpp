@@ -10,10 +10,18 @@ namespace lumetta {
 namespace {
 
 // ASCII-exact classification: the same on every platform and in every locale.
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool IsAlnum(char16_t c) { return IsDigit(c) || (Lower(c) >= u'a' && Lower(c) <= u'z'); }
-bool IsSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+char16_t Lower(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+}
+bool IsDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+bool IsAlnum(char16_t c) {
+  return IsDigit(c) || (Lower(c) >= u'a' && Lower(c) <= u'z');
+}
+bool IsSpace(char16_t c) {
+  return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
 
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) {
@@ -55,8 +63,8 @@ constexpr std::array<std::u16string_view, 4> kRemovedMarks{u"(R)", u"(r)", u"(TM
 constexpr std::array<std::u16string_view, 2> kCutMarks{u" @ ", u" - "};
 constexpr std::array<std::u16string_view, 5> kCpuDropped{u"Intel", u"AMD", u"Qualcomm", u"CPU",
                                                          u"Processor"};
-constexpr std::array<std::u16string_view, 5> kGpuDropped{u"NVIDIA", u"AMD", u"Intel",
-                                                         u"Qualcomm", u"GPU"};
+constexpr std::array<std::u16string_view, 5> kGpuDropped{u"NVIDIA", u"AMD", u"Intel", u"Qualcomm",
+                                                         u"GPU"};
 
 struct VendorWord {
   std::u16string_view word;
@@ -195,8 +203,9 @@ std::u16string clockText(double mhz) {
     return {};
   }
   char text[32];
-  const int length = mhz >= kGigahertzFrom ? std::snprintf(text, sizeof text, "%.2f GHz", mhz / 1000)
-                                           : std::snprintf(text, sizeof text, "%.0f MHz", mhz);
+  const int length = mhz >= kGigahertzFrom
+                         ? std::snprintf(text, sizeof text, "%.2f GHz", mhz / 1000)
+                         : std::snprintf(text, sizeof text, "%.0f MHz", mhz);
   return std::u16string(text, text + std::max(length, 0));
 }
 

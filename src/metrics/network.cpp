@@ -126,7 +126,8 @@ void WifiQuery::run() {
     phyType = connection->phyType;
     const std::size_t length = std::min<std::size_t>(connection->ssidLength, kMaxSsidBytes);
     if (length > 0) {
-      ssid = FromUtf8(std::string_view(reinterpret_cast<const char*>(connection->ssid.data()), length));
+      ssid = FromUtf8(
+          std::string_view(reinterpret_cast<const char*>(connection->ssid.data()), length));
     }
   }
   if (status != 0 && status != kErrorInvalidState) {

@@ -1,22 +1,30 @@
 #include "metrics/sampler_win.h"
 
+#include "metrics/hardware_names.h"
 #include "metrics/sources_win.h"
 
 namespace lumetta {
 
 struct Win32Sampler::Sources {
+  Sources(HWND window, UINT message) : wifi(MakeWin32Wifi(window, message)) {}
+
   std::unique_ptr<Clock> clock = MakeWin32Clock();
   std::unique_ptr<CpuTimesSource> cpuTimes = MakeWin32CpuTimes();
+  std::unique_ptr<ClockCounters> clockCounters = MakeWin32ClockCounters();
+  std::unique_ptr<GpuSource> gpu = MakeWin32Gpu();
   std::unique_ptr<MemorySource> memory = MakeWin32Memory();
+  std::unique_ptr<NetworkSource> network = MakeWin32Network();
+  std::unique_ptr<WifiPlatform> wifi;
   std::unique_ptr<DiskSource> disk = MakeWin32Disk();
   std::unique_ptr<SelfSource> self = MakeWin32Self();
 };
 
-Win32Sampler::Win32Sampler(HWND, UINT)
-    : sources_(std::make_unique<Sources>()),
-      sampler_(std::make_unique<Sampler>(MetricsSources{*sources_->clock, *sources_->cpuTimes,
-                                                        *sources_->memory, *sources_->disk,
-                                                        *sources_->self})) {}
+Win32Sampler::Win32Sampler(HWND window, UINT message)
+    : sources_(std::make_unique<Sources>(window, message)),
+      sampler_(std::make_unique<Sampler>(
+          MetricsSources{*sources_->clock, *sources_->cpuTimes, *sources_->clockCounters,
+                         *sources_->gpu, *sources_->memory, *sources_->network, *sources_->wifi,
+                         *sources_->disk, *sources_->self, readProcessorName()})) {}
 
 Win32Sampler::~Win32Sampler() {
   sampler_.reset();

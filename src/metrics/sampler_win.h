@@ -19,6 +19,7 @@ class Win32Sampler {
 
   void tick(const Settings& settings) { sampler_->tick(settings); }
   [[nodiscard]] const Snapshot& snapshot() const { return sampler_->snapshot(); }
+  void refreshNetworkLabel() { sampler_->refreshNetworkLabel(); }
 
  private:
   struct Sources;

@@ -62,7 +62,7 @@ TEST_F(CpuClockTest, OpenFailuresRetryEveryCallAndLogOnce) {
 
 TEST_F(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
   EXPECT_FALSE(collector.collect().valid);
-  counters.frequency.reset({0, 0x800007D1, 2000});  // the frequency value's own status
+  counters.frequency.reset({0, 0x800007D1, 2000});   // the frequency value's own status
   counters.performance.reset({0xC0000BBA, 0, 150});  // a failing call comes first
   EXPECT_FALSE(collector.collect().valid);
   counters.performance.reset({0, 0x800007D2, 150});

@@ -13,7 +13,7 @@ constexpr std::uint64_t kSecond = 10'000'000;
 TEST(AdapterBusy, BusiestNodeOfElapsed) {
   EXPECT_EQ(AdapterBusy({0, 0}, {30, 10}, 100), 0.3);
   EXPECT_EQ(AdapterBusy({50, 0}, {40, 10}, 100), 0.1);  // a node going back adds nothing
-  EXPECT_EQ(AdapterBusy({0}, {250}, 100), 1.0);          // more than elapsed
+  EXPECT_EQ(AdapterBusy({0}, {250}, 100), 1.0);         // more than elapsed
   EXPECT_EQ(AdapterBusy({0}, {0}, 100), 0.0);
   EXPECT_EQ(AdapterBusy({0}, {10}, 0), std::nullopt);
   EXPECT_EQ(AdapterBusy({}, {}, 100), std::nullopt);
@@ -25,8 +25,8 @@ class GpuTest : public testing::Test {
   void SetUp() override { test::ClearCapturedEvents(); }
   void Add(std::uint64_t luid, std::u16string name, std::uint32_t type = 1,
            std::uint32_t nodes = 2) {
-    gpu.adapters.push_back({luid, type, std::move(name), nodes,
-                            std::vector<std::uint64_t>(nodes, 0)});
+    gpu.adapters.push_back(
+        {luid, type, std::move(name), nodes, std::vector<std::uint64_t>(nodes, 0)});
   }
   test::ScriptedGpu gpu;
   GpuCollector collector{gpu};
@@ -67,9 +67,10 @@ TEST_F(GpuTest, TheBusiestAdapterNamesTheLoadAndTiesKeepTheFirst) {
   EXPECT_EQ(collector.vendor(), u"Intel");
 
   EXPECT_FALSE(collector.collect(2 * kSecond).valid);  // the same instant again
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "INFO  gpu adapters_enumerated count=2 first=UHD Graphics 770",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{
+                "INFO  gpu adapters_enumerated count=2 first=UHD Graphics 770",
+            }));
 }
 
 TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
@@ -82,12 +83,13 @@ TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
   EXPECT_FALSE(collector.collect(3 * kSecond).valid);  // enumerated again, no previous sample
   EXPECT_TRUE(collector.collect(4 * kSecond).valid);
   EXPECT_EQ(gpu.enumerations, 2);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
-                                       "WARN  gpu node_query_failed code=0xC000000D",
-                                       "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
-                                       "INFO  gpu recovered",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{
+                "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
+                "WARN  gpu node_query_failed code=0xC000000D",
+                "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
+                "INFO  gpu recovered",
+            }));
 }
 
 TEST_F(GpuTest, EnumerationFailuresAndUnnamedAdapters) {
@@ -96,9 +98,9 @@ TEST_F(GpuTest, EnumerationFailuresAndUnnamedAdapters) {
   EXPECT_FALSE(collector.collect(kSecond).valid);
   gpu.enumerateStatus = 0;
   Add(1, u"");
-  gpu.adapters[0].name.reset();   // the registry query failed: kept without a name
+  gpu.adapters[0].name.reset();  // the registry query failed: kept without a name
   Add(2, u"Failed type");
-  gpu.adapters[1].type.reset();   // the type query failed: skipped
+  gpu.adapters[1].type.reset();  // the type query failed: skipped
   EXPECT_FALSE(collector.collect(2 * kSecond).valid);
   EXPECT_TRUE(collector.collect(3 * kSecond).valid);
   EXPECT_EQ(collector.model(), u"");

@@ -5,7 +5,9 @@
 namespace lumetta {
 namespace {
 
-std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(std::u16string_view text) {
+  return std::string(text.begin(), text.end());
+}
 
 TEST(HardwareNames, TypicalNames) {
   const struct {
@@ -40,13 +42,13 @@ TEST(HardwareNames, EdgeCases) {
       {u"Acme(Tm) Chip", u"Acme(Tm) Chip"},  // only the four exact marks go
       {u"Core i5", u"i5"},
       {u"Intel Core", u"Core"},
-      {u"Gen 4 Thing", u"Gen 4 Thing"},      // no ordinal before it
+      {u"Gen 4 Thing", u"Gen 4 Thing"},  // no ordinal before it
       {u"12th gen X", u"X"},
       {u"Ryzen 9 12-core", u"Ryzen 9"},
       {u"Ryzen X-Core", u"Ryzen X-Core"},
-      {u"   Intel  Core   i3  ", u"i3"},       // leading and repeated blanks
+      {u"   Intel  Core   i3  ", u"i3"},  // leading and repeated blanks
       {u"1st 2nd Gen Y", u"Y"},
-      {u"th Gen", u"th Gen"},                 // "th" alone is not an ordinal
+      {u"th Gen", u"th Gen"},  // "th" alone is not an ordinal
       {u"", u""},
       {u"CPU Processor", u""},
   };
@@ -57,7 +59,7 @@ TEST(HardwareNames, EdgeCases) {
   EXPECT_EQ(shortGpuName(u"geforce GTX 1080 gpu"), u"GTX 1080");
   EXPECT_EQ(vendorOf(u"Unknown Graphics"), u"");
   EXPECT_EQ(vendorOf(u"Microsoft Basic Render Driver"), u"");
-  EXPECT_EQ(vendorOf(u"IntelX nvidia"), u"NVIDIA");      // runs are whole words
+  EXPECT_EQ(vendorOf(u"IntelX nvidia"), u"NVIDIA");       // runs are whole words
   EXPECT_EQ(vendorOf(u"Foo GeForce(R) AMD"), u"NVIDIA");  // the first matching run wins
 }
 

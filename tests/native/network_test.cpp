@@ -76,12 +76,13 @@ TEST_F(NetworkTest, FailuresDropTheLabelAndLookUpAgain) {
   machine.wired(u"Ethernet", 1, 1);
   EXPECT_EQ(Tick().netLabel, u"Ethernet");
   EXPECT_EQ(machine.network.lookups, 4);  // looked up again after the read failure
-  EXPECT_EQ(test::CapturedLines("network"), (std::vector<std::string>{
-                                       "WARN  network best_interface_failed code=0x000004D0",
-                                       "INFO  network recovered",
-                                       "WARN  network if_entry_failed code=0x00000002",
-                                       "INFO  network recovered",
-                                   }));
+  EXPECT_EQ(test::CapturedLines("network"),
+            (std::vector<std::string>{
+                "WARN  network best_interface_failed code=0x000004D0",
+                "INFO  network recovered",
+                "WARN  network if_entry_failed code=0x00000002",
+                "INFO  network recovered",
+            }));
 }
 
 TEST_F(NetworkTest, WifiLabels) {
@@ -95,11 +96,14 @@ TEST_F(NetworkTest, WifiLabels) {
       {Connection(9, "Home"), 0, false, u"WLAN"},
       {Connection(10, ""), 0, true, u"Wi-Fi 6"},
       {Connection(11, "Caf\xC3\xA9"), 0, true, u"Wi-Fi 7 \u00B7 Café"},
-      {Connection(8, "\xFF" "x"), 0, true, u"Wi-Fi 5 \u00B7 \uFFFDx"},
+      {Connection(8,
+                  "\xFF"
+                  "x"),
+       0, true, u"Wi-Fi 5 \u00B7 \uFFFDx"},
       {Connection(7, std::string(32, 'a'), 33), 0, true,
        u"Wi-Fi 4 \u00B7 " + std::u16string(32, u'a')},
-      {std::nullopt, kErrorInvalidState, true, u"WLAN"},      // not connected: silent
-      {std::nullopt, 0, true, u"WLAN"},                       // success without data
+      {std::nullopt, kErrorInvalidState, true, u"WLAN"},  // not connected: silent
+      {std::nullopt, 0, true, u"WLAN"},                   // success without data
   };
   for (const auto& c : cases) {
     test::ScriptedMachine m;
@@ -153,9 +157,9 @@ TEST_F(NetworkTest, WifiFailuresAreLatched) {
   Tick(30);
   EXPECT_EQ(machine.wifi.submits, 3);
   EXPECT_EQ(test::CapturedLines("wifi"), (std::vector<std::string>{
-                                       "WARN  wifi query_failed code=0x00000426",
-                                       "INFO  wifi recovered",
-                                   }));
+                                             "WARN  wifi query_failed code=0x00000426",
+                                             "INFO  wifi recovered",
+                                         }));
 }
 
 TEST(WifiQuery, ARunningQueryBlocksSubmitAndDestructionWaitsForIt) {

@@ -11,19 +11,20 @@
 
 namespace lumetta::test {
 
-// Each source repeats its last scripted result once the script runs out.
+// Each source repeats its last scripted result once the script runs out. Results are handed
+// out by reference so that replaying them allocates nothing.
 template <typename T>
 class Script {
  public:
   void then(T value) { queue_.push_back(std::move(value)); }
-  T next() {
-    if (queue_.size() > 1) {
-      T front = std::move(queue_.front());
+  const T& next() {
+    if (!queue_.empty()) {
+      last_ = std::move(queue_.front());
       queue_.pop_front();
-      return front;
     }
-    return queue_.empty() ? T{} : queue_.front();
+    return last_;
   }
+  // Drops what is still queued: `value` comes next and repeats.
   void reset(T value) {
     queue_.clear();
     queue_.push_back(std::move(value));
@@ -31,6 +32,7 @@ class Script {
 
  private:
   std::deque<T> queue_;
+  T last_{};
 };
 
 class ScriptedClock final : public Clock {
@@ -51,7 +53,7 @@ class ScriptedCpuTimes final : public CpuTimesSource {
   int calls = 0;
   std::int32_t Query(std::vector<ProcessorTimes>& times) override {
     ++calls;
-    CpuResult result = script.next();
+    const CpuResult& result = script.next();
     times = result.times;
     return result.status;
   }
@@ -172,12 +174,12 @@ class ScriptedNetwork final : public NetworkSource {
   int lookups = 0;
   std::uint32_t BestInterface(std::uint32_t* index) override {
     ++lookups;
-    const auto [status, value] = best.next();
+    const auto& [status, value] = best.next();
     *index = value;
     return status;
   }
   std::uint32_t ReadInterface(std::uint32_t, InterfaceRow& row) override {
-    auto [status, value] = rows.next();
+    const auto& [status, value] = rows.next();
     if (status == 0) {
       row = value;
     }
@@ -246,7 +248,7 @@ class ScriptedWifi final : public WifiPlatform {
     ++queries;
     changed_.notify_all();
     changed_.wait(lock, [&] { return gateOpen_; });
-    auto [status, value] = results.next();
+    const auto& [status, value] = results.next();
     *connection = value;
     return status;
   }

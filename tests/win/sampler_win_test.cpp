@@ -1,8 +1,15 @@
 #include <windows.h>
 
+#include <cpuid.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "app/log_win.h"
+#include "metrics/hardware_names.h"
 #include "metrics/sampler_win.h"
+#include "settings/json.h"
+#include "support/test_files.h"
 
 namespace lumetta {
 namespace {
@@ -51,6 +58,90 @@ TEST(LiveSampler, TwoTicksGiveEveryLoadCollectorsValue) {
   ASSERT_TRUE(s.self.valid);
   EXPECT_GT(s.self.privateWorkingSet, 0u);
   EXPECT_GT(s.self.cpuShare, 0.0);
+}
+
+}  // namespace
+}  // namespace lumetta
+
+namespace lumetta {
+namespace {
+
+std::string Trimmed(std::string text) {
+  const auto first = text.find_first_not_of(' ');
+  const auto last = text.find_last_not_of(' ');
+  return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+// The processor's own brand string, straight from the CPUID instruction.
+std::string CpuidBrand() {
+  unsigned regs[12] = {};
+  for (unsigned leaf = 0; leaf < 3; ++leaf) {
+    __get_cpuid(0x80000002 + leaf, &regs[leaf * 4], &regs[leaf * 4 + 1], &regs[leaf * 4 + 2],
+                &regs[leaf * 4 + 3]);
+  }
+  char brand[49] = {};
+  std::memcpy(brand, regs, 48);
+  return Trimmed(brand);
+}
+
+class LiveSamplerLog : public testing::Test {
+ protected:
+  void SetUp() override { OpenLog((dir_.path() / L"app.log").wstring()); }
+  std::vector<std::string> Events(std::string_view component) const {
+    std::vector<std::string> events;
+    for (const std::string& line : test::SplitLines(test::ReadAll(dir_.path() / L"app.log"))) {
+      const std::string event = line.substr(line.find(' ') + 1);
+      if (event.substr(6).starts_with(component)) {
+        events.push_back(event);
+      }
+    }
+    return events;
+  }
+  test::TempDir dir_;
+};
+
+TEST_F(LiveSamplerLog, TheProcessorNameIsTheMachines) {
+  EXPECT_EQ(ToUtf8(readProcessorName()), CpuidBrand());
+}
+
+TEST_F(LiveSamplerLog, NetworkLabelAndRatesByTheSecondTick) {
+  Win32Sampler sampler(nullptr, WM_APP + 1);
+  const Settings settings;
+  sampler.tick(settings);
+  ASSERT_TRUE(sampler.snapshot().netLabel.has_value()) << "no internet-facing interface";
+  EXPECT_FALSE(sampler.snapshot().netLabel->empty());
+  Sleep(100);
+  sampler.tick(settings);
+  EXPECT_TRUE(sampler.snapshot().netRatesValid);
+  EXPECT_GE(sampler.snapshot().netReceive, 0.0);
+  EXPECT_GE(sampler.snapshot().netSend, 0.0);
+  EXPECT_TRUE(Events("network").empty());
+}
+
+// Wine has neither the "Processor Information" counters nor D3DKMTEnumAdapters2: each
+// failure is logged once however often it repeats, and the values stay invalid.
+TEST_F(LiveSamplerLog, ClockAndGpuDegradeQuietly) {
+  Win32Sampler sampler(nullptr, WM_APP + 1);
+  const Settings settings;
+  for (int tick = 0; tick < 20; ++tick) {
+    sampler.tick(settings);
+  }
+  const Snapshot& s = sampler.snapshot();
+  const std::vector<std::string> clock = Events("cpu_frequency");
+  const std::vector<std::string> gpu = Events("gpu");
+  if (s.cpuClockValid) {
+    EXPECT_GT(s.cpuClockMhz, 0.0);
+  } else {
+    ASSERT_EQ(clock.size(), 1u);
+    EXPECT_TRUE(clock[0].starts_with("WARN  cpu_frequency open_failed code=0x")) << clock[0];
+  }
+  if (!s.gpuValid) {
+    ASSERT_EQ(gpu.size(), 1u);
+    EXPECT_TRUE(gpu[0] == "WARN  gpu enumerate_failed code=0xC000007A" ||
+                gpu[0] == "WARN  gpu no_hardware_adapter code=0xC0000225")
+        << gpu[0];
+    EXPECT_EQ(s.gpuHistory.count(), 0u);
+  }
 }
 
 }  // namespace

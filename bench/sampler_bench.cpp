@@ -1,0 +1,39 @@
+// A Sampler tick over scripted sources: the cost of the decision half alone, and its heap
+// allocations per steady tick (counted by a replaced global operator new).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "alloc_counter.h"
+#include "metrics/sampler.h"
+#include "support/scripted_sources.h"
+
+
+
+namespace {
+
+void BM_SamplerTick(benchmark::State& state) {
+  lumetta::test::ScriptedMachine machine;
+  machine.wireless(u"Wireless LAN adapter", 5, 0, 0);
+  lumetta::WifiConnection connection;
+  connection.phyType = 10;
+  connection.ssidLength = 12;
+  machine.wifi.results.reset({0, connection});
+  lumetta::Sampler sampler(machine.sources());
+  lumetta::Settings settings;
+  settings.showSelf = true;
+  for (int i = 0; i < 5; ++i) {  // first values, vectors and strings sized
+    machine.clock.advanceSeconds(1);
+    sampler.tick(settings);
+  }
+  const std::uint64_t before = lumetta::bench::AllocationCount();
+  for (auto _ : state) {
+    machine.clock.advanceSeconds(1);
+    sampler.tick(settings);
+  }
+  state.counters["allocs/tick"] = benchmark::Counter(
+      static_cast<double>(lumetta::bench::AllocationCount() - before) / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_SamplerTick);
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include <windows.h>
+#include <pdh.h>
+
+#include "metrics/sources_win.h"
+
+namespace lumetta {
+namespace {
+
+// English counter names work under every display language.
+constexpr wchar_t kFrequencyPath[] = L"\\Processor Information(_Total)\\Processor Frequency";
+constexpr wchar_t kPerformancePath[] =
+    L"\\Processor Information(_Total)\\% Processor Performance";
+
+class PdhClockCounters final : public ClockCounters {
+ public:
+  ~PdhClockCounters() override { Close(); }
+  PdhClockCounters() = default;
+  PdhClockCounters(const PdhClockCounters&) = delete;
+  PdhClockCounters& operator=(const PdhClockCounters&) = delete;
+
+  std::uint32_t Open() override {
+    PDH_STATUS status = PdhOpenQueryW(nullptr, 0, &query_);
+    if (status == ERROR_SUCCESS) {
+      status = PdhAddEnglishCounterW(query_, kFrequencyPath, 0, &frequency_);
+    }
+    if (status == ERROR_SUCCESS) {
+      status = PdhAddEnglishCounterW(query_, kPerformancePath, 0, &performance_);
+    }
+    return static_cast<std::uint32_t>(status);
+  }
+  std::uint32_t Collect() override {
+    return static_cast<std::uint32_t>(PdhCollectQueryData(query_));
+  }
+  CounterValue Frequency() override { return Format(frequency_); }
+  CounterValue Performance() override { return Format(performance_); }
+  void Close() override {
+    if (query_ != nullptr) {
+      PdhCloseQuery(query_);
+    }
+    query_ = nullptr;
+    frequency_ = nullptr;
+    performance_ = nullptr;
+  }
+
+ private:
+  static CounterValue Format(PDH_HCOUNTER counter) {
+    PDH_FMT_COUNTERVALUE value{};
+    // Not capped at 100: the performance percentage exceeds it under turbo.
+    const PDH_STATUS status =
+        PdhGetFormattedCounterValue(counter, PDH_FMT_DOUBLE | PDH_FMT_NOCAP100, nullptr, &value);
+    return {static_cast<std::uint32_t>(status), static_cast<std::uint32_t>(value.CStatus),
+            value.doubleValue};
+  }
+
+  PDH_HQUERY query_ = nullptr;
+  PDH_HCOUNTER frequency_ = nullptr;
+  PDH_HCOUNTER performance_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<ClockCounters> MakeWin32ClockCounters() {
+  return std::make_unique<PdhClockCounters>();
+}
+
+}  // namespace lumetta
