@@ -22,6 +22,12 @@ void BM_SamplerTick(benchmark::State& state) {
   lumetta::Sampler sampler(machine.sources());
   lumetta::Settings settings;
   settings.showSelf = true;
+  if (state.range(0) == 1) {  // the GPU collector alone
+    for (const lumetta::SettingsBool& entry : lumetta::kSettingsBools) {
+      settings.*entry.field = false;
+    }
+    settings.showGpu = true;
+  }
   for (int i = 0; i < 5; ++i) {  // first values, vectors and strings sized
     machine.clock.advanceSeconds(1);
     sampler.tick(settings);
@@ -34,6 +40,7 @@ void BM_SamplerTick(benchmark::State& state) {
   state.counters["allocs/tick"] = benchmark::Counter(
       static_cast<double>(lumetta::bench::AllocationCount() - before) / static_cast<double>(state.iterations()));
 }
-BENCHMARK(BM_SamplerTick);
+// 0: every section; 1: the GPU collector alone.
+BENCHMARK(BM_SamplerTick)->Arg(0)->Arg(1);
 
 }  // namespace
