@@ -1,0 +1,79 @@
+#include "draw/geometry.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace lumetta {
+
+BarGeometry ComputeBar(const RectF& rect, double value) {
+  const float height = rect.height();
+  const double clamped = std::clamp(value, 0.0, 1.0);
+  const float fillWidth = std::max(height, static_cast<float>(rect.width() * clamped));
+  return {rect, height / 2, RectF{rect.left, rect.top, rect.left + fillWidth, rect.bottom}};
+}
+
+CoreBarGeometry ComputeCoreBar(const RectF& rect, std::size_t count, std::size_t index,
+                               double value) {
+  const auto n = static_cast<float>(count);
+  const float width = (rect.width() - kCoreBarGap * (n - 1)) / n;
+  const float x = rect.left + static_cast<float>(index) * (width + kCoreBarGap);
+  const float fullHeight = rect.height();
+  const float fill = std::clamp(static_cast<float>(value) * fullHeight, kCoreBarMinFill, fullHeight);
+  return {RectF{x, rect.top, x + width, rect.bottom},
+          RectF{x, rect.bottom - fill, x + width, rect.bottom}};
+}
+
+PointF ChartPoint(const RectF& rect, std::size_t index, std::size_t count, double value,
+                  double maxValue) {
+  const double share = std::clamp(value / maxValue, 0.0, 1.0);
+  const float x = static_cast<float>(index) * rect.width() / static_cast<float>(count - 1);
+  const float y = static_cast<float>(1.0 - share) * rect.height();
+  return {rect.left + x, rect.top + y};
+}
+
+const TextStyleSpec& StyleSpec(TextStyle style) {
+  static constexpr std::array<TextStyleSpec, kTextStyleCount> kStyles{{
+      {u"Segoe UI Variable Text", 10, 400},
+      {u"Segoe UI Variable Text", 11, 400},
+      {u"Segoe UI Variable Text", 11, 600},
+      {u"Segoe UI Variable Text", 13, 400},
+      {u"Segoe UI Variable Display", 16, 600},
+      {u"Segoe UI Variable Display", 20, 600},
+      {u"Segoe UI Variable Display", 24, 600},
+      {u"Segoe Fluent Icons", 12, 400},
+      {u"Segoe Fluent Icons", 9, 400},
+  }};
+  return kStyles[static_cast<std::size_t>(style)];
+}
+
+int TextFormatSlot(TextStyle style, TextAlign align, bool wrap) {
+  return (static_cast<int>(style) * 3 + static_cast<int>(align)) * 2 + (wrap ? 1 : 0);
+}
+
+std::uint32_t GradientKey(const ColorF& color) {
+  const auto byte = [](float component) {
+    return static_cast<std::uint32_t>(std::clamp(component, 0.0f, 1.0f) * 255.0f + 0.5f);
+  };
+  return byte(color.r) << 24 | byte(color.g) << 16 | byte(color.b) << 8 | byte(color.a);
+}
+
+std::optional<float> TextWidthCache::find(TextStyle style, std::u16string_view text) const {
+  const auto found = widths_.find(KeyView{style, text});
+  if (found == widths_.end()) {
+    return std::nullopt;
+  }
+  return found->second;
+}
+
+void TextWidthCache::makeRoom() {
+  if (widths_.size() >= kMaxEntries) {
+    widths_.clear();
+  }
+}
+
+void TextWidthCache::store(TextStyle style, std::u16string_view text, float width) {
+  widths_.insert_or_assign(Key{style, std::u16string(text)}, width);
+}
+
+}  // namespace lumetta

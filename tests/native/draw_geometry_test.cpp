@@ -1,0 +1,114 @@
+#include "draw/geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "draw/palette.h"
+
+namespace lumetta {
+namespace {
+
+TEST(ComputeBar, FillNeverNarrowerThanTheBarIsHigh) {
+  const RectF rect{10, 20, 110, 30};
+  const struct {
+    double value;
+    float fillRight;
+  } cases[] = {{0.0, 20}, {-1.0, 20}, {0.05, 20}, {0.5, 60}, {1.0, 110}, {7.0, 110}};
+  for (const auto& c : cases) {
+    const BarGeometry bar = ComputeBar(rect, c.value);
+    EXPECT_EQ(bar.track, rect);
+    EXPECT_EQ(bar.radius, 5.0f);
+    EXPECT_EQ(bar.fill, (RectF{10, 20, c.fillRight, 30})) << c.value;
+  }
+}
+
+TEST(ComputeCoreBar, WidthsAndFillHeights) {
+  const RectF rect{0, 0, 100, 20};
+  const CoreBarGeometry only = ComputeCoreBar(rect, 1, 0, 0.5);
+  EXPECT_EQ(only.track, rect);
+  EXPECT_EQ(only.fill, (RectF{0, 10, 100, 20}));
+
+  // Four bars: (100 - 3 gaps of 2) / 4 = 23.5 each.
+  const CoreBarGeometry third = ComputeCoreBar(rect, 4, 2, 0.0);
+  EXPECT_EQ(third.track, (RectF{51, 0, 74.5f, 20}));
+  EXPECT_EQ(third.fill.top, 18.0f);  // at least 2 DIPs of fill
+  EXPECT_EQ(ComputeCoreBar(rect, 4, 3, 1.5).fill.top, 0.0f);
+  EXPECT_EQ(ComputeCoreBar(rect, 4, 3, 0.0).track.right, 100.0f);
+}
+
+TEST(ForEachSegment, SkipsTinyFractionsAndKeepsTwoDips) {
+  const RectF rect{0, 0, 200, 8};
+  const std::vector<double> fractions = {0.5, 0.005, 0.0051, 0.25, 2.0};
+  std::vector<Segment> segments;
+  ForEachSegment(rect, fractions, [&](const Segment& s) { segments.push_back(s); });
+  ASSERT_EQ(segments.size(), 4u);
+  EXPECT_EQ(segments[0].index, 0u);
+  EXPECT_EQ(segments[0].rect, (RectF{0, 0, 98, 8}));     // 100 - 2
+  EXPECT_EQ(segments[1].index, 2u);                       // 0.005 took no room
+  EXPECT_EQ(segments[1].rect, (RectF{100, 0, 102, 8}));  // the 2-DIP minimum
+  EXPECT_EQ(segments[2].rect, (RectF{104, 0, 152, 8}));
+  EXPECT_EQ(segments[3].rect, (RectF{154, 0, 200, 8}));  // clipped at the right edge
+}
+
+TEST(ChartPoint, SpreadAcrossAndClamped) {
+  const RectF rect{10, 100, 70, 130};
+  EXPECT_EQ(ChartPoint(rect, 0, 4, 0.0, 1.0), (PointF{10, 130}));
+  EXPECT_EQ(ChartPoint(rect, 1, 4, 1.0, 1.0), (PointF{30, 100}));
+  EXPECT_EQ(ChartPoint(rect, 2, 4, 0.5, 2.0), (PointF{50, 122.5f}));
+  EXPECT_EQ(ChartPoint(rect, 3, 4, 5.0, 1.0), (PointF{70, 100}));
+  EXPECT_EQ(ChartPoint(rect, 3, 4, -1.0, 1.0), (PointF{70, 130}));
+}
+
+TEST(RendererKeys, TextFormatSlotAndGradientKey) {
+  EXPECT_EQ(TextFormatSlot(TextStyle::Caption, TextAlign::Leading, false), 0);
+  EXPECT_EQ(TextFormatSlot(TextStyle::Caption, TextAlign::Leading, true), 1);
+  EXPECT_EQ(TextFormatSlot(TextStyle::Body, TextAlign::Trailing, false), 10);
+  EXPECT_EQ(TextFormatSlot(TextStyle::IconSmall, TextAlign::Trailing, true), kTextFormatSlots - 1);
+
+  EXPECT_EQ(GradientKey({1, 0, 0, 1}), 0xFF0000FFu);
+  EXPECT_EQ(GradientKey(PaletteFor(true).Accent), 0x0A84FFFFu);
+  EXPECT_EQ(GradientKey({2, -1, 0.5f, 0.001f}), 0xFF008000u);  // clamped; 127.5 rounds up
+}
+
+TEST(TextWidthCache, The257thDistinctEntryEmptiesItFirst) {
+  TextWidthCache cache;
+  for (int i = 0; i < 256; ++i) {
+    cache.makeRoom();
+    cache.store(TextStyle::Body, std::u16string(1, static_cast<char16_t>(u'a' + i)), 1.0f);
+  }
+  EXPECT_EQ(cache.size(), 256u);
+  EXPECT_EQ(cache.find(TextStyle::Body, u"a"), 1.0f);
+  EXPECT_EQ(cache.find(TextStyle::Caption, u"a"), std::nullopt);  // the style is in the key
+  cache.makeRoom();
+  cache.store(TextStyle::Caption, u"a", 2.0f);
+  EXPECT_EQ(cache.size(), 1u);
+  EXPECT_EQ(cache.find(TextStyle::Body, u"a"), std::nullopt);
+  EXPECT_EQ(cache.find(TextStyle::Caption, u"a"), 2.0f);
+}
+
+TEST(Palette, ExactColoursAndTheThemeSetting) {
+  const Palette& dark = PaletteFor(true);
+  const Palette& light = PaletteFor(false);
+  EXPECT_TRUE(dark.dark);
+  EXPECT_FALSE(light.dark);
+  EXPECT_EQ(dark.TextPrimary, (ColorF{1, 1, 1, 0.95f}));
+  EXPECT_EQ(light.ChartBackground, (ColorF{0, 0, 0, 0.045f}));
+  EXPECT_EQ(light.Panel, (ColorF{1, 1, 1, 0.70f}));
+  EXPECT_EQ(dark.Critical, (ColorF{1, 69 / 255.0f, 58 / 255.0f, 1}));
+  EXPECT_EQ(light.Good, (ColorF{30 / 255.0f, 160 / 255.0f, 70 / 255.0f, 1}));
+
+  EXPECT_TRUE(DarkFromSetting(std::nullopt));
+  EXPECT_TRUE(DarkFromSetting(0));
+  EXPECT_FALSE(DarkFromSetting(1));
+  EXPECT_FALSE(DarkFromSetting(2));
+
+  EXPECT_TRUE(IsThemeChangeNotice(u"ImmersiveColorSet"));
+  EXPECT_FALSE(IsThemeChangeNotice(u"immersivecolorset"));
+  EXPECT_FALSE(IsThemeChangeNotice(u"ImmersiveColorSetX"));
+  EXPECT_FALSE(IsThemeChangeNotice(u"Immersive"));
+  EXPECT_FALSE(IsThemeChangeNotice(nullptr));
+}
+
+}  // namespace
+}  // namespace lumetta
