@@ -15,9 +15,15 @@ void* operator new(std::size_t size) {
   }
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 namespace lumetta::bench {
-std::uint64_t AllocationCount() { return gAllocations.load(std::memory_order_relaxed); }
+std::uint64_t AllocationCount() {
+  return gAllocations.load(std::memory_order_relaxed);
+}
 }  // namespace lumetta::bench

@@ -8,8 +8,6 @@
 #include "metrics/sampler.h"
 #include "support/scripted_sources.h"
 
-
-
 namespace {
 
 void BM_SamplerTick(benchmark::State& state) {
@@ -37,8 +35,9 @@ void BM_SamplerTick(benchmark::State& state) {
     machine.clock.advanceSeconds(1);
     sampler.tick(settings);
   }
-  state.counters["allocs/tick"] = benchmark::Counter(
-      static_cast<double>(lumetta::bench::AllocationCount() - before) / static_cast<double>(state.iterations()));
+  state.counters["allocs/tick"] =
+      benchmark::Counter(static_cast<double>(lumetta::bench::AllocationCount() - before) /
+                         static_cast<double>(state.iterations()));
 }
 // 0: every section; 1: the GPU collector alone.
 BENCHMARK(BM_SamplerTick)->Arg(0)->Arg(1);

@@ -16,6 +16,8 @@ set(LUMETTA_WIN_SOURCES
   src/app/strings_win.cpp
   src/app/version_win.cpp
   src/card/monitor_window.cpp
+  src/draw/renderer.cpp
+  src/draw/theme_win.cpp
   src/metrics/cpu_clock_win.cpp
   src/metrics/gpu_win.cpp
   src/metrics/hardware_names_win.cpp
@@ -26,7 +28,7 @@ set(LUMETTA_WIN_SOURCES
 )
 add_library(lumetta_win STATIC ${LUMETTA_WIN_SOURCES})
 target_link_libraries(lumetta_win PUBLIC lumetta_core
-  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 ntdll pdh iphlpapi wlanapi ws2_32)
+  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 windowscodecs ntdll pdh iphlpapi wlanapi ws2_32)
 lumetta_warnings(lumetta_win)
 
 # The icon is drawn by a committed script so that every size is reproducible.
@@ -116,3 +118,11 @@ lumetta_warnings(snapshots)
 add_executable(sampler_bench bench/sampler_bench_win.cpp bench/alloc_counter.cpp)
 target_link_libraries(sampler_bench PRIVATE lumetta_win)
 lumetta_warnings(sampler_bench)
+
+# Every primitive and text style in both palettes: `make gallery` saves docs/gallery.png.
+add_executable(gallery tools/gallery_win.cpp)
+target_include_directories(gallery PRIVATE tests)
+target_link_libraries(gallery PRIVATE lumetta_win)
+target_link_options(gallery PRIVATE -municode)
+lumetta_resources(gallery)
+lumetta_warnings(gallery)

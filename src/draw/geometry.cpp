@@ -19,7 +19,8 @@ CoreBarGeometry ComputeCoreBar(const RectF& rect, std::size_t count, std::size_t
   const float width = (rect.width() - kCoreBarGap * (n - 1)) / n;
   const float x = rect.left + static_cast<float>(index) * (width + kCoreBarGap);
   const float fullHeight = rect.height();
-  const float fill = std::clamp(static_cast<float>(value) * fullHeight, kCoreBarMinFill, fullHeight);
+  const float fill =
+      std::clamp(static_cast<float>(value) * fullHeight, kCoreBarMinFill, fullHeight);
   return {RectF{x, rect.top, x + width, rect.bottom},
           RectF{x, rect.bottom - fill, x + width, rect.bottom}};
 }

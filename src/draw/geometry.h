@@ -76,8 +76,8 @@ void ForEachSegment(const RectF& rect, std::span<const double> fractions, Visit&
       continue;
     }
     const double share = fractions[i] < 1.0 ? fractions[i] : 1.0;
-    const float width = std::max(kSegmentMinWidth, static_cast<float>(share) * rect.width() -
-                                                       kSegmentGap);
+    const float width =
+        std::max(kSegmentMinWidth, static_cast<float>(share) * rect.width() - kSegmentGap);
     const float right = std::min(rect.right, rect.left + offset + width);
     visit(Segment{i, RectF{rect.left + offset, rect.top, right, rect.bottom}});
     offset += width + kSegmentGap;

@@ -5,11 +5,19 @@
 namespace lumetta {
 namespace {
 
-constexpr float C(int value) { return static_cast<float>(value) / 255.0f; }
+constexpr float C(int value) {
+  return static_cast<float>(value) / 255.0f;
+}
 
-constexpr ColorF White(float alpha) { return {1, 1, 1, alpha}; }
-constexpr ColorF Black(float alpha) { return {0, 0, 0, alpha}; }
-constexpr ColorF Rgb(int r, int g, int b) { return {C(r), C(g), C(b), 1}; }
+constexpr ColorF White(float alpha) {
+  return {1, 1, 1, alpha};
+}
+constexpr ColorF Black(float alpha) {
+  return {0, 0, 0, alpha};
+}
+constexpr ColorF Rgb(int r, int g, int b) {
+  return {C(r), C(g), C(b), 1};
+}
 
 constexpr Palette kDark{
     true,
@@ -51,7 +59,9 @@ constexpr Palette kLight{
 
 }  // namespace
 
-const Palette& PaletteFor(bool dark) { return dark ? kDark : kLight; }
+const Palette& PaletteFor(bool dark) {
+  return dark ? kDark : kLight;
+}
 
 bool DarkFromSetting(std::optional<std::uint32_t> appsUseLightTheme) {
   return !appsUseLightTheme.has_value() || *appsUseLightTheme == 0;

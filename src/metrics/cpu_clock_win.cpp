@@ -8,8 +8,7 @@ namespace {
 
 // English counter names work under every display language.
 constexpr wchar_t kFrequencyPath[] = L"\\Processor Information(_Total)\\Processor Frequency";
-constexpr wchar_t kPerformancePath[] =
-    L"\\Processor Information(_Total)\\% Processor Performance";
+constexpr wchar_t kPerformancePath[] = L"\\Processor Information(_Total)\\% Processor Performance";
 
 class PdhClockCounters final : public ClockCounters {
  public:

@@ -117,8 +117,9 @@ LUID ToLuid(std::uint64_t value) {
 template <typename T>
 T Resolve(HMODULE module, const char* name) {
   // Through void* so that the conversion from FARPROC raises no cast warning.
-  return module == nullptr ? nullptr
-                           : reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  return module == nullptr
+             ? nullptr
+             : reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 class KmtGpu final : public GpuSource {
@@ -203,8 +204,7 @@ class KmtGpu final : public GpuSource {
   }
 
  private:
-  bool QueryInfo(std::uint32_t handle, w32::KMTQUERYADAPTERINFOTYPE type, void* data,
-                 UINT size) {
+  bool QueryInfo(std::uint32_t handle, w32::KMTQUERYADAPTERINFOTYPE type, void* data, UINT size) {
     w32::D3DKMT_QUERYADAPTERINFO request{handle, type, data, size};
     return queryAdapterInfo_(&request) >= 0;
   }
@@ -217,6 +217,8 @@ class KmtGpu final : public GpuSource {
 
 }  // namespace
 
-std::unique_ptr<GpuSource> MakeWin32Gpu() { return std::make_unique<KmtGpu>(); }
+std::unique_ptr<GpuSource> MakeWin32Gpu() {
+  return std::make_unique<KmtGpu>();
+}
 
 }  // namespace lumetta

@@ -85,9 +85,9 @@ class PoolWifi final : public WifiPlatform {
     DWORD size = 0;
     void* data = nullptr;
     WLAN_OPCODE_VALUE_TYPE valueType{};
-    const DWORD status = WlanQueryInterface(client_, &interfaceGuid,
-                                            wlan_intf_opcode_current_connection, nullptr, &size,
-                                            &data, &valueType);
+    const DWORD status =
+        WlanQueryInterface(client_, &interfaceGuid, wlan_intf_opcode_current_connection, nullptr,
+                           &size, &data, &valueType);
     if (status != ERROR_SUCCESS) {
       return status;
     }
@@ -127,7 +127,9 @@ class PoolWifi final : public WifiPlatform {
 
 }  // namespace
 
-std::unique_ptr<NetworkSource> MakeWin32Network() { return std::make_unique<IpHelperNetwork>(); }
+std::unique_ptr<NetworkSource> MakeWin32Network() {
+  return std::make_unique<IpHelperNetwork>();
+}
 
 std::unique_ptr<WifiPlatform> MakeWin32Wifi(HWND window, UINT message) {
   return std::make_unique<PoolWifi>(window, message);

@@ -45,7 +45,7 @@ TEST(ForEachSegment, SkipsTinyFractionsAndKeepsTwoDips) {
   ASSERT_EQ(segments.size(), 4u);
   EXPECT_EQ(segments[0].index, 0u);
   EXPECT_EQ(segments[0].rect, (RectF{0, 0, 98, 8}));     // 100 - 2
-  EXPECT_EQ(segments[1].index, 2u);                       // 0.005 took no room
+  EXPECT_EQ(segments[1].index, 2u);                      // 0.005 took no room
   EXPECT_EQ(segments[1].rect, (RectF{100, 0, 102, 8}));  // the 2-DIP minimum
   EXPECT_EQ(segments[2].rect, (RectF{104, 0, 152, 8}));
   EXPECT_EQ(segments[3].rect, (RectF{154, 0, 200, 8}));  // clipped at the right edge

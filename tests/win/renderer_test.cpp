@@ -1,0 +1,189 @@
+#include "draw/renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/strings.h"
+#include "support/test_window.h"
+
+namespace lumetta {
+namespace {
+
+using test::TestWindow;
+using Microsoft::WRL::ComPtr;
+
+constexpr D2D1_COLOR_F kRed{1, 0, 0, 1};
+constexpr D2D1_COLOR_F kWhite{1, 1, 1, 1};
+
+bool IsRed(std::uint32_t pixel) {
+  return (pixel >> 16) > 0xC0 && ((pixel >> 8) & 0xFF) < 0x40 && (pixel & 0xFF) < 0x40;
+}
+int Brightness(std::uint32_t pixel) {
+  return static_cast<int>((pixel >> 16) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF));
+}
+
+class RendererTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_HRESULT_SUCCEEDED(D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED,
+                                               d2d_.GetAddressOf()));
+    ASSERT_HRESULT_SUCCEEDED(DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED,
+                                                 __uuidof(IDWriteFactory),
+                                                 reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf())));
+  }
+  // Draws one frame of `draw` into the window and returns what the screen shows.
+  template <typename Draw>
+  TestWindow::Capture Frame(Renderer& renderer, const TestWindow& window, Draw&& draw) {
+    renderer.hwnd = window.hwnd();
+    EXPECT_TRUE(renderer.BeginFrame());
+    draw();
+    renderer.EndFrame();
+    auto shot = window.GrabSettled();
+    if (const char* dump = getenv("LUMETTA_TEST_DUMP")) {
+      shot.SavePpm(dump);
+    }
+    return shot;
+  }
+
+  ComPtr<ID2D1Factory> d2d_;
+  ComPtr<IDWriteFactory> dwrite_;
+};
+
+TEST_F(RendererTest, BarsFillAsTheirGeometrySays) {
+  TestWindow window(40, 300, 120, 80);
+  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  const std::vector<double> one = {0.6};
+  const std::vector<double> idle = {0, 0, 0, 0};
+  const auto shot = Frame(renderer, window, [&] {
+    renderer.DrawBar({10, 5, 110, 15}, 0.0, kRed);
+    renderer.DrawBar({10, 20, 110, 30}, 3.0, kRed);
+    renderer.DrawCoreBars({10, 35, 110, 45}, one, kRed);
+    renderer.DrawCoreBars({10, 50, 110, 70}, idle, kRed);
+  });
+  EXPECT_TRUE(IsRed(shot.at(15, 10)));   // a value of 0 still fills a dot
+  EXPECT_FALSE(IsRed(shot.at(30, 10)));
+  EXPECT_NE(shot.at(30, 10), 0u);         // the track is there
+  EXPECT_TRUE(IsRed(shot.at(106, 25)));  // above 1 fills the whole bar
+  EXPECT_TRUE(IsRed(shot.at(12, 44)));   // one core spans the whole width
+  EXPECT_TRUE(IsRed(shot.at(108, 44)));
+  EXPECT_FALSE(IsRed(shot.at(60, 36)));  // 60 % of its height
+  EXPECT_TRUE(IsRed(shot.at(22, 69)));   // idle cores show 2 DIPs
+  EXPECT_FALSE(IsRed(shot.at(22, 66)));
+}
+
+TEST_F(RendererTest, AChartWithOneValueShowsOnlyBackgroundAndMidLine) {
+  TestWindow window(200, 300, 120, 60);
+  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  const std::vector<double> single = {0.5};
+  const std::vector<double> two = {0.0, 1.0};
+  const auto shot = Frame(renderer, window, [&] {
+    renderer.DrawHistoryChart({10, 5, 110, 25}, single, 1.0, kRed);
+    renderer.DrawHistoryChart({10, 30, 110, 50}, two, 1.0, kRed);
+  });
+  int red = 0;
+  int mid = 0;
+  for (int x = 10; x < 110; ++x) {
+    for (int y = 5; y < 25; ++y) {
+      red += IsRed(shot.at(x, y)) ? 1 : 0;
+    }
+    // The one-DIP line at y = 15 lands on row 14 or 15, depending on antialiasing.
+    mid += shot.at(x, 14) != shot.at(x, 8) || shot.at(x, 15) != shot.at(x, 8) ? 1 : 0;
+  }
+  EXPECT_EQ(red, 0);
+  // Dashes of 2 and gaps of 3 cover 40 %; Wine draws custom dashes solid.
+  EXPECT_GE(mid, 40);
+  EXPECT_TRUE(IsRed(shot.at(60, 40)));  // the line of the two-value chart crosses the middle
+}
+
+TEST_F(RendererTest, TextStaysInsideItsRectangleInBothLanguages) {
+  TestWindow window(360, 300, 200, 60);
+  for (const wchar_t* lang : {L"en", L"ja"}) {
+    SetEnvironmentVariableW(L"LUMETTA_LANG", lang);
+    ChooseLanguage();
+    Renderer renderer(d2d_.Get(), dwrite_.Get());
+    const std::u16string_view text = IsJapanese() ? u"正常 逼迫 注意 正常 逼迫 注意" : u"Memory Network Disk Memory";
+    const auto shot = Frame(renderer, window, [&] {
+      renderer.DrawText(text, TextStyle::Body, {10, 10, 110, 30}, kWhite, TextAlign::Leading, false);
+    });
+    int inside = 0;
+    int outside = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+      for (int x = 0; x < shot.width(); ++x) {
+        const bool lit = Brightness(shot.at(x, y)) > 200;
+        const bool within = x >= 10 && x < 110 && y >= 10 && y < 30;
+        (within ? inside : outside) += lit ? 1 : 0;
+      }
+    }
+    EXPECT_GT(inside, 40) << "no text drawn for " << static_cast<char>(lang[0]);
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(renderer.MeasureTextWidth(text, TextStyle::Body), 100.0f);
+  }
+}
+
+TEST_F(RendererTest, MeasuringCountsTrailingBlanks) {
+  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  const float plain = renderer.MeasureTextWidth(u"Disk", TextStyle::Body);
+  EXPECT_GT(plain, 0.0f);
+  EXPECT_GT(renderer.MeasureTextWidth(u"Disk ", TextStyle::Body), plain);
+  EXPECT_GT(renderer.MeasureTextHeight(u"one two three four five six", TextStyle::Body, 30),
+            renderer.MeasureTextHeight(u"one", TextStyle::Body, 30));
+}
+
+TEST_F(RendererTest, ANoSizeWindowStillGetsATarget) {
+  TestWindow window(600, 300, 0, 0);
+  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  renderer.hwnd = window.hwnd();
+  ASSERT_TRUE(renderer.BeginFrame());
+  renderer.FillRect({0, 0, 1, 1}, kRed, 0);
+  renderer.EndFrame();
+  EXPECT_EQ(renderer.stats().targets, 1);
+}
+
+TEST_F(RendererTest, AfterDeviceLossTheNextFrameRebuildsDeviceResourcesOnly) {
+  TestWindow window(40, 420, 120, 60);
+  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  HICON icon = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
+  ASSERT_NE(icon, nullptr);
+  const std::vector<double> values = {0.2, 0.8, 0.4};
+  bool drewIcon = false;
+  const auto draw = [&] {
+    renderer.DrawHistoryChart({10, 10, 70, 50}, values, 1.0, kRed);
+    renderer.DrawText(u"Lumetta", TextStyle::Caption, {0, 0, 60, 10}, kWhite, TextAlign::Leading,
+                      false);
+    drewIcon = renderer.DrawIcon(icon, {80, 10, 112, 42});
+  };
+  Frame(renderer, window, draw);
+  EXPECT_TRUE(drewIcon);
+  const Renderer::Stats first = renderer.stats();
+  EXPECT_EQ(first.targets, 1);
+  EXPECT_EQ(first.gradientBrushes, 1);
+  EXPECT_EQ(first.iconBitmaps, 1);
+
+  Frame(renderer, window, draw);  // a steady frame creates nothing
+  EXPECT_EQ(renderer.stats().targets, 1);
+  EXPECT_EQ(renderer.stats().gradientBrushes, 1);
+  EXPECT_EQ(renderer.stats().iconBitmaps, 1);
+
+  renderer.SimulateDeviceLossOnNextEndFrame();
+  Frame(renderer, window, draw);
+  const auto shot = Frame(renderer, window, draw);
+  const Renderer::Stats after = renderer.stats();
+  EXPECT_EQ(after.targets, 2);
+  EXPECT_EQ(after.brushes, 2);
+  EXPECT_EQ(after.gradientBrushes, 2);
+  EXPECT_EQ(after.iconBitmaps, 2);
+  EXPECT_EQ(after.textFormats, first.textFormats);
+  EXPECT_TRUE(drewIcon);
+  int lit = 0;
+  for (int x = 80; x < 112; ++x) {
+    lit += Brightness(shot.at(x, 26)) > 0 ? 1 : 0;
+  }
+  EXPECT_GT(lit, 10) << "the icon was not drawn after the device came back";
+  DestroyIcon(icon);
+}
+
+}  // namespace
+}  // namespace lumetta
