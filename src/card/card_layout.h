@@ -1,0 +1,80 @@
+// What the card shows and where: its sections, their heights and stacking, the window size,
+// and the number formats of its values. DIPs throughout, except the window size in pixels.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/settings.h"
+
+namespace lumetta {
+
+enum class SectionId : std::uint32_t {
+  Update = 0,
+  Clock = 1,
+  Cpu = 2,
+  Gpu = 3,
+  Memory = 4,
+  Network = 5,
+  Disk = 6,
+  Self = 7,
+};
+
+inline constexpr float kCardWidth = 190;
+inline constexpr float kCardLeft = 12;
+inline constexpr float kCardRight = 178;
+inline constexpr float kCardContentWidth = kCardRight - kCardLeft;
+inline constexpr float kEmptyCardHeight = 56;
+
+struct LaidOutSection {
+  SectionId id;
+  float top;
+  float height;
+  float dividerTop;  // -1 for the first section
+};
+
+struct SectionLayout {
+  std::vector<LaidOutSection> sections;
+  float totalHeight = kEmptyCardHeight;
+};
+
+struct SectionEntry {
+  SectionId id;
+  float height;
+};
+
+// The present sections, top to bottom, with their heights. `diskAlertTextHeight` is the
+// wrapped height of the alert text, or nothing when the disk is not in the alert state.
+[[nodiscard]] std::vector<SectionEntry> CardSections(const Settings& settings,
+                                                     std::uint32_t updateState,
+                                                     std::optional<float> diskAlertTextHeight);
+[[nodiscard]] SectionLayout StackSections(const std::vector<SectionEntry>& entries);
+
+struct PixelSize {
+  int width;
+  int height;
+  friend bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+// Width rounded to the nearest pixel, height rounded up, at s = dpi / 96 × displayScale.
+[[nodiscard]] PixelSize CardWindowSize(std::uint32_t dpi, double displayScale, float totalHeight);
+[[nodiscard]] float CardScale(std::uint32_t dpi, double displayScale);
+
+// "999 B", "1.0 KB", "16.0 GB", "512 GB".
+[[nodiscard]] std::u16string FormatBytes(double bytes);
+// "8.2G", "512M", "640B".
+[[nodiscard]] std::u16string FormatBytesCompact(double bytes);
+// "0 B/s", "1.5 MB/s"; a value that is not finite counts as 0.
+[[nodiscard]] std::u16string FormatRate(double bytesPerSecond);
+// "37%" with 0 decimals, "0.4%" with 1.
+[[nodiscard]] std::u16string FormatPercent(double fraction, int decimals);
+inline constexpr std::u16string_view kDash = u"\u2014";
+
+// 2 at or above the threshold, 1 within 0.1 below it, else 0.
+[[nodiscard]] int DiskAlertLevel(double usedFraction, double threshold);
+[[nodiscard]] double UsedFraction(std::uint64_t used, std::uint64_t total);
+[[nodiscard]] std::uint64_t FreeBytes(std::uint64_t used, std::uint64_t total);
+
+}  // namespace lumetta

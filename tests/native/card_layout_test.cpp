@@ -1,0 +1,117 @@
+#include "card/card_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetta {
+namespace {
+
+Settings Nothing() {
+  Settings s;
+  for (const SettingsBool& entry : kSettingsBools) {
+    s.*entry.field = false;
+  }
+  return s;
+}
+
+float Total(const Settings& s, std::uint32_t updateState = 0,
+            std::optional<float> alert = std::nullopt) {
+  return StackSections(CardSections(s, updateState, alert)).totalHeight;
+}
+
+TEST(CardLayout, HeightsAndStacking) {
+  Settings s = Nothing();
+  const SectionLayout empty = StackSections(CardSections(s, 0, std::nullopt));
+  EXPECT_TRUE(empty.sections.empty());
+  EXPECT_EQ(empty.totalHeight, 56.0f);
+  EXPECT_EQ(CardWindowSize(96, 1.0, empty.totalHeight), (PixelSize{190, 56}));
+
+  s.showClock = true;
+  EXPECT_EQ(Total(s), 63.0f);
+  s.showCpu = s.showHardwareDetails = s.showCoreBars = true;
+  EXPECT_EQ(Total(s), 184.0f);  // 12 + 39 + 21 + 100 + 12
+
+  const SectionLayout layout = StackSections(CardSections(s, 2, std::nullopt));
+  ASSERT_EQ(layout.sections.size(), 3u);
+  EXPECT_EQ(layout.sections[0].id, SectionId::Update);
+  EXPECT_EQ(layout.sections[0].dividerTop, -1.0f);
+  EXPECT_EQ(layout.sections[1].id, SectionId::Clock);
+  EXPECT_EQ(layout.sections[1].dividerTop, 38.0f);  // 12 + 16 + 10
+  EXPECT_EQ(layout.sections[1].top, 49.0f);
+  EXPECT_EQ(layout.totalHeight, 184.0f + 16 + 21);
+}
+
+TEST(CardLayout, EverySectionAndTheDiskAlert) {
+  Settings s;  // the defaults: all but the year and Self
+  s.showSelf = true;
+  const std::vector<SectionEntry> entries = CardSections(s, 0, std::nullopt);
+  const std::vector<float> heights = [&] {
+    std::vector<float> h;
+    for (const SectionEntry& e : entries) {
+      h.push_back(e.height);
+    }
+    return h;
+  }();
+  EXPECT_EQ(heights, (std::vector<float>{39, 100, 68, 63, 55, 46, 16}));
+  EXPECT_EQ(CardSections(s, 0, 10.0f)[5].height, 46.0f);  // never below one line
+  EXPECT_EQ(CardSections(s, 0, 28.0f)[5].height, 60.0f);  // a wrapped alert grows it
+  s.showHardwareDetails = false;
+  EXPECT_EQ(CardSections(s, 1, std::nullopt)[1].height, 86.0f);  // no update line for 1
+}
+
+TEST(CardLayout, WindowSizeRule) {
+  EXPECT_EQ(CardWindowSize(144, 1.25, 56).width, 356);  // 356.25 rounds to nearest
+  EXPECT_EQ(CardWindowSize(144, 1.25, 56).height, 105);
+  EXPECT_EQ(CardWindowSize(96, 1.25, 63).width, 238);
+  EXPECT_EQ(CardWindowSize(96, 1.25, 63).height, 79);  // 78.75 rounds up
+  EXPECT_EQ(CardWindowSize(120, 0.9, 100).height, 113);
+}
+
+TEST(CardFormats, BytesRatesAndPercents) {
+  const struct {
+    double value;
+    std::u16string_view full;
+    std::u16string_view compact;
+  } cases[] = {
+      {0, u"0 B", u"0B"},
+      {-5, u"0 B", u"0B"},
+      {640, u"640 B", u"640B"},
+      {999, u"999 B", u"999B"},
+      {1000, u"1.0 KB", u"1.0K"},
+      {1023, u"1.0 KB", u"1.0K"},
+      {10240, u"10.0 KB", u"10K"},
+      {536870912, u"512 MB", u"512M"},
+      {8.2 * 1073741824.0, u"8.2 GB", u"8.2G"},
+      {17179869184.0, u"16.0 GB", u"16G"},
+      {549755813888.0, u"512 GB", u"512G"},
+      {1e20, u"88818 PB", u"88818P"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatBytes(c.value), c.full) << c.value;
+    EXPECT_EQ(FormatBytesCompact(c.value), c.compact) << c.value;
+  }
+  EXPECT_EQ(FormatRate(0), u"0 B/s");
+  EXPECT_EQ(FormatRate(1.5 * 1048576), u"1.5 MB/s");
+  EXPECT_EQ(FormatRate(120 * 1024), u"120 KB/s");
+  EXPECT_EQ(FormatRate(std::numeric_limits<double>::quiet_NaN()), u"0 B/s");
+  EXPECT_EQ(FormatRate(std::numeric_limits<double>::infinity()), u"0 B/s");
+  EXPECT_EQ(FormatRate(-3), u"0 B/s");
+  EXPECT_EQ(FormatRate(999.6), u"1.0 KB/s");  // rounded to whole bytes first
+  EXPECT_EQ(FormatPercent(0.37, 0), u"37%");
+  EXPECT_EQ(FormatPercent(0.004, 1), u"0.4%");
+  EXPECT_EQ(FormatPercent(0.9, 0), u"90%");
+}
+
+TEST(CardFormats, DiskAlertLevel) {
+  EXPECT_EQ(DiskAlertLevel(0.85, 0.9), 1);
+  EXPECT_EQ(DiskAlertLevel(0.92, 0.9), 2);
+  EXPECT_EQ(DiskAlertLevel(0.9, 0.9), 2);
+  EXPECT_EQ(DiskAlertLevel(0.79, 0.9), 0);
+  EXPECT_EQ(DiskAlertLevel(0.0, 0.5), 0);
+  EXPECT_EQ(UsedFraction(5, 0), 0.0);
+  EXPECT_EQ(UsedFraction(1, 4), 0.25);
+  EXPECT_EQ(FreeBytes(10, 4), 0u);
+  EXPECT_EQ(FreeBytes(1, 4), 3u);
+}
+
+}  // namespace
+}  // namespace lumetta

@@ -1,0 +1,78 @@
+#include "card/placement.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace lumetta {
+
+void PrintTo(const ScreenPoint& p, std::ostream* out) { *out << "(" << p.x << ", " << p.y << ")"; }
+
+namespace {
+
+const ScreenRect kWork{0, 0, 1920, 1040};  // a 1920 × 1080 screen with a bottom taskbar
+
+TEST(Placement, FirstStartAndStoredPositions) {
+  const std::vector<ScreenRect> one = {kWork};
+  Settings settings;
+  EXPECT_EQ(InitialPosition(190, 56, one, settings), (ScreenPoint{1722, 8}));
+  EXPECT_EQ(InitialPosition(190, 56, {}, settings), (ScreenPoint{0, 0}));
+
+  settings.hasWindowPosition = true;
+  settings.windowX = 5000;
+  settings.windowY = 5000;
+  EXPECT_EQ(InitialPosition(190, 56, one, settings), (ScreenPoint{1722, 8}));  // not clamped
+  settings.windowX = -95;
+  settings.windowY = 300;
+  EXPECT_EQ(InitialPosition(190, 56, one, settings), (ScreenPoint{0, 300}));
+  settings.windowX = 1900;
+  settings.windowY = 1030;
+  EXPECT_EQ(InitialPosition(190, 56, one, settings), (ScreenPoint{1730, 984}));
+  EXPECT_EQ(ClampToWorkAreas({300, 40, 2500, 56}, one, 8), (ScreenPoint{0, 40}));  // too wide
+}
+
+TEST(Placement, TheMonitorOverlappedMostWinsAndTiesKeepTheFirst) {
+  const std::vector<ScreenRect> two = {kWork, {1920, 0, 1280, 1024}};
+  EXPECT_EQ(ClampToWorkAreas({1850, 100, 190, 56}, two, 8), (ScreenPoint{1920, 100}));
+  EXPECT_EQ(ClampToWorkAreas({1825, 100, 190, 56}, two, 8), (ScreenPoint{1730, 100}));  // a tie
+  EXPECT_EQ(ClampToWorkAreas({-3000, 100, 190, 56}, two, 8), (ScreenPoint{1722, 8}));
+}
+
+TEST(Placement, SnappingAtTwoDpis) {
+  // 20 px from the right, 10 from the top.
+  EXPECT_EQ(SnapPosition({1710, 10, 190, 180}, kWork, 96), (ScreenPoint{1722, 8}));
+  EXPECT_EQ(SnapPosition({1710, 30, 190, 180}, kWork, 96), (ScreenPoint{1722, 30}));
+  EXPECT_EQ(SnapPosition({30, 30, 190, 180}, kWork, 96), (ScreenPoint{30, 30}));
+  // At 144 DPI the distance is 36 and the margin 12.
+  EXPECT_EQ(SnapPosition({1920 - 285 - 35, 1040 - 270 - 35, 285, 270}, kWork, 144),
+            (ScreenPoint{1920 - 285 - 12, 1040 - 270 - 12}));
+  EXPECT_EQ(SnapPosition({1920 - 285 - 36, 100, 285, 270}, kWork, 144),
+            (ScreenPoint{1920 - 285 - 36, 100}));
+  // Near both edges of an axis, the left (top) one wins.
+  EXPECT_EQ(SnapPosition({5, 5, 1915, 1030}, kWork, 96), (ScreenPoint{8, 8}));
+}
+
+TEST(Placement, ABottomRightCardKeepsItsCornerWhenTheScaleGrows) {
+  const ScreenRect before{1722, 1040 - 8 - 400, 190, 400};
+  const ScreenRect after{1722, 1040 - 8 - 400, 285, 600};
+  EXPECT_EQ(AnchorAfterScale(before, after, kWork, 96),
+            (ScreenPoint{1722 + 190 - 285, 1040 - 8 - 600}));
+  const ScreenRect topRight{1722, 8, 190, 400};
+  EXPECT_EQ(AnchorAfterScale(topRight, {1722, 8, 285, 600}, kWork, 96), (ScreenPoint{1627, 8}));
+  EXPECT_EQ(AnchorAfterScale({100, 630, 190, 400}, {100, 630, 285, 600}, kWork, 96),
+            (ScreenPoint{100, 430}));
+  EXPECT_EQ(AnchorAfterScale({100, 100, 190, 400}, {100, 100, 285, 600}, kWork, 96),
+            std::nullopt);
+}
+
+TEST(Placement, DipsToPixelsRoundsLikeMulDiv) {
+  EXPECT_EQ(DipsToPixels(24, 96), 24);
+  EXPECT_EQ(DipsToPixels(24, 144), 36);
+  EXPECT_EQ(DipsToPixels(8, 120), 10);
+  EXPECT_EQ(DipsToPixels(8, 108), 9);  // 9.0
+  EXPECT_EQ(DipsToPixels(24, 100), 25);  // 25.0
+  EXPECT_EQ(DipsToPixels(7, 120), 9);    // 8.75 rounds up
+}
+
+}  // namespace
+}  // namespace lumetta
