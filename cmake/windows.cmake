@@ -15,7 +15,10 @@ set(LUMETTA_WIN_SOURCES
   src/app/log_win.cpp
   src/app/strings_win.cpp
   src/app/version_win.cpp
+  src/card/card_menu.cpp
+  src/card/card_paint.cpp
   src/card/monitor_window.cpp
+  src/card/tray_icon.cpp
   src/draw/renderer.cpp
   src/draw/theme_win.cpp
   src/metrics/cpu_clock_win.cpp
@@ -28,7 +31,7 @@ set(LUMETTA_WIN_SOURCES
 )
 add_library(lumetta_win STATIC ${LUMETTA_WIN_SOURCES})
 target_link_libraries(lumetta_win PUBLIC lumetta_core
-  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 windowscodecs ntdll pdh iphlpapi wlanapi ws2_32)
+  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 windowscodecs wtsapi32 ntdll pdh iphlpapi wlanapi ws2_32)
 lumetta_warnings(lumetta_win)
 
 # The icon is drawn by a committed script so that every size is reproducible.

@@ -37,9 +37,12 @@ void DrawPanel(Renderer& r, const Palette& p, float left) {
   const struct {
     TextStyle style;
     const char16_t* name;
-  } styles[] = {{TextStyle::Caption, u"Caption 10 / 400"},       {TextStyle::Body, u"Body 11 / 400"},
-                {TextStyle::BodyStrong, u"BodyStrong 11 / 600"}, {TextStyle::BodyLarge, u"BodyLarge 13 / 400"},
-                {TextStyle::Subtitle, u"Subtitle 16 / 600"},     {TextStyle::Title, u"Title 20 / 600"},
+  } styles[] = {{TextStyle::Caption, u"Caption 10 / 400"},
+                {TextStyle::Body, u"Body 11 / 400"},
+                {TextStyle::BodyStrong, u"BodyStrong 11 / 600"},
+                {TextStyle::BodyLarge, u"BodyLarge 13 / 400"},
+                {TextStyle::Subtitle, u"Subtitle 16 / 600"},
+                {TextStyle::Title, u"Title 20 / 600"},
                 {TextStyle::TitleLarge, u"TitleLarge 24"}};
   for (const auto& s : styles) {
     const float height = lumetta::StyleSpec(s.style).size * 1.6f;
@@ -49,12 +52,15 @@ void DrawPanel(Renderer& r, const Palette& p, float left) {
   }
   r.DrawText(u"Secondary, trailing", TextStyle::Body, {left + 20, y, right - 20, y + 18},
              ToD2D(p.TextSecondary), TextAlign::Trailing, false);
-  r.DrawText(u"Tertiary label, centred", TextStyle::Caption, {left + 20, y + 18, right - 20, y + 34},
-             ToD2D(p.TextTertiary), TextAlign::Center, false);
+  r.DrawText(u"Tertiary label, centred", TextStyle::Caption,
+             {left + 20, y + 18, right - 20, y + 34}, ToD2D(p.TextTertiary), TextAlign::Center,
+             false);
   r.DrawText(u"A long single line that does not fit ends in an ellipsis", TextStyle::Body,
-             {left + 20, y + 34, right - 20, y + 52}, ToD2D(p.TextPrimary), TextAlign::Leading, false);
+             {left + 20, y + 34, right - 20, y + 52}, ToD2D(p.TextPrimary), TextAlign::Leading,
+             false);
   r.DrawText(u"メモリ使用率が 90% を超えています", TextStyle::Body,
-             {left + 20, y + 52, right - 20, y + 70}, ToD2D(p.TextPrimary), TextAlign::Leading, false);
+             {left + 20, y + 52, right - 20, y + 70}, ToD2D(p.TextPrimary), TextAlign::Leading,
+             false);
   y += 80;
   r.FillRect({left + 20, y, right - 20, y + 1}, ToD2D(p.Divider), 0);
   y += 10;
@@ -83,11 +89,12 @@ void DrawPanel(Renderer& r, const Palette& p, float left) {
   r.FillCircle({left + 66, y + 10}, 6, ToD2D(p.Critical));
   r.FillRect({left + 84, y, left + 124, y + 20}, ToD2D(p.HoverFill), 4);
   r.StrokeRoundedRect({left + 132, y, left + 172, y + 20}, ToD2D(p.ControlFill), 4, 1);
-  r.DrawGlyph(u'\uE713', {left + 84, y, left + 104, y + 20}, ToD2D(p.TextSecondary), TextStyle::Icon);
+  r.DrawGlyph(u'\uE713', {left + 84, y, left + 104, y + 20}, ToD2D(p.TextSecondary),
+              TextStyle::Icon);
   r.DrawGlyph(u'\uE718', {left + 104, y, left + 124, y + 20}, ToD2D(p.TextSecondary),
               TextStyle::IconSmall);
-  HICON icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
-                                             IMAGE_ICON, 32, 32, 0));
+  HICON icon = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
   if (!r.DrawIcon(icon, {right - 60, y - 6, right - 28, y + 26})) {
     r.FillRect({right - 60, y - 6, right - 28, y + 26}, ToD2D(p.Accent), 6);
   }

@@ -9,8 +9,10 @@ namespace {
 std::int64_t OverlapArea(const ScreenRect& a, const ScreenRect& b) {
   const std::int64_t left = std::max<std::int64_t>(a.x, b.x);
   const std::int64_t top = std::max<std::int64_t>(a.y, b.y);
-  const std::int64_t right = std::min<std::int64_t>(std::int64_t{a.x} + a.w, std::int64_t{b.x} + b.w);
-  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{a.y} + a.h, std::int64_t{b.y} + b.h);
+  const std::int64_t right =
+      std::min<std::int64_t>(std::int64_t{a.x} + a.w, std::int64_t{b.x} + b.w);
+  const std::int64_t bottom =
+      std::min<std::int64_t>(std::int64_t{a.y} + a.h, std::int64_t{b.y} + b.h);
   return right > left && bottom > top ? (right - left) * (bottom - top) : 0;
 }
 

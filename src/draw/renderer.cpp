@@ -35,8 +35,12 @@ DWRITE_TEXT_ALIGNMENT ToDWrite(TextAlign align) {
   return DWRITE_TEXT_ALIGNMENT_LEADING;
 }
 
-const wchar_t* Wide(std::u16string_view text) { return AsWide(text.data()); }
-UINT32 Length(std::u16string_view text) { return static_cast<UINT32>(text.size()); }
+const wchar_t* Wide(std::u16string_view text) {
+  return AsWide(text.data());
+}
+UINT32 Length(std::u16string_view text) {
+  return static_cast<UINT32>(text.size());
+}
 
 }  // namespace
 
@@ -69,21 +73,23 @@ HRESULT Renderer::EnsureTarget() {
       D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED), dpi, dpi,
       D2D1_RENDER_TARGET_USAGE_NONE, D2D1_FEATURE_LEVEL_DEFAULT);
   // Never smaller than one pixel: a window of no size still gets a target.
-  const D2D1_SIZE_U size = D2D1::SizeU(static_cast<UINT32>(std::max<LONG>(1, client.right - client.left)),
-                                       static_cast<UINT32>(std::max<LONG>(1, client.bottom - client.top)));
+  const D2D1_SIZE_U size =
+      D2D1::SizeU(static_cast<UINT32>(std::max<LONG>(1, client.right - client.left)),
+                  static_cast<UINT32>(std::max<LONG>(1, client.bottom - client.top)));
   HRESULT result = factory_->CreateHwndRenderTarget(
       properties, D2D1::HwndRenderTargetProperties(hwnd, size, D2D1_PRESENT_OPTIONS_NONE),
       target_.ReleaseAndGetAddressOf());
   if (SUCCEEDED(result)) {
     ++stats_.targets;
-    result = target_->CreateSolidColorBrush(D2D1::ColorF(1, 1, 1, 1), brush_.ReleaseAndGetAddressOf());
+    result =
+        target_->CreateSolidColorBrush(D2D1::ColorF(1, 1, 1, 1), brush_.ReleaseAndGetAddressOf());
   }
   if (SUCCEEDED(result)) {
     ++stats_.brushes;
     if (!dashStyle_) {
-      const D2D1_STROKE_STYLE_PROPERTIES dash = D2D1::StrokeStyleProperties(
-          D2D1_CAP_STYLE_FLAT, D2D1_CAP_STYLE_FLAT, D2D1_CAP_STYLE_FLAT, D2D1_LINE_JOIN_MITER,
-          10.0f, D2D1_DASH_STYLE_CUSTOM, 0.0f);
+      const D2D1_STROKE_STYLE_PROPERTIES dash =
+          D2D1::StrokeStyleProperties(D2D1_CAP_STYLE_FLAT, D2D1_CAP_STYLE_FLAT, D2D1_CAP_STYLE_FLAT,
+                                      D2D1_LINE_JOIN_MITER, 10.0f, D2D1_DASH_STYLE_CUSTOM, 0.0f);
       result = factory_->CreateStrokeStyle(dash, kDashes, 2, dashStyle_.ReleaseAndGetAddressOf());
     }
   }
@@ -133,7 +139,9 @@ void Renderer::DiscardDeviceResources() {
   target_.Reset();
 }
 
-void Renderer::Recolor(const D2D1_COLOR_F& color) { brush_->SetColor(color); }
+void Renderer::Recolor(const D2D1_COLOR_F& color) {
+  brush_->SetColor(color);
+}
 
 void Renderer::FillShape(const D2D1_RECT_F& rect, float radius) {
   if (radius > 0) {
@@ -202,8 +210,8 @@ ID2D1LinearGradientBrush* Renderer::GradientBrush(const D2D1_COLOR_F& color) {
   };
   ComPtr<ID2D1GradientStopCollection> collection;
   ComPtr<ID2D1LinearGradientBrush> brush;
-  if (FAILED(target_->CreateGradientStopCollection(stops, 2, D2D1_GAMMA_2_2,
-                                                   D2D1_EXTEND_MODE_CLAMP, &collection)) ||
+  if (FAILED(target_->CreateGradientStopCollection(stops, 2, D2D1_GAMMA_2_2, D2D1_EXTEND_MODE_CLAMP,
+                                                   &collection)) ||
       FAILED(target_->CreateLinearGradientBrush(
           D2D1::LinearGradientBrushProperties(D2D1::Point2F(0, 0), D2D1::Point2F(0, 1)),
           collection.Get(), &brush))) {
@@ -265,17 +273,18 @@ void Renderer::DrawHistoryChart(const D2D1_RECT_F& rect, std::span<const double>
 }
 
 IDWriteTextFormat* Renderer::TextFormat(TextStyle style, TextAlign align, bool wrap) {
-  ComPtr<IDWriteTextFormat>& slot = textFormats_[static_cast<std::size_t>(TextFormatSlot(style, align, wrap))];
+  ComPtr<IDWriteTextFormat>& slot =
+      textFormats_[static_cast<std::size_t>(TextFormatSlot(style, align, wrap))];
   if (slot) {
     return slot.Get();
   }
   const TextStyleSpec& spec = StyleSpec(style);
   const wchar_t* locale = AsWide(LocaleName().data());
   const auto create = [&](std::u16string_view family) {
-    return writeFactory_->CreateTextFormat(
-        Wide(family), nullptr, static_cast<DWRITE_FONT_WEIGHT>(spec.weight),
-        DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL, spec.size, locale,
-        slot.ReleaseAndGetAddressOf());
+    return writeFactory_->CreateTextFormat(Wide(family), nullptr,
+                                           static_cast<DWRITE_FONT_WEIGHT>(spec.weight),
+                                           DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL,
+                                           spec.size, locale, slot.ReleaseAndGetAddressOf());
   };
   if (FAILED(create(spec.family))) {
     slot.Reset();

@@ -74,8 +74,7 @@ class Renderer {
   [[nodiscard]] bool DrawIcon(HICON icon, const D2D1_RECT_F& rect);
 
   [[nodiscard]] float MeasureTextWidth(std::u16string_view text, TextStyle style);
-  [[nodiscard]] float MeasureTextHeight(std::u16string_view text, TextStyle style,
-                                        float maxWidth);
+  [[nodiscard]] float MeasureTextHeight(std::u16string_view text, TextStyle style, float maxWidth);
   [[nodiscard]] IDWriteTextFormat* TextFormat(TextStyle style, TextAlign align, bool wrap);
 
   [[nodiscard]] const Stats& stats() const { return stats_; }

@@ -24,9 +24,9 @@ void SetAttribute(HWND hwnd, DWORD attribute, DWORD value) {
 bool IsDarkTheme() {
   DWORD value = 0;
   DWORD size = sizeof value;
-  const LSTATUS status =
-      RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
-                   L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr, &value, &size);
+  const LSTATUS status = RegGetValueW(
+      HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+      L"AppsUseLightTheme", RRF_RT_REG_DWORD, nullptr, &value, &size);
   return DarkFromSetting(status == ERROR_SUCCESS ? std::optional<std::uint32_t>(value)
                                                  : std::nullopt);
 }

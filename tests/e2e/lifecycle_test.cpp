@@ -4,6 +4,7 @@
 
 #include <regex>
 
+#include "card/card_layout.h"
 #include "e2e/harness.h"
 #include "support/probe.h"
 
@@ -43,8 +44,14 @@ TEST_F(Lifecycle, AFirstStartLogsStartAndLanguageAndWmCloseEndsWithExit) {
   EXPECT_TRUE(IsWindowVisible(card));
   const std::optional<RECT> rect = probe::CardRect(card);
   ASSERT_TRUE(rect);
-  EXPECT_EQ(rect->right - rect->left, 190);  // 96 DPI, scale 1
-  EXPECT_EQ(rect->bottom - rect->top, 56);
+  // The top-right corner of the screen (no taskbar under Xvfb), sized to its sections.
+  const PixelSize size = CardWindowSize(
+      96, 1.0, StackSections(CardSections(DefaultSettings(), 0, std::nullopt)).totalHeight);
+  EXPECT_EQ(size.height, 500);
+  EXPECT_EQ(rect->left, 1920 - 190 - 8);
+  EXPECT_EQ(rect->top, 8);
+  EXPECT_EQ(rect->right - rect->left, size.width);
+  EXPECT_EQ(rect->bottom - rect->top, size.height);
 
   ASSERT_TRUE(WaitForLogLine("strings language", kExitTimeoutMs));
   std::vector<std::string> lines = LogLines();

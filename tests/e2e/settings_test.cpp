@@ -30,7 +30,7 @@ TEST_F(StoredSettings, AnEditedFileShapesTheCard) {
   EXPECT_EQ(rect->left, 100);
   EXPECT_EQ(rect->top, 200);
   EXPECT_EQ(rect->right - rect->left, 285);  // 190 DIPs at 1.5
-  EXPECT_EQ(rect->bottom - rect->top, 84);
+  EXPECT_EQ(rect->bottom - rect->top, 750);  // 500 DIPs of sections
   EXPECT_EQ(GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 

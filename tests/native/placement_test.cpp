@@ -6,7 +6,9 @@
 
 namespace lumetta {
 
-void PrintTo(const ScreenPoint& p, std::ostream* out) { *out << "(" << p.x << ", " << p.y << ")"; }
+void PrintTo(const ScreenPoint& p, std::ostream* out) {
+  *out << "(" << p.x << ", " << p.y << ")";
+}
 
 namespace {
 
@@ -61,15 +63,14 @@ TEST(Placement, ABottomRightCardKeepsItsCornerWhenTheScaleGrows) {
   EXPECT_EQ(AnchorAfterScale(topRight, {1722, 8, 285, 600}, kWork, 96), (ScreenPoint{1627, 8}));
   EXPECT_EQ(AnchorAfterScale({100, 630, 190, 400}, {100, 630, 285, 600}, kWork, 96),
             (ScreenPoint{100, 430}));
-  EXPECT_EQ(AnchorAfterScale({100, 100, 190, 400}, {100, 100, 285, 600}, kWork, 96),
-            std::nullopt);
+  EXPECT_EQ(AnchorAfterScale({100, 100, 190, 400}, {100, 100, 285, 600}, kWork, 96), std::nullopt);
 }
 
 TEST(Placement, DipsToPixelsRoundsLikeMulDiv) {
   EXPECT_EQ(DipsToPixels(24, 96), 24);
   EXPECT_EQ(DipsToPixels(24, 144), 36);
   EXPECT_EQ(DipsToPixels(8, 120), 10);
-  EXPECT_EQ(DipsToPixels(8, 108), 9);  // 9.0
+  EXPECT_EQ(DipsToPixels(8, 108), 9);    // 9.0
   EXPECT_EQ(DipsToPixels(24, 100), 25);  // 25.0
   EXPECT_EQ(DipsToPixels(7, 120), 9);    // 8.75 rounds up
 }

@@ -7,7 +7,9 @@ namespace lumetta::probe {
 HWND WaitForCard(DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
-    if (HWND card = FindWindowW(kMonitorWindowClass, nullptr)) {
+    // Shown only once its first sample is laid out.
+    HWND card = FindWindowW(kMonitorWindowClass, nullptr);
+    if (card != nullptr && IsWindowVisible(card)) {
       return card;
     }
     if (GetTickCount64() >= deadline) {

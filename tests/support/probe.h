@@ -9,7 +9,7 @@
 
 namespace lumetta::probe {
 
-// The card window, polling until it appears or the time runs out.
+// The card window, polling until it is shown or the time runs out.
 [[nodiscard]] HWND WaitForCard(DWORD timeoutMs);
 [[nodiscard]] std::optional<RECT> CardRect(HWND card);
 // The process that owns the window, opened for waiting and reading its exit code.

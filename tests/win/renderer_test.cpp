@@ -10,8 +10,8 @@
 namespace lumetta {
 namespace {
 
-using test::TestWindow;
 using Microsoft::WRL::ComPtr;
+using test::TestWindow;
 
 constexpr D2D1_COLOR_F kRed{1, 0, 0, 1};
 constexpr D2D1_COLOR_F kWhite{1, 1, 1, 1};
@@ -27,11 +27,11 @@ class RendererTest : public testing::Test {
  protected:
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ASSERT_HRESULT_SUCCEEDED(D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED,
-                                               d2d_.GetAddressOf()));
-    ASSERT_HRESULT_SUCCEEDED(DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED,
-                                                 __uuidof(IDWriteFactory),
-                                                 reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf())));
+    ASSERT_HRESULT_SUCCEEDED(
+        D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d_.GetAddressOf()));
+    ASSERT_HRESULT_SUCCEEDED(
+        DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
+                            reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf())));
   }
   // Draws one frame of `draw` into the window and returns what the screen shows.
   template <typename Draw>
@@ -62,9 +62,9 @@ TEST_F(RendererTest, BarsFillAsTheirGeometrySays) {
     renderer.DrawCoreBars({10, 35, 110, 45}, one, kRed);
     renderer.DrawCoreBars({10, 50, 110, 70}, idle, kRed);
   });
-  EXPECT_TRUE(IsRed(shot.at(15, 10)));   // a value of 0 still fills a dot
+  EXPECT_TRUE(IsRed(shot.at(15, 10)));  // a value of 0 still fills a dot
   EXPECT_FALSE(IsRed(shot.at(30, 10)));
-  EXPECT_NE(shot.at(30, 10), 0u);         // the track is there
+  EXPECT_NE(shot.at(30, 10), 0u);        // the track is there
   EXPECT_TRUE(IsRed(shot.at(106, 25)));  // above 1 fills the whole bar
   EXPECT_TRUE(IsRed(shot.at(12, 44)));   // one core spans the whole width
   EXPECT_TRUE(IsRed(shot.at(108, 44)));
@@ -103,9 +103,11 @@ TEST_F(RendererTest, TextStaysInsideItsRectangleInBothLanguages) {
     SetEnvironmentVariableW(L"LUMETTA_LANG", lang);
     ChooseLanguage();
     Renderer renderer(d2d_.Get(), dwrite_.Get());
-    const std::u16string_view text = IsJapanese() ? u"正常 逼迫 注意 正常 逼迫 注意" : u"Memory Network Disk Memory";
+    const std::u16string_view text =
+        IsJapanese() ? u"正常 逼迫 注意 正常 逼迫 注意" : u"Memory Network Disk Memory";
     const auto shot = Frame(renderer, window, [&] {
-      renderer.DrawText(text, TextStyle::Body, {10, 10, 110, 30}, kWhite, TextAlign::Leading, false);
+      renderer.DrawText(text, TextStyle::Body, {10, 10, 110, 30}, kWhite, TextAlign::Leading,
+                        false);
     });
     int inside = 0;
     int outside = 0;

@@ -1,0 +1,75 @@
+#include "card/tray_icon.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "app/log.h"
+
+namespace lumetta {
+namespace {
+
+constexpr UINT kIconId = 1;
+
+NOTIFYICONDATAW Identity(HWND owner) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = kIconId;
+  return data;
+}
+
+}  // namespace
+
+TrayIcon::~TrayIcon() {
+  Remove();
+  if (icon_ != nullptr) {
+    DestroyIcon(icon_);
+  }
+}
+
+void TrayIcon::Init(HWND owner, UINT callbackMessage) {
+  owner_ = owner;
+  callbackMessage_ = callbackMessage;
+  if (icon_ == nullptr) {
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem());
+    icon_ = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+  }
+  Add();
+}
+
+bool TrayIcon::Add() {
+  NOTIFYICONDATAW data = Identity(owner_);
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
+  data.uCallbackMessage = callbackMessage_;
+  data.hIcon = icon_ != nullptr ? icon_ : LoadIconW(nullptr, IDI_APPLICATION);
+  wcsncpy(data.szTip, L"Lumetta", sizeof data.szTip / sizeof data.szTip[0] - 1);
+  if (!Shell_NotifyIconW(NIM_ADD, &data)) {
+    LogEvent(kWarn, "tray", "add_failed",
+             "code=" + FormatCode(static_cast<std::uint32_t>(GetLastError())));
+    added_ = false;
+    return false;
+  }
+  data.uVersion = NOTIFYICON_VERSION_4;
+  Shell_NotifyIconW(NIM_SETVERSION, &data);
+  added_ = true;
+  return true;
+}
+
+void TrayIcon::Readd() {
+  if (owner_ != nullptr) {
+    added_ = false;
+    Add();
+  }
+}
+
+void TrayIcon::Remove() {
+  if (added_) {
+    NOTIFYICONDATAW data = Identity(owner_);
+    Shell_NotifyIconW(NIM_DELETE, &data);
+    added_ = false;
+  }
+}
+
+}  // namespace lumetta
