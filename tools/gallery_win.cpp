@@ -100,7 +100,7 @@ void DrawPanel(Renderer& r, const Palette& p, float left) {
   }
 }
 
-bool SavePng(const lumetta::test::TestWindow::Capture& shot, const wchar_t* path) {
+bool SavePng(const lumetta::test::Capture& shot, const wchar_t* path) {
   ComPtr<IWICImagingFactory> wic;
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapEncoder> encoder;

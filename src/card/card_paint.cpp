@@ -121,8 +121,8 @@ void MonitorWindow::PaintCard() {
 
 void MonitorWindow::PaintHoverButtons() {
   const Palette& p = *renderer_.palette;
-  const D2D1_COLOR_F face = p.dark ? D2D1_COLOR_F{0.15f, 0.15f, 0.15f, 0.9f}
-                                   : D2D1_COLOR_F{0.97f, 0.97f, 0.97f, 0.9f};
+  const D2D1_COLOR_F face =
+      p.dark ? D2D1_COLOR_F{0.15f, 0.15f, 0.15f, 0.9f} : D2D1_COLOR_F{0.97f, 0.97f, 0.97f, 0.9f};
   const struct {
     std::uint32_t id;
     D2D1_RECT_F box;
@@ -156,8 +156,9 @@ float MonitorWindow::DrawLegendItem(float x, float top, const ColorF& color,
   const Palette& p = *renderer_.palette;
   const float w = renderer_.MeasureTextWidth(text, TextStyle::Caption);
   renderer_.FillCircle({x + kLegendDot, top + 7}, kLegendDot, ToD2D(color));
-  renderer_.DrawText(text, TextStyle::Caption, Box(x + 8, top, std::min(kRight, x + 9 + w), top + 14),
-                     ToD2D(p.TextSecondary), TextAlign::Leading, false);
+  renderer_.DrawText(text, TextStyle::Caption,
+                     Box(x + 8, top, std::min(kRight, x + 9 + w), top + 14), ToD2D(p.TextSecondary),
+                     TextAlign::Leading, false);
   return x + 8 + w + 8;
 }
 
@@ -188,8 +189,7 @@ void MonitorWindow::PaintClock(float top) {
   char time[16];
   const int length = std::snprintf(time, sizeof time, "%d:%02d", now.wHour, now.wMinute);
   renderer_.DrawText(std::u16string(time, time + std::max(length, 0)), TextStyle::Title,
-                     Box(12, top, 178, top + 28), ToD2D(p.TextPrimary), TextAlign::Trailing,
-                     false);
+                     Box(12, top, 178, top + 28), ToD2D(p.TextPrimary), TextAlign::Trailing, false);
   renderer_.DrawBar(Box(12, top + 33, 178, top + 39), now.wSecond / 60.0, ToD2D(p.Accent));
 }
 
@@ -197,8 +197,8 @@ void MonitorWindow::PaintCpu(float top) {
   const Palette& p = *renderer_.palette;
   const Snapshot& s = sampler_->snapshot();
   if (s.cpuValid) {
-    DrawSectionHeader(top, u"CPU", FormatPercent(s.cpuTotal, 0), p.TextPrimary,
-                      TextStyle::Subtitle, kBigHeaderHeight);
+    DrawSectionHeader(top, u"CPU", FormatPercent(s.cpuTotal, 0), p.TextPrimary, TextStyle::Subtitle,
+                      kBigHeaderHeight);
   } else {
     DrawSectionHeader(top, u"CPU", kDash, p.TextSecondary, TextStyle::Subtitle, kBigHeaderHeight);
   }
@@ -223,8 +223,8 @@ void MonitorWindow::PaintGpu(float top) {
   const Palette& p = *renderer_.palette;
   const Snapshot& s = sampler_->snapshot();
   if (s.gpuValid) {
-    DrawSectionHeader(top, u"GPU", FormatPercent(s.gpuBusy, 0), p.TextPrimary,
-                      TextStyle::Subtitle, kBigHeaderHeight);
+    DrawSectionHeader(top, u"GPU", FormatPercent(s.gpuBusy, 0), p.TextPrimary, TextStyle::Subtitle,
+                      kBigHeaderHeight);
   } else {
     DrawSectionHeader(top, u"GPU", kDash, p.TextSecondary, TextStyle::Subtitle, kBigHeaderHeight);
   }
@@ -256,8 +256,8 @@ void MonitorWindow::PaintMemory(float top) {
   const double fractions[] = {app / total, static_cast<double>(m.kernel) / total};
   const D2D1_COLOR_F colors[] = {ToD2D(p.Accent), ToD2D(p.AccentAlt)};
   renderer_.DrawSegmentedBar(Box(12, top + 21, 178, top + 27), fractions, colors);
-  const float x = DrawLegendItem(12, top + 32, p.Accent,
-                                 LoadText(kTextApp) + u" " + FormatBytesCompact(app));
+  const float x =
+      DrawLegendItem(12, top + 32, p.Accent, LoadText(kTextApp) + u" " + FormatBytesCompact(app));
   DrawLegendItem(x, top + 32, p.AccentAlt,
                  LoadText(kTextKernel) + u" " + FormatBytesCompact(static_cast<double>(m.kernel)));
 
@@ -337,9 +337,11 @@ void MonitorWindow::PaintDisk(float top) {
   const int level = DiskAlertLevel(used, settings_.diskAlertThreshold);
   const ColorF bar = level == 0 ? p.Accent : level == 1 ? p.Warning : p.Critical;
   const ColorF value = level == 0 ? p.TextPrimary : bar;
-  DrawSectionHeader(top, title,
-                    FormatText(kTextFree, {FormatBytes(static_cast<double>(FreeBytes(d.usedBytes, d.totalBytes)))}),
-                    value, TextStyle::Body, kHeaderHeight);
+  DrawSectionHeader(
+      top, title,
+      FormatText(kTextFree,
+                 {FormatBytes(static_cast<double>(FreeBytes(d.usedBytes, d.totalBytes)))}),
+      value, TextStyle::Body, kHeaderHeight);
   if (level == 2) {
     const float w = renderer_.MeasureTextWidth(title, TextStyle::BodyStrong);
     renderer_.DrawGlyph(kGlyphWarning, Box(12 + w + 3, top, 12 + w + 15, top + 16),
@@ -349,8 +351,8 @@ void MonitorWindow::PaintDisk(float top) {
   if (level < 2) {
     renderer_.DrawText(FormatText(kTextUsedOf, {FormatBytes(static_cast<double>(d.usedBytes)),
                                                 FormatBytes(static_cast<double>(d.totalBytes))}),
-                       TextStyle::Caption, Box(12, top + 32, 178, top + 46),
-                       ToD2D(p.TextSecondary), TextAlign::Leading, false);
+                       TextStyle::Caption, Box(12, top + 32, 178, top + 46), ToD2D(p.TextSecondary),
+                       TextAlign::Leading, false);
   } else {
     const std::u16string alert = DiskAlertText();
     const float h = renderer_.MeasureTextHeight(alert, TextStyle::Caption, kCardContentWidth);
@@ -362,10 +364,10 @@ void MonitorWindow::PaintDisk(float top) {
 void MonitorWindow::PaintSelf(float top) {
   const Palette& p = *renderer_.palette;
   const SelfSample& self = sampler_->snapshot().self;
-  const std::u16string value =
-      self.valid ? u"CPU " + FormatPercent(self.cpuShare, 1) + u" \u00B7 " +
-                       FormatBytes(static_cast<double>(self.privateWorkingSet))
-                 : std::u16string(kDash);
+  const std::u16string value = self.valid
+                                   ? u"CPU " + FormatPercent(self.cpuShare, 1) + u" \u00B7 " +
+                                         FormatBytes(static_cast<double>(self.privateWorkingSet))
+                                   : std::u16string(kDash);
   DrawSectionHeader(top, u"Lumetta", value, p.TextSecondary, TextStyle::Body, kHeaderHeight);
 }
 

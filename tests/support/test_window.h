@@ -10,6 +10,95 @@
 
 namespace lumetta::test {
 
+// What the screen shows over a window's client area, as 0xRRGGBB per pixel, row by row.
+class Capture {
+ public:
+  Capture(int width, int height, std::vector<std::uint32_t> pixels)
+      : width_(width), height_(height), pixels_(std::move(pixels)) {}
+  [[nodiscard]] std::uint32_t at(int x, int y) const {
+    return pixels_[static_cast<std::size_t>(y * width_ + x)];
+  }
+  [[nodiscard]] int width() const { return width_; }
+  [[nodiscard]] bool blank() const {
+    for (std::uint32_t pixel : pixels_) {
+      if (pixel != 0) {
+        return false;
+      }
+    }
+    return true;
+  }
+  friend bool operator==(const Capture&, const Capture&) = default;
+  // For looking at a failure: a binary PPM of the capture.
+  void SavePpm(const char* path) const {
+    FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) {
+      return;
+    }
+    std::fprintf(file, "P6 %d %d 255\n", width_, height_);
+    for (std::uint32_t pixel : pixels_) {
+      const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
+                                    static_cast<unsigned char>(pixel >> 8),
+                                    static_cast<unsigned char>(pixel)};
+      std::fwrite(rgb, 1, 3, file);
+    }
+    std::fclose(file);
+  }
+  [[nodiscard]] int height() const { return height_; }
+
+ private:
+  int width_;
+  int height_;
+  std::vector<std::uint32_t> pixels_;
+};
+
+[[nodiscard]] inline Capture Grab(HWND hwnd) {
+  GdiFlush();
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  const int width = client.right;
+  const int height = client.bottom;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    pixels[i] = source[i] & 0xFFFFFFu;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return Capture(width, height, std::move(pixels));
+}
+
+// Presenting may lag behind the end of a frame: grabs until two in a row agree and show
+// something, or the time runs out.
+[[nodiscard]] inline Capture GrabSettled(HWND hwnd, DWORD timeoutMs = 3000) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  Capture previous = Grab(hwnd);
+  for (;;) {
+    Sleep(30);
+    Capture next = Grab(hwnd);
+    if ((next == previous && !next.blank()) || GetTickCount64() >= deadline) {
+      return next;
+    }
+    previous = std::move(next);
+  }
+}
+
 class TestWindow {
  public:
   // A topmost popup at a fixed screen place, so that parallel tests do not overlap.
@@ -37,94 +126,13 @@ class TestWindow {
     }
   }
 
-  // What the screen shows over the client area, as 0xRRGGBB per pixel, row by row.
-  class Capture {
-   public:
-    Capture(int width, int height, std::vector<std::uint32_t> pixels)
-        : width_(width), height_(height), pixels_(std::move(pixels)) {}
-    [[nodiscard]] std::uint32_t at(int x, int y) const {
-      return pixels_[static_cast<std::size_t>(y * width_ + x)];
-    }
-    [[nodiscard]] int width() const { return width_; }
-    [[nodiscard]] bool blank() const {
-      for (std::uint32_t pixel : pixels_) {
-        if (pixel != 0) {
-          return false;
-        }
-      }
-      return true;
-    }
-    friend bool operator==(const Capture&, const Capture&) = default;
-    // For looking at a failure: a binary PPM of the capture.
-    void SavePpm(const char* path) const {
-      FILE* file = std::fopen(path, "wb");
-      if (file == nullptr) {
-        return;
-      }
-      std::fprintf(file, "P6 %d %d 255\n", width_, height_);
-      for (std::uint32_t pixel : pixels_) {
-        const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
-                                      static_cast<unsigned char>(pixel >> 8),
-                                      static_cast<unsigned char>(pixel)};
-        std::fwrite(rgb, 1, 3, file);
-      }
-      std::fclose(file);
-    }
-    [[nodiscard]] int height() const { return height_; }
-
-   private:
-    int width_;
-    int height_;
-    std::vector<std::uint32_t> pixels_;
-  };
-
-  // Presenting may lag behind the end of a frame: grabs until two in a row agree and show
-  // something, or the time runs out.
-  [[nodiscard]] Capture GrabSettled(DWORD timeoutMs = 3000) const {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    Capture previous = Grab();
-    for (;;) {
-      Sleep(30);
-      Capture next = Grab();
-      if ((next == previous && !next.blank()) || GetTickCount64() >= deadline) {
-        return next;
-      }
-      previous = std::move(next);
-    }
-  }
-
   [[nodiscard]] Capture Grab() const {
     Pump();
-    GdiFlush();
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    POINT origin{0, 0};
-    ClientToScreen(hwnd_, &origin);
-    const int width = client.right;
-    const int height = client.bottom;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const auto* source = static_cast<const std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-      pixels[i] = source[i] & 0xFFFFFFu;
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return Capture(width, height, std::move(pixels));
+    return test::Grab(hwnd_);
+  }
+  [[nodiscard]] Capture GrabSettled(DWORD timeoutMs = 3000) const {
+    Pump();
+    return test::GrabSettled(hwnd_, timeoutMs);
   }
 
  private:

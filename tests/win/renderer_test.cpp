@@ -35,7 +35,7 @@ class RendererTest : public testing::Test {
   }
   // Draws one frame of `draw` into the window and returns what the screen shows.
   template <typename Draw>
-  TestWindow::Capture Frame(Renderer& renderer, const TestWindow& window, Draw&& draw) {
+  test::Capture Frame(Renderer& renderer, const TestWindow& window, Draw&& draw) {
     renderer.hwnd = window.hwnd();
     EXPECT_TRUE(renderer.BeginFrame());
     draw();

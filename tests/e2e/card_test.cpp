@@ -1,0 +1,249 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "e2e/harness.h"
+#include "settings/settings.h"
+#include "support/probe.h"
+#include "support/test_files.h"
+#include "support/test_window.h"
+
+namespace lumetta::e2e {
+namespace {
+
+constexpr DWORD kTimeoutMs = 30000;
+
+template <typename Condition>
+bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!condition()) {
+    if (GetTickCount64() >= deadline) {
+      return false;
+    }
+    Sleep(20);
+  }
+  return true;
+}
+
+RECT Rect(HWND card) { return probe::CardRect(card).value_or(RECT{}); }
+
+std::optional<Settings> SavedSettings() {
+  const std::string text = test::ReadAll(DataFolder() / L"settings.json");
+  const SettingsRead read = SettingsFromJson(text);
+  if (text.empty() || read.unreadable) {
+    return std::nullopt;
+  }
+  return read.settings;
+}
+
+FILETIME LastWrite(const std::filesystem::path& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
+}
+
+bool Topmost(HWND card) { return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+int Count(const std::string& text) {
+  int count = 0;
+  for (const std::string& line : LogLines()) {
+    count += line.find(text) != std::string::npos ? 1 : 0;
+  }
+  return count;
+}
+
+class Card : public E2eTest {
+ protected:
+  // The card goes before its data folder does.
+  void TearDown() override {
+    app_.reset();
+    E2eTest::TearDown();
+  }
+  // Starts the card with `settingsJson` as its settings file (none when empty).
+  HWND Start(std::string_view settingsJson = {}) {
+    if (!settingsJson.empty()) {
+      std::filesystem::create_directories(DataFolder());
+      test::WriteAll(DataFolder() / L"settings.json", settingsJson);
+    }
+    app_ = std::make_unique<Lumetta>();
+    HWND card = probe::WaitForCard(kTimeoutMs);
+    EXPECT_NE(card, nullptr);
+    return card;
+  }
+  std::unique_ptr<Lumetta> app_;
+};
+
+// Under Xvfb without a window manager the system move loop is cancelled at once, so the drag
+// itself is the window's move and its end is the end-of-move message.
+TEST_F(Card, ADragEndsSnappedAndSavesThePosition) {
+  HWND card = Start();
+  ASSERT_NE(card, nullptr);
+  SetWindowPos(card, nullptr, 1920 - 190 - 20, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_EQ(Rect(card).left, 1920 - 190 - 8);
+  EXPECT_EQ(Rect(card).top, 8);
+  std::optional<Settings> saved = SavedSettings();
+  ASSERT_TRUE(saved);
+  EXPECT_TRUE(saved->hasWindowPosition);
+  EXPECT_EQ(saved->windowX, 1722);
+  EXPECT_EQ(saved->windowY, 8);
+
+  SetWindowPos(card, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_EQ(Rect(card).left, 300);  // far from every edge: left where it was dropped
+  saved = SavedSettings();
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->windowX, 300);
+  EXPECT_EQ(saved->windowY, 200);
+}
+
+TEST_F(Card, CtrlWheelStepsTheScaleAndStopsAtTwo) {
+  HWND card = Start(R"({"showCpu": false, "showGpu": false, "showMemory": false,
+                       "showNetwork": false, "showDisk": false})");
+  ASSERT_NE(card, nullptr);
+  const auto wheel = [&](short delta) {
+    SendMessageW(card, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, static_cast<WORD>(delta)),
+                 MAKELPARAM(1800, 20));
+  };
+  const RECT before = Rect(card);
+  EXPECT_EQ(before.right - before.left, 190);
+  wheel(120);
+  const RECT grown = Rect(card);
+  EXPECT_EQ(grown.right - grown.left, 238);  // 190 × 1.25
+  EXPECT_EQ(grown.bottom - grown.top, 79);   // 63 DIPs × 1.25, rounded up
+  EXPECT_EQ(grown.right, before.right);      // near the right edge: it grew to the left
+  ASSERT_TRUE(SavedSettings());
+  EXPECT_EQ(SavedSettings()->displayScale, 1.25);
+
+  for (int i = 0; i < 3; ++i) {
+    wheel(120);
+  }
+  EXPECT_EQ(Rect(card).right - Rect(card).left, 380);
+  EXPECT_EQ(SavedSettings()->displayScale, 2.0);
+  const FILETIME saved = LastWrite(DataFolder() / L"settings.json");
+  const std::string text = test::ReadAll(DataFolder() / L"settings.json");
+  Sleep(50);
+  wheel(120);
+  EXPECT_EQ(Rect(card).right - Rect(card).left, 380);
+  const FILETIME after = LastWrite(DataFolder() / L"settings.json");
+  EXPECT_EQ(CompareFileTime(&saved, &after), 0);
+  EXPECT_EQ(test::ReadAll(DataFolder() / L"settings.json"), text);
+
+  SendMessageW(card, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(1800, 20));  // no Ctrl
+  EXPECT_EQ(Rect(card).right - Rect(card).left, 380);
+}
+
+// The menu runs its own loop in the card's thread; keys posted to the card reach it there.
+// Under Wine without a window manager the loop is sometimes cancelled as it starts (a stray
+// WM_CANCELMODE from the focus change), so the menu is opened again until `done` holds.
+template <typename Done>
+bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (done()) {
+      return true;
+    }
+    PostMessageW(card, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
+    if (!WaitUntil([] {
+          HWND menu = FindWindowW(L"#32768", nullptr);
+          return menu != nullptr && IsWindowVisible(menu);
+        })) {
+      continue;
+    }
+    Sleep(200);
+    for (WPARAM key : keys) {
+      PostMessageW(card, WM_KEYDOWN, key, 0);
+      Sleep(50);
+    }
+    if (WaitUntil(done, 5000)) {
+      return true;
+    }
+    PostMessageW(card, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
+  }
+  return false;
+}
+
+TEST_F(Card, TheMenuTogglesAlwaysOnTopAndExits) {
+  HWND card = Start();
+  ASSERT_NE(card, nullptr);
+  EXPECT_TRUE(Topmost(card));
+  // Home selects the first item, Always on top.
+  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_RETURN}, [&] { return !Topmost(card); }));
+  ASSERT_TRUE(WaitUntil([] { return SavedSettings().has_value(); }));
+  EXPECT_FALSE(SavedSettings()->alwaysOnTop);
+
+  // Up from no selection wraps to the last item, Exit Lumetta.
+  HANDLE process = app_->process();
+  ASSERT_TRUE(ChooseFromMenu(card, {VK_END, VK_RETURN},
+                             [&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }));
+  EXPECT_EQ(app_->WaitForExit(kTimeoutMs), 0u);
+  const std::vector<std::string> lines = LogLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(lines.back().ends_with(" INFO  app exit")) << lines.back();
+}
+TEST_F(Card, ASecondStartRaisesAnUnpinnedCardForThreeSeconds) {
+  HWND card = Start(R"({"alwaysOnTop": false})");
+  ASSERT_NE(card, nullptr);
+  EXPECT_FALSE(Topmost(card));
+  Lumetta second;
+  EXPECT_EQ(second.WaitForExit(kTimeoutMs), 0u);
+  EXPECT_TRUE(WaitUntil([&] { return Topmost(card); }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return !Topmost(card); }, 6000)) << "still raised after the reveal";
+}
+
+// Puts a display-state notification into the card's own memory and posts it there.
+void SendDisplayState(HANDLE process, HWND card, DWORD state) {
+  alignas(POWERBROADCAST_SETTING) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + 4] = {};
+  auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+  setting->PowerSetting = GUID_CONSOLE_DISPLAY_STATE;
+  setting->DataLength = sizeof state;
+  std::memcpy(setting->Data, &state, sizeof state);
+  void* remote = VirtualAllocEx(process, nullptr, sizeof buffer, MEM_COMMIT, PAGE_READWRITE);
+  ASSERT_NE(remote, nullptr);
+  ASSERT_TRUE(WriteProcessMemory(process, remote, buffer, sizeof buffer, nullptr));
+  SendMessageW(card, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(remote));
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+}
+
+// Every sample repaints the card, and its seconds bar moves between samples: a card that is
+// measuring never looks the same two seconds apart, a paused one does.
+bool StillFor(HWND card, DWORD ms) {
+  const test::Capture before = test::Grab(card);
+  Sleep(ms);
+  return test::Grab(card) == before;
+}
+
+TEST_F(Card, LockAndDisplayOffPauseMeasuring) {
+  HWND card = Start(R"({"updateIntervalSeconds": 0.5, "showSelf": true})");
+  ASSERT_NE(card, nullptr);
+  UniqueHandle owner = probe::OpenOwner(card);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE,
+                               GetProcessId(owner.get()));
+  ASSERT_NE(process, nullptr);
+  Sleep(1000);
+  EXPECT_FALSE(StillFor(card, 2200));
+
+  SendMessageW(card, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  Sleep(700);
+  EXPECT_TRUE(StillFor(card, 2200)) << "measured while locked";
+  SendMessageW(card, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  EXPECT_FALSE(StillFor(card, 2200));
+
+  SendDisplayState(process, card, 0);
+  SendDisplayState(process, card, 0);  // repeated: nothing new
+  Sleep(700);
+  EXPECT_TRUE(StillFor(card, 2200)) << "measured with the display off";
+  SendDisplayState(process, card, 2);  // dimmed counts as on
+  EXPECT_FALSE(StillFor(card, 2200));
+  CloseHandle(process);
+
+  EXPECT_EQ(Count(" DEBUG window paused reason=session_lock"), 1);
+  EXPECT_EQ(Count(" DEBUG window resumed reason=session_unlock"), 1);
+  EXPECT_EQ(Count(" DEBUG window paused reason=display"), 1);
+  EXPECT_EQ(Count(" DEBUG window resumed reason=display"), 1);
+}
+
+}  // namespace
+}  // namespace lumetta::e2e
