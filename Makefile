@@ -1,5 +1,5 @@
 # Lumetta: `make run` builds and starts it under Wine; `make test` runs every test.
-.PHONY: all deps build native fuzz bench gallery snapshots run stop test format format-check log clean
+.PHONY: all deps build native fuzz bench gallery screenshots snapshots run stop test format format-check log clean
 
 BUILD := build
 CTEST_JOBS ?= 2
@@ -27,10 +27,14 @@ bench: build
 	cmake --build --preset bench --target lumetta_bench
 	$(BUILD)/bench/lumetta_bench
 	tools/wine-run $(BUILD)/windows/sampler_bench.exe
+	tools/cost-bench
 
 gallery: build
 	tools/wine-run $(BUILD)/windows/gallery.exe "$$(pwd)/docs/gallery.png"
 	@echo "docs/gallery.png"
+
+screenshots: build
+	tools/screenshots
 
 snapshots: build
 	tools/wine-run $(BUILD)/windows/snapshots.exe 10

@@ -129,3 +129,8 @@ target_link_libraries(gallery PRIVATE lumetta_win)
 target_link_options(gallery PRIVATE -municode)
 lumetta_resources(gallery)
 lumetta_warnings(gallery)
+
+# The yardstick of `make bench`'s own-cost comparison.
+add_executable(baseline_window WIN32 bench/baseline_window_win.cpp)
+target_link_options(baseline_window PRIVATE -municode)
+lumetta_warnings(baseline_window)

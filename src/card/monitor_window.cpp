@@ -154,6 +154,8 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
     renderer_.scale = scale;
   }
   renderer_.palette = &SetUpWindowFrame(hwnd_, WindowFrame::kCard);
+  BOOL composed = FALSE;
+  backdropComposed_ = SUCCEEDED(DwmIsCompositionEnabled(&composed)) && composed;
 
   sampler_ = std::make_unique<Win32Sampler>(hwnd_, kWifiDoneMessage);
   trayIcon_.Init(hwnd_, kTrayMessage);

@@ -135,6 +135,9 @@ class MonitorWindow {
   UINT revealMessage_ = 0;
   UINT taskbarCreatedMessage_ = 0;
   bool revealActive_ = false;
+  // Without desktop composition nothing shows through the transparent card (Wine draws
+  // black), so the card paints a stand-in for the backdrop itself.
+  bool backdropComposed_ = true;
   SectionLayout sectionLayout_;
   std::vector<double> historyScratch_;  // reused for each chart's values
 };
