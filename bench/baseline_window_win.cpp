@@ -39,9 +39,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   windowClass.lpszClassName = L"LumettaBaselineWindow";
   RegisterClassW(&windowClass);
-  HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"LumettaBaselineWindow", L"baseline",
-                              WS_POPUP | WS_VISIBLE, 40, 700, 190, 56, nullptr, nullptr, instance,
-                              nullptr);
+  HWND hwnd =
+      CreateWindowExW(WS_EX_TOOLWINDOW, L"LumettaBaselineWindow", L"baseline",
+                      WS_POPUP | WS_VISIBLE, 40, 700, 190, 56, nullptr, nullptr, instance, nullptr);
   SetTimer(hwnd, 1, 1000, nullptr);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

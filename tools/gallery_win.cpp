@@ -45,7 +45,7 @@ void DrawPanel(Renderer& r, const Palette& p, float left) {
                 {TextStyle::Title, u"Title 20 / 600"},
                 {TextStyle::TitleLarge, u"TitleLarge 24"}};
   for (const auto& s : styles) {
-    const float height = lumetta::StyleSpec(s.style).size * 1.6f;
+    const float height = lumetta::StyleFont(s.style).size * 1.6f;
     r.DrawText(s.name, s.style, {left + 20, y, right - 20, y + height}, ToD2D(p.TextPrimary),
                TextAlign::Leading, false);
     y += height;

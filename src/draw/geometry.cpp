@@ -33,8 +33,8 @@ PointF ChartPoint(const RectF& rect, std::size_t index, std::size_t count, doubl
   return {rect.left + x, rect.top + y};
 }
 
-const TextStyleSpec& StyleSpec(TextStyle style) {
-  static constexpr std::array<TextStyleSpec, kTextStyleCount> kStyles{{
+const TextStyleFont& StyleFont(TextStyle style) {
+  static constexpr std::array<TextStyleFont, kTextStyleCount> kStyles{{
       {u"Segoe UI Variable Text", 10, 400},
       {u"Segoe UI Variable Text", 11, 400},
       {u"Segoe UI Variable Text", 11, 600},

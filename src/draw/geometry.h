@@ -104,12 +104,12 @@ inline constexpr int kTextStyleCount = 9;
 
 enum class TextAlign : int { Leading = 0, Center = 1, Trailing = 2 };
 
-struct TextStyleSpec {
+struct TextStyleFont {
   std::u16string_view family;
   float size;
   int weight;
 };
-[[nodiscard]] const TextStyleSpec& StyleSpec(TextStyle style);
+[[nodiscard]] const TextStyleFont& StyleFont(TextStyle style);
 inline constexpr std::u16string_view kFallbackFamily = u"Segoe UI";
 
 inline constexpr int kTextFormatSlots = kTextStyleCount * 3 * 2;

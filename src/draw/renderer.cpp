@@ -278,15 +278,15 @@ IDWriteTextFormat* Renderer::TextFormat(TextStyle style, TextAlign align, bool w
   if (slot) {
     return slot.Get();
   }
-  const TextStyleSpec& spec = StyleSpec(style);
+  const TextStyleFont& font = StyleFont(style);
   const wchar_t* locale = AsWide(LocaleName().data());
   const auto create = [&](std::u16string_view family) {
     return writeFactory_->CreateTextFormat(Wide(family), nullptr,
-                                           static_cast<DWRITE_FONT_WEIGHT>(spec.weight),
+                                           static_cast<DWRITE_FONT_WEIGHT>(font.weight),
                                            DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL,
-                                           spec.size, locale, slot.ReleaseAndGetAddressOf());
+                                           font.size, locale, slot.ReleaseAndGetAddressOf());
   };
-  if (FAILED(create(spec.family))) {
+  if (FAILED(create(font.family))) {
     slot.Reset();
     if (FAILED(create(kFallbackFamily))) {
       slot.Reset();

@@ -27,7 +27,9 @@ bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
   return true;
 }
 
-RECT Rect(HWND card) { return probe::CardRect(card).value_or(RECT{}); }
+RECT Rect(HWND card) {
+  return probe::CardRect(card).value_or(RECT{});
+}
 
 std::optional<Settings> SavedSettings() {
   const std::string text = test::ReadAll(DataFolder() / L"settings.json");
@@ -44,7 +46,9 @@ FILETIME LastWrite(const std::filesystem::path& path) {
   return data.ftLastWriteTime;
 }
 
-bool Topmost(HWND card) { return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+bool Topmost(HWND card) {
+  return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
 
 int Count(const std::string& text) {
   int count = 0;
@@ -80,7 +84,8 @@ class Card : public E2eTest {
 TEST_F(Card, ADragEndsSnappedAndSavesThePosition) {
   HWND card = Start();
   ASSERT_NE(card, nullptr);
-  SetWindowPos(card, nullptr, 1920 - 190 - 20, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(card, nullptr, 1920 - 190 - 20, 10, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
   EXPECT_EQ(Rect(card).left, 1920 - 190 - 8);
   EXPECT_EQ(Rect(card).top, 8);
@@ -219,8 +224,8 @@ TEST_F(Card, LockAndDisplayOffPauseMeasuring) {
   HWND card = Start(R"({"updateIntervalSeconds": 0.5, "showSelf": true})");
   ASSERT_NE(card, nullptr);
   UniqueHandle owner = probe::OpenOwner(card);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE,
-                               GetProcessId(owner.get()));
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, GetProcessId(owner.get()));
   ASSERT_NE(process, nullptr);
   Sleep(1000);
   EXPECT_FALSE(StillFor(card, 2200));
