@@ -28,10 +28,11 @@ set(LUMETTA_WIN_SOURCES
   src/metrics/sampler_win.cpp
   src/metrics/sources_win.cpp
   src/settings/settings_file_win.cpp
+  src/update/update_check_win.cpp
 )
 add_library(lumetta_win STATIC ${LUMETTA_WIN_SOURCES})
 target_link_libraries(lumetta_win PUBLIC lumetta_core
-  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 windowscodecs wtsapi32 ntdll pdh iphlpapi wlanapi ws2_32)
+  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 windowscodecs wtsapi32 winhttp ntdll pdh iphlpapi wlanapi ws2_32)
 lumetta_warnings(lumetta_win)
 
 # The icon is drawn by a committed script so that every size is reproducible.
@@ -94,7 +95,7 @@ lumetta_warnings(probe)
 file(GLOB win_test_sources CONFIGURE_DEPENDS tests/win/*_test.cpp)
 add_executable(win_tests ${win_test_sources} tests/win/main.cpp)
 target_include_directories(win_tests PRIVATE tests)
-target_link_libraries(win_tests PRIVATE lumetta_win gtest)
+target_link_libraries(win_tests PRIVATE lumetta_win gtest ws2_32)
 lumetta_resources(win_tests)
 lumetta_warnings(win_tests)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
@@ -104,7 +105,7 @@ gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
 file(GLOB e2e_test_sources CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
 add_executable(e2e_tests ${e2e_test_sources} tests/e2e/harness.cpp tests/e2e/main.cpp)
 target_include_directories(e2e_tests PRIVATE tests)
-target_link_libraries(e2e_tests PRIVATE probe_lib lumetta_core gtest shell32 ole32 uuid)
+target_link_libraries(e2e_tests PRIVATE probe_lib lumetta_core gtest shell32 ole32 uuid ws2_32)
 lumetta_warnings(e2e_tests)
 add_dependencies(e2e_tests lumetta)
 # One lumetta.exe at a time: the data folder and the single-instance mutex are shared.

@@ -68,6 +68,9 @@ void MonitorWindow::ShowContextMenu(POINT screenPoint) {
       ApplySettings(next);
       break;
     }
+    case kMenuUpdate:
+      OpenUpdatePage();
+      break;
     case kMenuExit:
       DestroyWindow(hwnd_);
       break;

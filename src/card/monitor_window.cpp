@@ -14,6 +14,7 @@
 #include "app/text_ids.h"
 #include "base/wide.h"
 #include "draw/theme_win.h"
+#include "app/version.h"
 #include "settings/settings_file.h"
 
 namespace lumetta {
@@ -114,6 +115,7 @@ MonitorWindow::~MonitorWindow() {
   sectionLayout_ = {};
   trayIcon_.Remove();
   updateInfo_.reset();
+  updateChecker_.reset();
   sampler_.reset();
   if (hwnd_ != nullptr) {
     DestroyWindow(hwnd_);
@@ -158,12 +160,14 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
   backdropComposed_ = SUCCEEDED(DwmIsCompositionEnabled(&composed)) && composed;
 
   sampler_ = std::make_unique<Win32Sampler>(hwnd_, kWifiDoneMessage);
+  updateChecker_ = std::make_unique<Win32UpdateChecker>(hwnd_, kUpdateDoneMessage);
   trayIcon_.Init(hwnd_, kTrayMessage);
   RegisterNotifications();
   SampleAndRefresh();
   RestartTimers();
   ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
   UpdateZOrder();
+  updateChecker_->checker().Submit();
   return S_OK;
 }
 
@@ -493,6 +497,8 @@ LRESULT MonitorWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(hwnd_, nullptr, FALSE);
       }
       return 0;
+    case kUpdateDoneMessage:
+      return OnUpdateResult();
     case kTrayMessage:
       return OnTrayMessage(wParam, lParam);
     default:
@@ -505,6 +511,7 @@ LRESULT MonitorWindow::OnDestroy() {
     KillTimer(hwnd_, timer);
   }
   trayIcon_.Remove();
+  updateChecker_.reset();  // waits for a running check
   if (sessionNotificationsRegistered_) {
     WTSUnRegisterSessionNotification(hwnd_);
     sessionNotificationsRegistered_ = false;
@@ -581,6 +588,12 @@ LRESULT MonitorWindow::OnTimer(WPARAM id) {
         InvalidateRect(hwnd_, nullptr, FALSE);
       }
       break;
+    case kUpdateTimer:
+      KillTimer(hwnd_, kUpdateTimer);
+      if (updateChecker_) {
+        updateChecker_->checker().Submit();
+      }
+      break;
     case kRevealTimer:
       KillTimer(hwnd_, kRevealTimer);
       revealActive_ = false;
@@ -600,6 +613,9 @@ LRESULT MonitorWindow::OnLButtonUp(LPARAM lParam) {
       ToggleAlwaysOnTop();
       break;
     default:
+      if (HitTestUpdateLine(point)) {
+        OpenUpdatePage();
+      }
       break;
   }
   return 0;
@@ -672,6 +688,36 @@ LRESULT MonitorWindow::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
       break;
   }
   return 0;
+}
+
+LRESULT MonitorWindow::OnUpdateResult() {
+  if (!updateChecker_) {
+    return 0;
+  }
+  UpdateChecker& checker = updateChecker_->checker();
+  SetTimer(hwnd_, kUpdateTimer,
+           checker.LastCheckSucceeded() ? kCheckAgainAfterSuccessMs : kCheckAgainAfterFailureMs,
+           nullptr);
+  updateInfo_ = checker.CopyInfo();
+  const UpdateResult result =
+      TakeUpdateResult(ProductVersionText(), updateInfo_, static_cast<UpdateState>(updateState_));
+  if (result.changed) {
+    updateState_ = result.state;
+    Relayout();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+  return 0;
+}
+
+void MonitorWindow::OpenUpdatePage() {
+  if (!updateInfo_) {
+    return;
+  }
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+      nullptr, L"open", AsWide(updateInfo_->url.c_str()), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) {
+    LogEvent(kWarn, "update", "open_page_failed", "code=" + std::to_string(result));
+  }
 }
 
 }  // namespace lumetta

@@ -14,6 +14,7 @@
 #include "draw/renderer.h"
 #include "metrics/sampler_win.h"
 #include "settings/settings.h"
+#include "update/update_check_win.h"
 #include "update/update_info.h"
 
 namespace lumetta {
@@ -59,6 +60,7 @@ class MonitorWindow {
   void Reveal();
   void ToggleAlwaysOnTop();
   void RestartTimers();
+  void OpenUpdatePage();
 
  private:
   static LRESULT CALLBACK WindowProcThunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,6 +82,7 @@ class MonitorWindow {
   LRESULT OnSessionChange(WPARAM wParam);
   LRESULT OnDpiChanged(LPARAM lParam);
   LRESULT OnTrayMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnUpdateResult();
 
   void RegisterNotifications();
   void UpdateHover();
@@ -129,6 +132,7 @@ class MonitorWindow {
   bool trackingNonClientLeave_ = false;
   std::uint32_t hoveredButton_ = kNoButton;
   std::unique_ptr<Win32Sampler> sampler_;
+  std::unique_ptr<Win32UpdateChecker> updateChecker_;
   std::optional<UpdateInfo> updateInfo_;
   std::uint32_t updateState_ = kUpdateNone;
   TrayIcon trayIcon_;

@@ -1,0 +1,89 @@
+// The version feed: reading it, comparing versions, and the background check that asks it.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/log.h"
+#include "update/update_info.h"
+
+namespace lumetta {
+
+inline constexpr std::u16string_view kUpdateFeedVariable = u"LUMETTA_UPDATE_FEED_URL";
+// The built-in feed; the variable above replaces it.
+inline constexpr std::u16string_view kDefaultFeedUrl =
+    u"https://updates.norvale.com/lumettawin/version.json";
+inline constexpr std::size_t kFeedMaxBytes = 65536;
+inline constexpr std::uint32_t kErrorInvalidData = 13;
+inline constexpr std::uint32_t kCheckAgainAfterSuccessMs = 86'400'000;  // 24 h
+inline constexpr std::uint32_t kCheckAgainAfterFailureMs = 3'600'000;   // 1 h
+
+// True when `a` is an older dotted version than `b`; non-numeric components count as 0.
+[[nodiscard]] bool IsOlderVersion(std::u16string_view a, std::u16string_view b);
+[[nodiscard]] UpdateState ClassifyUpdate(std::u16string_view currentVersion,
+                                         const UpdateInfo& info);
+// A feed needs a non-empty "latestVersion" and an "https://" "url"; nothing otherwise.
+[[nodiscard]] std::optional<UpdateInfo> ParseFeed(std::string_view body);
+
+struct FetchResult {
+  std::uint32_t error = 0;       // a Windows error code; 0 when the request went through
+  std::uint32_t httpStatus = 0;  // when there was no error
+  std::optional<std::string> body;  // only for status 200
+};
+
+// The thread pool and the HTTP client, for the background check.
+class UpdatePlatform {
+ public:
+  virtual ~UpdatePlatform() = default;
+  // Creates the work item that runs `callback`; 0 or the error code.
+  virtual std::uint32_t CreateWork(std::function<void()> callback) = 0;
+  virtual void SubmitWork() = 0;
+  // Waits for a running callback, cancelling pending ones, then closes the work item.
+  virtual void CloseWork() = 0;
+  // On the worker: the feed address (the variable, or the built-in one).
+  virtual std::u16string FeedUrl() = 0;
+  virtual FetchResult Fetch(const std::u16string& url) = 0;
+  // On the worker: tells the window that a check has finished.
+  virtual void NotifyDone() = 0;
+};
+
+class UpdateChecker {
+ public:
+  explicit UpdateChecker(UpdatePlatform& platform);
+  ~UpdateChecker();
+  UpdateChecker(const UpdateChecker&) = delete;
+  UpdateChecker& operator=(const UpdateChecker&) = delete;
+
+  // Starts a check unless one is still running.
+  void Submit();
+  [[nodiscard]] bool LastCheckSucceeded();
+  [[nodiscard]] std::optional<UpdateInfo> CopyInfo();
+  // The check itself; the work item runs it.
+  void RunCheck();
+
+ private:
+  UpdatePlatform& platform_;
+  bool hasWork_ = false;
+  std::atomic<bool> busy_{false};
+  std::mutex lock_;
+  std::optional<UpdateInfo> info_;
+  bool lastCheckOk_ = false;
+  FailureLatch failures_;  // used by the check only
+};
+
+// What the card does with a finished check: the state it now shows, and whether that is news.
+struct UpdateResult {
+  UpdateState state = kUpdateNone;
+  bool changed = false;
+};
+// Logs "available" or "required" when the state changes to it.
+[[nodiscard]] UpdateResult TakeUpdateResult(std::u16string_view currentVersion,
+                                            const std::optional<UpdateInfo>& info,
+                                            UpdateState previous);
+
+}  // namespace lumetta

@@ -1,0 +1,172 @@
+#include "update/update_check.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "support/log_capture.h"
+
+namespace lumetta {
+namespace {
+
+TEST(IsOlderVersion, ComponentRules) {
+  const struct {
+    std::u16string_view a, b;
+    bool older;
+  } cases[] = {
+      {u"0.9.0", u"0.9", false},     {u"0.9", u"0.9.0", false},   {u"0.9.0", u"0.10.0", true},
+      {u"0.9.0", u"0.9.0.1", true},  {u"0.9.0", u"r1.0", false},  {u"1.2", u"1.10", true},
+      {u"1-beta", u"1", true},       {u"0", u"1-beta", false},    {u"", u"0.0.1", true},
+      {u"1..2", u"1.0.2", false},    {u"1.", u"1.0", false},      {u".1", u"0.1", false},
+      {u"4294967295", u"99999999999", false},  // saturates at the 32-bit maximum
+      {u"4294967294", u"99999999999", true},   {u"1 .0", u"1.0", true},
+      {u"0", u"0.9.0", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsOlderVersion(c.a, c.b), c.older)
+        << std::string(c.a.begin(), c.a.end()) << " vs " << std::string(c.b.begin(), c.b.end());
+  }
+}
+
+TEST(ClassifyUpdate, MinimumBeforeLatest) {
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.9", u"https://x", u""}), kUpdateNone);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.10.0", u"https://x", u""}), kUpdateAvailable);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"1.0", u"https://x", u"0.9.1"}), kUpdateRequired);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"1.0", u"https://x", u"0.9.0"}), kUpdateAvailable);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.9.0", u"https://x", u"0.9"}), kUpdateNone);
+}
+
+TEST(ParseFeed, Validation) {
+  const auto feed = ParseFeed(
+      R"({"latestVersion": "1.2.0", "url": "https://example.invalid/d", "notes": [1], "x": 2})");
+  ASSERT_TRUE(feed);
+  EXPECT_EQ(feed->latestVersion, u"1.2.0");
+  EXPECT_EQ(feed->url, u"https://example.invalid/d");
+  EXPECT_EQ(feed->minimumVersion, u"");
+  EXPECT_EQ(ParseFeed(R"({"latestVersion": "1", "url": "https://a", "minimumVersion": "0.9.1"})")
+                ->minimumVersion,
+            u"0.9.1");
+  for (std::string_view invalid : {
+           R"({"latestVersion": "1.2.0"})",
+           R"({"latestVersion": "1.2.0", "url": "http://example.invalid/d"})",
+           R"({"latestVersion": "1.2.0", "url": "https:/"})",
+           R"({"latestVersion": "1.2.0", "url": "HTTPS://example.invalid"})",
+           R"({"latestVersion": "", "url": "https://example.invalid"})",
+           R"({"latestVersion": 1.0, "url": "https://example.invalid"})",
+           R"({"latestVersion": "1", "url": ["https://example.invalid"]})",
+           R"(["latestVersion"])",
+           "<html>",
+       }) {
+    EXPECT_FALSE(ParseFeed(invalid)) << invalid;
+  }
+  EXPECT_TRUE(ParseFeed(R"({"latestVersion": "1", "url": "https://", "minimumVersion": 3})"));
+}
+
+// Runs each check inline with scripted fetch results.
+class ScriptedUpdates final : public UpdatePlatform {
+ public:
+  std::deque<FetchResult> results;
+  std::uint32_t createError = 0;
+  int submits = 0;
+  int notified = 0;
+  bool holdWork = false;  // submit without running, as if the check were still going
+  std::function<void()> callback;
+
+  std::uint32_t CreateWork(std::function<void()> work) override {
+    callback = std::move(work);
+    return createError;
+  }
+  void SubmitWork() override {
+    ++submits;
+    if (!holdWork) {
+      callback();
+    }
+  }
+  void CloseWork() override {}
+  std::u16string FeedUrl() override { return u"https://feed.invalid/lumettawin/version.json"; }
+  FetchResult Fetch(const std::u16string&) override {
+    FetchResult result = results.front();
+    results.pop_front();
+    return result;
+  }
+  void NotifyDone() override { ++notified; }
+};
+
+FetchResult Body(std::string body) { return {0, 200, std::move(body)}; }
+
+TEST(UpdateChecker, FailuresAreLatchedAndTheLastGoodFeedIsKept) {
+  test::ClearCapturedEvents();
+  ScriptedUpdates platform;
+  platform.results = {
+      Body(R"({"latestVersion": "1.0", "url": "https://a"})"),
+      {12029, 0, std::nullopt},
+      {12029, 0, std::nullopt},
+      {0, 404, std::nullopt},
+      Body("not a feed"),
+      Body(R"({"latestVersion": "1.1", "url": "https://b"})"),
+  };
+  UpdateChecker checker(platform);
+  checker.Submit();
+  EXPECT_TRUE(checker.LastCheckSucceeded());
+  for (int i = 0; i < 4; ++i) {
+    checker.Submit();
+    EXPECT_FALSE(checker.LastCheckSucceeded());
+    ASSERT_TRUE(checker.CopyInfo());
+    EXPECT_EQ(checker.CopyInfo()->latestVersion, u"1.0");  // a failure keeps what was known
+  }
+  checker.Submit();
+  EXPECT_EQ(checker.CopyInfo()->latestVersion, u"1.1");
+  EXPECT_EQ(platform.notified, 6);
+  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
+                                       "INFO  update checked latest=1.0",
+                                       "WARN  update fetch_failed code=0x00002EFD",
+                                       "WARN  update http_status code=0x00000194",
+                                       "WARN  update invalid_feed code=0x0000000D",
+                                       "INFO  update recovered",
+                                       "INFO  update checked latest=1.1",
+                                   }));
+}
+
+TEST(UpdateChecker, OneCheckAtATimeAndNoneWithoutWork) {
+  test::ClearCapturedEvents();
+  ScriptedUpdates platform;
+  platform.holdWork = true;
+  UpdateChecker checker(platform);
+  checker.Submit();
+  checker.Submit();
+  EXPECT_EQ(platform.submits, 1);
+  platform.results = {Body(R"({"latestVersion": "1.0", "url": "https://a"})")};
+  platform.callback();  // the check finishes
+  checker.Submit();
+  EXPECT_EQ(platform.submits, 2);
+
+  ScriptedUpdates broken;
+  broken.createError = 8;
+  UpdateChecker without(broken);
+  without.Submit();
+  EXPECT_EQ(broken.submits, 0);
+  EXPECT_EQ(test::CapturedLines().back(), "ERROR update work_create_failed code=0x00000008");
+}
+
+TEST(TakeUpdateResult, EachStateIsLoggedOncePerChange) {
+  test::ClearCapturedEvents();
+  const std::optional<UpdateInfo> required = UpdateInfo{u"1.0", u"https://a", u"0.9.1"};
+  const std::optional<UpdateInfo> available = UpdateInfo{u"1.0", u"https://a", u""};
+  UpdateResult result = TakeUpdateResult(u"0.9.0", required, kUpdateNone);
+  EXPECT_EQ(result.state, kUpdateRequired);
+  EXPECT_TRUE(result.changed);
+  result = TakeUpdateResult(u"0.9.0", required, result.state);
+  EXPECT_FALSE(result.changed);
+  result = TakeUpdateResult(u"0.9.0", available, result.state);
+  EXPECT_EQ(result.state, kUpdateAvailable);
+  result = TakeUpdateResult(u"0.9.0", std::nullopt, result.state);
+  EXPECT_EQ(result.state, kUpdateNone);
+  EXPECT_TRUE(result.changed);
+  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
+                                       "INFO  update required latest=1.0",
+                                       "INFO  update available latest=1.0",
+                                   }));
+}
+
+}  // namespace
+}  // namespace lumetta
