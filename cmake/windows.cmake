@@ -27,6 +27,7 @@ set(LUMETTA_WIN_SOURCES
   src/metrics/network_win.cpp
   src/metrics/sampler_win.cpp
   src/metrics/sources_win.cpp
+  src/settings/login_item_win.cpp
   src/settings/settings_file_win.cpp
   src/update/update_check_win.cpp
 )

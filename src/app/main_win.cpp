@@ -15,6 +15,7 @@
 #include "app/text_ids.h"
 #include "base/wide.h"
 #include "card/monitor_window.h"
+#include "settings/login_item.h"
 
 namespace lumetta {
 namespace {
@@ -71,6 +72,8 @@ int Run(HINSTANCE instance) {
   if (FAILED(com)) {
     LogEvent(kWarn, "app", "com_init_failed", CodeDetail(static_cast<std::uint32_t>(com)));
   }
+
+  RepairLoginItem();
 
   std::unique_ptr<std::wstring> settingsPath;
   if (const std::optional<std::wstring> appData = AppDataFolder()) {

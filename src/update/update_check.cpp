@@ -14,8 +14,8 @@ std::vector<std::uint32_t> Components(std::u16string_view version) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t dot = version.find(u'.', start);
-    const std::u16string_view part =
-        version.substr(start, dot == std::u16string_view::npos ? std::u16string_view::npos : dot - start);
+    const std::u16string_view part = version.substr(
+        start, dot == std::u16string_view::npos ? std::u16string_view::npos : dot - start);
     std::uint64_t value = 0;
     bool digits = !part.empty();
     for (char16_t c : part) {

@@ -31,8 +31,8 @@ inline constexpr std::uint32_t kCheckAgainAfterFailureMs = 3'600'000;   // 1 h
 [[nodiscard]] std::optional<UpdateInfo> ParseFeed(std::string_view body);
 
 struct FetchResult {
-  std::uint32_t error = 0;       // a Windows error code; 0 when the request went through
-  std::uint32_t httpStatus = 0;  // when there was no error
+  std::uint32_t error = 0;          // a Windows error code; 0 when the request went through
+  std::uint32_t httpStatus = 0;     // when there was no error
   std::optional<std::string> body;  // only for status 200
 };
 

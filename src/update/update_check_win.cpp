@@ -14,7 +14,9 @@ constexpr DWORD kTimeoutMs = 15000;
 constexpr DWORD kReadChunk = 8192;
 constexpr DWORD kFeedVariableBuffer = 2048;
 
-std::uint32_t LastError() { return static_cast<std::uint32_t>(GetLastError()); }
+std::uint32_t LastError() {
+  return static_cast<std::uint32_t>(GetLastError());
+}
 
 // Closes WinHTTP handles in reverse order of opening.
 class InternetHandle {
@@ -93,8 +95,9 @@ FetchResult FetchFeed(const std::u16string& url) {
   if (!WinHttpCrackUrl(AsWide(url.c_str()), 0, 0, &parts)) {
     return {LastError(), 0, std::nullopt};
   }
-  InternetHandle session(WinHttpOpen(L"Lumetta/0.9.0 (Windows)", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
-                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  InternetHandle session(WinHttpOpen(L"Lumetta/0.9.0 (Windows)",
+                                     WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+                                     WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) {
     return {LastError(), 0, std::nullopt};
   }
@@ -108,8 +111,9 @@ FetchResult FetchFeed(const std::u16string& url) {
   InternetHandle request(WinHttpOpenRequest(connection.get(), L"GET", path.data(), nullptr,
                                             WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                             flags));
-  if (!request || !WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                                      WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+  if (!request ||
+      !WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
+                          0, 0, 0) ||
       !WinHttpReceiveResponse(request.get(), nullptr)) {
     return {LastError(), 0, std::nullopt};
   }

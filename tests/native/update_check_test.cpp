@@ -14,12 +14,21 @@ TEST(IsOlderVersion, ComponentRules) {
     std::u16string_view a, b;
     bool older;
   } cases[] = {
-      {u"0.9.0", u"0.9", false},     {u"0.9", u"0.9.0", false},   {u"0.9.0", u"0.10.0", true},
-      {u"0.9.0", u"0.9.0.1", true},  {u"0.9.0", u"r1.0", false},  {u"1.2", u"1.10", true},
-      {u"1-beta", u"1", true},       {u"0", u"1-beta", false},    {u"", u"0.0.1", true},
-      {u"1..2", u"1.0.2", false},    {u"1.", u"1.0", false},      {u".1", u"0.1", false},
+      {u"0.9.0", u"0.9", false},
+      {u"0.9", u"0.9.0", false},
+      {u"0.9.0", u"0.10.0", true},
+      {u"0.9.0", u"0.9.0.1", true},
+      {u"0.9.0", u"r1.0", false},
+      {u"1.2", u"1.10", true},
+      {u"1-beta", u"1", true},
+      {u"0", u"1-beta", false},
+      {u"", u"0.0.1", true},
+      {u"1..2", u"1.0.2", false},
+      {u"1.", u"1.0", false},
+      {u".1", u"0.1", false},
       {u"4294967295", u"99999999999", false},  // saturates at the 32-bit maximum
-      {u"4294967294", u"99999999999", true},   {u"1 .0", u"1.0", true},
+      {u"4294967294", u"99999999999", true},
+      {u"1 .0", u"1.0", true},
       {u"0", u"0.9.0", true},
   };
   for (const auto& c : cases) {
@@ -92,7 +101,9 @@ class ScriptedUpdates final : public UpdatePlatform {
   void NotifyDone() override { ++notified; }
 };
 
-FetchResult Body(std::string body) { return {0, 200, std::move(body)}; }
+FetchResult Body(std::string body) {
+  return {0, 200, std::move(body)};
+}
 
 TEST(UpdateChecker, FailuresAreLatchedAndTheLastGoodFeedIsKept) {
   test::ClearCapturedEvents();

@@ -68,15 +68,16 @@ class FeedServer {
       std::string response;
       {
         std::lock_guard lock(mutex_);
-        response = "HTTP/1.1 " + std::to_string(status_) + " Status\r\nContent-Type: application/json\r\n"
-                   "Content-Length: " + std::to_string(body_.size()) +
-                   "\r\nConnection: close\r\n\r\n" + body_;
+        response = "HTTP/1.1 " + std::to_string(status_) +
+                   " Status\r\nContent-Type: application/json\r\n"
+                   "Content-Length: " +
+                   std::to_string(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
       }
       ++requests_;
       std::size_t sent = 0;
       while (sent < response.size()) {
-        const int put = send(client, response.data() + sent,
-                             static_cast<int>(response.size() - sent), 0);
+        const int put =
+            send(client, response.data() + sent, static_cast<int>(response.size() - sent), 0);
         if (put <= 0) {
           break;
         }

@@ -1,0 +1,46 @@
+#include "settings/login_item.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace lumetta {
+namespace {
+
+TEST(LoginItem, StateFromTheRunEntryAndWindowsSwitch) {
+  const std::vector<std::uint8_t> three = {3, 0, 0, 0};
+  const std::vector<std::uint8_t> two = {2, 0, 0, 0};
+  const std::vector<std::uint8_t> six = {6};
+  EXPECT_EQ(LoginStateFrom(false, three), kLoginOff);
+  EXPECT_EQ(LoginStateFrom(true, three), kLoginDisabledInWindows);
+  EXPECT_EQ(LoginStateFrom(true, two), kLoginOn);
+  EXPECT_EQ(LoginStateFrom(true, six), kLoginOn);
+  EXPECT_EQ(LoginStateFrom(true, std::nullopt), kLoginOn);
+  EXPECT_TRUE(IsDisabledInWindows(kLoginDisabledInWindows));
+  EXPECT_FALSE(IsDisabledInWindows(kLoginOn));
+}
+
+TEST(LoginItem, EntryMatching) {
+  const std::u16string_view path = u"C:\\Apps\\Lumetta\\lumetta.exe";
+  const struct {
+    std::u16string_view entry;
+    bool matches;
+  } cases[] = {
+      {u"\"C:\\Apps\\Lumetta\\lumetta.exe\"", true},
+      {u"\"c:\\apps\\LUMETTA\\Lumetta.EXE\"", true},       // letter case is ignored
+      {u"C:\\Apps\\Lumetta\\lumetta.exe", true},           // unquoted, exactly the path
+      {u"C:\\Apps\\Lumetta\\lumetta.exe --hidden", false},  // arguments after an unquoted path
+      {u"\"C:\\Apps\\Lumetta\\lumetta.exe\" --hidden", true},
+      {u"\"C:\\Apps\\Lumetta\\lumetta.exe", true},          // no closing quote
+      {u"\"D:\\Old\\lumetta.exe\"", false},
+      {u"\"\"", false},
+      {u"", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LoginEntryMatches(c.entry, path), c.matches)
+        << std::string(c.entry.begin(), c.entry.end());
+  }
+}
+
+}  // namespace
+}  // namespace lumetta

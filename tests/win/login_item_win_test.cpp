@@ -1,0 +1,105 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/log_win.h"
+#include "settings/login_item.h"
+#include "support/test_files.h"
+
+namespace lumetta {
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+
+std::wstring ReadEntry() {
+  wchar_t text[2048] = {};
+  DWORD size = sizeof text;
+  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta", RRF_RT_REG_SZ, nullptr, text, &size) !=
+      ERROR_SUCCESS) {
+    return L"<none>";
+  }
+  return text;
+}
+
+void WriteEntry(const std::wstring& entry) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta", REG_SZ, entry.c_str(),
+                  static_cast<DWORD>((entry.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring Self() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// Starts and ends without the program's two registry values.
+class LoginItemRegistry : public testing::Test {
+ protected:
+  void SetUp() override {
+    Clear();
+    OpenLog((dir_.path() / L"app.log").wstring());
+  }
+  void TearDown() override { Clear(); }
+  static void Clear() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Lumetta");
+  }
+  std::vector<std::string> Events() const {
+    std::vector<std::string> events;
+    for (const std::string& line : test::SplitLines(test::ReadAll(dir_.path() / L"app.log"))) {
+      events.push_back(line.substr(line.find(' ') + 1));
+    }
+    return events;
+  }
+  test::TempDir dir_;
+};
+
+TEST_F(LoginItemRegistry, StatesFollowTheRunEntryAndTheWindowsSwitch) {
+  EXPECT_EQ(GetLoginItemState(), kLoginOff);
+  EXPECT_EQ(SetLoginItem(true), kLoginOn);
+  EXPECT_EQ(ReadEntry(), L"\"" + Self() + L"\"");
+  const struct {
+    BYTE first;
+    LoginItemState state;
+  } cases[] = {{3, kLoginDisabledInWindows}, {2, kLoginOn}, {6, kLoginOn}};
+  for (const auto& c : cases) {
+    const BYTE value[12] = {c.first};
+    RegSetKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Lumetta", REG_BINARY, value, sizeof value);
+    EXPECT_EQ(GetLoginItemState(), c.state) << int{c.first};
+  }
+  EXPECT_EQ(SetLoginItem(false), kLoginOff);
+  EXPECT_EQ(SetLoginItem(false), kLoginOff);  // no entry: still a success
+  EXPECT_EQ(Events(), (std::vector<std::string>{"INFO  login_item registered",
+                                                "INFO  login_item unregistered",
+                                                "INFO  login_item unregistered"}));
+}
+
+TEST_F(LoginItemRegistry, RepairRewritesOnlyAStaleEntry) {
+  RepairLoginItem();  // not registered: stays so
+  EXPECT_EQ(ReadEntry(), L"<none>");
+
+  std::wstring upper = Self();
+  for (wchar_t& c : upper) {
+    c = static_cast<wchar_t>(towupper(c));
+  }
+  WriteEntry(L"\"" + upper + L"\"");
+  RepairLoginItem();
+  EXPECT_EQ(ReadEntry(), L"\"" + upper + L"\"");
+  EXPECT_TRUE(Events().empty());
+
+  WriteEntry(L"\"C:\\Old place\\lumetta.exe\"");
+  RepairLoginItem();
+  EXPECT_EQ(ReadEntry(), L"\"" + Self() + L"\"");
+  WriteEntry(Self() + L" --minimized");
+  RepairLoginItem();
+  EXPECT_EQ(ReadEntry(), L"\"" + Self() + L"\"");
+  const std::vector<std::string> events = Events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_TRUE(events[0].starts_with("INFO  login_item repaired path=")) << events[0];
+  EXPECT_TRUE(events[0].ends_with("win_tests.exe")) << events[0];
+}
+
+}  // namespace
+}  // namespace lumetta
