@@ -3,27 +3,10 @@
 #include "app/strings.h"
 #include "app/text_ids.h"
 #include "base/wide.h"
+#include "card/card_menu_items.h"
 #include "card/monitor_window.h"
 
 namespace lumetta {
-namespace {
-
-enum MenuCommand : UINT {
-  kMenuUpdate = 1,
-  kMenuAlwaysOnTop = 2,
-  kMenuSnap = 3,
-  kMenuSettings = 4,
-  kMenuAbout = 5,
-  kMenuExit = 6,
-};
-
-void Append(HMENU menu, UINT id, std::uint32_t textId, bool checked = false) {
-  const std::u16string text = LoadText(textId);
-  const UINT flags = checked ? MF_STRING | MF_CHECKED : MF_STRING;
-  AppendMenuW(menu, flags, id, AsWide(text.c_str()));
-}
-
-}  // namespace
 
 void MonitorWindow::ShowContextMenu(POINT screenPoint) {
   HMENU menu = CreatePopupMenu();
@@ -32,17 +15,15 @@ void MonitorWindow::ShowContextMenu(POINT screenPoint) {
              "code=" + FormatCode(static_cast<std::uint32_t>(GetLastError())));
     return;
   }
-  if (updateInfo_ && (updateState_ == kUpdateAvailable || updateState_ == kUpdateRequired)) {
-    const std::u16string text = FormatText(kTextMenuUpdateAvailable, {updateInfo_->latestVersion});
-    AppendMenuW(menu, MF_STRING, kMenuUpdate, AsWide(text.c_str()));
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  for (const MenuItem& item : ContextMenuItems(settings_, updateInfo_, updateState_)) {
+    if (item.command == kMenuSeparator) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    const std::u16string text = FormatText(item.textId, {item.argument});
+    AppendMenuW(menu, item.checked ? MF_STRING | MF_CHECKED : MF_STRING, item.command,
+                AsWide(text.c_str()));
   }
-  Append(menu, kMenuAlwaysOnTop, kTextMenuAlwaysOnTop, settings_.alwaysOnTop);
-  Append(menu, kMenuSnap, kTextMenuSnap, settings_.snapToEdges);
-  Append(menu, kMenuSettings, kTextMenuSettings);
-  Append(menu, kMenuAbout, kTextMenuAbout);
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  Append(menu, kMenuExit, kTextMenuExit);
 
   // A menu of a window that is not in the foreground does not close when the user clicks
   // elsewhere; the posted WM_NULL lets the menu loop notice that it has ended.

@@ -20,7 +20,9 @@ LoginItemState LoginStateFrom(bool hasRunEntry,
   return ((*approved)[0] & 1) != 0 ? kLoginDisabledInWindows : kLoginOn;
 }
 
-bool IsDisabledInWindows(LoginItemState state) { return state == kLoginDisabledInWindows; }
+bool IsDisabledInWindows(LoginItemState state) {
+  return state == kLoginDisabledInWindows;
+}
 
 bool LoginEntryMatches(std::u16string_view entry, std::u16string_view programPath) {
   std::u16string_view program = entry;

@@ -56,7 +56,9 @@ LSTATUS WriteRunEntry(const std::wstring& programPath) {
                          static_cast<DWORD>((quoted.size() + 1) * sizeof(wchar_t)));
 }
 
-std::string Code(LSTATUS status) { return "code=" + FormatCode(static_cast<std::uint32_t>(status)); }
+std::string Code(LSTATUS status) {
+  return "code=" + FormatCode(static_cast<std::uint32_t>(status));
+}
 
 }  // namespace
 
@@ -64,9 +66,9 @@ LoginItemState GetLoginItemState() {
   const bool hasEntry = ReadRunEntry().has_value();
   std::array<std::uint8_t, 16> bytes{};
   DWORD size = static_cast<DWORD>(bytes.size());
-  const bool read = hasEntry && RegGetValueW(HKEY_CURRENT_USER, kApprovedKey, kValueName,
-                                             RRF_RT_REG_BINARY, nullptr, bytes.data(),
-                                             &size) == ERROR_SUCCESS;
+  const bool read =
+      hasEntry && RegGetValueW(HKEY_CURRENT_USER, kApprovedKey, kValueName, RRF_RT_REG_BINARY,
+                               nullptr, bytes.data(), &size) == ERROR_SUCCESS;
   std::optional<std::span<const std::uint8_t>> approved;
   if (read) {
     approved = std::span<const std::uint8_t>(bytes.data(), size);

@@ -53,8 +53,17 @@ TEST_F(UpdateFeed, ARequiredUpdatePutsTheRedLineAboveTheClock) {
     Sleep(20);
   }
   EXPECT_EQ(CardHeight(card), expected);
-  EXPECT_EQ(Count("INFO  update checked latest=1.0.0"), 1);
+
+  // The next check (timer 3) finds the same state: nothing new is logged.
+  PostMessageW(card, WM_TIMER, 3, 0);
+  const ULONGLONG again = GetTickCount64() + kTimeoutMs;
+  while (Count("INFO  update checked latest=1.0.0") < 2 && GetTickCount64() < again) {
+    Sleep(50);
+  }
+  Sleep(300);
+  EXPECT_EQ(Count("INFO  update checked latest=1.0.0"), 2);
   EXPECT_EQ(Count("INFO  update required"), 1);
+  EXPECT_EQ(CardHeight(card), expected);
 }
 
 TEST_F(UpdateFeed, ANewerVersionAloneLeavesTheCardAsItWas) {

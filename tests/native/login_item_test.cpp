@@ -27,11 +27,11 @@ TEST(LoginItem, EntryMatching) {
     bool matches;
   } cases[] = {
       {u"\"C:\\Apps\\Lumetta\\lumetta.exe\"", true},
-      {u"\"c:\\apps\\LUMETTA\\Lumetta.EXE\"", true},       // letter case is ignored
-      {u"C:\\Apps\\Lumetta\\lumetta.exe", true},           // unquoted, exactly the path
+      {u"\"c:\\apps\\LUMETTA\\Lumetta.EXE\"", true},        // letter case is ignored
+      {u"C:\\Apps\\Lumetta\\lumetta.exe", true},            // unquoted, exactly the path
       {u"C:\\Apps\\Lumetta\\lumetta.exe --hidden", false},  // arguments after an unquoted path
       {u"\"C:\\Apps\\Lumetta\\lumetta.exe\" --hidden", true},
-      {u"\"C:\\Apps\\Lumetta\\lumetta.exe", true},          // no closing quote
+      {u"\"C:\\Apps\\Lumetta\\lumetta.exe", true},  // no closing quote
       {u"\"D:\\Old\\lumetta.exe\"", false},
       {u"\"\"", false},
       {u"", false},
