@@ -23,7 +23,7 @@ enum MenuCommand : std::uint32_t {
 
 struct MenuItem {
   MenuCommand command;
-  std::uint32_t textId;    // 0 for a separator
+  std::uint32_t textId;     // 0 for a separator
   std::u16string argument;  // fills "{0}" of the text
   bool checked = false;
 };

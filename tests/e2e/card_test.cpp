@@ -84,16 +84,17 @@ class Card : public E2eTest {
 TEST_F(Card, ADragEndsSnappedAndSavesThePosition) {
   HWND card = Start();
   ASSERT_NE(card, nullptr);
-  SetWindowPos(card, nullptr, 1920 - 190 - 20, 10, 0, 0,
+  const RECT area = WorkArea();
+  SetWindowPos(card, nullptr, area.right - 190 - 20, area.top + 10, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
-  EXPECT_EQ(Rect(card).left, 1920 - 190 - 8);
-  EXPECT_EQ(Rect(card).top, 8);
+  EXPECT_EQ(Rect(card).left, area.right - 190 - 8);
+  EXPECT_EQ(Rect(card).top, area.top + 8);
   std::optional<Settings> saved = SavedSettings();
   ASSERT_TRUE(saved);
   EXPECT_TRUE(saved->hasWindowPosition);
-  EXPECT_EQ(saved->windowX, 1722);
-  EXPECT_EQ(saved->windowY, 8);
+  EXPECT_EQ(saved->windowX, area.right - 190 - 8);
+  EXPECT_EQ(saved->windowY, area.top + 8);
 
   SetWindowPos(card, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);

@@ -85,6 +85,12 @@ std::optional<DWORD> Lumetta::WaitForExit(DWORD timeoutMs) const {
   return probe::WaitForExit(process_.get(), timeoutMs);
 }
 
+RECT WorkArea() {
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
 void E2eTest::SetUp() {
   ASSERT_FALSE(LumettaExe().empty()) << "run with --lumetta-exe=PATH";
   // A card left over from an earlier run would answer for the one under test.

@@ -43,6 +43,9 @@ class Lumetta {
   UniqueHandle process_;
 };
 
+// The primary work area (the whole screen under Xvfb without a taskbar).
+RECT WorkArea();
+
 // Each test starts from a clean data folder with no card running.
 class E2eTest : public testing::Test {
  protected:

@@ -44,12 +44,12 @@ TEST_F(Lifecycle, AFirstStartLogsStartAndLanguageAndWmCloseEndsWithExit) {
   EXPECT_TRUE(IsWindowVisible(card));
   const std::optional<RECT> rect = probe::CardRect(card);
   ASSERT_TRUE(rect);
-  // The top-right corner of the screen (no taskbar under Xvfb), sized to its sections.
+  // The top-right corner of the work area, sized to its sections.
   const PixelSize size = CardWindowSize(
       96, 1.0, StackSections(CardSections(DefaultSettings(), 0, std::nullopt)).totalHeight);
   EXPECT_EQ(size.height, 500);
-  EXPECT_EQ(rect->left, 1920 - 190 - 8);
-  EXPECT_EQ(rect->top, 8);
+  EXPECT_EQ(rect->left, WorkArea().right - 190 - 8);
+  EXPECT_EQ(rect->top, WorkArea().top + 8);
   EXPECT_EQ(rect->right - rect->left, size.width);
   EXPECT_EQ(rect->bottom - rect->top, size.height);
 

@@ -21,7 +21,8 @@ TEST(ContextMenu, FiveCommandsAndASeparatorWithoutAnUpdate) {
   const UpdateInfo info{u"1.0.0", u"https://a", u""};
   for (std::uint32_t state : {0u, 1u, 2u}) {
     // An update item needs both the info and a state that names an update.
-    const auto items = ContextMenuItems(settings, state == 0 ? std::optional(info) : std::nullopt, state);
+    const auto items =
+        ContextMenuItems(settings, state == 0 ? std::optional(info) : std::nullopt, state);
     EXPECT_EQ(Commands(items), (std::vector<MenuCommand>{kMenuAlwaysOnTop, kMenuSnap, kMenuSettings,
                                                          kMenuAbout, kMenuSeparator, kMenuExit}));
     EXPECT_FALSE(items[0].checked);
