@@ -19,6 +19,8 @@ set(LUMETTA_WIN_SOURCES
   src/card/card_paint.cpp
   src/card/monitor_window.cpp
   src/card/tray_icon.cpp
+  src/dialogs/about_window.cpp
+  src/dialogs/dialog_window.cpp
   src/draw/renderer.cpp
   src/draw/theme_win.cpp
   src/metrics/cpu_clock_win.cpp

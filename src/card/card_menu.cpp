@@ -52,6 +52,11 @@ void MonitorWindow::ShowContextMenu(POINT screenPoint) {
     case kMenuUpdate:
       OpenUpdatePage();
       break;
+    case kMenuAbout:
+      if (aboutWindow_) {
+        aboutWindow_->Show(hwnd_);
+      }
+      break;
     case kMenuExit:
       DestroyWindow(hwnd_);
       break;

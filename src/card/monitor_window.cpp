@@ -116,6 +116,7 @@ MonitorWindow::~MonitorWindow() {
   trayIcon_.Remove();
   updateInfo_.reset();
   updateChecker_.reset();
+  aboutWindow_.reset();
   sampler_.reset();
   if (hwnd_ != nullptr) {
     DestroyWindow(hwnd_);
@@ -159,6 +160,7 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
   BOOL composed = FALSE;
   backdropComposed_ = SUCCEEDED(DwmIsCompositionEnabled(&composed)) && composed;
 
+  aboutWindow_ = std::make_unique<AboutWindow>(d2dFactory_, dwriteFactory_);
   sampler_ = std::make_unique<Win32Sampler>(hwnd_, kWifiDoneMessage);
   updateChecker_ = std::make_unique<Win32UpdateChecker>(hwnd_, kUpdateDoneMessage);
   trayIcon_.Init(hwnd_, kTrayMessage);
@@ -520,6 +522,7 @@ LRESULT MonitorWindow::OnDestroy() {
     UnregisterPowerSettingNotification(powerNotify_);
     powerNotify_ = nullptr;
   }
+  aboutWindow_.reset();
   sampler_.reset();
   renderer_.DiscardDeviceResources();
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);

@@ -11,6 +11,7 @@
 #include "card/card_layout.h"
 #include "card/placement.h"
 #include "card/tray_icon.h"
+#include "dialogs/about_window.h"
 #include "draw/renderer.h"
 #include "metrics/sampler_win.h"
 #include "settings/settings.h"
@@ -132,6 +133,7 @@ class MonitorWindow {
   bool trackingNonClientLeave_ = false;
   std::uint32_t hoveredButton_ = kNoButton;
   std::unique_ptr<Win32Sampler> sampler_;
+  std::unique_ptr<AboutWindow> aboutWindow_;
   std::unique_ptr<Win32UpdateChecker> updateChecker_;
   std::optional<UpdateInfo> updateInfo_;
   std::uint32_t updateState_ = kUpdateNone;

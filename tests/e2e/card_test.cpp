@@ -189,6 +189,28 @@ TEST_F(Card, TheMenuTogglesAlwaysOnTopAndExits) {
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(lines.back().ends_with(" INFO  app exit")) << lines.back();
 }
+TEST_F(Card, AboutOpensFromTheMenuAndEscapeClosesIt) {
+  HWND card = Start();
+  ASSERT_NE(card, nullptr);
+  const auto aboutShown = [] {
+    HWND about = FindWindowW(L"LumettaAboutWindow", nullptr);
+    return about != nullptr && IsWindowVisible(about);
+  };
+  // About Lumetta is the fourth item.
+  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, aboutShown));
+  HWND about = FindWindowW(L"LumettaAboutWindow", nullptr);
+  RECT client{};
+  GetClientRect(about, &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 420);
+  // Enter tries the maker's site: it opens, or "open_site_failed" is logged; the dialog stays.
+  SendMessageW(about, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(IsWindow(about));
+  SendMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"LumettaAboutWindow", nullptr) == nullptr; }));
+  EXPECT_TRUE(IsWindow(card));
+}
+
 TEST_F(Card, ASecondStartRaisesAnUnpinnedCardForThreeSeconds) {
   HWND card = Start(R"({"alwaysOnTop": false})");
   ASSERT_NE(card, nullptr);

@@ -1,0 +1,107 @@
+#include "dialogs/about_window.h"
+
+#include <shellapi.h>
+
+#include <cmath>
+
+#include "app/log.h"
+#include "app/strings.h"
+#include "app/text_ids.h"
+#include "app/version.h"
+#include "base/wide.h"
+#include "dialogs/dialog_geometry.h"
+
+namespace lumetta {
+namespace {
+
+constexpr std::uint32_t kTextAboutTagline = 1301;
+constexpr std::uint32_t kTextAboutVersion = 1302;
+constexpr std::uint32_t kTextAboutDescription = 1303;
+constexpr std::uint32_t kTextAboutLicense = 1304;
+constexpr std::uint32_t kTextAboutNoThirdParty = 1305;
+
+}  // namespace
+
+AboutWindow::AboutWindow(ID2D1Factory* factory, IDWriteFactory* writeFactory)
+    : DialogWindow(factory, writeFactory), versionText_(DisplayVersionText()) {}
+
+AboutWindow::~AboutWindow() {
+  if (icon_ != nullptr) {
+    DestroyIcon(icon_);
+  }
+}
+
+std::u16string AboutWindow::WindowTitle() const { return LoadText(kTextAboutTitle); }
+
+void AboutWindow::Paint(Renderer& r, float width, float) {
+  const Palette& p = *r.palette;
+  const float w = width;
+  if (icon_ == nullptr) {
+    const int size = static_cast<int>(std::lround(Dpi() * 64 / 96));
+    icon_ = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+  }
+  const D2D1_RECT_F iconBox{24, 24, 88, 88};
+  if (!r.DrawIcon(icon_, iconBox)) {
+    r.FillRect(iconBox, ToD2D(p.Accent), 14);
+    r.DrawText(u"L", TextStyle::TitleLarge, iconBox, {1, 1, 1, 1}, TextAlign::Center, false);
+  }
+  r.DrawText(u"Lumetta", TextStyle::Title, {104, 24, w - 24, 52}, ToD2D(p.TextPrimary),
+             TextAlign::Leading, false);
+  r.DrawText(LoadText(kTextAboutTagline), TextStyle::Body, {104, 52, w - 24, 70},
+             ToD2D(p.TextSecondary), TextAlign::Leading, false);
+  r.DrawText(FormatText(kTextAboutVersion, {versionText_}), TextStyle::Body, {104, 70, w - 24, 88},
+             ToD2D(p.TextSecondary), TextAlign::Leading, false);
+  r.FillRect({24, 104, w - 24, 105}, ToD2D(p.Divider), 0);
+
+  const std::u16string description = LoadText(kTextAboutDescription);
+  const float h1 = r.MeasureTextHeight(description, TextStyle::BodyLarge, w - 48);
+  r.DrawText(description, TextStyle::BodyLarge, {24, 118, w - 24, 118 + h1},
+             ToD2D(p.TextPrimary), TextAlign::Leading, true);
+  const float y = 118 + h1 + 16;
+  r.DrawText(LoadText(kTextAboutLicense), TextStyle::BodyStrong, {24, y, w - 24, y + 18},
+             ToD2D(p.TextSecondary), TextAlign::Leading, false);
+
+  const float y2 = y + 22;
+  const std::u16string licence = LoadText(kTextAboutNoThirdParty);
+  const float h2 = r.MeasureTextHeight(licence, TextStyle::Body, w - 72);
+  const float b = y2 + h2 + 44;
+  r.FillRect({24, y2, w - 24, b}, ToD2D(p.Panel), 6);
+  r.DrawText(kMakerLine, TextStyle::Body, {36, y2 + 8, w - 36, y2 + 26}, ToD2D(p.TextPrimary),
+             TextAlign::Leading, false);
+  r.DrawText(licence, TextStyle::Body, {36, y2 + 28, w - 36, b - 8}, ToD2D(p.TextSecondary),
+             TextAlign::Leading, true);
+
+  const float y3 = b + 16;
+  const float linkWidth = r.MeasureTextWidth(kMakerSiteText, TextStyle::Body);
+  linkRect_ = {24, y3, 24 + linkWidth, y3 + 18};
+  r.DrawText(kMakerSiteText, TextStyle::Body, ToD2D(linkRect_), ToD2D(p.Accent),
+             TextAlign::Leading, false);
+}
+
+void AboutWindow::OpenSite() {
+  const std::u16string site(kMakerSite);
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, L"open", AsWide(site.c_str()), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) {
+    LogEvent(kWarn, "about", "open_site_failed", "code=" + std::to_string(result));
+  }
+}
+
+void AboutWindow::OnMouseUp(float x, float y) {
+  if (IsClickableAt(x, y)) {
+    OpenSite();
+  }
+}
+
+bool AboutWindow::OnKeyDown(WPARAM key) {
+  if (key != VK_RETURN) {
+    return false;
+  }
+  OpenSite();
+  return true;
+}
+
+bool AboutWindow::IsClickableAt(float x, float y) { return InsideInclusive(linkRect_, x, y); }
+
+}  // namespace lumetta

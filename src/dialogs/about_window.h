@@ -1,0 +1,38 @@
+// The About dialog: icon, name, version, description, licence note and the maker's link.
+#pragma once
+
+#include <string>
+
+#include "dialogs/dialog_window.h"
+
+namespace lumetta {
+
+// The maker's web site: opened by the link, and shown as its host name.
+inline constexpr std::u16string_view kMakerSite = u"https://norvale.com/lumetta";
+inline constexpr std::u16string_view kMakerSiteText = u"norvale.com";
+inline constexpr std::u16string_view kMakerLine = u"Made by Norvale";
+
+class AboutWindow final : public DialogWindow {
+ public:
+  AboutWindow(ID2D1Factory* factory, IDWriteFactory* writeFactory);
+  ~AboutWindow() override;
+
+  void OpenSite();
+  [[nodiscard]] const RectF& linkRect() const { return linkRect_; }
+
+ protected:
+  const wchar_t* ClassName() const override { return L"LumettaAboutWindow"; }
+  std::u16string WindowTitle() const override;
+  DipSize ClientSize() const override { return {400, 420}; }
+  void Paint(Renderer& renderer, float width, float height) override;
+  void OnMouseUp(float x, float y) override;
+  bool OnKeyDown(WPARAM key) override;
+  bool IsClickableAt(float x, float y) override;
+
+ private:
+  RectF linkRect_;
+  std::u16string versionText_;
+  HICON icon_ = nullptr;
+};
+
+}  // namespace lumetta
