@@ -31,7 +31,9 @@ AboutWindow::~AboutWindow() {
   }
 }
 
-std::u16string AboutWindow::WindowTitle() const { return LoadText(kTextAboutTitle); }
+std::u16string AboutWindow::WindowTitle() const {
+  return LoadText(kTextAboutTitle);
+}
 
 void AboutWindow::Paint(Renderer& r, float width, float) {
   const Palette& p = *r.palette;
@@ -56,8 +58,8 @@ void AboutWindow::Paint(Renderer& r, float width, float) {
 
   const std::u16string description = LoadText(kTextAboutDescription);
   const float h1 = r.MeasureTextHeight(description, TextStyle::BodyLarge, w - 48);
-  r.DrawText(description, TextStyle::BodyLarge, {24, 118, w - 24, 118 + h1},
-             ToD2D(p.TextPrimary), TextAlign::Leading, true);
+  r.DrawText(description, TextStyle::BodyLarge, {24, 118, w - 24, 118 + h1}, ToD2D(p.TextPrimary),
+             TextAlign::Leading, true);
   const float y = 118 + h1 + 16;
   r.DrawText(LoadText(kTextAboutLicense), TextStyle::BodyStrong, {24, y, w - 24, y + 18},
              ToD2D(p.TextSecondary), TextAlign::Leading, false);
@@ -75,8 +77,8 @@ void AboutWindow::Paint(Renderer& r, float width, float) {
   const float y3 = b + 16;
   const float linkWidth = r.MeasureTextWidth(kMakerSiteText, TextStyle::Body);
   linkRect_ = {24, y3, 24 + linkWidth, y3 + 18};
-  r.DrawText(kMakerSiteText, TextStyle::Body, ToD2D(linkRect_), ToD2D(p.Accent),
-             TextAlign::Leading, false);
+  r.DrawText(kMakerSiteText, TextStyle::Body, ToD2D(linkRect_), ToD2D(p.Accent), TextAlign::Leading,
+             false);
 }
 
 void AboutWindow::OpenSite() {
@@ -102,6 +104,8 @@ bool AboutWindow::OnKeyDown(WPARAM key) {
   return true;
 }
 
-bool AboutWindow::IsClickableAt(float x, float y) { return InsideInclusive(linkRect_, x, y); }
+bool AboutWindow::IsClickableAt(float x, float y) {
+  return InsideInclusive(linkRect_, x, y);
+}
 
 }  // namespace lumetta

@@ -78,8 +78,8 @@ bool DialogWindow::Create(HWND ownerWindow) {
   GetMonitorInfoW(MonitorFromWindow(ownerWindow, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
   const std::u16string title = WindowTitle();
-  if (CreateWindowExW(0, ClassName(), AsWide(title.c_str()), kDialogStyle, work.left, work.top,
-                      100, 100, nullptr, nullptr, instance, this) == nullptr) {
+  if (CreateWindowExW(0, ClassName(), AsWide(title.c_str()), kDialogStyle, work.left, work.top, 100,
+                      100, nullptr, nullptr, instance, this) == nullptr) {
     LogEvent(kError, "dialog", "create_failed", CodeDetail());
     return false;
   }

@@ -1,0 +1,352 @@
+#include "dialogs/settings_panel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "app/text_ids.h"
+#include "settings/settings.h"
+
+namespace lumetta {
+namespace {
+
+constexpr float kRowLeft = 16;
+constexpr float kRowRight = kPanelWidth - 16;
+constexpr float kChoiceLeft = 28;
+constexpr float kChoiceRight = kPanelWidth - 28;
+constexpr float kSliderLeft = 32;
+constexpr float kSliderWidth = kPanelWidth - 64;
+constexpr float kWheelStep = 48;
+constexpr float kPageShare = 0.8f;
+constexpr std::uint32_t kKeyTab = 0x09, kKeyEnter = 0x0D, kKeySpace = 0x20, kKeyPageUp = 0x21,
+                        kKeyPageDown = 0x22, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27,
+                        kKeyDown = 0x28;
+
+float RowHeight(RowKind kind) {
+  switch (kind) {
+    case RowKind::Header:
+      return 36;
+    case RowKind::Switch:
+      return 42;
+    case RowKind::Link:
+      return 44;
+    case RowKind::Slider:
+      return 68;
+    case RowKind::Choice:
+      return 70;
+    case RowKind::Notice:
+    case RowKind::Hint:
+      break;
+  }
+  return 0;
+}
+
+bool Settings::*SwitchField(std::uint32_t id) {
+  switch (id) {
+    case kControlClock:
+      return &Settings::showClock;
+    case kControlClockYear:
+      return &Settings::showClockYear;
+    case kControlCpu:
+      return &Settings::showCpu;
+    case kControlCoreBars:
+      return &Settings::showCoreBars;
+    case kControlGpu:
+      return &Settings::showGpu;
+    case kControlHardwareDetails:
+      return &Settings::showHardwareDetails;
+    case kControlMemory:
+      return &Settings::showMemory;
+    case kControlNetwork:
+      return &Settings::showNetwork;
+    case kControlSsid:
+      return &Settings::showSsid;
+    case kControlDisk:
+      return &Settings::showDisk;
+    case kControlSelf:
+      return &Settings::showSelf;
+    case kControlSnap:
+      return &Settings::snapToEdges;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+std::vector<double> SettingsPanel::Options(std::uint32_t id) {
+  if (id == kControlInterval) {
+    return {kIntervalSteps.begin(), kIntervalSteps.end()};
+  }
+  return {kDisplayScaleSteps.begin(), kDisplayScaleSteps.end()};
+}
+
+double& SettingsPanel::ChoiceValue(std::uint32_t id) {
+  return id == kControlInterval ? settings.updateIntervalSeconds : settings.displayScale;
+}
+
+std::optional<std::size_t> SettingsPanel::SelectedOption(std::uint32_t id) const {
+  const std::vector<double> options = Options(id);
+  const double value = id == kControlInterval ? settings.updateIntervalSeconds : settings.displayScale;
+  const auto found = std::find(options.begin(), options.end(), value);
+  if (found == options.end()) {
+    return std::nullopt;
+  }
+  return static_cast<std::size_t>(found - options.begin());
+}
+
+float SettingsPanel::SliderPosition(double threshold) {
+  return static_cast<float>((threshold - kDiskAlertMin) / (kDiskAlertMax - kDiskAlertMin));
+}
+
+void SettingsPanel::BuildRows(const std::function<float(std::uint32_t)>& textHeight) {
+  rows.clear();
+  const Settings& s = settings;
+  const auto add = [&](RowKind kind, std::uint32_t id, std::uint32_t textId, bool indented = false,
+                       bool enabled = true) {
+    rows.push_back({kind, id, textId, indented, enabled, 0, 0});
+  };
+  if (saveFailed) {
+    add(RowKind::Notice, 0, 1225);
+  }
+  add(RowKind::Header, 0, 1201);
+  add(RowKind::Switch, kControlClock, 1202);
+  add(RowKind::Switch, kControlClockYear, 1203, true, s.showClock);
+  add(RowKind::Switch, kControlCpu, 1204);
+  add(RowKind::Switch, kControlCoreBars, 1205, true, s.showCpu);
+  add(RowKind::Switch, kControlGpu, 1206);
+  add(RowKind::Switch, kControlHardwareDetails, 1207, true, s.showCpu || s.showGpu);
+  add(RowKind::Switch, kControlMemory, 1208);
+  add(RowKind::Switch, kControlNetwork, 1209);
+  add(RowKind::Switch, kControlSsid, 1226, true, s.showNetwork);
+  add(RowKind::Switch, kControlDisk, 1210);
+  add(RowKind::Switch, kControlSelf, 1211);
+  add(RowKind::Header, 0, 1212);
+  add(RowKind::Switch, kControlStartAtLogin, 1213);
+  if (loginState == 2) {
+    add(RowKind::Notice, 0, 1214);
+    add(RowKind::Link, kControlStartupApps, 1215);
+  }
+  add(RowKind::Header, 0, 1216);
+  add(RowKind::Switch, kControlSnap, 1217);
+  add(RowKind::Choice, kControlScale, 1218);
+  add(RowKind::Header, 0, 1219);
+  add(RowKind::Slider, kControlDiskAlert, 1220);
+  add(RowKind::Header, 0, 1221);
+  add(RowKind::Choice, kControlInterval, 1222);
+  add(RowKind::Hint, 0, 1223);
+
+  float y = 4;
+  for (SettingsRow& row : rows) {
+    row.y = y;
+    row.height = row.kind == RowKind::Notice || row.kind == RowKind::Hint
+                     ? textHeight(row.textId) + 16
+                     : RowHeight(row.kind);
+    y += row.height + (row.kind == RowKind::Header ? 0 : 2);
+  }
+  contentHeight = y + 16;
+}
+
+void SettingsPanel::ClampScroll() {
+  scrollOffset = std::clamp(scrollOffset, 0.0f, std::max(0.0f, contentHeight - viewHeight));
+}
+
+void SettingsPanel::OnCreated() {
+  scrollOffset = 0;
+  focusedId = 0;
+  focusVisible = false;
+}
+
+const SettingsRow* SettingsPanel::RowAt(float x, float y) const {
+  if (x < kRowLeft || x >= kRowRight) {
+    return nullptr;
+  }
+  for (const SettingsRow& row : rows) {
+    const float top = row.y - scrollOffset;
+    if (y >= top && y < top + row.height) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+bool SettingsPanel::IsClickableAt(float x, float y) const {
+  const SettingsRow* row = RowAt(x, y);
+  return row != nullptr && row->interactive();
+}
+
+void SettingsPanel::Changed() {
+  if (actions_.changed) {
+    actions_.changed(settings);
+  }
+}
+
+void SettingsPanel::SetSliderFromX(float x) {
+  const float t = std::clamp((x - kSliderLeft) / kSliderWidth, 0.0f, 1.0f);
+  const double value = std::round((t * 0.45 + 0.5) * 20) / 20;
+  if (value != settings.diskAlertThreshold) {
+    settings.diskAlertThreshold = value;
+    Changed();
+  }
+}
+
+bool SettingsPanel::MouseMove(float x, float y) {
+  if (draggingSlider) {
+    SetSliderFromX(x);
+    return true;
+  }
+  const SettingsRow* row = RowAt(x, y);
+  const std::uint32_t id = row != nullptr && row->interactive() ? row->id : 0;
+  const bool changed = id != hoveredId;
+  hoveredId = id;
+  return changed;
+}
+
+bool SettingsPanel::MouseLeave() {
+  const bool changed = hoveredId != 0;
+  hoveredId = 0;
+  return changed;
+}
+
+bool SettingsPanel::MouseDown(float x, float y) {
+  focusVisible = false;
+  const SettingsRow* row = RowAt(x, y);
+  if (row != nullptr && row->interactive()) {
+    pressedId = focusedId = row->id;
+    if (row->kind == RowKind::Slider) {
+      draggingSlider = true;
+      SetSliderFromX(x);
+    } else if (row->kind == RowKind::Choice) {
+      const float top = row->y - scrollOffset;
+      if (x >= kChoiceLeft && x < kChoiceRight && y >= top + 32 && y < top + 60) {
+        const std::vector<double> options = Options(row->id);
+        const float segment = (kChoiceRight - kChoiceLeft) / static_cast<float>(options.size());
+        const auto index = std::min(static_cast<std::size_t>((x - kChoiceLeft) / segment),
+                                    options.size() - 1);
+        ChoiceValue(row->id) = options[index];
+        Changed();
+      }
+    }
+  }
+  return true;
+}
+
+bool SettingsPanel::MouseUp(float x, float y) {
+  const std::uint32_t pressed = pressedId;
+  pressedId = 0;
+  if (draggingSlider) {
+    draggingSlider = false;
+    return true;
+  }
+  const SettingsRow* row = RowAt(x, y);
+  // A press that left its row before the release does nothing.
+  if (row != nullptr && row->id == pressed && pressed != 0 && row->interactive() &&
+      (row->kind == RowKind::Switch || row->kind == RowKind::Link)) {
+    Activate(pressed);
+  }
+  return true;
+}
+
+bool SettingsPanel::Wheel(float notches) {
+  ScrollBy(-notches * kWheelStep);
+  return true;
+}
+
+void SettingsPanel::ScrollBy(float distance) {
+  scrollOffset += distance;
+  ClampScroll();
+}
+
+void SettingsPanel::Activate(std::uint32_t id) {
+  if (bool Settings::*field = SwitchField(id)) {
+    settings.*field = !(settings.*field);
+    Changed();
+  } else if (id == kControlStartAtLogin) {
+    if (actions_.setLoginItem) {
+      loginState = actions_.setLoginItem(loginState == 0);
+    }
+  } else if (id == kControlStartupApps) {
+    if (actions_.openStartupApps) {
+      actions_.openStartupApps();
+    }
+  }
+}
+
+void SettingsPanel::Step(std::uint32_t id, int direction) {
+  if (id == kControlDiskAlert) {
+    const double next = std::clamp(settings.diskAlertThreshold + direction * 0.05, kDiskAlertMin,
+                                   kDiskAlertMax);
+    settings.diskAlertThreshold = std::round(next * 20) / 20;
+  } else if (id == kControlInterval || id == kControlScale) {
+    const std::vector<double> options = Options(id);
+    const auto index = static_cast<int>(SelectedOption(id).value_or(0)) + direction;
+    ChoiceValue(id) = options[static_cast<std::size_t>(
+        std::clamp(index, 0, static_cast<int>(options.size()) - 1))];
+  } else {
+    return;
+  }
+  Changed();
+}
+
+void SettingsPanel::MoveFocus(int direction) {
+  std::vector<const SettingsRow*> interactive;
+  for (const SettingsRow& row : rows) {
+    if (row.interactive()) {
+      interactive.push_back(&row);
+    }
+  }
+  if (interactive.empty()) {
+    return;
+  }
+  const auto count = static_cast<int>(interactive.size());
+  int current = direction > 0 ? -1 : 0;
+  for (int i = 0; i < count; ++i) {
+    if (interactive[static_cast<std::size_t>(i)]->id == focusedId) {
+      current = i;
+    }
+  }
+  const SettingsRow& next =
+      *interactive[static_cast<std::size_t>(((current + direction) % count + count) % count)];
+  focusedId = next.id;
+  focusVisible = true;
+  if (next.y < scrollOffset) {
+    scrollOffset = std::clamp(next.y - 16, 0.0f, std::max(0.0f, contentHeight - viewHeight));
+  } else if (next.y + next.height > scrollOffset + viewHeight) {
+    ScrollBy(next.y + next.height - scrollOffset - viewHeight + 16);
+  }
+}
+
+std::optional<bool> SettingsPanel::KeyDown(std::uint32_t key, bool shift) {
+  switch (key) {
+    case kKeyTab:
+      MoveFocus(shift ? -1 : 1);
+      return true;
+    case kKeyDown:
+      MoveFocus(1);
+      return true;
+    case kKeyUp:
+      MoveFocus(-1);
+      return true;
+    case kKeyEnter:
+    case kKeySpace:
+      focusVisible = true;
+      Activate(focusedId);
+      return true;
+    case kKeyLeft:
+      Step(focusedId, -1);
+      return true;
+    case kKeyRight:
+      Step(focusedId, 1);
+      return true;
+    case kKeyPageUp:
+      ScrollBy(-kPageShare * viewHeight);
+      return true;
+    case kKeyPageDown:
+      ScrollBy(kPageShare * viewHeight);
+      return true;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace lumetta

@@ -1,0 +1,120 @@
+// The Settings dialog's content as plain state: its rows, focus, scrolling, slider and choices,
+// and what each mouse or key event does to them. The window only draws and forwards events.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "settings/settings.h"
+
+namespace lumetta {
+
+enum class RowKind : std::uint32_t {
+  Header = 0,
+  Switch = 1,
+  Notice = 2,
+  Link = 3,
+  Slider = 4,
+  Choice = 5,
+  Hint = 6,
+};
+
+enum SettingsControl : std::uint32_t {
+  kControlNone = 0,
+  kControlClock = 1,
+  kControlClockYear = 2,
+  kControlCpu = 3,
+  kControlCoreBars = 4,
+  kControlGpu = 5,
+  kControlHardwareDetails = 6,
+  kControlMemory = 7,
+  kControlNetwork = 8,
+  kControlSsid = 9,
+  kControlDisk = 10,
+  kControlSelf = 11,
+  kControlStartAtLogin = 12,
+  kControlStartupApps = 13,
+  kControlSnap = 14,
+  kControlDiskAlert = 15,
+  kControlInterval = 16,
+  kControlScale = 17,
+};
+
+struct SettingsRow {
+  RowKind kind;
+  std::uint32_t id;
+  std::uint32_t textId;
+  bool indented = false;
+  bool enabled = true;
+  float y = 0;
+  float height = 0;
+
+  [[nodiscard]] bool interactive() const {
+    return enabled && (kind == RowKind::Switch || kind == RowKind::Link ||
+                       kind == RowKind::Slider || kind == RowKind::Choice);
+  }
+};
+
+inline constexpr float kPanelWidth = 400;
+inline constexpr float kPanelHeight = 660;
+inline constexpr float kNoticeTextWidth = 344;
+
+struct SettingsPanelActions {
+  std::function<void(const Settings&)> changed;  // after every change of a Settings field
+  std::function<std::uint32_t(bool)> setLoginItem;  // returns the login state afterwards
+  std::function<void()> openStartupApps;
+};
+
+class SettingsPanel {
+ public:
+  explicit SettingsPanel(SettingsPanelActions actions) : actions_(std::move(actions)) {}
+
+  Settings settings;
+  std::uint32_t loginState = 0;
+  bool saveFailed = false;
+  std::vector<SettingsRow> rows;
+  float contentHeight = 0;
+  float viewHeight = kPanelHeight;
+  float scrollOffset = 0;
+  std::uint32_t hoveredId = 0;
+  std::uint32_t pressedId = 0;
+  std::uint32_t focusedId = 0;
+  bool focusVisible = false;
+  bool draggingSlider = false;
+
+  // `textHeight` measures a notice or hint text wrapped to kNoticeTextWidth.
+  void BuildRows(const std::function<float(std::uint32_t textId)>& textHeight);
+  void ClampScroll();
+  void OnCreated();
+
+  // Each returns whether the picture changed.
+  bool MouseMove(float x, float y);
+  bool MouseLeave();
+  bool MouseDown(float x, float y);
+  bool MouseUp(float x, float y);
+  bool Wheel(float notches);
+  // A virtual-key code; nothing when the key is not the panel's.
+  std::optional<bool> KeyDown(std::uint32_t key, bool shift);
+  [[nodiscard]] bool IsClickableAt(float x, float y) const;
+
+  // Option values and which one is shown selected (nothing for a value not in the list).
+  [[nodiscard]] static std::vector<double> Options(std::uint32_t id);
+  [[nodiscard]] std::optional<std::size_t> SelectedOption(std::uint32_t id) const;
+  [[nodiscard]] static float SliderPosition(double threshold);
+
+ private:
+  const SettingsRow* RowAt(float x, float y) const;
+  void SetSliderFromX(float x);
+  void Activate(std::uint32_t id);
+  void Step(std::uint32_t id, int direction);
+  void MoveFocus(int direction);
+  void ScrollBy(float distance);
+  void Changed();
+  double& ChoiceValue(std::uint32_t id);
+
+  SettingsPanelActions actions_;
+};
+
+}  // namespace lumetta

@@ -1,0 +1,173 @@
+#include "dialogs/settings_panel.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetta {
+namespace {
+
+constexpr std::uint32_t kTab = 0x09, kSpace = 0x20, kLeft = 0x25, kRight = 0x27;
+
+class Panel : public testing::Test {
+ protected:
+  Panel()
+      : panel({[this](const Settings& s) {
+                 ++changes;
+                 last = s;
+               },
+               [this](bool enable) {
+                 loginCalls.push_back(enable);
+                 return enable ? 1u : 0u;
+               },
+               [this] { ++startupAppsOpened; }}) {
+    Build();
+  }
+  void Build() {
+    panel.BuildRows([](std::uint32_t) { return 30.0f; });
+  }
+  const SettingsRow& Row(std::uint32_t id) const {
+    for (const SettingsRow& row : panel.rows) {
+      if (row.id == id) {
+        return row;
+      }
+    }
+    throw std::logic_error("no such row");
+  }
+  // The middle of a row on screen.
+  float Middle(std::uint32_t id) const {
+    return Row(id).y - panel.scrollOffset + Row(id).height / 2;
+  }
+
+  int changes = 0;
+  Settings last;
+  std::vector<bool> loginCalls;
+  int startupAppsOpened = 0;
+  SettingsPanel panel;
+};
+
+TEST_F(Panel, RowsHeightsAndConditionalRows) {
+  EXPECT_EQ(Row(kControlClock).y, 40.0f);       // 4 + a header of 36, no gap after it
+  EXPECT_EQ(Row(kControlClockYear).y, 84.0f);   // + 42 + 2
+  EXPECT_TRUE(Row(kControlClockYear).indented);
+  const float plain = panel.contentHeight;
+  panel.saveFailed = true;
+  panel.loginState = 2;
+  Build();
+  EXPECT_EQ(panel.rows.front().kind, RowKind::Notice);
+  EXPECT_EQ(Row(kControlClock).y, 40.0f + 46 + 2);  // moved down by the notice
+  EXPECT_EQ(Row(kControlStartupApps).kind, RowKind::Link);
+  EXPECT_EQ(panel.contentHeight, plain + (46 + 2) * 2 + 44 + 2);
+}
+
+TEST_F(Panel, EnabledRulesFollowTheSettings) {
+  panel.settings.showClock = false;
+  panel.settings.showCpu = false;
+  Build();
+  EXPECT_FALSE(Row(kControlClockYear).enabled);
+  EXPECT_FALSE(Row(kControlCoreBars).enabled);
+  EXPECT_TRUE(Row(kControlHardwareDetails).enabled);  // the GPU is still on
+  panel.settings.showGpu = false;
+  Build();
+  EXPECT_FALSE(Row(kControlHardwareDetails).enabled);
+}
+
+TEST_F(Panel, TabFocusSkipsDisabledRowsAndWraps) {
+  EXPECT_EQ(panel.KeyDown(kTab, false), true);
+  EXPECT_EQ(panel.focusedId, kControlClock);
+  EXPECT_TRUE(panel.focusVisible);
+  panel.focusedId = 0;
+  panel.KeyDown(kTab, true);
+  EXPECT_EQ(panel.focusedId, kControlInterval);  // Shift+Tab from nothing: the last row
+
+  panel.settings.showClock = false;
+  Build();
+  panel.focusedId = kControlClock;
+  panel.KeyDown(kTab, false);
+  EXPECT_EQ(panel.focusedId, kControlCpu);  // "Show year" is dimmed and skipped
+  panel.KeyDown(kSpace, false);
+  EXPECT_FALSE(last.showCpu);
+  EXPECT_FALSE(panel.KeyDown(0x41, false).has_value());  // not the panel's key
+}
+
+TEST_F(Panel, SteppingChoicesAndTheSlider) {
+  panel.focusedId = kControlInterval;
+  panel.settings.updateIntervalSeconds = 0.5;
+  panel.KeyDown(kLeft, false);
+  EXPECT_EQ(panel.settings.updateIntervalSeconds, 0.5);
+  panel.settings.updateIntervalSeconds = 5;
+  panel.KeyDown(kRight, false);
+  EXPECT_EQ(panel.settings.updateIntervalSeconds, 5.0);
+  panel.settings.updateIntervalSeconds = 3;
+  EXPECT_FALSE(panel.SelectedOption(kControlInterval).has_value());
+  panel.KeyDown(kRight, false);
+  EXPECT_EQ(panel.settings.updateIntervalSeconds, 1.0);
+
+  panel.focusedId = kControlDiskAlert;
+  panel.settings.diskAlertThreshold = 0.95;
+  panel.KeyDown(kRight, false);
+  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.95);
+  panel.KeyDown(kLeft, false);
+  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.9);
+}
+
+TEST_F(Panel, SliderDragClampsAndCallsBackOnlyOnChange) {
+  panel.viewHeight = 2000;  // everything in view
+  const float y = Row(kControlDiskAlert).y + 46;
+  panel.MouseDown(0, y);  // left of the rows: nothing
+  EXPECT_FALSE(panel.draggingSlider);
+  panel.MouseDown(20, y);
+  EXPECT_TRUE(panel.draggingSlider);
+  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.5);
+  const int before = changes;
+  panel.MouseMove(-300, y);  // past the left end: still 50 %
+  EXPECT_EQ(changes, before);
+  panel.MouseMove(9999, y);
+  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.95);
+  panel.MouseUp(9999, y);
+  EXPECT_FALSE(panel.draggingSlider);
+  EXPECT_EQ(last.diskAlertThreshold, 0.95);
+}
+
+TEST_F(Panel, APressThatLeavesTheRowDoesNothing) {
+  panel.viewHeight = 2000;
+  panel.MouseDown(100, Middle(kControlMemory));
+  panel.MouseUp(100, Middle(kControlNetwork));
+  EXPECT_EQ(changes, 0);
+  panel.MouseDown(100, Middle(kControlMemory));
+  panel.MouseUp(100, Middle(kControlMemory));
+  EXPECT_EQ(changes, 1);
+  EXPECT_FALSE(last.showMemory);
+  panel.MouseDown(100, Middle(kControlStartAtLogin));
+  panel.MouseUp(100, Middle(kControlStartAtLogin));
+  EXPECT_EQ(loginCalls, std::vector<bool>{true});
+  EXPECT_EQ(panel.loginState, 1u);
+  EXPECT_EQ(changes, 1);  // start at login is not a Settings field
+}
+
+TEST_F(Panel, ScrollingStopsAtBothEnds) {
+  panel.viewHeight = 300;
+  panel.Wheel(-100);
+  EXPECT_EQ(panel.scrollOffset, panel.contentHeight - 300);
+  panel.Wheel(100);
+  EXPECT_EQ(panel.scrollOffset, 0.0f);
+  panel.viewHeight = 5000;
+  panel.Wheel(-1);
+  EXPECT_EQ(panel.scrollOffset, 0.0f);
+  panel.viewHeight = 300;
+  panel.focusedId = 0;
+  panel.KeyDown(kTab, true);  // the last row comes into view
+  EXPECT_GT(panel.scrollOffset, 0.0f);
+  EXPECT_LE(Row(kControlInterval).y + Row(kControlInterval).height, panel.scrollOffset + 300);
+}
+
+TEST_F(Panel, ChoosingASegment) {
+  panel.viewHeight = 2000;
+  const SettingsRow& scale = Row(kControlScale);
+  const float segment = (400.0f - 56) / 7;
+  panel.MouseDown(28 + segment * 4 + 1, scale.y + 40);  // the fifth option, 150 %
+  EXPECT_EQ(last.displayScale, 1.5);
+  panel.MouseDown(371.9f, scale.y + 40);
+  EXPECT_EQ(last.displayScale, 2.0);
+}
+
+}  // namespace
+}  // namespace lumetta
