@@ -21,6 +21,7 @@ set(LUMETTA_WIN_SOURCES
   src/card/tray_icon.cpp
   src/dialogs/about_window.cpp
   src/dialogs/dialog_window.cpp
+  src/dialogs/settings_window.cpp
   src/draw/renderer.cpp
   src/draw/theme_win.cpp
   src/metrics/cpu_clock_win.cpp

@@ -47,8 +47,14 @@ void MonitorWindow::ShowContextMenu(POINT screenPoint) {
       Settings next = settings_;
       next.snapToEdges = !next.snapToEdges;
       ApplySettings(next);
+      if (settingsWindow_) {
+        settingsWindow_->SetSettings(settings_);
+      }
       break;
     }
+    case kMenuSettings:
+      OpenSettings();
+      break;
     case kMenuUpdate:
       OpenUpdatePage();
       break;

@@ -117,6 +117,7 @@ MonitorWindow::~MonitorWindow() {
   updateInfo_.reset();
   updateChecker_.reset();
   aboutWindow_.reset();
+  settingsWindow_.reset();
   sampler_.reset();
   if (hwnd_ != nullptr) {
     DestroyWindow(hwnd_);
@@ -160,6 +161,8 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
   BOOL composed = FALSE;
   backdropComposed_ = SUCCEEDED(DwmIsCompositionEnabled(&composed)) && composed;
 
+  settingsWindow_ = std::make_unique<SettingsWindow>(
+      d2dFactory_, dwriteFactory_, [this](const Settings& next) { ApplySettings(next); });
   aboutWindow_ = std::make_unique<AboutWindow>(d2dFactory_, dwriteFactory_);
   sampler_ = std::make_unique<Win32Sampler>(hwnd_, kWifiDoneMessage);
   updateChecker_ = std::make_unique<Win32UpdateChecker>(hwnd_, kUpdateDoneMessage);
@@ -263,8 +266,18 @@ void MonitorWindow::Reveal() {
 
 void MonitorWindow::SaveSettingsNow() {
   if (settingsPath_ != nullptr) {
-    // A failed save keeps the record in effect; the settings file logs the details.
-    (void)SaveSettings(Win32Files(), std::u16string(AsU16(*settingsPath_)), settings_);
+    // A failed save keeps the record in effect; the settings file logs the details and the
+    // Settings dialog shows a notice.
+    const bool saved = SaveSettings(Win32Files(), std::u16string(AsU16(*settingsPath_)), settings_);
+    if (settingsWindow_) {
+      settingsWindow_->SetSaveFailed(!saved);
+    }
+  }
+}
+
+void MonitorWindow::OpenSettings() {
+  if (settingsWindow_) {
+    settingsWindow_->Open(hwnd_, settings_);
   }
 }
 
@@ -274,6 +287,9 @@ void MonitorWindow::ToggleAlwaysOnTop() {
   desktopInForeground_ = wasOn ? IsDesktopWindow(GetForegroundWindow()) : false;
   UpdateZOrder();
   SaveSettingsNow();
+  if (settingsWindow_) {
+    settingsWindow_->SetSettings(settings_);
+  }
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -522,6 +538,7 @@ LRESULT MonitorWindow::OnDestroy() {
     UnregisterPowerSettingNotification(powerNotify_);
     powerNotify_ = nullptr;
   }
+  settingsWindow_.reset();
   aboutWindow_.reset();
   sampler_.reset();
   renderer_.DiscardDeviceResources();
@@ -612,6 +629,9 @@ LRESULT MonitorWindow::OnLButtonUp(LPARAM lParam) {
   POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   ClientToScreen(hwnd_, &point);
   switch (HitTestButton(point)) {
+    case kSettingsButton:
+      OpenSettings();
+      break;
     case kPinButton:
       ToggleAlwaysOnTop();
       break;
@@ -634,6 +654,9 @@ LRESULT MonitorWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
     Settings next = settings_;
     next.displayScale = scale;
     ApplySettings(next);
+    if (settingsWindow_) {
+      settingsWindow_->SetSettings(settings_);
+    }
   }
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "card/placement.h"
 #include "card/tray_icon.h"
 #include "dialogs/about_window.h"
+#include "dialogs/settings_window.h"
 #include "draw/renderer.h"
 #include "metrics/sampler_win.h"
 #include "settings/settings.h"
@@ -90,6 +91,7 @@ class MonitorWindow {
   float Scale() const;
   POINT ToDips(POINT screenPoint) const;
   void SaveSettingsNow();
+  void OpenSettings();
   void ShowContextMenu(POINT screenPoint);
 
   // Placement, in physical pixels.
@@ -133,6 +135,7 @@ class MonitorWindow {
   bool trackingNonClientLeave_ = false;
   std::uint32_t hoveredButton_ = kNoButton;
   std::unique_ptr<Win32Sampler> sampler_;
+  std::unique_ptr<SettingsWindow> settingsWindow_;
   std::unique_ptr<AboutWindow> aboutWindow_;
   std::unique_ptr<Win32UpdateChecker> updateChecker_;
   std::optional<UpdateInfo> updateInfo_;

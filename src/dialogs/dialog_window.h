@@ -30,6 +30,8 @@ class DialogWindow {
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
 
  protected:
+  [[nodiscard]] Renderer& renderer() { return renderer_; }
+
   virtual const wchar_t* ClassName() const = 0;
   virtual std::u16string WindowTitle() const = 0;
   virtual DipSize ClientSize() const = 0;

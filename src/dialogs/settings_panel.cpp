@@ -87,12 +87,21 @@ double& SettingsPanel::ChoiceValue(std::uint32_t id) {
 
 std::optional<std::size_t> SettingsPanel::SelectedOption(std::uint32_t id) const {
   const std::vector<double> options = Options(id);
-  const double value = id == kControlInterval ? settings.updateIntervalSeconds : settings.displayScale;
+  const double value =
+      id == kControlInterval ? settings.updateIntervalSeconds : settings.displayScale;
   const auto found = std::find(options.begin(), options.end(), value);
   if (found == options.end()) {
     return std::nullopt;
   }
   return static_cast<std::size_t>(found - options.begin());
+}
+
+bool SettingsPanel::SwitchValue(std::uint32_t id) const {
+  if (id == kControlStartAtLogin) {
+    return loginState != 0;  // on, also when Windows has it switched off
+  }
+  bool Settings::*field = SwitchField(id);
+  return field != nullptr && settings.*field;
 }
 
 float SettingsPanel::SliderPosition(double threshold) {
@@ -221,8 +230,8 @@ bool SettingsPanel::MouseDown(float x, float y) {
       if (x >= kChoiceLeft && x < kChoiceRight && y >= top + 32 && y < top + 60) {
         const std::vector<double> options = Options(row->id);
         const float segment = (kChoiceRight - kChoiceLeft) / static_cast<float>(options.size());
-        const auto index = std::min(static_cast<std::size_t>((x - kChoiceLeft) / segment),
-                                    options.size() - 1);
+        const auto index =
+            std::min(static_cast<std::size_t>((x - kChoiceLeft) / segment), options.size() - 1);
         ChoiceValue(row->id) = options[index];
         Changed();
       }
@@ -274,8 +283,8 @@ void SettingsPanel::Activate(std::uint32_t id) {
 
 void SettingsPanel::Step(std::uint32_t id, int direction) {
   if (id == kControlDiskAlert) {
-    const double next = std::clamp(settings.diskAlertThreshold + direction * 0.05, kDiskAlertMin,
-                                   kDiskAlertMax);
+    const double next =
+        std::clamp(settings.diskAlertThreshold + direction * 0.05, kDiskAlertMin, kDiskAlertMax);
     settings.diskAlertThreshold = std::round(next * 20) / 20;
   } else if (id == kControlInterval || id == kControlScale) {
     const std::vector<double> options = Options(id);

@@ -62,7 +62,7 @@ inline constexpr float kPanelHeight = 660;
 inline constexpr float kNoticeTextWidth = 344;
 
 struct SettingsPanelActions {
-  std::function<void(const Settings&)> changed;  // after every change of a Settings field
+  std::function<void(const Settings&)> changed;     // after every change of a Settings field
   std::function<std::uint32_t(bool)> setLoginItem;  // returns the login state afterwards
   std::function<void()> openStartupApps;
 };
@@ -103,6 +103,8 @@ class SettingsPanel {
   [[nodiscard]] static std::vector<double> Options(std::uint32_t id);
   [[nodiscard]] std::optional<std::size_t> SelectedOption(std::uint32_t id) const;
   [[nodiscard]] static float SliderPosition(double threshold);
+  // Whether a switch row shows "on".
+  [[nodiscard]] bool SwitchValue(std::uint32_t id) const;
 
  private:
   const SettingsRow* RowAt(float x, float y) const;

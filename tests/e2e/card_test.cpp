@@ -58,6 +58,36 @@ int Count(const std::string& text) {
   return count;
 }
 
+// The menu runs its own loop in the card's thread; keys posted to the card reach it there.
+// Under Wine without a window manager the loop is sometimes cancelled as it starts (a stray
+// WM_CANCELMODE from the focus change), so the menu is opened again until `done` holds.
+template <typename Done>
+bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (done()) {
+      return true;
+    }
+    PostMessageW(card, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
+    if (!WaitUntil([] {
+          HWND menu = FindWindowW(L"#32768", nullptr);
+          return menu != nullptr && IsWindowVisible(menu);
+        })) {
+      continue;
+    }
+    Sleep(200);
+    for (WPARAM key : keys) {
+      PostMessageW(card, WM_KEYDOWN, key, 0);
+      Sleep(50);
+    }
+    if (WaitUntil(done, 5000)) {
+      return true;
+    }
+    PostMessageW(card, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
+  }
+  return false;
+}
+
 class Card : public E2eTest {
  protected:
   // The card goes before its data folder does.
@@ -141,36 +171,6 @@ TEST_F(Card, CtrlWheelStepsTheScaleAndStopsAtTwo) {
   EXPECT_EQ(Rect(card).right - Rect(card).left, 380);
 }
 
-// The menu runs its own loop in the card's thread; keys posted to the card reach it there.
-// Under Wine without a window manager the loop is sometimes cancelled as it starts (a stray
-// WM_CANCELMODE from the focus change), so the menu is opened again until `done` holds.
-template <typename Done>
-bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    if (done()) {
-      return true;
-    }
-    PostMessageW(card, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
-    if (!WaitUntil([] {
-          HWND menu = FindWindowW(L"#32768", nullptr);
-          return menu != nullptr && IsWindowVisible(menu);
-        })) {
-      continue;
-    }
-    Sleep(200);
-    for (WPARAM key : keys) {
-      PostMessageW(card, WM_KEYDOWN, key, 0);
-      Sleep(50);
-    }
-    if (WaitUntil(done, 5000)) {
-      return true;
-    }
-    PostMessageW(card, WM_KEYDOWN, VK_ESCAPE, 0);
-    WaitUntil([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
-  }
-  return false;
-}
-
 TEST_F(Card, TheMenuTogglesAlwaysOnTopAndExits) {
   HWND card = Start();
   ASSERT_NE(card, nullptr);
@@ -209,6 +209,82 @@ TEST_F(Card, AboutOpensFromTheMenuAndEscapeClosesIt) {
   SendMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"LumettaAboutWindow", nullptr) == nullptr; }));
   EXPECT_TRUE(IsWindow(card));
+}
+
+// Hovering shows the buttons; a click on the Settings button opens the dialog.
+HWND OpenSettingsFromTheCard(HWND card) {
+  HWND dialog = nullptr;
+  for (int attempt = 0; attempt < 5 && dialog == nullptr; ++attempt) {
+    // A pointer that does not move is not noticed: each attempt moves it a little.
+    const RECT rect = Rect(card);
+    const int x = 149 + attempt * 3;
+    SetCursorPos(rect.left + x, rect.top + 12);
+    Sleep(100);
+    SendMessageW(card, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(rect.left + x, rect.top + 12));
+    PostMessageW(card, WM_LBUTTONUP, 0, MAKELPARAM(x, 12));
+    WaitUntil(
+        [&] {
+          HWND found = FindWindowW(L"LumettaSettingsWindow", nullptr);
+          dialog = found != nullptr && IsWindowVisible(found) ? found : nullptr;
+          return dialog != nullptr;
+        },
+        3000);
+  }
+  return dialog;
+}
+
+void Click(HWND window, int x, int y) {
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+TEST_F(Card, SettingsChangesTakeEffectAtOnce) {
+  HWND card = Start();
+  ASSERT_NE(card, nullptr);
+  HWND dialog = OpenSettingsFromTheCard(card);
+  ASSERT_NE(dialog, nullptr);
+  RECT client{};
+  GetClientRect(dialog, &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 660);
+
+  // Tab from no focus takes "Clock"; Space turns it off.
+  SendMessageW(dialog, WM_KEYDOWN, VK_TAB, 0);
+  SendMessageW(dialog, WM_KEYDOWN, VK_SPACE, 0);
+  ASSERT_TRUE(SavedSettings());
+  EXPECT_FALSE(SavedSettings()->showClock);
+
+  // The CPU switch (third switch row, centred at y 149): the card loses its CPU section.
+  const int before = Rect(card).bottom - Rect(card).top;
+  Click(dialog, 100, 149);
+  EXPECT_TRUE(WaitUntil([&] { return Rect(card).bottom - Rect(card).top == before - 121; }));
+  EXPECT_FALSE(SavedSettings()->showCpu);
+
+  // Dragging the disk-alert slider to its left end.
+  SendMessageW(dialog, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120 * 10)), 0);
+  for (int y = 100; y < 660; y += 4) {  // find the slider row by its effect
+    SendMessageW(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, y));
+    SendMessageW(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(0, y));
+    SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(0, y));
+    if (SavedSettings()->diskAlertThreshold == 0.5) {
+      break;
+    }
+  }
+  EXPECT_EQ(SavedSettings()->diskAlertThreshold, 0.5);
+
+  SendMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(IsWindow(dialog));
+  // Settings… is the third menu item.
+  HWND again = nullptr;
+  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_RETURN}, [&] {
+    again = FindWindowW(L"LumettaSettingsWindow", nullptr);
+    return again != nullptr && IsWindowVisible(again);
+  }));
+  RECT screen{};
+  GetWindowRect(again, &screen);
+  const RECT area = WorkArea();
+  EXPECT_NEAR((screen.left + screen.right) / 2, (area.left + area.right) / 2, 1);
+  SendMessageW(again, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
 TEST_F(Card, ASecondStartRaisesAnUnpinnedCardForThreeSeconds) {

@@ -45,8 +45,8 @@ class Panel : public testing::Test {
 };
 
 TEST_F(Panel, RowsHeightsAndConditionalRows) {
-  EXPECT_EQ(Row(kControlClock).y, 40.0f);       // 4 + a header of 36, no gap after it
-  EXPECT_EQ(Row(kControlClockYear).y, 84.0f);   // + 42 + 2
+  EXPECT_EQ(Row(kControlClock).y, 40.0f);      // 4 + a header of 36, no gap after it
+  EXPECT_EQ(Row(kControlClockYear).y, 84.0f);  // + 42 + 2
   EXPECT_TRUE(Row(kControlClockYear).indented);
   const float plain = panel.contentHeight;
   panel.saveFailed = true;

@@ -1,0 +1,236 @@
+#include "dialogs/settings_window.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/strings.h"
+#include "settings/login_item.h"
+
+namespace lumetta {
+namespace {
+
+constexpr float kW = kPanelWidth;
+constexpr float kDisabledAlpha = 0.4f;
+constexpr std::uint32_t kTextSettingsTitle = 1200;
+constexpr std::uint32_t kTextSeconds = 1224;
+
+D2D1_COLOR_F Dim(const ColorF& color, bool enabled) {
+  return {color.r, color.g, color.b, enabled ? color.a : color.a * kDisabledAlpha};
+}
+
+std::u16string Ascii(const char* text) {
+  return std::u16string(text, text + std::char_traits<char>::length(text));
+}
+
+std::u16string OptionLabel(std::uint32_t id, double value) {
+  char text[16];
+  if (id == kControlScale) {
+    std::snprintf(text, sizeof text, "%ld%%", std::lround(value * 100));
+    return Ascii(text);
+  }
+  std::snprintf(text, sizeof text, "%g", value);
+  return FormatText(kTextSeconds, {Ascii(text)});
+}
+
+}  // namespace
+
+SettingsWindow::SettingsWindow(ID2D1Factory* factory, IDWriteFactory* writeFactory,
+                               std::function<void(const Settings&)> onChanged)
+    : DialogWindow(factory, writeFactory),
+      onChanged_(std::move(onChanged)),
+      panel_({[this](const Settings& s) {
+                if (onChanged_) {
+                  onChanged_(s);
+                }
+              },
+              [](bool enable) { return static_cast<std::uint32_t>(SetLoginItem(enable)); },
+              [] { OpenStartupAppsSettings(); }}) {}
+
+std::u16string SettingsWindow::WindowTitle() const { return LoadText(kTextSettingsTitle); }
+
+void SettingsWindow::Open(HWND ownerWindow, const Settings& settings) {
+  panel_.settings = settings;
+  panel_.loginState = static_cast<std::uint32_t>(GetLoginItemState());
+  Show(ownerWindow);
+  RECT client{};
+  if (hwnd() != nullptr && GetClientRect(hwnd(), &client)) {
+    panel_.viewHeight = static_cast<float>(client.bottom) * 96.0f / Dpi();
+  }
+  Invalidate();
+}
+
+void SettingsWindow::SetSettings(const Settings& settings) {
+  panel_.settings = settings;
+  Invalidate();
+}
+
+void SettingsWindow::SetSaveFailed(bool failed) {
+  if (panel_.saveFailed != failed) {
+    panel_.saveFailed = failed;
+    Invalidate();
+  }
+}
+
+void SettingsWindow::BuildRows() {
+  panel_.BuildRows([this](std::uint32_t textId) {
+    return renderer().MeasureTextHeight(LoadText(textId), TextStyle::Body, kNoticeTextWidth);
+  });
+  panel_.ClampScroll();
+}
+
+void SettingsWindow::OnMouseMove(float x, float y) {
+  BuildRows();
+  if (panel_.MouseMove(x, y)) {
+    Invalidate();
+  }
+}
+
+void SettingsWindow::OnMouseLeave() {
+  if (panel_.MouseLeave()) {
+    Invalidate();
+  }
+}
+
+void SettingsWindow::OnMouseDown(float x, float y) {
+  BuildRows();
+  panel_.MouseDown(x, y);
+  Invalidate();
+}
+
+void SettingsWindow::OnMouseUp(float x, float y) {
+  BuildRows();
+  panel_.MouseUp(x, y);
+  Invalidate();
+}
+
+void SettingsWindow::OnMouseWheel(float notches) {
+  BuildRows();
+  panel_.Wheel(notches);
+  Invalidate();
+}
+
+bool SettingsWindow::OnKeyDown(WPARAM key) {
+  BuildRows();
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  if (!panel_.KeyDown(static_cast<std::uint32_t>(key), shift).has_value()) {
+    return false;
+  }
+  Invalidate();
+  return true;
+}
+
+void SettingsWindow::Paint(Renderer& r, float width, float height) {
+  const Palette& p = *r.palette;
+  panel_.viewHeight = height;
+  BuildRows();
+  for (const SettingsRow& row : panel_.rows) {
+    const float top = row.y - panel_.scrollOffset;
+    const float bottom = top + row.height;
+    if (bottom < 0 || top > height) {
+      continue;
+    }
+    PaintRow(r, row, top, bottom);
+  }
+  if (panel_.contentHeight > panel_.viewHeight) {
+    const float view = panel_.viewHeight;
+    const float thumb = std::max(24.0f, view * (view - 8) / panel_.contentHeight);
+    const float thumbTop =
+        (view - 8 - thumb) * panel_.scrollOffset / (panel_.contentHeight - view) + 4;
+    r.FillRect({width - 6, thumbTop, width - 3, thumbTop + thumb}, ToD2D(p.TextTertiary), 1.5f);
+  }
+}
+
+void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, float bottom) {
+  const Palette& p = *r.palette;
+  const std::u16string text = LoadText(row.textId);
+  const bool on = row.enabled;
+  switch (row.kind) {
+    case RowKind::Header:
+      r.DrawText(text, TextStyle::BodyStrong, {20, top + 14, kW - 16, bottom},
+                 ToD2D(p.TextSecondary), TextAlign::Leading, false);
+      return;
+    case RowKind::Notice:
+    case RowKind::Hint:
+      r.DrawText(text, TextStyle::Body, {28, top + 4, kW - 28, bottom - 4},
+                 ToD2D(row.kind == RowKind::Notice ? p.Warning : p.TextSecondary),
+                 TextAlign::Leading, true);
+      return;
+    default:
+      break;
+  }
+  const D2D1_RECT_F card{16, top, kW - 16, bottom};
+  r.FillRect(card, ToD2D(p.Panel), 6);
+  if (row.id == panel_.hoveredId && on) {
+    r.FillRect(card, ToD2D(p.HoverFill), 6);
+  }
+  if (panel_.focusVisible && row.id != 0 && row.id == panel_.focusedId) {
+    r.StrokeRoundedRect(card, ToD2D(p.TextPrimary), 6, 2);
+  }
+  const float cy = (top + bottom) / 2;
+  switch (row.kind) {
+    case RowKind::Switch: {
+      const float left = 30 + (row.indented ? 24.0f : 0.0f);
+      r.DrawText(text, TextStyle::BodyLarge, {left, top, kW - 86, bottom}, Dim(p.TextPrimary, on),
+                 TextAlign::Leading, false);
+      const D2D1_RECT_F track{kW - 72, cy - 10, kW - 32, cy + 10};
+      const bool value = panel_.SwitchValue(row.id);
+      if (value) {
+        r.FillRect(track, Dim(p.Accent, on), 10);
+        r.FillCircle({kW - 42, cy}, 6, {1, 1, 1, on ? 1.0f : kDisabledAlpha});
+      } else {
+        r.StrokeRoundedRect(track, Dim(p.TextSecondary, on), 10, 1);
+        r.FillCircle({kW - 62, cy}, 5, Dim(p.TextSecondary, on));
+      }
+      return;
+    }
+    case RowKind::Link:
+      r.DrawText(text, TextStyle::BodyLarge, {30, top, kW - 56, bottom}, ToD2D(p.Accent),
+                 TextAlign::Leading, false);
+      r.DrawGlyph(u'\uE8A7', {kW - 52, top, kW - 28, bottom}, ToD2D(p.Accent), TextStyle::Icon);
+      return;
+    case RowKind::Slider: {
+      const double threshold = panel_.settings.diskAlertThreshold;
+      r.DrawText(text, TextStyle::BodyLarge, {30, top + 8, kW - 76, top + 32},
+                 Dim(p.TextPrimary, on), TextAlign::Leading, false);
+      char percent[16];
+      std::snprintf(percent, sizeof percent, "%ld%%", std::lround(threshold * 100));
+      r.DrawText(Ascii(percent), TextStyle::BodyStrong, {kW - 86, top + 8, kW - 30, top + 32},
+                 ToD2D(p.TextPrimary), TextAlign::Trailing, false);
+      const float t = SettingsPanel::SliderPosition(threshold);
+      r.DrawBar({32, top + 44, kW - 32, top + 48}, t, ToD2D(p.Accent));
+      const D2D1_POINT_2F thumb{32 + (kW - 64) * t, top + 46};
+      r.FillCircle(thumb, 9, ToD2D(p.ControlFill));
+      r.FillCircle(thumb, 8, p.dark ? D2D1_COLOR_F{0.27f, 0.27f, 0.27f, 1} : D2D1_COLOR_F{1, 1, 1, 1});
+      r.FillCircle(thumb, 4, ToD2D(p.Accent));
+      r.DrawText(u"50%", TextStyle::Caption, {28, top + 50, 72, bottom - 2}, ToD2D(p.TextTertiary),
+                 TextAlign::Leading, false);
+      r.DrawText(u"95%", TextStyle::Caption, {kW - 72, top + 50, kW - 28, bottom - 2},
+                 ToD2D(p.TextTertiary), TextAlign::Trailing, false);
+      return;
+    }
+    case RowKind::Choice: {
+      r.DrawText(text, TextStyle::BodyLarge, {30, top + 4, kW - 30, top + 28}, Dim(p.TextPrimary, on),
+                 TextAlign::Leading, false);
+      r.StrokeRoundedRect({28, top + 32, kW - 28, top + 60}, ToD2D(p.ControlFill), 5, 1);
+      const std::vector<double> options = SettingsPanel::Options(row.id);
+      const std::optional<std::size_t> selected = panel_.SelectedOption(row.id);
+      const float s = (kW - 56) / static_cast<float>(options.size());
+      for (std::size_t i = 0; i < options.size(); ++i) {
+        const auto index = static_cast<float>(i);
+        const D2D1_RECT_F box{28 + index * s + 2, top + 34, 28 + (index + 1) * s - 2, top + 58};
+        const bool chosen = selected == i;
+        if (chosen) {
+          r.FillRect(box, ToD2D(p.Accent), 4);
+        }
+        r.DrawText(OptionLabel(row.id, options[i]), TextStyle::Body, box,
+                   chosen ? D2D1_COLOR_F{1, 1, 1, 1} : ToD2D(p.TextPrimary), TextAlign::Center,
+                   false);
+      }
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+}  // namespace lumetta
