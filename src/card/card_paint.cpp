@@ -78,9 +78,8 @@ void MonitorWindow::PaintCard() {
   }
   const Palette& p = *renderer_.palette;
   if (!backdropComposed_) {
-    const D2D1_COLOR_F standIn =
-        p.dark ? D2D1_COLOR_F{0.13f, 0.13f, 0.14f, 1} : D2D1_COLOR_F{0.95f, 0.95f, 0.96f, 1};
-    renderer_.FillRect(Box(0, 0, kCardWidth, sectionLayout_.totalHeight), standIn, 0);
+    renderer_.FillRect(Box(0, 0, kCardWidth, sectionLayout_.totalHeight), ToD2D(BackdropStandIn(p)),
+                       0);
   }
   if (sectionLayout_.sections.empty()) {
     renderer_.DrawText(LoadText(kTextNothingToShow), TextStyle::Body, Box(kLeft, 12, kRight, 44),

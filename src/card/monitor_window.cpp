@@ -158,8 +158,7 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
     renderer_.scale = scale;
   }
   renderer_.palette = &SetUpWindowFrame(hwnd_, WindowFrame::kCard);
-  BOOL composed = FALSE;
-  backdropComposed_ = SUCCEEDED(DwmIsCompositionEnabled(&composed)) && composed;
+  backdropComposed_ = DesktopComposed();
 
   settingsWindow_ = std::make_unique<SettingsWindow>(
       d2dFactory_, dwriteFactory_, [this](const Settings& next) { ApplySettings(next); });

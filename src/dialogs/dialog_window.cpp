@@ -85,6 +85,7 @@ bool DialogWindow::Create(HWND ownerWindow) {
   }
   renderer_.hwnd = hwnd_;
   renderer_.palette = &SetUpWindowFrame(hwnd_, WindowFrame::kDialog);
+  backdropComposed_ = DesktopComposed();
 
   const UINT dpi = GetDpiForWindow(hwnd_);
   const DipSize size = ClientSize();
@@ -123,7 +124,12 @@ LRESULT DialogWindow::OnPaint() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   if (renderer_.BeginFrame()) {
-    Paint(renderer_, ToDips(client.right), ToDips(client.bottom));
+    const float width = ToDips(client.right);
+    const float height = ToDips(client.bottom);
+    if (!backdropComposed_) {
+      renderer_.FillRect({0, 0, width, height}, ToD2D(BackdropStandIn(*renderer_.palette)), 0);
+    }
+    Paint(renderer_, width, height);
     renderer_.EndFrame();
   }
   EndPaint(hwnd_, &paint);

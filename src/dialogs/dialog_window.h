@@ -57,6 +57,7 @@ class DialogWindow {
   Renderer renderer_;
   HWND hwnd_ = nullptr;
   bool trackingLeave_ = false;
+  bool backdropComposed_ = true;
 };
 
 }  // namespace lumetta

@@ -46,7 +46,9 @@ SettingsWindow::SettingsWindow(ID2D1Factory* factory, IDWriteFactory* writeFacto
               [](bool enable) { return static_cast<std::uint32_t>(SetLoginItem(enable)); },
               [] { OpenStartupAppsSettings(); }}) {}
 
-std::u16string SettingsWindow::WindowTitle() const { return LoadText(kTextSettingsTitle); }
+std::u16string SettingsWindow::WindowTitle() const {
+  return LoadText(kTextSettingsTitle);
+}
 
 void SettingsWindow::Open(HWND ownerWindow, const Settings& settings) {
   panel_.settings = settings;
@@ -200,7 +202,8 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
       r.DrawBar({32, top + 44, kW - 32, top + 48}, t, ToD2D(p.Accent));
       const D2D1_POINT_2F thumb{32 + (kW - 64) * t, top + 46};
       r.FillCircle(thumb, 9, ToD2D(p.ControlFill));
-      r.FillCircle(thumb, 8, p.dark ? D2D1_COLOR_F{0.27f, 0.27f, 0.27f, 1} : D2D1_COLOR_F{1, 1, 1, 1});
+      r.FillCircle(thumb, 8,
+                   p.dark ? D2D1_COLOR_F{0.27f, 0.27f, 0.27f, 1} : D2D1_COLOR_F{1, 1, 1, 1});
       r.FillCircle(thumb, 4, ToD2D(p.Accent));
       r.DrawText(u"50%", TextStyle::Caption, {28, top + 50, 72, bottom - 2}, ToD2D(p.TextTertiary),
                  TextAlign::Leading, false);
@@ -209,8 +212,8 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
       return;
     }
     case RowKind::Choice: {
-      r.DrawText(text, TextStyle::BodyLarge, {30, top + 4, kW - 30, top + 28}, Dim(p.TextPrimary, on),
-                 TextAlign::Leading, false);
+      r.DrawText(text, TextStyle::BodyLarge, {30, top + 4, kW - 30, top + 28},
+                 Dim(p.TextPrimary, on), TextAlign::Leading, false);
       r.StrokeRoundedRect({28, top + 32, kW - 28, top + 60}, ToD2D(p.ControlFill), 5, 1);
       const std::vector<double> options = SettingsPanel::Options(row.id);
       const std::optional<std::size_t> selected = panel_.SelectedOption(row.id);

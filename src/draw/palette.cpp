@@ -63,6 +63,10 @@ const Palette& PaletteFor(bool dark) {
   return dark ? kDark : kLight;
 }
 
+ColorF BackdropStandIn(const Palette& palette) {
+  return palette.dark ? ColorF{0.13f, 0.13f, 0.14f, 1} : ColorF{0.95f, 0.95f, 0.96f, 1};
+}
+
 bool DarkFromSetting(std::optional<std::uint32_t> appsUseLightTheme) {
   return !appsUseLightTheme.has_value() || *appsUseLightTheme == 0;
 }

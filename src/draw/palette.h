@@ -29,6 +29,10 @@ struct Palette {
 
 [[nodiscard]] const Palette& PaletteFor(bool dark);
 
+// What a window paints under its content where the system draws no backdrop (no desktop
+// composition): a plain colour near the system material's.
+[[nodiscard]] ColorF BackdropStandIn(const Palette& palette);
+
 // "AppsUseLightTheme" as read (nothing when the read failed): light only for a non-zero value.
 [[nodiscard]] bool DarkFromSetting(std::optional<std::uint32_t> appsUseLightTheme);
 

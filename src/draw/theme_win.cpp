@@ -47,6 +47,11 @@ const Palette& SetUpWindowFrame(HWND hwnd, WindowFrame frame) {
   return palette;
 }
 
+bool DesktopComposed() {
+  BOOL composed = FALSE;
+  return SUCCEEDED(DwmIsCompositionEnabled(&composed)) && composed;
+}
+
 const Palette& RefreshWindowTheme(HWND hwnd) {
   const bool dark = IsDarkTheme();
   ApplyDarkFrame(hwnd, dark);

@@ -17,6 +17,9 @@ enum class WindowFrame { kCard, kDialog };
 // (acrylic for the card, Mica for dialogs) and extends it over the whole window. Returns the
 // palette the window's renderer should use.
 const Palette& SetUpWindowFrame(HWND hwnd, WindowFrame frame);
+// Whether the system composes a backdrop behind transparent pixels (always on Windows 8 and
+// later; not under Wine).
+[[nodiscard]] bool DesktopComposed();
 // On a theme-change notice: reads the theme again and re-applies the dark frame.
 const Palette& RefreshWindowTheme(HWND hwnd);
 

@@ -3,6 +3,8 @@
 //   close   post WM_CLOSE, wait for the process to end; print and exit with its exit code
 //   reveal  post the registered reveal message
 //   wait    wait for the card's process to end; print and exit with its exit code
+//   menu N CLASS  choose the Nth item of the card's menu until a window of CLASS is shown;
+//                 print its client area's "left top right bottom" on the screen
 // Exit code 3 when there is no card, 4 when the process did not end in time.
 #include <cstdio>
 #include <cwchar>
@@ -54,6 +56,35 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"reveal") {
     return lumetta::probe::PostReveal(card) ? 0 : 1;
+  }
+  if (command == L"menu" && argc > 3) {
+    const int item = static_cast<int>(std::wcstoul(argv[2], nullptr, 10));
+    const wchar_t* windowClass = argv[3];
+    // Wine sometimes cancels a menu loop as it starts: try again until the window shows.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      PostMessageW(card, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
+      Sleep(500);
+      PostMessageW(card, WM_KEYDOWN, VK_HOME, 0);
+      for (int i = 1; i < item; ++i) {
+        PostMessageW(card, WM_KEYDOWN, VK_DOWN, 0);
+      }
+      PostMessageW(card, WM_KEYDOWN, VK_RETURN, 0);
+      for (int wait = 0; wait < 40; ++wait) {
+        Sleep(50);
+        HWND shown = FindWindowW(windowClass, nullptr);
+        RECT rect{};
+        POINT origin{0, 0};
+        if (shown != nullptr && IsWindowVisible(shown) && GetClientRect(shown, &rect) &&
+            ClientToScreen(shown, &origin)) {
+          std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, origin.x + rect.right,
+                      origin.y + rect.bottom);
+          return 0;
+        }
+      }
+      PostMessageW(card, WM_KEYDOWN, VK_ESCAPE, 0);
+      Sleep(300);
+    }
+    return 1;
   }
   if (command == L"close" || command == L"wait") {
     return Finish(card, command == L"close", timeoutMs);
