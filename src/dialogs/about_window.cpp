@@ -75,10 +75,10 @@ void AboutWindow::Paint(Renderer& r, float width, float) {
              TextAlign::Leading, true);
 
   const float y3 = b + 16;
-  const float linkWidth = r.MeasureTextWidth(kMakerSiteText, TextStyle::Body);
+  const float linkWidth = r.MeasureTextWidth(HostOf(kMakerSite), TextStyle::Body);
   linkRect_ = {24, y3, 24 + linkWidth, y3 + 18};
-  r.DrawText(kMakerSiteText, TextStyle::Body, ToD2D(linkRect_), ToD2D(p.Accent), TextAlign::Leading,
-             false);
+  r.DrawText(HostOf(kMakerSite), TextStyle::Body, ToD2D(linkRect_), ToD2D(p.Accent),
+             TextAlign::Leading, false);
 }
 
 void AboutWindow::OpenSite() {

@@ -9,8 +9,16 @@ namespace lumetta {
 
 // The maker's web site: opened by the link, and shown as its host name.
 inline constexpr std::u16string_view kMakerSite = u"https://norvale.com/lumetta";
-inline constexpr std::u16string_view kMakerSiteText = u"norvale.com";
 inline constexpr std::u16string_view kMakerLine = u"Made by Norvale";
+
+// "norvale.com" of "https://norvale.com/lumetta".
+[[nodiscard]] constexpr std::u16string_view HostOf(std::u16string_view address) {
+  const std::size_t scheme = address.find(u"://");
+  const std::u16string_view rest =
+      scheme == std::u16string_view::npos ? address : address.substr(scheme + 3);
+  return rest.substr(0, rest.find(u'/'));
+}
+static_assert(HostOf(u"https://norvale.com/lumetta") == u"norvale.com");
 
 class AboutWindow final : public DialogWindow {
  public:

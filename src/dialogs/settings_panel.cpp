@@ -74,6 +74,16 @@ bool Settings::*SwitchField(std::uint32_t id) {
 
 }  // namespace
 
+std::optional<ScrollThumb> ComputeScrollThumb(float contentHeight, float viewHeight,
+                                              float scrollOffset) {
+  if (contentHeight <= viewHeight) {
+    return std::nullopt;
+  }
+  const float height = std::max(24.0f, viewHeight * (viewHeight - 8) / contentHeight);
+  const float top = (viewHeight - 8 - height) * scrollOffset / (contentHeight - viewHeight) + 4;
+  return ScrollThumb{top, height};
+}
+
 std::vector<double> SettingsPanel::Options(std::uint32_t id) {
   if (id == kControlInterval) {
     return {kIntervalSteps.begin(), kIntervalSteps.end()};

@@ -67,6 +67,14 @@ struct SettingsPanelActions {
   std::function<void()> openStartupApps;
 };
 
+struct ScrollThumb {
+  float top;
+  float height;
+};
+// The scroll bar's thumb, when the content is taller than the view.
+[[nodiscard]] std::optional<ScrollThumb> ComputeScrollThumb(float contentHeight, float viewHeight,
+                                                            float scrollOffset);
+
 class SettingsPanel {
  public:
   explicit SettingsPanel(SettingsPanelActions actions) : actions_(std::move(actions)) {}

@@ -133,12 +133,10 @@ void SettingsWindow::Paint(Renderer& r, float width, float height) {
     }
     PaintRow(r, row, top, bottom);
   }
-  if (panel_.contentHeight > panel_.viewHeight) {
-    const float view = panel_.viewHeight;
-    const float thumb = std::max(24.0f, view * (view - 8) / panel_.contentHeight);
-    const float thumbTop =
-        (view - 8 - thumb) * panel_.scrollOffset / (panel_.contentHeight - view) + 4;
-    r.FillRect({width - 6, thumbTop, width - 3, thumbTop + thumb}, ToD2D(p.TextTertiary), 1.5f);
+  if (const auto thumb =
+          ComputeScrollThumb(panel_.contentHeight, panel_.viewHeight, panel_.scrollOffset)) {
+    r.FillRect({width - 6, thumb->top, width - 3, thumb->top + thumb->height},
+               ToD2D(p.TextTertiary), 1.5f);
   }
 }
 

@@ -159,6 +159,16 @@ TEST_F(Panel, ScrollingStopsAtBothEnds) {
   EXPECT_LE(Row(kControlInterval).y + Row(kControlInterval).height, panel.scrollOffset + 300);
 }
 
+TEST(ScrollThumb, SizeAndPlace) {
+  EXPECT_FALSE(ComputeScrollThumb(600, 660, 0).has_value());  // everything fits
+  const ScrollThumb top = *ComputeScrollThumb(1304, 652, 0);
+  EXPECT_EQ(top.height, 322.0f);  // 652 × 644 / 1304
+  EXPECT_EQ(top.top, 4.0f);
+  const ScrollThumb bottom = *ComputeScrollThumb(1304, 652, 652);
+  EXPECT_EQ(bottom.top + bottom.height, 652.0f - 4);
+  EXPECT_EQ(ComputeScrollThumb(100000, 660, 0)->height, 24.0f);  // never thinner than 24
+}
+
 TEST_F(Panel, ChoosingASegment) {
   panel.viewHeight = 2000;
   const SettingsRow& scale = Row(kControlScale);
