@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "base/pool_work_win.h"
 #include "base/wide.h"
 #include "metrics/sources_win.h"
 
@@ -57,18 +58,10 @@ class PoolWifi final : public WifiPlatform {
   PoolWifi& operator=(const PoolWifi&) = delete;
 
   std::uint32_t CreateWork(std::function<void()> callback) override {
-    callback_ = std::move(callback);
-    work_ = CreateThreadpoolWork(&PoolWifi::Run, this, nullptr);
-    return work_ != nullptr ? 0 : static_cast<std::uint32_t>(GetLastError());
+    return work_.Create(std::move(callback));
   }
-  void SubmitWork() override { SubmitThreadpoolWork(work_); }
-  void CloseWork() override {
-    if (work_ != nullptr) {
-      WaitForThreadpoolWorkCallbacks(work_, TRUE);
-      CloseThreadpoolWork(work_);
-      work_ = nullptr;
-    }
-  }
+  void SubmitWork() override { work_.Submit(); }
+  void CloseWork() override { work_.Close(); }
 
   std::uint32_t QueryConnection(const InterfaceGuid& guid,
                                 std::optional<WifiConnection>* connection) override {
@@ -114,14 +107,9 @@ class PoolWifi final : public WifiPlatform {
   }
 
  private:
-  static void CALLBACK Run(PTP_CALLBACK_INSTANCE, void* context, PTP_WORK) {
-    static_cast<PoolWifi*>(context)->callback_();
-  }
-
   HWND window_;
   UINT message_;
-  std::function<void()> callback_;
-  PTP_WORK work_ = nullptr;
+  PoolWork work_;
   HANDLE client_ = nullptr;  // touched by the worker and, after it has finished, by CloseClient
 };
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "base/pool_work_win.h"
 #include "base/wide.h"
 
 namespace lumetta {
@@ -44,31 +45,18 @@ class PoolUpdates final : public UpdatePlatform {
   PoolUpdates& operator=(const PoolUpdates&) = delete;
 
   std::uint32_t CreateWork(std::function<void()> callback) override {
-    callback_ = std::move(callback);
-    work_ = CreateThreadpoolWork(&PoolUpdates::Run, this, nullptr);
-    return work_ != nullptr ? 0 : LastError();
+    return work_.Create(std::move(callback));
   }
-  void SubmitWork() override { SubmitThreadpoolWork(work_); }
-  void CloseWork() override {
-    if (work_ != nullptr) {
-      WaitForThreadpoolWorkCallbacks(work_, TRUE);
-      CloseThreadpoolWork(work_);
-      work_ = nullptr;
-    }
-  }
+  void SubmitWork() override { work_.Submit(); }
+  void CloseWork() override { work_.Close(); }
   std::u16string FeedUrl() override { return FeedUrlFromEnvironment(); }
   FetchResult Fetch(const std::u16string& url) override { return FetchFeed(url); }
   void NotifyDone() override { PostMessageW(window_, message_, 0, 0); }
 
  private:
-  static void CALLBACK Run(PTP_CALLBACK_INSTANCE, void* context, PTP_WORK) {
-    static_cast<PoolUpdates*>(context)->callback_();
-  }
-
   HWND window_;
   UINT message_;
-  std::function<void()> callback_;
-  PTP_WORK work_ = nullptr;
+  PoolWork work_;
 };
 
 }  // namespace
