@@ -50,14 +50,6 @@ bool Topmost(HWND card) {
   return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-int Count(const std::string& text) {
-  int count = 0;
-  for (const std::string& line : LogLines()) {
-    count += line.find(text) != std::string::npos ? 1 : 0;
-  }
-  return count;
-}
-
 // The menu runs its own loop in the card's thread; keys posted to the card reach it there.
 // Under Wine without a window manager the loop is sometimes cancelled as it starts (a stray
 // WM_CANCELMODE from the focus change), so the menu is opened again until `done` holds.
@@ -343,10 +335,10 @@ TEST_F(Card, LockAndDisplayOffPauseMeasuring) {
   EXPECT_FALSE(StillFor(card, 2200));
   CloseHandle(process);
 
-  EXPECT_EQ(Count(" DEBUG window paused reason=session_lock"), 1);
-  EXPECT_EQ(Count(" DEBUG window resumed reason=session_unlock"), 1);
-  EXPECT_EQ(Count(" DEBUG window paused reason=display"), 1);
-  EXPECT_EQ(Count(" DEBUG window resumed reason=display"), 1);
+  EXPECT_EQ(CountLogLines(" DEBUG window paused reason=session_lock"), 1);
+  EXPECT_EQ(CountLogLines(" DEBUG window resumed reason=session_unlock"), 1);
+  EXPECT_EQ(CountLogLines(" DEBUG window paused reason=display"), 1);
+  EXPECT_EQ(CountLogLines(" DEBUG window resumed reason=display"), 1);
 }
 
 }  // namespace

@@ -41,6 +41,14 @@ std::vector<std::string> LogLines() {
   return test::SplitLines(test::ReadAll(LogFile()));
 }
 
+int CountLogLines(const std::string& text) {
+  int count = 0;
+  for (const std::string& line : LogLines()) {
+    count += line.find(text) != std::string::npos ? 1 : 0;
+  }
+  return count;
+}
+
 bool WaitForLogLine(const std::string& text, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   do {

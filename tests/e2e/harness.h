@@ -24,6 +24,8 @@ std::filesystem::path LogFile();
 void CleanDataFolder();
 // The log's lines without CR LF; empty when there is no log.
 std::vector<std::string> LogLines();
+// How many log lines contain `text`.
+int CountLogLines(const std::string& text);
 // Polls the log until a line contains `text`.
 bool WaitForLogLine(const std::string& text, DWORD timeoutMs);
 

@@ -15,14 +15,6 @@ constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 10000;
 const std::regex kTimestamp(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z .*)");
 
-int Count(const std::vector<std::string>& lines, const std::string& text) {
-  int count = 0;
-  for (const std::string& line : lines) {
-    count += line.find(text) != std::string::npos ? 1 : 0;
-  }
-  return count;
-}
-
 bool WaitForVisible(HWND window, bool visible, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   while ((IsWindowVisible(window) != FALSE) != visible) {
@@ -65,7 +57,7 @@ TEST_F(Lifecycle, AFirstStartLogsStartAndLanguageAndWmCloseEndsWithExit) {
   lines = LogLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(lines.back().ends_with("Z INFO  app exit")) << lines.back();
-  EXPECT_EQ(Count(lines, " app "), 2);
+  EXPECT_EQ(CountLogLines(" app "), 2);
 }
 
 TEST_F(Lifecycle, LumettaLangJaChoosesJapanese) {
@@ -91,8 +83,8 @@ TEST_F(Lifecycle, ASecondStartRevealsTheFirstAndExits) {
 
   EXPECT_TRUE(WaitForVisible(card, true, kExitTimeoutMs)) << "the reveal did not arrive";
   const std::vector<std::string> lines = LogLines();
-  EXPECT_EQ(Count(lines, " INFO  app start "), 2);
-  ASSERT_EQ(Count(lines, " INFO  app already_running"), 1);
+  EXPECT_EQ(CountLogLines(" INFO  app start "), 2);
+  ASSERT_EQ(CountLogLines(" INFO  app already_running"), 1);
   EXPECT_TRUE(lines.back().ends_with(" INFO  app already_running"));
 }
 

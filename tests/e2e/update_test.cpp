@@ -12,14 +12,6 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
 
-int Count(const std::string& text) {
-  int count = 0;
-  for (const std::string& line : LogLines()) {
-    count += line.find(text) != std::string::npos ? 1 : 0;
-  }
-  return count;
-}
-
 int CardHeight(HWND card) {
   const RECT rect = probe::CardRect(card).value_or(RECT{});
   return rect.bottom - rect.top;
@@ -57,12 +49,12 @@ TEST_F(UpdateFeed, ARequiredUpdatePutsTheRedLineAboveTheClock) {
   // The next check (timer 3) finds the same state: nothing new is logged.
   PostMessageW(card, WM_TIMER, 3, 0);
   const ULONGLONG again = GetTickCount64() + kTimeoutMs;
-  while (Count("INFO  update checked latest=1.0.0") < 2 && GetTickCount64() < again) {
+  while (CountLogLines("INFO  update checked latest=1.0.0") < 2 && GetTickCount64() < again) {
     Sleep(50);
   }
   Sleep(300);
-  EXPECT_EQ(Count("INFO  update checked latest=1.0.0"), 2);
-  EXPECT_EQ(Count("INFO  update required"), 1);
+  EXPECT_EQ(CountLogLines("INFO  update checked latest=1.0.0"), 2);
+  EXPECT_EQ(CountLogLines("INFO  update required"), 1);
   EXPECT_EQ(CardHeight(card), expected);
 }
 
@@ -75,7 +67,7 @@ TEST_F(UpdateFeed, ANewerVersionAloneLeavesTheCardAsItWas) {
   Sleep(300);
   const float plain = StackSections(CardSections(DefaultSettings(), 0, std::nullopt)).totalHeight;
   EXPECT_EQ(CardHeight(card), static_cast<int>(plain));
-  EXPECT_EQ(Count("INFO  update required"), 0);
+  EXPECT_EQ(CountLogLines("INFO  update required"), 0);
 }
 
 TEST_F(UpdateFeed, AFailingFeedShowsNothing) {
@@ -84,7 +76,7 @@ TEST_F(UpdateFeed, AFailingFeedShowsNothing) {
   HWND card = probe::WaitForCard(kTimeoutMs);
   ASSERT_NE(card, nullptr);
   ASSERT_TRUE(WaitForLogLine("WARN  update http_status code=0x00000194", kTimeoutMs));
-  EXPECT_EQ(Count(" update available"), 0);
+  EXPECT_EQ(CountLogLines(" update available"), 0);
 }
 
 }  // namespace

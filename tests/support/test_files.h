@@ -84,4 +84,13 @@ inline std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
+// The events a log file holds, each line without its timestamp ("INFO  component event ...").
+inline std::vector<std::string> LogEvents(const std::filesystem::path& log) {
+  std::vector<std::string> events;
+  for (const std::string& line : SplitLines(ReadAll(log))) {
+    events.push_back(line.substr(line.find(' ') + 1));
+  }
+  return events;
+}
+
 }  // namespace lumetta::test

@@ -46,13 +46,7 @@ class LoginItemRegistry : public testing::Test {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta");
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Lumetta");
   }
-  std::vector<std::string> Events() const {
-    std::vector<std::string> events;
-    for (const std::string& line : test::SplitLines(test::ReadAll(dir_.path() / L"app.log"))) {
-      events.push_back(line.substr(line.find(' ') + 1));
-    }
-    return events;
-  }
+  std::vector<std::string> Events() const { return test::LogEvents(dir_.path() / L"app.log"); }
   test::TempDir dir_;
 };
 

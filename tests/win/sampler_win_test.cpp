@@ -89,8 +89,7 @@ class LiveSamplerLog : public testing::Test {
   void SetUp() override { OpenLog((dir_.path() / L"app.log").wstring()); }
   std::vector<std::string> Events(std::string_view component) const {
     std::vector<std::string> events;
-    for (const std::string& line : test::SplitLines(test::ReadAll(dir_.path() / L"app.log"))) {
-      const std::string event = line.substr(line.find(' ') + 1);
+    for (const std::string& event : test::LogEvents(dir_.path() / L"app.log")) {
       if (event.substr(6).starts_with(component)) {
         events.push_back(event);
       }

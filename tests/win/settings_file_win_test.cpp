@@ -23,14 +23,7 @@ class SettingsFileOnDisk : public testing::Test {
     return std::filesystem::path((dir_.path() / L"settings.json").wstring() + suffix);
   }
   std::u16string Path() const { return std::u16string(AsU16(File().wstring())); }
-  // Log lines without their timestamps.
-  std::vector<std::string> Events() const {
-    std::vector<std::string> events;
-    for (const std::string& line : SplitLines(ReadAll(dir_.path() / L"app.log"))) {
-      events.push_back(line.substr(line.find(' ') + 1));
-    }
-    return events;
-  }
+  std::vector<std::string> Events() const { return test::LogEvents(dir_.path() / L"app.log"); }
 
   TempDir dir_;
 };

@@ -37,13 +37,7 @@ class UpdateOverHttp : public testing::Test {
     SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", server_.Url().c_str());
   }
   void TearDown() override { SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr); }
-  std::vector<std::string> Events() const {
-    std::vector<std::string> events;
-    for (const std::string& line : test::SplitLines(test::ReadAll(dir_.path() / L"app.log"))) {
-      events.push_back(line.substr(line.find(' ') + 1));
-    }
-    return events;
-  }
+  std::vector<std::string> Events() const { return test::LogEvents(dir_.path() / L"app.log"); }
 
   test::TempDir dir_;
   test::FeedServer server_;
