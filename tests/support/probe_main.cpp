@@ -3,6 +3,7 @@
 //   close   post WM_CLOSE, wait for the process to end; print and exit with its exit code
 //   reveal  post the registered reveal message
 //   wait    wait for the card's process to end; print and exit with its exit code
+//   painted wait until the card shows a painted frame (its pixels are not all alike)
 //   menu N CLASS  choose the Nth item of the card's menu until a window of CLASS is shown;
 //                 print its client area's "left top right bottom" on the screen
 // Exit code 3 when there is no card, 4 when the process did not end in time.
@@ -11,6 +12,7 @@
 #include <string_view>
 
 #include "support/probe.h"
+#include "support/test_window.h"
 
 namespace {
 
@@ -52,6 +54,18 @@ int wmain(int argc, wchar_t** argv) {
       return kNoCard;
     }
     std::printf("%ld %ld %ld %ld\n", rect->left, rect->top, rect->right, rect->bottom);
+    return 0;
+  }
+  if (command == L"painted") {
+    // The first frame can take seconds on a busy machine (software rasteriser start-up).
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (lumetta::test::Grab(card).uniform()) {
+      if (GetTickCount64() >= deadline) {
+        std::fprintf(stderr, "probe: the card shows no painted frame\n");
+        return kTimedOut;
+      }
+      Sleep(50);
+    }
     return 0;
   }
   if (command == L"reveal") {

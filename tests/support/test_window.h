@@ -27,6 +27,15 @@ class Capture {
     }
     return true;
   }
+  // Every pixel alike (or none): nothing has been drawn yet.
+  [[nodiscard]] bool uniform() const {
+    for (std::uint32_t pixel : pixels_) {
+      if (pixel != pixels_.front()) {
+        return false;
+      }
+    }
+    return true;
+  }
   friend bool operator==(const Capture&, const Capture&) = default;
   // For looking at a failure: a binary PPM of the capture.
   void SavePpm(const char* path) const {
