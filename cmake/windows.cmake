@@ -15,6 +15,7 @@ set(LUMETTA_WIN_SOURCES
   src/app/log_win.cpp
   src/app/strings_win.cpp
   src/app/version_win.cpp
+  src/base/program_path_win.cpp
   src/card/card_menu.cpp
   src/card/card_paint.cpp
   src/card/monitor_window.cpp
@@ -87,7 +88,7 @@ include(GoogleTest)
 
 add_library(probe_lib STATIC tests/support/probe.cpp)
 target_include_directories(probe_lib PUBLIC tests src)
-target_link_libraries(probe_lib PUBLIC user32)
+target_link_libraries(probe_lib PUBLIC user32 gdi32)
 lumetta_warnings(probe_lib)
 
 add_executable(probe tests/support/probe_main.cpp)
@@ -97,14 +98,21 @@ lumetta_warnings(probe)
 
 # Discovery runs under Wine at test time, so a plain build needs no Wine.
 file(GLOB win_test_sources CONFIGURE_DEPENDS tests/win/*_test.cpp)
-add_executable(win_tests ${win_test_sources} tests/win/main.cpp)
+# The rounding tests also run here: lumetta.exe's runtime must round as the native build does.
+add_executable(win_tests ${win_test_sources} tests/win/main.cpp tests/native/rounding_test.cpp)
 target_include_directories(win_tests PRIVATE tests)
 target_link_libraries(win_tests PRIVATE lumetta_win gtest ws2_32)
 lumetta_resources(win_tests)
 lumetta_warnings(win_tests)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+  TEST_FILTER -*SmallScreen*
   EXTRA_ARGS --probe-exe=$<TARGET_FILE:probe>
   PROPERTIES LABELS wine TIMEOUT 300)
+# At another DPI on a screen of its own; the DPI is the whole prefix's, so nothing runs beside it.
+add_test(NAME SettingsDialog.SmallScreenAt144Dpi
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/on-small-screen $<TARGET_FILE:win_tests> --gtest_filter=*SmallScreen*)
+set_tests_properties(SettingsDialog.SmallScreenAt144Dpi PROPERTIES LABELS wine RUN_SERIAL TRUE
+  TIMEOUT 300)
 
 file(GLOB e2e_test_sources CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
 add_executable(e2e_tests ${e2e_test_sources} tests/e2e/harness.cpp tests/e2e/main.cpp)

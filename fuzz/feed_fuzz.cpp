@@ -15,6 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (feed->latestVersion.empty() || !feed->url.starts_with(u"https://")) {
     std::abort();
   }
+  // Nothing the shell could take for a second argument or a control sequence.
+  for (const char16_t c : feed->url) {
+    if (c <= 32 || c == u'"' || c == 127) {
+      std::abort();
+    }
+  }
   // A version is never older than itself, and the order is never both ways.
   const std::u16string& a = feed->latestVersion;
   const std::u16string& b = feed->minimumVersion;

@@ -1,6 +1,6 @@
 #include "app/log.h"
 
-#include <cstdio>
+#include "base/printf.h"
 
 namespace lumetta {
 
@@ -21,16 +21,11 @@ std::string_view LevelWord(int level) {
 
 std::string FormatLogLine(const LogTime& time, int level, std::string_view component,
                           std::string_view event, std::string_view details) {
-  char prefix[48];
   const std::string_view word = LevelWord(level);
-  const int length =
-      std::snprintf(prefix, sizeof prefix, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ %.*s ", time.year,
-                    time.month, time.day, time.hour, time.minute, time.second, time.milliseconds,
-                    static_cast<int>(word.size()), word.data());
-  std::string line;
-  line.reserve(static_cast<std::size_t>(length) + component.size() + event.size() + details.size() +
-               4);
-  line.append(prefix, static_cast<std::size_t>(length));
+  std::string line = StringPrintf("%04d-%02d-%02dT%02d:%02d:%02d.%03dZ %.*s ", time.year,
+                                  time.month, time.day, time.hour, time.minute, time.second,
+                                  time.milliseconds, static_cast<int>(word.size()), word.data());
+  line.reserve(line.size() + component.size() + event.size() + details.size() + 4);
   line.append(component);
   line.push_back(' ');
   line.append(event);
@@ -45,17 +40,19 @@ std::string FormatLogLine(const LogTime& time, int level, std::string_view compo
 }
 
 std::string FormatCode(std::uint32_t code) {
-  char text[16];
-  const int length = std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
-  return std::string(text, static_cast<std::size_t>(length));
+  return StringPrintf("0x%08X", static_cast<unsigned>(code));
+}
+
+std::string CodeDetail(std::uint32_t code) {
+  return "code=" + FormatCode(code);
 }
 
 void ReportFailure(FailureLatch& latch, std::string_view component, std::string_view event,
-                   std::uint32_t code) {
+                   std::uint32_t code, int level) {
   const bool repeated = latch.has_value() && *latch == code;
   latch = code;
   if (!repeated) {
-    LogEvent(kWarn, component, event, "code=" + FormatCode(code));
+    LogEvent(level, component, event, CodeDetail(code));
   }
 }
 

@@ -32,6 +32,8 @@ std::string FormatLogLine(const LogTime& time, int level, std::string_view compo
 
 // "0x%08X": always ten characters.
 std::string FormatCode(std::uint32_t code);
+// "code=0x%08X": the detail of every failure event.
+std::string CodeDetail(std::uint32_t code);
 
 // Formats and writes one event. The Windows build writes to the debugger output and the
 // open log file; the native test build records the event for tests to read.
@@ -42,7 +44,7 @@ void LogEvent(int level, std::string_view component, std::string_view event,
 using FailureLatch = std::optional<std::uint64_t>;
 
 void ReportFailure(FailureLatch& latch, std::string_view component, std::string_view event,
-                   std::uint32_t code);
+                   std::uint32_t code, int level = kWarn);
 [[nodiscard]] bool TakeRecovered(FailureLatch& latch);
 
 }  // namespace lumetta

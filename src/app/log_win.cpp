@@ -56,12 +56,46 @@ HANDLE OpenForAppend(const std::wstring& path) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+bool IsFull(HANDLE file) {
+  LARGE_INTEGER size{};
+  return file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size) &&
+         static_cast<std::uint64_t>(size.QuadPart) >= kLogRotateBytes;
+}
+
+// Whether the path still names the file the handle writes to. Another process's rotation
+// renames the file under our handle; rotating it again would move that process's new, nearly
+// empty log over the backup and lose the history in it.
+bool PathNamesFile(const std::wstring& path, HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION ours{};
+  if (!GetFileInformationByHandle(file, &ours)) {
+    return true;  // cannot tell: rotate as usual
+  }
+  HANDLE named = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (named == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION theirs{};
+  const bool known = GetFileInformationByHandle(named, &theirs) != FALSE;
+  CloseHandle(named);
+  return !known || (ours.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
+                    ours.nFileIndexHigh == theirs.nFileIndexHigh &&
+                    ours.nFileIndexLow == theirs.nFileIndexLow);
+}
+
 // Caller holds the lock.
 void RotateIfFull() {
-  LARGE_INTEGER size{};
-  if (gFile == INVALID_HANDLE_VALUE || !GetFileSizeEx(gFile, &size) ||
-      static_cast<std::uint64_t>(size.QuadPart) < kLogRotateBytes) {
+  if (!IsFull(gFile)) {
     return;
+  }
+  if (!PathNamesFile(*gPath, gFile)) {
+    // Rotated by someone else: follow the path to the new log instead.
+    CloseHandle(gFile);
+    gFile = OpenForAppend(*gPath);
+    if (!IsFull(gFile) || !PathNamesFile(*gPath, gFile)) {
+      return;
+    }
   }
   CloseHandle(gFile);
   gFile = INVALID_HANDLE_VALUE;

@@ -13,7 +13,9 @@
 #include "app/log_win.h"
 #include "app/strings.h"
 #include "app/text_ids.h"
+#include "base/printf.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 #include "card/monitor_window.h"
 #include "settings/login_item.h"
 
@@ -22,21 +24,12 @@ namespace {
 
 constexpr wchar_t kMutexName[] = L"Local\\com.norvale.lumettawin";
 
-std::string CodeDetail(std::uint32_t code) {
-  return "code=" + FormatCode(code);
-}
-
-std::uint32_t LastError() {
-  return static_cast<std::uint32_t>(GetLastError());
-}
-
 void ShowStartupFailure(std::uint32_t stageTextId, HRESULT code) {
   const auto value = static_cast<std::uint32_t>(code);
   LogEvent(kError, "app", "startup_failed", CodeDetail(value));
-  wchar_t codeText[16];
-  swprintf(codeText, 16, L"0x%08X", value);
   const std::u16string stage = LoadText(stageTextId);
-  const std::u16string message = FormatText(kTextStartupFailed, {stage, AsU16(codeText)});
+  const std::u16string message =
+      FormatText(kTextStartupFailed, {stage, AsciiToU16(FormatCode(value))});
   MessageBoxW(nullptr, AsWide(message.c_str()), L"Lumetta", MB_OK | MB_ICONERROR);
 }
 
@@ -58,7 +51,7 @@ int Run(HINSTANCE instance) {
 
   HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
   if (mutex == nullptr) {
-    LogEvent(kWarn, "app", "mutex_failed", CodeDetail(LastError()));
+    LogEvent(kWarn, "app", "mutex_failed", CodeDetail(LastErrorCode()));
   } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
     LogEvent(kInfo, "app", "already_running");
     if (HWND running = FindWindowW(kMonitorWindowClass, nullptr)) {
@@ -127,7 +120,7 @@ int Run(HINSTANCE instance) {
     }
     exitCode = static_cast<int>(message.wParam);
   } else {
-    LogEvent(kError, "app", "message_loop_failed", CodeDetail(LastError()));
+    LogEvent(kError, "app", "message_loop_failed", CodeDetail(LastErrorCode()));
   }
   window.reset();
   Release(dwriteFactory);

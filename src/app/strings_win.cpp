@@ -5,6 +5,7 @@
 #include "app/log.h"
 #include "app/strings.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 
 namespace lumetta {
 namespace {
@@ -58,8 +59,7 @@ void ChooseLanguage() {
                              GetUserDefaultUILanguage());
   const LANGID wanted = ChosenLanguageId();
   if (SetThreadUILanguage(wanted) != wanted) {
-    LogEvent(kWarn, "strings", "ui_language_failed",
-             "code=" + FormatCode(static_cast<std::uint32_t>(GetLastError())));
+    LogEvent(kWarn, "strings", "ui_language_failed", CodeDetail(LastErrorCode()));
   }
   LogEvent(kInfo, "strings", "language", gJapanese ? "lang=ja" : "lang=en");
 }

@@ -2,8 +2,8 @@
 
 namespace lumetta {
 
-std::u16string ProductVersionFrom(const VersionInfo& info) {
-  return info.productVersion.value_or(u"0");
+std::optional<std::u16string> ProductVersionFrom(const VersionInfo& info) {
+  return info.productVersion;
 }
 
 std::u16string DisplayVersionFrom(const VersionInfo& info) {

@@ -11,13 +11,13 @@ struct VersionInfo {
   std::optional<std::u16string> buildNumber;
 };
 
-// "0" without a product version, so that any published version counts as newer.
-[[nodiscard]] std::u16string ProductVersionFrom(const VersionInfo& info);
+// Nothing without a product version: an unknown version is neither old nor new.
+[[nodiscard]] std::optional<std::u16string> ProductVersionFrom(const VersionInfo& info);
 // "0.9.0 (2)", the product version alone without a build number, "?" without either.
 [[nodiscard]] std::u16string DisplayVersionFrom(const VersionInfo& info);
 
 // Windows build: the running module's version, read once.
-[[nodiscard]] std::u16string ProductVersionText();
+[[nodiscard]] std::optional<std::u16string> ProductVersionText();
 [[nodiscard]] std::u16string DisplayVersionText();
 
 }  // namespace lumetta

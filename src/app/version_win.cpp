@@ -2,12 +2,13 @@
 
 #include <windows.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
 #include "app/log.h"
+#include "base/program_path_win.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 
 namespace lumetta {
 namespace {
@@ -27,12 +28,12 @@ std::optional<std::u16string> QueryString(const std::vector<std::byte>& data, co
 
 const VersionInfo& OwnVersion() {
   static const VersionInfo info = [] {
-    std::array<wchar_t, MAX_PATH> path{};
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    const std::optional<std::wstring> path = ProgramPath();
+    if (!path) {
+      LogEvent(kWarn, "app", "version_info_failed", CodeDetail(LastErrorCode()));
       return VersionInfo{};
     }
-    return ReadVersionInfo(path.data());
+    return ReadVersionInfo(path->c_str());
   }();
   return info;
 }
@@ -49,14 +50,13 @@ VersionInfo ReadVersionInfo(const wchar_t* path) {
     read = GetFileVersionInfoW(path, 0, size, data.data()) != FALSE;
   }
   if (!read) {
-    LogEvent(kWarn, "app", "version_info_failed",
-             "code=" + FormatCode(static_cast<std::uint32_t>(GetLastError())));
+    LogEvent(kWarn, "app", "version_info_failed", CodeDetail(LastErrorCode()));
     return {};
   }
   return {QueryString(data, L"ProductVersion"), QueryString(data, L"BuildNumber")};
 }
 
-std::u16string ProductVersionText() {
+std::optional<std::u16string> ProductVersionText() {
   return ProductVersionFrom(OwnVersion());
 }
 

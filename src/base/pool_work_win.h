@@ -8,6 +8,8 @@
 #include <functional>
 #include <utility>
 
+#include "base/win_error.h"
+
 namespace lumetta {
 
 class PoolWork {
@@ -21,7 +23,7 @@ class PoolWork {
   std::uint32_t Create(std::function<void()> callback) {
     callback_ = std::move(callback);
     work_ = CreateThreadpoolWork(&PoolWork::Run, this, nullptr);
-    return work_ != nullptr ? 0 : static_cast<std::uint32_t>(GetLastError());
+    return work_ != nullptr ? 0 : LastErrorCode();
   }
   void Submit() { SubmitThreadpoolWork(work_); }
   void Close() {

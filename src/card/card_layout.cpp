@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <optional>
+
+#include "base/printf.h"
+#include "base/rounding.h"
 
 namespace lumetta {
 namespace {
@@ -25,10 +27,6 @@ constexpr float kSelfHeight = 16;
 constexpr float kEdge = 12;
 constexpr float kDividerGap = 10;
 constexpr float kDividerSpace = 11;
-
-std::u16string Widen(const char* text, int length) {
-  return std::u16string(text, text + std::max(length, 0));
-}
 
 // Divides by 1024 while the value reaches 1000, up to petabytes.
 int Scale(double& value) {
@@ -101,7 +99,7 @@ float CardScale(std::uint32_t dpi, double displayScale) {
 
 PixelSize CardWindowSize(std::uint32_t dpi, double displayScale, float totalHeight) {
   const float s = CardScale(dpi, displayScale);
-  return {static_cast<int>(std::lround(kCardWidth * s)),
+  return {static_cast<int>(RoundHalfAway(kCardWidth * s)),
           static_cast<int>(std::ceil(totalHeight * s))};
 }
 
@@ -110,9 +108,8 @@ std::u16string FormatBytes(double bytes) {
   double value = bytes > 0 ? bytes : 0;
   const int unit = Scale(value);
   const int decimals = unit > 0 && value < 100 ? 1 : 0;
-  char text[32];
-  return Widen(text, std::snprintf(text, sizeof text, "%.*f %s", decimals, value,
-                                   kUnits[static_cast<std::size_t>(unit)]));
+  return AsciiToU16(StringPrintf("%.*f %s", decimals, RoundToDecimals(value, decimals),
+                                 kUnits[static_cast<std::size_t>(unit)]));
 }
 
 std::u16string FormatBytesCompact(double bytes) {
@@ -120,19 +117,17 @@ std::u16string FormatBytesCompact(double bytes) {
   double value = bytes > 0 ? bytes : 0;
   const int unit = Scale(value);
   const int decimals = unit > 0 && value < 10 ? 1 : 0;
-  char text[32];
-  return Widen(text, std::snprintf(text, sizeof text, "%.*f%c", decimals, value,
-                                   kUnits[static_cast<std::size_t>(unit)]));
+  return AsciiToU16(StringPrintf("%.*f%c", decimals, RoundToDecimals(value, decimals),
+                                 kUnits[static_cast<std::size_t>(unit)]));
 }
 
 std::u16string FormatRate(double bytesPerSecond) {
-  const double rounded = std::isfinite(bytesPerSecond) ? std::round(bytesPerSecond) : 0;
+  const double rounded = std::isfinite(bytesPerSecond) ? RoundHalfAway(bytesPerSecond) : 0;
   return FormatBytes(rounded) + u"/s";
 }
 
 std::u16string FormatPercent(double fraction, int decimals) {
-  char text[32];
-  return Widen(text, std::snprintf(text, sizeof text, "%.*f%%", decimals, fraction * 100));
+  return AsciiToU16(StringPrintf("%.*f%%", decimals, RoundToDecimals(fraction * 100, decimals)));
 }
 
 int DiskAlertLevel(double usedFraction, double threshold) {

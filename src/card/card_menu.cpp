@@ -3,6 +3,7 @@
 #include "app/strings.h"
 #include "app/text_ids.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 #include "card/card_menu_items.h"
 #include "card/monitor_window.h"
 
@@ -11,11 +12,10 @@ namespace lumetta {
 void MonitorWindow::ShowContextMenu(POINT screenPoint) {
   HMENU menu = CreatePopupMenu();
   if (menu == nullptr) {
-    LogEvent(kError, "window", "menu_failed",
-             "code=" + FormatCode(static_cast<std::uint32_t>(GetLastError())));
+    LogEvent(kError, "window", "menu_failed", CodeDetail(LastErrorCode()));
     return;
   }
-  for (const MenuItem& item : ContextMenuItems(settings_, updateInfo_, updateState_)) {
+  for (const MenuItem& item : ContextMenuItems(settings_, update_.info(), update_.state())) {
     if (item.command == kMenuSeparator) {
       AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
       continue;

@@ -1,8 +1,7 @@
 // The card's sections: their layout, the window size that follows, and one painter each.
-#include <cstdio>
-
 #include "app/strings.h"
 #include "app/text_ids.h"
+#include "base/printf.h"
 #include "base/wide.h"
 #include "card/monitor_window.h"
 #include "metrics/hardware_names.h"
@@ -61,7 +60,7 @@ std::optional<float> MonitorWindow::DiskAlertTextHeight() {
 }
 
 void MonitorWindow::Relayout() {
-  sectionLayout_ = StackSections(CardSections(settings_, updateState_, DiskAlertTextHeight()));
+  sectionLayout_ = StackSections(CardSections(settings_, update_.state(), DiskAlertTextHeight()));
   const PixelSize size =
       CardWindowSize(GetDpiForWindow(hwnd_), settings_.displayScale, sectionLayout_.totalHeight);
   RECT client{};
@@ -168,7 +167,7 @@ float MonitorWindow::DrawLegendItem(float x, float top, const ColorF& color,
 
 void MonitorWindow::PaintUpdate(float top) {
   const Palette& p = *renderer_.palette;
-  const std::u16string version = updateInfo_ ? updateInfo_->latestVersion : std::u16string();
+  const std::u16string version = update_.info() ? update_.info()->latestVersion : std::u16string();
   renderer_.DrawGlyph(kGlyphWarning, Box(12, top, 24, top + 16), ToD2D(p.Critical),
                       TextStyle::IconSmall);
   renderer_.DrawText(FormatText(kTextUpdateRequired, {version}), TextStyle::BodyStrong,
@@ -190,9 +189,7 @@ void MonitorWindow::PaintClock(float top) {
   }
   renderer_.DrawText(AsU16(date), TextStyle::Body, Box(12, top + 8, 114, top + 26),
                      ToD2D(p.TextSecondary), TextAlign::Leading, false);
-  char time[16];
-  const int length = std::snprintf(time, sizeof time, "%d:%02d", now.wHour, now.wMinute);
-  renderer_.DrawText(std::u16string(time, time + std::max(length, 0)), TextStyle::Title,
+  renderer_.DrawText(AsciiToU16(StringPrintf("%d:%02d", now.wHour, now.wMinute)), TextStyle::Title,
                      Box(12, top, 178, top + 28), ToD2D(p.TextPrimary), TextAlign::Trailing, false);
   renderer_.DrawBar(Box(12, top + 33, 178, top + 39), now.wSecond / 60.0, ToD2D(p.Accent));
 }

@@ -12,9 +12,11 @@
 #include "app/log.h"
 #include "app/strings.h"
 #include "app/text_ids.h"
-#include "base/wide.h"
-#include "draw/theme_win.h"
 #include "app/version.h"
+#include "base/rounding.h"
+#include "base/wide.h"
+#include "base/win_error.h"
+#include "draw/theme_win.h"
 #include "settings/settings_file.h"
 
 namespace lumetta {
@@ -29,10 +31,6 @@ constexpr RECT kPinButtonBox{167, 5, 185, 23};
 constexpr float kUpdateLineSlack = 4;
 
 MonitorWindow* gInstance = nullptr;
-
-std::string CodeDetail() {
-  return "code=" + FormatCode(static_cast<std::uint32_t>(GetLastError()));
-}
 
 ScreenRect ToScreenRect(const RECT& r) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
@@ -96,13 +94,13 @@ MonitorWindow::MonitorWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFac
                              const std::wstring* settingsPath)
     : d2dFactory_(d2dFactory),
       dwriteFactory_(dwriteFactory),
-      settingsPath_(settingsPath),
+      settingsStore_(Win32Files(), settingsPath != nullptr
+                                       ? std::optional(std::u16string(AsU16(*settingsPath)))
+                                       : std::nullopt),
+      settings_(settingsStore_.Load()),
       renderer_(d2dFactory, dwriteFactory) {
   gInstance = this;
   revealMessage_ = RegisterWindowMessageW(kRevealMessageName);
-  if (settingsPath_ != nullptr) {
-    settings_ = LoadSettings(Win32Files(), std::u16string(AsU16(*settingsPath_)));
-  }
 }
 
 MonitorWindow::~MonitorWindow() {
@@ -114,7 +112,6 @@ MonitorWindow::~MonitorWindow() {
   }
   sectionLayout_ = {};
   trayIcon_.Remove();
-  updateInfo_.reset();
   updateChecker_.reset();
   aboutWindow_.reset();
   settingsWindow_.reset();
@@ -137,7 +134,7 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.lpszClassName = kMonitorWindowClass;
   if (RegisterClassExW(&windowClass) == 0) {
-    return HRESULT_FROM_WIN32(GetLastError());
+    return HResultFromLastError();
   }
 
   const PixelSize size =
@@ -148,7 +145,7 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
       WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (settings_.alwaysOnTop ? WS_EX_TOPMOST : 0);
   if (CreateWindowExW(exStyle, kMonitorWindowClass, L"Lumetta", WS_POPUP, position.x, position.y,
                       size.width, size.height, nullptr, nullptr, instance, this) == nullptr) {
-    return HRESULT_FROM_WIN32(GetLastError());
+    return HResultFromLastError();
   }
 
   renderer_.hwnd = hwnd_;
@@ -185,12 +182,12 @@ void MonitorWindow::RegisterNotifications() {
   sessionNotificationsRegistered_ =
       WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
   if (!sessionNotificationsRegistered_) {
-    LogEvent(kWarn, "window", "session_notification_failed", CodeDetail());
+    LogEvent(kWarn, "window", "session_notification_failed", CodeDetail(LastErrorCode()));
   }
   powerNotify_ = RegisterPowerSettingNotification(hwnd_, &GUID_CONSOLE_DISPLAY_STATE,
                                                   DEVICE_NOTIFY_WINDOW_HANDLE);
   if (powerNotify_ == nullptr) {
-    LogEvent(kWarn, "window", "display_notification_failed", CodeDetail());
+    LogEvent(kWarn, "window", "display_notification_failed", CodeDetail(LastErrorCode()));
   }
 }
 
@@ -218,9 +215,9 @@ void MonitorWindow::SampleAndRefresh() {
 }
 
 void MonitorWindow::RestartTimers() {
-  const auto interval = static_cast<UINT>(std::lround(settings_.updateIntervalSeconds * 1000));
+  const auto interval = static_cast<UINT>(RoundHalfAway(settings_.updateIntervalSeconds * 1000));
   if (SetTimer(hwnd_, kSampleTimer, interval, nullptr) == 0) {
-    LogEvent(kError, "window", "timer_failed", CodeDetail());
+    LogEvent(kError, "window", "timer_failed", CodeDetail(LastErrorCode()));
   }
   // The seconds bar moves every second even when sampling is slower.
   if (settings_.showClock && interval > kClockRepaintMs) {
@@ -264,13 +261,11 @@ void MonitorWindow::Reveal() {
 }
 
 void MonitorWindow::SaveSettingsNow() {
-  if (settingsPath_ != nullptr) {
-    // A failed save keeps the record in effect; the settings file logs the details and the
-    // Settings dialog shows a notice.
-    const bool saved = SaveSettings(Win32Files(), std::u16string(AsU16(*settingsPath_)), settings_);
-    if (settingsWindow_) {
-      settingsWindow_->SetSaveFailed(!saved);
-    }
+  // A failed save keeps the record in effect; the settings file logs the details and the
+  // Settings dialog shows a notice. Without a data folder every save fails: the user is told.
+  const bool saved = settingsStore_.Save(settings_);
+  if (settingsWindow_) {
+    settingsWindow_->SetSaveFailed(!saved);
   }
 }
 
@@ -315,10 +310,12 @@ void MonitorWindow::ApplySettings(const Settings& next) {
     ChangeScale();
   } else {
     Relayout();
-    if (snapTurnedOn) {
-      SnapToEdges();
+    // A card that snaps now must be saved where it now rests, or the next start undoes it.
+    if (snapTurnedOn && SnapToEdges()) {
+      SavePosition();
+    } else {
+      SaveSettingsNow();
     }
-    SaveSettingsNow();
   }
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -358,16 +355,18 @@ void MonitorWindow::EnsureOnScreen() {
   }
 }
 
-void MonitorWindow::SnapToEdges() {
+bool MonitorWindow::SnapToEdges() {
   const std::optional<ScreenRect> window = WindowRect(hwnd_);
   const std::optional<ScreenRect> area = NearestWorkArea(hwnd_);
   if (!window || !area) {
-    return;
+    return false;
   }
   const ScreenPoint target = SnapPosition(*window, *area, GetDpiForWindow(hwnd_));
-  if (target != ScreenPoint{window->x, window->y}) {
-    MoveTo(hwnd_, target);
+  if (target == ScreenPoint{window->x, window->y}) {
+    return false;
   }
+  MoveTo(hwnd_, target);
+  return true;
 }
 
 void MonitorWindow::SavePosition() {
@@ -400,7 +399,7 @@ std::uint32_t MonitorWindow::HitTestButton(POINT screenPoint) const {
 }
 
 bool MonitorWindow::HitTestUpdateLine(POINT screenPoint) const {
-  if (updateState_ != kUpdateRequired) {
+  if (update_.state() != kUpdateRequired) {
     return false;
   }
   for (const LaidOutSection& section : sectionLayout_.sections) {
@@ -720,14 +719,8 @@ LRESULT MonitorWindow::OnUpdateResult() {
     return 0;
   }
   UpdateChecker& checker = updateChecker_->checker();
-  SetTimer(hwnd_, kUpdateTimer,
-           checker.LastCheckSucceeded() ? kCheckAgainAfterSuccessMs : kCheckAgainAfterFailureMs,
-           nullptr);
-  updateInfo_ = checker.CopyInfo();
-  const UpdateResult result =
-      TakeUpdateResult(ProductVersionText(), updateInfo_, static_cast<UpdateState>(updateState_));
-  if (result.changed) {
-    updateState_ = result.state;
+  SetTimer(hwnd_, kUpdateTimer, NextCheckDelayMs(checker.LastCheckSucceeded()), nullptr);
+  if (update_.Take(ProductVersionText(), checker.CopyInfo())) {
     Relayout();
     InvalidateRect(hwnd_, nullptr, FALSE);
   }
@@ -735,11 +728,11 @@ LRESULT MonitorWindow::OnUpdateResult() {
 }
 
 void MonitorWindow::OpenUpdatePage() {
-  if (!updateInfo_) {
+  if (!update_.info()) {
     return;
   }
   const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
-      nullptr, L"open", AsWide(updateInfo_->url.c_str()), nullptr, nullptr, SW_SHOWNORMAL));
+      nullptr, L"open", AsWide(update_.info()->url.c_str()), nullptr, nullptr, SW_SHOWNORMAL));
   if (result <= 32) {
     LogEvent(kWarn, "update", "open_page_failed", "code=" + std::to_string(result));
   }

@@ -16,6 +16,7 @@
 #include "draw/renderer.h"
 #include "metrics/sampler_win.h"
 #include "settings/settings.h"
+#include "settings/settings_file.h"
 #include "update/update_check_win.h"
 #include "update/update_info.h"
 
@@ -96,7 +97,8 @@ class MonitorWindow {
 
   // Placement, in physical pixels.
   void EnsureOnScreen();
-  void SnapToEdges();
+  // True when the card moved.
+  bool SnapToEdges();
   void SavePosition();
   void ChangeScale();
 
@@ -120,7 +122,7 @@ class MonitorWindow {
 
   ID2D1Factory* d2dFactory_;
   IDWriteFactory* dwriteFactory_;
-  const std::wstring* settingsPath_;
+  SettingsStore settingsStore_;
   Settings settings_;
   Renderer renderer_;
   HWND hwnd_ = nullptr;
@@ -138,8 +140,7 @@ class MonitorWindow {
   std::unique_ptr<SettingsWindow> settingsWindow_;
   std::unique_ptr<AboutWindow> aboutWindow_;
   std::unique_ptr<Win32UpdateChecker> updateChecker_;
-  std::optional<UpdateInfo> updateInfo_;
-  std::uint32_t updateState_ = kUpdateNone;
+  UpdateStatus update_;
   TrayIcon trayIcon_;
   UINT revealMessage_ = 0;
   UINT taskbarCreatedMessage_ = 0;

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "app/log.h"
+#include "base/win_error.h"
 
 namespace lumetta {
 namespace {
@@ -45,11 +46,15 @@ bool TrayIcon::Add() {
   data.uCallbackMessage = callbackMessage_;
   data.hIcon = icon_ != nullptr ? icon_ : LoadIconW(nullptr, IDI_APPLICATION);
   wcsncpy(data.szTip, L"Lumetta", sizeof data.szTip / sizeof data.szTip[0] - 1);
+  // After "TaskbarCreated" the shell may still hold the icon; it is then updated in place, so
+  // that exactly one icon exists and it is the one removed at exit.
   if (!Shell_NotifyIconW(NIM_ADD, &data)) {
-    LogEvent(kWarn, "tray", "add_failed",
-             "code=" + FormatCode(static_cast<std::uint32_t>(GetLastError())));
-    added_ = false;
-    return false;
+    const std::uint32_t error = LastErrorCode();
+    if (!Shell_NotifyIconW(NIM_MODIFY, &data)) {
+      LogEvent(kWarn, "tray", "add_failed", CodeDetail(error));
+      added_ = false;
+      return false;
+    }
   }
   data.uVersion = NOTIFYICON_VERSION_4;
   Shell_NotifyIconW(NIM_SETVERSION, &data);

@@ -2,12 +2,11 @@
 
 #include <shellapi.h>
 
-#include <cmath>
-
 #include "app/log.h"
 #include "app/strings.h"
 #include "app/text_ids.h"
 #include "app/version.h"
+#include "base/rounding.h"
 #include "base/wide.h"
 #include "dialogs/dialog_geometry.h"
 
@@ -39,7 +38,7 @@ void AboutWindow::Paint(Renderer& r, float width, float) {
   const Palette& p = *r.palette;
   const float w = width;
   if (icon_ == nullptr) {
-    const int size = static_cast<int>(std::lround(Dpi() * 64 / 96));
+    const int size = static_cast<int>(RoundHalfAway(Dpi() * 64 / 96));
     icon_ = static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
   }

@@ -4,9 +4,10 @@
 
 namespace lumetta {
 
-ScreenPoint CentreInWorkArea(const ScreenRect& window, const ScreenRect& workArea) {
-  return {workArea.x + (workArea.w - window.w) / 2,
-          workArea.y + std::max(0, (workArea.h - window.h) / 2)};
+ScreenRect PlaceInWorkArea(std::int32_t width, std::int32_t height, const ScreenRect& workArea) {
+  const std::int32_t w = std::min(width, workArea.w);
+  const std::int32_t h = std::min(height, workArea.h);
+  return {workArea.x + (workArea.w - w) / 2, workArea.y + (workArea.h - h) / 2, w, h};
 }
 
 bool InsideInclusive(const RectF& rect, float x, float y) {

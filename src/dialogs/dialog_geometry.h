@@ -8,8 +8,10 @@
 
 namespace lumetta {
 
-// Centred in the work area; a window taller than it sticks to its top edge.
-[[nodiscard]] ScreenPoint CentreInWorkArea(const ScreenRect& window, const ScreenRect& workArea);
+// The window's place and size: centred in the work area and never larger than it, so that no
+// part of a dialog hides under the taskbar or off the screen (its content scrolls instead).
+[[nodiscard]] ScreenRect PlaceInWorkArea(std::int32_t width, std::int32_t height,
+                                         const ScreenRect& workArea);
 // Edges included.
 [[nodiscard]] bool InsideInclusive(const RectF& rect, float x, float y);
 // Client pixels to DIPs at `dpi`.

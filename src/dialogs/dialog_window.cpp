@@ -4,6 +4,7 @@
 
 #include "app/log.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 #include "dialogs/dialog_geometry.h"
 #include "draw/theme_win.h"
 
@@ -12,10 +13,6 @@ namespace {
 
 // Fixed size, with close and minimise buttons.
 constexpr DWORD kDialogStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-std::string CodeDetail() {
-  return "code=" + FormatCode(static_cast<std::uint32_t>(GetLastError()));
-}
 
 }  // namespace
 
@@ -69,7 +66,7 @@ bool DialogWindow::Create(HWND ownerWindow) {
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.lpszClassName = ClassName();
     if (RegisterClassExW(&windowClass) == 0) {
-      LogEvent(kError, "dialog", "register_failed", CodeDetail());
+      LogEvent(kError, "dialog", "register_failed", CodeDetail(LastErrorCode()));
       return false;
     }
   }
@@ -80,7 +77,7 @@ bool DialogWindow::Create(HWND ownerWindow) {
   const std::u16string title = WindowTitle();
   if (CreateWindowExW(0, ClassName(), AsWide(title.c_str()), kDialogStyle, work.left, work.top, 100,
                       100, nullptr, nullptr, instance, this) == nullptr) {
-    LogEvent(kError, "dialog", "create_failed", CodeDetail());
+    LogEvent(kError, "dialog", "create_failed", CodeDetail(LastErrorCode()));
     return false;
   }
   renderer_.hwnd = hwnd_;
@@ -92,14 +89,10 @@ bool DialogWindow::Create(HWND ownerWindow) {
   RECT outer{0, 0, MulDiv(size.width, static_cast<int>(dpi), 96),
              MulDiv(size.height, static_cast<int>(dpi), 96)};
   AdjustWindowRectExForDpi(&outer, kDialogStyle, FALSE, 0, dpi);
-  SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT window{};
-  GetWindowRect(hwnd_, &window);
-  const ScreenPoint centre = CentreInWorkArea(
-      {window.left, window.top, window.right - window.left, window.bottom - window.top},
-      {work.left, work.top, work.right - work.left, work.bottom - work.top});
-  SetWindowPos(hwnd_, nullptr, centre.x, centre.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const ScreenRect place =
+      PlaceInWorkArea(outer.right - outer.left, outer.bottom - outer.top,
+                      {work.left, work.top, work.right - work.left, work.bottom - work.top});
+  SetWindowPos(hwnd_, nullptr, place.x, place.y, place.w, place.h, SWP_NOZORDER | SWP_NOACTIVATE);
   OnCreated();
   return true;
 }
@@ -198,9 +191,16 @@ LRESULT DialogWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       OnMouseDown(x, y);
       return 0;
     case WM_LBUTTONUP:
-      ReleaseCapture();
+      // Released after the handler: the capture change it causes must not cancel this press.
       OnMouseUp(x, y);
+      ReleaseCapture();
       return 0;
+    case WM_CAPTURECHANGED:
+      OnCaptureLost();
+      return 0;
+    case WM_CANCELMODE:
+      OnCaptureLost();
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_MOUSEWHEEL:
       OnMouseWheel(static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / 120.0f);
       return 0;

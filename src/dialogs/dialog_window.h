@@ -42,6 +42,8 @@ class DialogWindow {
   virtual void OnMouseDown(float, float) {}
   virtual void OnMouseUp(float, float) {}
   virtual void OnMouseWheel(float) {}
+  // The mouse capture went elsewhere (another window, Alt+Tab, a cancelled mode).
+  virtual void OnCaptureLost() {}
   virtual bool OnKeyDown(WPARAM) { return false; }
   virtual void OnThemeChanged() {}
   virtual bool IsClickableAt(float, float) { return false; }

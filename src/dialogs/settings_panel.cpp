@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/text_ids.h"
+#include "base/rounding.h"
 #include "settings/settings.h"
 
 namespace lumetta {
@@ -174,6 +175,12 @@ void SettingsPanel::OnCreated() {
   scrollOffset = 0;
   focusedId = 0;
   focusVisible = false;
+  CancelInput();
+}
+
+void SettingsPanel::CancelInput() {
+  pressedId = 0;
+  draggingSlider = false;
 }
 
 const SettingsRow* SettingsPanel::RowAt(float x, float y) const {
@@ -202,7 +209,7 @@ void SettingsPanel::Changed() {
 
 void SettingsPanel::SetSliderFromX(float x) {
   const float t = std::clamp((x - kSliderLeft) / kSliderWidth, 0.0f, 1.0f);
-  const double value = std::round((t * 0.45 + 0.5) * 20) / 20;
+  const double value = RoundHalfAway((t * 0.45 + 0.5) * 20) / 20;
   if (value != settings.diskAlertThreshold) {
     settings.diskAlertThreshold = value;
     Changed();
@@ -229,6 +236,7 @@ bool SettingsPanel::MouseLeave() {
 
 bool SettingsPanel::MouseDown(float x, float y) {
   focusVisible = false;
+  CancelInput();
   const SettingsRow* row = RowAt(x, y);
   if (row != nullptr && row->interactive()) {
     pressedId = focusedId = row->id;
@@ -295,7 +303,7 @@ void SettingsPanel::Step(std::uint32_t id, int direction) {
   if (id == kControlDiskAlert) {
     const double next =
         std::clamp(settings.diskAlertThreshold + direction * 0.05, kDiskAlertMin, kDiskAlertMax);
-    settings.diskAlertThreshold = std::round(next * 20) / 20;
+    settings.diskAlertThreshold = RoundHalfAway(next * 20) / 20;
   } else if (id == kControlInterval || id == kControlScale) {
     const std::vector<double> options = Options(id);
     const auto index = static_cast<int>(SelectedOption(id).value_or(0)) + direction;

@@ -96,6 +96,8 @@ class SettingsPanel {
   void BuildRows(const std::function<float(std::uint32_t textId)>& textHeight);
   void ClampScroll();
   void OnCreated();
+  // The press or drag in progress ends without acting: the window closed or lost the mouse.
+  void CancelInput();
 
   // Each returns whether the picture changed.
   bool MouseMove(float x, float y);

@@ -1,9 +1,8 @@
 #include "dialogs/settings_window.h"
 
-#include <cmath>
-#include <cstdio>
-
 #include "app/strings.h"
+#include "base/printf.h"
+#include "base/rounding.h"
 #include "settings/login_item.h"
 
 namespace lumetta {
@@ -18,18 +17,15 @@ D2D1_COLOR_F Dim(const ColorF& color, bool enabled) {
   return {color.r, color.g, color.b, enabled ? color.a : color.a * kDisabledAlpha};
 }
 
-std::u16string Ascii(const char* text) {
-  return std::u16string(text, text + std::char_traits<char>::length(text));
+std::u16string WholePercent(double fraction) {
+  return AsciiToU16(StringPrintf("%.0f%%", RoundHalfAway(fraction * 100)));
 }
 
 std::u16string OptionLabel(std::uint32_t id, double value) {
-  char text[16];
   if (id == kControlScale) {
-    std::snprintf(text, sizeof text, "%ld%%", std::lround(value * 100));
-    return Ascii(text);
+    return WholePercent(value);
   }
-  std::snprintf(text, sizeof text, "%g", value);
-  return FormatText(kTextSeconds, {Ascii(text)});
+  return FormatText(kTextSeconds, {AsciiToU16(StringPrintf("%g", value))});
 }
 
 }  // namespace
@@ -52,6 +48,7 @@ std::u16string SettingsWindow::WindowTitle() const {
 
 void SettingsWindow::Open(HWND ownerWindow, const Settings& settings) {
   panel_.settings = settings;
+  panel_.CancelInput();
   panel_.loginState = static_cast<std::uint32_t>(GetLoginItemState());
   Show(ownerWindow);
   RECT client{};
@@ -192,10 +189,9 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
       const double threshold = panel_.settings.diskAlertThreshold;
       r.DrawText(text, TextStyle::BodyLarge, {30, top + 8, kW - 76, top + 32},
                  Dim(p.TextPrimary, on), TextAlign::Leading, false);
-      char percent[16];
-      std::snprintf(percent, sizeof percent, "%ld%%", std::lround(threshold * 100));
-      r.DrawText(Ascii(percent), TextStyle::BodyStrong, {kW - 86, top + 8, kW - 30, top + 32},
-                 ToD2D(p.TextPrimary), TextAlign::Trailing, false);
+      r.DrawText(WholePercent(threshold), TextStyle::BodyStrong,
+                 {kW - 86, top + 8, kW - 30, top + 32}, ToD2D(p.TextPrimary), TextAlign::Trailing,
+                 false);
       const float t = SettingsPanel::SliderPosition(threshold);
       r.DrawBar({32, top + 44, kW - 32, top + 48}, t, ToD2D(p.Accent));
       const D2D1_POINT_2F thumb{32 + (kW - 64) * t, top + 46};

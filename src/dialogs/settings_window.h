@@ -30,6 +30,7 @@ class SettingsWindow final : public DialogWindow {
   void OnMouseDown(float x, float y) override;
   void OnMouseUp(float x, float y) override;
   void OnMouseWheel(float notches) override;
+  void OnCaptureLost() override { panel_.CancelInput(); }
   bool OnKeyDown(WPARAM key) override;
   bool IsClickableAt(float x, float y) override { return panel_.IsClickableAt(x, y); }
 

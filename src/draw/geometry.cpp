@@ -16,13 +16,18 @@ BarGeometry ComputeBar(const RectF& rect, double value) {
 CoreBarGeometry ComputeCoreBar(const RectF& rect, std::size_t count, std::size_t index,
                                double value) {
   const auto n = static_cast<float>(count);
-  const float width = (rect.width() - kCoreBarGap * (n - 1)) / n;
-  const float x = rect.left + static_cast<float>(index) * (width + kCoreBarGap);
+  float gap = kCoreBarGap;
+  if (count > 1) {
+    gap = std::clamp((rect.width() - kCoreBarMinWidth * n) / (n - 1), 0.0f, kCoreBarGap);
+  }
+  const float width = (rect.width() - gap * (n - 1)) / n;
+  const float x = rect.left + static_cast<float>(index) * (width + gap);
+  const float right = std::min(x + width, rect.right);  // float sums may overshoot by a hair
   const float fullHeight = rect.height();
   const float fill =
       std::clamp(static_cast<float>(value) * fullHeight, kCoreBarMinFill, fullHeight);
-  return {RectF{x, rect.top, x + width, rect.bottom},
-          RectF{x, rect.bottom - fill, x + width, rect.bottom}};
+  return {RectF{x, rect.top, right, rect.bottom}, RectF{x, rect.bottom - fill, right, rect.bottom},
+          std::min(kCoreBarRadius, width / 2)};
 }
 
 PointF ChartPoint(const RectF& rect, std::size_t index, std::size_t count, double value,

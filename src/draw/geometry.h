@@ -48,14 +48,17 @@ struct BarGeometry {
 [[nodiscard]] BarGeometry ComputeBar(const RectF& rect, double value);
 
 inline constexpr float kCoreBarGap = 2.0f;
+inline constexpr float kCoreBarMinWidth = 2.0f;
 inline constexpr float kCoreBarMinFill = 2.0f;
 inline constexpr float kCoreBarRadius = 1.5f;
 
 struct CoreBarGeometry {
   RectF track;
   RectF fill;
+  float radius = 0;
 };
-// Bar `index` of `count` vertical bars across `rect`.
+// Bar `index` of `count` vertical bars across `rect`. With many processors the gaps shrink
+// (to nothing) before the bars get narrower than kCoreBarMinWidth; the row always fits.
 [[nodiscard]] CoreBarGeometry ComputeCoreBar(const RectF& rect, std::size_t count,
                                              std::size_t index, double value);
 

@@ -8,6 +8,7 @@
 #include "app/log.h"
 #include "app/strings.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -65,7 +66,7 @@ HRESULT Renderer::EnsureTarget() {
   }
   RECT client{};
   if (!GetClientRect(hwnd, &client)) {
-    return HRESULT_FROM_WIN32(GetLastError());
+    return HResultFromLastError();
   }
   const float dpi = static_cast<float>(GetDpiForWindow(hwnd)) * scale;
   const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
@@ -94,9 +95,12 @@ HRESULT Renderer::EnsureTarget() {
     }
   }
   if (FAILED(result)) {
-    LogEvent(kError, "render", "target_failed",
-             "code=" + FormatCode(static_cast<std::uint32_t>(result)));
+    // Painting retries every frame: one line per distinct failure, not one per frame.
+    ReportFailure(targetLatch_, "render", "target_failed", static_cast<std::uint32_t>(result),
+                  kError);
     DiscardDeviceResources();
+  } else if (TakeRecovered(targetLatch_)) {
+    LogEvent(kInfo, "render", "recovered");
   }
   return result;
 }
@@ -183,8 +187,8 @@ void Renderer::DrawCoreBars(const D2D1_RECT_F& rect, std::span<const double> val
   track.a *= kCoreTrackAlpha;
   for (std::size_t i = 0; i < values.size(); ++i) {
     const CoreBarGeometry bar = ComputeCoreBar(FromD2D(rect), values.size(), i, values[i]);
-    FillRect(ToD2D(bar.track), ToD2D(track), kCoreBarRadius);
-    FillRect(ToD2D(bar.fill), color, kCoreBarRadius);
+    FillRect(ToD2D(bar.track), ToD2D(track), bar.radius);
+    FillRect(ToD2D(bar.fill), color, bar.radius);
   }
 }
 
@@ -350,8 +354,7 @@ bool Renderer::DrawIcon(HICON icon, const D2D1_RECT_F& rect) {
       result = target_->CreateBitmapFromWicBitmap(converter.Get(), nullptr, &iconBitmap_);
     }
     if (FAILED(result)) {
-      LogEvent(kWarn, "render", "icon_failed",
-               "code=" + FormatCode(static_cast<std::uint32_t>(result)));
+      LogEvent(kWarn, "render", "icon_failed", CodeDetail(static_cast<std::uint32_t>(result)));
       iconBitmap_.Reset();
       return false;
     }

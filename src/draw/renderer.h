@@ -14,6 +14,7 @@
 #include <span>
 #include <string_view>
 
+#include "app/log.h"
 #include "draw/geometry.h"
 #include "draw/palette.h"
 
@@ -97,6 +98,7 @@ class Renderer {
   HICON iconHandle_ = nullptr;
   std::array<Microsoft::WRL::ComPtr<IDWriteTextFormat>, kTextFormatSlots> textFormats_;
   Stats stats_;
+  FailureLatch targetLatch_;
   bool simulateDeviceLoss_ = false;
 };
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <vector>
+
+#include "base/printf.h"
+#include "base/rounding.h"
 
 namespace lumetta {
 namespace {
@@ -202,11 +204,8 @@ std::u16string clockText(double mhz) {
   if (!(mhz > 0) || !std::isfinite(mhz)) {
     return {};
   }
-  char text[32];
-  const int length = mhz >= kGigahertzFrom
-                         ? std::snprintf(text, sizeof text, "%.2f GHz", mhz / 1000)
-                         : std::snprintf(text, sizeof text, "%.0f MHz", mhz);
-  return std::u16string(text, text + std::max(length, 0));
+  return AsciiToU16(mhz >= kGigahertzFrom ? StringPrintf("%.2f GHz", RoundToDecimals(mhz / 1000, 2))
+                                          : StringPrintf("%.0f MHz", RoundHalfAway(mhz)));
 }
 
 }  // namespace lumetta

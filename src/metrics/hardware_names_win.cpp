@@ -15,8 +15,7 @@ std::u16string readProcessorName() {
       RegGetValueW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
                    L"ProcessorNameString", RRF_RT_REG_SZ, nullptr, buffer.data(), &size);
   if (status != ERROR_SUCCESS) {
-    LogEvent(kWarn, "cpu", "name_unavailable",
-             "code=" + FormatCode(static_cast<std::uint32_t>(status)));
+    LogEvent(kWarn, "cpu", "name_unavailable", CodeDetail(static_cast<std::uint32_t>(status)));
     return {};
   }
   buffer.back() = L'\0';

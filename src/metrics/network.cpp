@@ -78,7 +78,7 @@ std::u16string_view WifiGenerationName(std::uint32_t phyType) {
 
 WifiQuery::WifiQuery(WifiPlatform& platform) : platform_(platform) {
   if (const std::uint32_t error = platform_.CreateWork([this] { run(); }); error != 0) {
-    LogEvent(kError, "wifi", "work_create_failed", "code=" + FormatCode(error));
+    LogEvent(kError, "wifi", "work_create_failed", CodeDetail(error));
   } else {
     hasWork_ = true;
   }

@@ -8,6 +8,7 @@
 
 #include "app/log.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 
 namespace lumetta {
 namespace {
@@ -31,10 +32,6 @@ struct ProcessMemoryCountersEx2 {
 static_assert(sizeof(ProcessMemoryCountersEx2) == 96);
 static_assert(offsetof(ProcessMemoryCountersEx2, PrivateWorkingSetSize) == 80);
 static_assert(sizeof(SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION) == 48);
-
-std::uint32_t LastError() {
-  return static_cast<std::uint32_t>(GetLastError());
-}
 
 std::uint64_t FileTimeValue(const FILETIME& time) {
   return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -85,11 +82,19 @@ class Win32CpuTimes final : public CpuTimesSource {
 
 class Win32Memory final : public MemorySource {
  public:
-  Win32Memory()
-      : low_(CreateMemoryResourceNotification(LowMemoryResourceNotification)),
-        high_(CreateMemoryResourceNotification(HighMemoryResourceNotification)) {
-    if (low_ == nullptr || high_ == nullptr) {
-      LogEvent(kWarn, "memory", "notification_unavailable", "code=" + FormatCode(LastError()));
+  explicit Win32Memory(MemoryNotificationFactory create) {
+    // Each code is read right after its call: the second call may overwrite the first's.
+    std::uint32_t error = 0;
+    low_ = create(LowMemoryResourceNotification);
+    if (low_ == nullptr) {
+      error = LastErrorCode();
+    }
+    high_ = create(HighMemoryResourceNotification);
+    if (high_ == nullptr && error == 0) {
+      error = LastErrorCode();
+    }
+    if (error != 0) {
+      LogEvent(kWarn, "memory", "notification_unavailable", CodeDetail(error));
     }
   }
   ~Win32Memory() override {
@@ -106,7 +111,7 @@ class Win32Memory final : public MemorySource {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status)) {
-      return {false, LastError()};
+      return {false, LastErrorCode()};
     }
     return {true,
             0,
@@ -119,7 +124,7 @@ class Win32Memory final : public MemorySource {
   KernelPools QueryKernelPools() override {
     PERFORMANCE_INFORMATION info{};
     if (!GetPerformanceInfo(&info, sizeof info)) {
-      return {false, LastError()};
+      return {false, LastErrorCode()};
     }
     return {true, 0, info.KernelPaged, info.KernelNonpaged, info.PageSize};
   }
@@ -135,8 +140,8 @@ class Win32Memory final : public MemorySource {
     return state != FALSE;
   }
 
-  HANDLE low_;
-  HANDLE high_;
+  HANDLE low_ = nullptr;
+  HANDLE high_ = nullptr;
 };
 
 class Win32Disk final : public DiskSource {
@@ -154,7 +159,7 @@ class Win32Disk final : public DiskSource {
     ULARGE_INTEGER totalFree{};
     const std::u16string path(drivePath);  // fits the small-string buffer
     if (!GetDiskFreeSpaceExW(AsWide(path.c_str()), &available, &total, &totalFree)) {
-      return {false, LastError()};
+      return {false, LastErrorCode()};
     }
     return {true, 0, total.QuadPart, totalFree.QuadPart};
   }
@@ -169,7 +174,7 @@ class Win32Self final : public SelfSource {
     FILETIME kernel{};
     FILETIME user{};
     if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-      return {false, LastError()};
+      return {false, LastErrorCode()};
     }
     ProcessMemoryCountersEx2 counters{};
     auto* record = reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters);
@@ -179,7 +184,7 @@ class Win32Self final : public SelfSource {
       counters = {};
       counters.cb = sizeof(PROCESS_MEMORY_COUNTERS_EX);
       if (!GetProcessMemoryInfo(process, record, counters.cb)) {
-        return {false, LastError()};
+        return {false, LastErrorCode()};
       }
     }
     // Without the private working set (older Windows; Wine fills only 72 bytes and says so
@@ -201,8 +206,8 @@ std::unique_ptr<Clock> MakeWin32Clock() {
 std::unique_ptr<CpuTimesSource> MakeWin32CpuTimes() {
   return std::make_unique<Win32CpuTimes>();
 }
-std::unique_ptr<MemorySource> MakeWin32Memory() {
-  return std::make_unique<Win32Memory>();
+std::unique_ptr<MemorySource> MakeWin32Memory(MemoryNotificationFactory create) {
+  return std::make_unique<Win32Memory>(create);
 }
 std::unique_ptr<DiskSource> MakeWin32Disk() {
   return std::make_unique<Win32Disk>();

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/log.h"
+#include "base/program_path_win.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 #include "settings/json.h"
 #include "settings/login_item.h"
 
@@ -25,29 +27,15 @@ std::optional<std::wstring> ReadRunEntry() {
                    &bytes) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  std::wstring text(bytes / sizeof(wchar_t), L'\0');
+  // An odd byte count still needs room for its last half character and the terminator.
+  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
   if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValueName, RRF_RT_REG_SZ, nullptr, text.data(),
                    &bytes) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   text.resize(wcsnlen(text.c_str(), text.size()));
   return text;
-}
-
-// The running program's full path, however long.
-std::optional<std::wstring> ProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) {
-      return std::nullopt;
-    }
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
 }
 
 LSTATUS WriteRunEntry(const std::wstring& programPath) {
@@ -57,7 +45,7 @@ LSTATUS WriteRunEntry(const std::wstring& programPath) {
 }
 
 std::string Code(LSTATUS status) {
-  return "code=" + FormatCode(static_cast<std::uint32_t>(status));
+  return CodeDetail(static_cast<std::uint32_t>(status));
 }
 
 }  // namespace
@@ -80,7 +68,7 @@ LoginItemState SetLoginItem(bool enable) {
   LSTATUS status = ERROR_SUCCESS;
   if (enable) {
     const std::optional<std::wstring> path = ProgramPath();
-    status = path ? WriteRunEntry(*path) : static_cast<LSTATUS>(GetLastError());
+    status = path ? WriteRunEntry(*path) : static_cast<LSTATUS>(LastErrorCode());
   } else {
     status = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kValueName);
     if (status == ERROR_FILE_NOT_FOUND) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/rounding.h"
 #include "settings/json.h"
 
 namespace lumetta {
@@ -21,7 +22,7 @@ std::optional<std::int32_t> Coordinate(const JsonObject& object, std::string_vie
   if (!value || std::fabs(*value) > kWindowCoordinateLimit) {
     return std::nullopt;
   }
-  return static_cast<std::int32_t>(std::round(*value));
+  return static_cast<std::int32_t>(RoundHalfAway(*value));
 }
 
 }  // namespace
@@ -45,7 +46,7 @@ SettingsRead SettingsFromJson(std::string_view text) {
   }
   if (const std::optional<double> threshold = GetNumber(*object, "diskAlertThreshold")) {
     const double clamped = std::clamp(*threshold, kDiskAlertMin, kDiskAlertMax);
-    settings.diskAlertThreshold = std::round(clamped * 20.0) / 20.0;
+    settings.diskAlertThreshold = RoundHalfAway(clamped * 20.0) / 20.0;
   }
   if (const std::optional<double> scale = GetNumber(*object, "displayScale");
       scale && IsStep(kDisplayScaleSteps, *scale)) {

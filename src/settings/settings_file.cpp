@@ -6,46 +6,59 @@
 namespace lumetta {
 namespace {
 
-std::string Code(std::uint32_t code) {
-  return "code=" + FormatCode(code);
+bool IsMissing(std::uint32_t error) {
+  return error == kErrorFileNotFound || error == kErrorPathNotFound;
 }
 
-}  // namespace
-
-Settings LoadSettings(SettingsFileSystem& files, const std::u16string& path) {
-  const FileRead read = files.ReadFileText(path);
-  if (!read.content) {
-    // No file yet is the first run, not a problem.
-    if (read.error != kErrorFileNotFound && read.error != kErrorPathNotFound) {
-      LogEvent(kWarn, "settings", "read_failed", Code(read.error));
-    }
-    return DefaultSettings();
-  }
-  const SettingsRead parsed = SettingsFromJson(*read.content);
-  if (!parsed.unreadable) {
-    return parsed.settings;
-  }
-  // Keep the unreadable file for the user instead of silently overwriting it.
+// Keeps a file we could not use for the user: it becomes the ".bak" beside it. True when the
+// file is out of the way (also when it has gone in the meantime).
+bool MoveAside(SettingsFileSystem& files, const std::u16string& path) {
   const std::u16string backup = path + u".bak";
   const std::uint32_t moved = files.MoveReplacing(path, backup, false);
   if (moved == 0) {
     LogEvent(kWarn, "settings", "corrupt_file", "backup=" + ToUtf8(backup));
-  } else {
-    LogEvent(kWarn, "settings", "corrupt_file", "backup_failed " + Code(moved));
+    return true;
   }
-  return DefaultSettings();
+  LogEvent(kWarn, "settings", "corrupt_file", "backup_failed " + CodeDetail(moved));
+  return IsMissing(moved);
+}
+
+}  // namespace
+
+LoadedSettings LoadSettings(SettingsFileSystem& files, const std::u16string& path) {
+  FileRead read = files.ReadFileText(path);
+  for (int attempt = 1; attempt < kSettingsReadAttempts && read.error == kErrorSharingViolation;
+       ++attempt) {
+    files.Pause(kSettingsReadRetryMs);
+    read = files.ReadFileText(path);
+  }
+  if (!read.content) {
+    // No file yet is the first run, not a problem.
+    if (IsMissing(read.error)) {
+      return {};
+    }
+    LogEvent(kWarn, "settings", "read_failed", CodeDetail(read.error));
+    return {DefaultSettings(), true};
+  }
+  const SettingsRead parsed = SettingsFromJson(*read.content);
+  if (!parsed.unreadable) {
+    return {parsed.settings, false};
+  }
+  // Keep the unreadable file for the user instead of silently overwriting it.
+  MoveAside(files, path);
+  return {};
 }
 
 bool SaveSettings(SettingsFileSystem& files, const std::u16string& path, const Settings& settings) {
   const std::string text = SettingsToJson(settings);
   const std::u16string temporary = path + u".tmp";
   if (const std::uint32_t error = files.WriteNewFile(temporary, text); error != 0) {
-    LogEvent(kError, "settings", "write_failed", Code(error));
+    LogEvent(kError, "settings", "write_failed", CodeDetail(error));
     files.RemoveFile(temporary);
     return false;
   }
   if (const std::uint32_t error = files.MoveReplacing(temporary, path, true); error != 0) {
-    LogEvent(kError, "settings", "replace_failed", Code(error));
+    LogEvent(kError, "settings", "replace_failed", CodeDetail(error));
     files.RemoveFile(temporary);
     return false;
   }
@@ -53,8 +66,30 @@ bool SaveSettings(SettingsFileSystem& files, const std::u16string& path, const S
   if (check.content && *check.content == text) {
     return true;
   }
-  LogEvent(kError, "settings", "verify_failed", Code(check.content ? 0 : check.error));
+  LogEvent(kError, "settings", "verify_failed", CodeDetail(check.content ? 0 : check.error));
   return false;
+}
+
+Settings SettingsStore::Load() {
+  if (!path_) {
+    return DefaultSettings();
+  }
+  LoadedSettings loaded = LoadSettings(files_, *path_);
+  unread_ = loaded.unread;
+  return loaded.settings;
+}
+
+bool SettingsStore::Save(const Settings& settings) {
+  if (!path_) {
+    return false;
+  }
+  if (unread_) {
+    if (!MoveAside(files_, *path_)) {
+      return false;
+    }
+    unread_ = false;
+  }
+  return SaveSettings(files_, *path_, settings);
 }
 
 }  // namespace lumetta

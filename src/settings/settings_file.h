@@ -1,5 +1,6 @@
-// settings.json: read once at start-up, corrupt files moved aside, saves that never leave a
-// half-written file (temporary file, write-through, flush, replace, read-back).
+// settings.json: read once at start-up, unreadable and corrupt files moved aside before they
+// could be overwritten, saves that never leave a half-written file (temporary file,
+// write-through, flush, replace, read-back).
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,12 @@ namespace lumetta {
 inline constexpr std::uint64_t kSettingsFileMaxBytes = 65536;
 inline constexpr std::uint32_t kErrorFileNotFound = 2;
 inline constexpr std::uint32_t kErrorPathNotFound = 3;
+inline constexpr std::uint32_t kErrorSharingViolation = 32;
 inline constexpr std::uint32_t kErrorFileTooLarge = 223;
+// A file another program holds (an antivirus, a backup tool) is read again a few times at
+// start, this far apart.
+inline constexpr int kSettingsReadAttempts = 5;
+inline constexpr std::uint32_t kSettingsReadRetryMs = 100;
 
 struct FileRead {
   std::optional<std::string> content;
@@ -33,13 +39,37 @@ class SettingsFileSystem {
   virtual std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
                                       bool writeThrough) = 0;
   virtual void RemoveFile(const std::u16string& path) = 0;
+  virtual void Pause(std::uint32_t milliseconds) = 0;
+};
+
+struct LoadedSettings {
+  Settings settings;
+  // The file exists but could not be read: it must not be overwritten unseen.
+  bool unread = false;
 };
 
 // Never fails: problems are logged and the defaults used.
-[[nodiscard]] Settings LoadSettings(SettingsFileSystem& files, const std::u16string& path);
+[[nodiscard]] LoadedSettings LoadSettings(SettingsFileSystem& files, const std::u16string& path);
 // True when the file on disk now holds exactly the record's text.
 [[nodiscard]] bool SaveSettings(SettingsFileSystem& files, const std::u16string& path,
                                 const Settings& settings);
+
+// The settings file of one run. Without a path (no data folder) nothing is loaded and every
+// save fails, so that the user is told the changes are not kept.
+class SettingsStore {
+ public:
+  SettingsStore(SettingsFileSystem& files, std::optional<std::u16string> path)
+      : files_(files), path_(std::move(path)) {}
+
+  [[nodiscard]] Settings Load();
+  // An unread file is moved to the backup first; if it cannot be, nothing is written.
+  [[nodiscard]] bool Save(const Settings& settings);
+
+ private:
+  SettingsFileSystem& files_;
+  std::optional<std::u16string> path_;
+  bool unread_ = false;
+};
 
 // Windows build: the real file system.
 [[nodiscard]] SettingsFileSystem& Win32Files();

@@ -2,20 +2,11 @@
 
 #include "base/unique_handle.h"
 #include "base/wide.h"
+#include "base/win_error.h"
 #include "settings/settings_file.h"
 
 namespace lumetta {
 namespace {
-
-std::uint32_t LastError() {
-  return static_cast<std::uint32_t>(GetLastError());
-}
-
-// A failure must never read as success (0), also when the call left no error code.
-std::uint32_t FailureCode() {
-  const std::uint32_t error = LastError();
-  return error != 0 ? error : ERROR_WRITE_FAULT;
-}
 
 class Win32FileSystem final : public SettingsFileSystem {
  public:
@@ -23,11 +14,11 @@ class Win32FileSystem final : public SettingsFileSystem {
     UniqueHandle file(CreateFileW(AsWide(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-      return {std::nullopt, LastError()};
+      return {std::nullopt, LastErrorCode()};
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) {
-      return {std::nullopt, LastError()};
+      return {std::nullopt, LastErrorCode()};
     }
     if (static_cast<std::uint64_t>(size.QuadPart) > kSettingsFileMaxBytes) {
       return {std::nullopt, kErrorFileTooLarge};
@@ -36,7 +27,7 @@ class Win32FileSystem final : public SettingsFileSystem {
     DWORD read = 0;
     if (!ReadFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &read, nullptr) ||
         read != content.size()) {
-      return {std::nullopt, LastError()};
+      return {std::nullopt, LastErrorCode()};
     }
     return {std::move(content), 0};
   }
@@ -45,15 +36,15 @@ class Win32FileSystem final : public SettingsFileSystem {
     UniqueHandle file(CreateFileW(AsWide(path.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
     if (!file) {
-      return FailureCode();
+      return LastErrorCode();
     }
     DWORD written = 0;
     if (!WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
         written != text.size()) {
-      return FailureCode();
+      return LastErrorCode();
     }
     if (!FlushFileBuffers(file.get())) {
-      return FailureCode();
+      return LastErrorCode();
     }
     return 0;
   }
@@ -61,10 +52,11 @@ class Win32FileSystem final : public SettingsFileSystem {
   std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
                               bool writeThrough) override {
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
-    return MoveFileExW(AsWide(from.c_str()), AsWide(to.c_str()), flags) ? 0 : FailureCode();
+    return MoveFileExW(AsWide(from.c_str()), AsWide(to.c_str()), flags) ? 0 : LastErrorCode();
   }
 
   void RemoveFile(const std::u16string& path) override { DeleteFileW(AsWide(path.c_str())); }
+  void Pause(std::uint32_t milliseconds) override { Sleep(milliseconds); }
 };
 
 }  // namespace

@@ -36,6 +36,26 @@ std::vector<std::uint32_t> Components(std::u16string_view version) {
 
 }  // namespace
 
+bool IsSafeDownloadUrl(std::string_view url) {
+  constexpr std::string_view kScheme = "https://";
+  if (!url.starts_with(kScheme)) {
+    return false;
+  }
+  for (const char c : url) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 32 || byte == '"' || byte == 127) {
+      return false;
+    }
+  }
+  std::string_view authority = url.substr(kScheme.size());
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+    authority.remove_prefix(at + 1);
+  }
+  const std::string_view host = authority.substr(0, authority.rfind(':'));
+  return !host.empty();
+}
+
 bool IsOlderVersion(std::u16string_view a, std::u16string_view b) {
   const std::vector<std::uint32_t> left = Components(a);
   const std::vector<std::uint32_t> right = Components(b);
@@ -63,7 +83,7 @@ std::optional<UpdateInfo> ParseFeed(std::string_view body) {
   }
   const std::optional<std::string> latest = GetString(*feed, "latestVersion");
   const std::optional<std::string> url = GetString(*feed, "url");
-  if (!latest || latest->empty() || !url || !url->starts_with("https://")) {
+  if (!latest || latest->empty() || !url || !IsSafeDownloadUrl(*url)) {
     return std::nullopt;
   }
   UpdateInfo info{FromUtf8(*latest), FromUtf8(*url), {}};
@@ -75,15 +95,17 @@ std::optional<UpdateInfo> ParseFeed(std::string_view body) {
 
 UpdateChecker::UpdateChecker(UpdatePlatform& platform) : platform_(platform) {
   if (const std::uint32_t error = platform_.CreateWork([this] { RunCheck(); }); error != 0) {
-    LogEvent(kError, "update", "work_create_failed", "code=" + FormatCode(error));
+    LogEvent(kError, "update", "work_create_failed", CodeDetail(error));
   } else {
     hasWork_ = true;
   }
 }
 
-// A running check is waited for: it touches this object until it has posted its result.
+// A running check is cut short and waited for: it touches this object until it ends.
 UpdateChecker::~UpdateChecker() {
   if (hasWork_) {
+    closing_.store(true);
+    platform_.CancelFetch();
     platform_.CloseWork();
   }
 }
@@ -106,6 +128,9 @@ std::optional<UpdateInfo> UpdateChecker::CopyInfo() {
 
 void UpdateChecker::RunCheck() {
   const FetchResult fetched = platform_.Fetch(platform_.FeedUrl());
+  if (closing_.load()) {
+    return;  // cancelled at exit: nothing to report, nobody to tell
+  }
   std::optional<UpdateInfo> parsed;
   if (fetched.body) {
     parsed = ParseFeed(*fetched.body);
@@ -134,17 +159,31 @@ void UpdateChecker::RunCheck() {
   platform_.NotifyDone();
 }
 
-UpdateResult TakeUpdateResult(std::u16string_view currentVersion,
-                              const std::optional<UpdateInfo>& info, UpdateState previous) {
-  const UpdateState state = info ? ClassifyUpdate(currentVersion, *info) : kUpdateNone;
-  if (state == previous) {
-    return {state, false};
+std::uint32_t NextCheckDelayMs(bool lastCheckSucceeded) {
+  return lastCheckSucceeded ? kCheckAgainAfterSuccessMs : kCheckAgainAfterFailureMs;
+}
+
+bool UpdateStatus::Take(const std::optional<std::u16string>& ownVersion,
+                        std::optional<UpdateInfo> info) {
+  info_ = std::move(info);
+  UpdateState state = kUpdateNone;
+  if (info_ && !ownVersion) {
+    if (!unknownVersionLogged_) {
+      LogEvent(kWarn, "update", "own_version_unknown");
+      unknownVersionLogged_ = true;
+    }
+  } else if (info_) {
+    state = ClassifyUpdate(*ownVersion, *info_);
   }
+  if (state == state_) {
+    return false;
+  }
+  state_ = state;
   if (state != kUpdateNone) {
     LogEvent(kInfo, "update", state == kUpdateRequired ? "required" : "available",
-             "latest=" + ToUtf8(info->latestVersion));
+             "latest=" + ToUtf8(info_->latestVersion));
   }
-  return {state, true};
+  return true;
 }
 
 }  // namespace lumetta

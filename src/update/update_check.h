@@ -27,7 +27,10 @@ inline constexpr std::uint32_t kCheckAgainAfterFailureMs = 3'600'000;   // 1 h
 [[nodiscard]] bool IsOlderVersion(std::u16string_view a, std::u16string_view b);
 [[nodiscard]] UpdateState ClassifyUpdate(std::u16string_view currentVersion,
                                          const UpdateInfo& info);
-// A feed needs a non-empty "latestVersion" and an "https://" "url"; nothing otherwise.
+// An "https://" address with a host and no blank, control byte or quotation mark: safe to hand
+// to the shell as the page to open.
+[[nodiscard]] bool IsSafeDownloadUrl(std::string_view url);
+// A feed needs a non-empty "latestVersion" and a safe download "url"; nothing otherwise.
 [[nodiscard]] std::optional<UpdateInfo> ParseFeed(std::string_view body);
 
 struct FetchResult {
@@ -45,6 +48,8 @@ class UpdatePlatform {
   virtual void SubmitWork() = 0;
   // Waits for a running callback, cancelling pending ones, then closes the work item.
   virtual void CloseWork() = 0;
+  // From the UI thread: makes a fetch in progress (and any later one) fail at once.
+  virtual void CancelFetch() = 0;
   // On the worker: the feed address (the variable, or the built-in one).
   virtual std::u16string FeedUrl() = 0;
   virtual FetchResult Fetch(const std::u16string& url) = 0;
@@ -70,20 +75,30 @@ class UpdateChecker {
   UpdatePlatform& platform_;
   bool hasWork_ = false;
   std::atomic<bool> busy_{false};
+  std::atomic<bool> closing_{false};
   std::mutex lock_;
   std::optional<UpdateInfo> info_;
   bool lastCheckOk_ = false;
   FailureLatch failures_;  // used by the check only
 };
 
-// What the card does with a finished check: the state it now shows, and whether that is news.
-struct UpdateResult {
-  UpdateState state = kUpdateNone;
-  bool changed = false;
+// When to check again after a check that succeeded or failed.
+[[nodiscard]] std::uint32_t NextCheckDelayMs(bool lastCheckSucceeded);
+
+// What the card shows of the checks: the state and the feed it comes from.
+class UpdateStatus {
+ public:
+  // Takes a finished check's feed; true when the state changed (the card lays out again).
+  // Logs "available" or "required" when the state changes to it. Without a known own
+  // version nothing is older or newer: the state stays none, and that is logged once.
+  bool Take(const std::optional<std::u16string>& ownVersion, std::optional<UpdateInfo> info);
+  [[nodiscard]] UpdateState state() const { return state_; }
+  [[nodiscard]] const std::optional<UpdateInfo>& info() const { return info_; }
+
+ private:
+  UpdateState state_ = kUpdateNone;
+  std::optional<UpdateInfo> info_;
+  bool unknownVersionLogged_ = false;
 };
-// Logs "available" or "required" when the state changes to it.
-[[nodiscard]] UpdateResult TakeUpdateResult(std::u16string_view currentVersion,
-                                            const std::optional<UpdateInfo>& info,
-                                            UpdateState previous);
 
 }  // namespace lumetta

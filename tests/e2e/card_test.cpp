@@ -127,6 +127,24 @@ TEST_F(Card, ADragEndsSnappedAndSavesThePosition) {
   EXPECT_EQ(saved->windowY, 200);
 }
 
+// Turning snapping on moves a card resting near an edge, and saves where it now rests.
+TEST_F(Card, TurningSnappingOnSavesTheSnappedPosition) {
+  HWND card = Start(R"({"snapToEdges": false})");
+  ASSERT_NE(card, nullptr);
+  const RECT area = WorkArea();
+  SetWindowPos(card, nullptr, area.right - 190 - 20, area.top + 10, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_EQ(Rect(card).left, area.right - 190 - 20);  // not snapped while off
+  // Snap to screen edges is the second item.
+  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_RETURN},
+                             [] { return SavedSettings() && SavedSettings()->snapToEdges; }));
+  EXPECT_EQ(Rect(card).left, area.right - 190 - 8);
+  EXPECT_EQ(Rect(card).top, area.top + 8);
+  EXPECT_EQ(SavedSettings()->windowX, area.right - 190 - 8);
+  EXPECT_EQ(SavedSettings()->windowY, area.top + 8);
+}
+
 TEST_F(Card, CtrlWheelStepsTheScaleAndStopsAtTwo) {
   HWND card = Start(R"({"showCpu": false, "showGpu": false, "showMemory": false,
                        "showNetwork": false, "showDisk": false})");

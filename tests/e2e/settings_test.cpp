@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/harness.h"
+#include "settings/settings.h"
 #include "support/probe.h"
 #include "support/test_files.h"
 
@@ -43,6 +44,28 @@ TEST_F(StoredSettings, ACorruptFileIsMovedAsideAtStart) {
   EXPECT_FALSE(std::filesystem::exists(DataFolder() / L"settings.json"));
   EXPECT_EQ(test::ReadAll(DataFolder() / L"settings.json.bak"), "{\"showClock\": tru");
   EXPECT_NE(GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);  // the default
+}
+
+// A file another program holds at start is not overwritten by the first save: it is kept.
+TEST_F(StoredSettings, AFileHeldAtStartBecomesTheBackupOfTheFirstSave) {
+  const auto file = DataFolder() / L"settings.json";
+  const std::string mine = R"({"showGpu": false})";
+  test::WriteAll(file, mine);
+  HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  Lumetta app;
+  HWND card = probe::WaitForCard(kTimeoutMs);
+  ASSERT_NE(card, nullptr);
+  EXPECT_TRUE(WaitForLogLine("WARN  settings read_failed code=0x00000020", kTimeoutMs));
+  CloseHandle(holder);
+
+  SetWindowPos(card, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_EQ(test::ReadAll(DataFolder() / L"settings.json.bak"), mine);
+  const SettingsRead saved = SettingsFromJson(test::ReadAll(file));
+  EXPECT_FALSE(saved.unreadable);
+  EXPECT_EQ(saved.settings.windowX, 300);
 }
 
 }  // namespace

@@ -79,5 +79,25 @@ TEST_F(UpdateFeed, AFailingFeedShowsNothing) {
   EXPECT_EQ(CountLogLines(" update available"), 0);
 }
 
+// A feed server that accepts and never answers must not hold the exit for the fetch's
+// time-outs: closing the card cancels the fetch.
+TEST_F(UpdateFeed, ClosingDoesNotWaitForAFeedThatNeverAnswers) {
+  server_.Hang();
+  Lumetta app;
+  HWND card = probe::WaitForCard(kTimeoutMs);
+  ASSERT_NE(card, nullptr);
+  const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
+  while (server_.requests() == 0 && GetTickCount64() < deadline) {
+    Sleep(20);
+  }
+  ASSERT_EQ(server_.requests(), 1);
+  Sleep(200);  // the request is now waiting for its answer
+  const ULONGLONG closing = GetTickCount64();
+  ASSERT_TRUE(probe::PostClose(card));
+  EXPECT_EQ(app.WaitForExit(3000), 0u) << "still running after 3 s";
+  RecordProperty("exit_ms", static_cast<int>(GetTickCount64() - closing));
+  EXPECT_EQ(CountLogLines(" update fetch_failed"), 0);
+}
+
 }  // namespace
 }  // namespace lumetta::e2e

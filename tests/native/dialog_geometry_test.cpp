@@ -5,12 +5,14 @@
 namespace lumetta {
 namespace {
 
-TEST(DialogGeometry, CentredTallWindowsStickToTheTop) {
+// The Settings dialog at 150 % is about 1048 pixels tall with its frame: on a 1080p work area it
+// must shrink to the work area instead of reaching under the taskbar.
+TEST(DialogGeometry, CentredAndNeverLargerThanTheWorkArea) {
   const ScreenRect work{0, 0, 1920, 1040};
-  EXPECT_EQ(CentreInWorkArea({0, 0, 416, 459}, work), (ScreenPoint{752, 290}));
-  EXPECT_EQ(CentreInWorkArea({0, 0, 416, 1200}, work), (ScreenPoint{752, 0}));
-  EXPECT_EQ(CentreInWorkArea({0, 0, 2000, 400}, work), (ScreenPoint{-40, 320}));
-  EXPECT_EQ(CentreInWorkArea({0, 0, 415, 400}, {1920, 100, 1280, 1024}), (ScreenPoint{2352, 412}));
+  EXPECT_EQ(PlaceInWorkArea(416, 459, work), (ScreenRect{752, 290, 416, 459}));
+  EXPECT_EQ(PlaceInWorkArea(624, 1048, work), (ScreenRect{648, 0, 624, 1040}));
+  EXPECT_EQ(PlaceInWorkArea(2000, 400, work), (ScreenRect{0, 320, 1920, 400}));
+  EXPECT_EQ(PlaceInWorkArea(415, 400, {1920, 100, 1280, 1024}), (ScreenRect{2352, 412, 415, 400}));
 }
 
 TEST(DialogGeometry, LinkEdgesCountAndPixelsBecomeDips) {

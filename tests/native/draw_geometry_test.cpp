@@ -37,6 +37,28 @@ TEST(ComputeCoreBar, WidthsAndFillHeights) {
   EXPECT_EQ(ComputeCoreBar(rect, 4, 3, 0.0).track.right, 100.0f);
 }
 
+// The card's 166-DIP row: every bar keeps a width, gaps go first, the row never spills.
+TEST(ComputeCoreBar, ManyProcessorsStillFitVisibly) {
+  const RectF rect{12, 0, 178, 20};
+  const struct {
+    std::size_t count;
+    float gap;
+    float minWidth;
+  } cases[] = {{1, 0, 166}, {8, 2, 19}, {64, 0.6f, 1.99f}, {128, 0, 1.29f}, {256, 0, 0.64f}};
+  for (const auto& c : cases) {
+    float previousRight = rect.left;
+    for (std::size_t i = 0; i < c.count; ++i) {
+      const CoreBarGeometry bar = ComputeCoreBar(rect, c.count, i, 0.5);
+      EXPECT_GE(bar.track.width(), c.minWidth) << c.count << " bar " << i;
+      EXPECT_LE(bar.radius * 2, bar.track.width() + 0.001f);
+      EXPECT_NEAR(bar.track.left - previousRight, i == 0 ? 0 : c.gap, 0.01f) << c.count;
+      EXPECT_LE(bar.track.right, rect.right);
+      previousRight = bar.track.right;
+    }
+    EXPECT_NEAR(previousRight, rect.right, 0.01f) << c.count;
+  }
+}
+
 TEST(ForEachSegment, SkipsTinyFractionsAndKeepsTwoDips) {
   const RectF rect{0, 0, 200, 8};
   const std::vector<double> fractions = {0.5, 0.005, 0.0051, 0.25, 2.0};

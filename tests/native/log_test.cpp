@@ -26,6 +26,9 @@ TEST(LogLine, ExactShape) {
                           "code=0x00000005"),
             "2026-01-02T03:04:05.004Z ERROR settings write_failed code=0x00000005\r\n");
   EXPECT_EQ(FormatLogLine(kTime, 7, "x", "y", ""), "2026-12-05T12:39:30.123Z ????? x y\r\n");
+  // Fields out of their range widen the stamp instead of overrunning its buffer.
+  EXPECT_EQ(FormatLogLine({-2147483647, -1, 100, 24, 60, 61, 12345}, kInfo, "x", "y", ""),
+            "-2147483647--1-100T24:60:61.12345Z INFO  x y\r\n");
 }
 
 TEST(LogLine, LineBreaksInDetailsBecomeBlanks) {

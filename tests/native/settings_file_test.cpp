@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <map>
 
+#include "app/log.h"
 #include "support/log_capture.h"
 
 namespace lumetta {
@@ -13,14 +15,21 @@ namespace {
 class ScriptedFiles final : public SettingsFileSystem {
  public:
   std::map<std::u16string, std::string> files;
+  std::deque<std::uint32_t> readErrors;  // one per read, then `readError` for good
   std::uint32_t readError = 0;
   std::uint32_t writeError = 0;
   std::uint32_t moveError = 0;
   bool corruptAfterMove = false;
+  std::vector<std::uint32_t> pauses;
 
   FileRead ReadFileText(const std::u16string& path) override {
-    if (readError != 0) {
-      return {std::nullopt, readError};
+    std::uint32_t error = readError;
+    if (!readErrors.empty()) {
+      error = readErrors.front();
+      readErrors.pop_front();
+    }
+    if (error != 0) {
+      return {std::nullopt, error};
     }
     const auto found = files.find(path);
     if (found == files.end()) {
@@ -41,9 +50,11 @@ class ScriptedFiles final : public SettingsFileSystem {
     return 0;
   }
   void RemoveFile(const std::u16string& path) override { files.erase(path); }
+  void Pause(std::uint32_t milliseconds) override { pauses.push_back(milliseconds); }
 };
 
 const std::u16string kPath = u"C:\\data\\Lumetta\\settings.json";
+const std::u16string kBackup = kPath + u".bak";
 
 std::vector<std::string> Lines() {
   return test::CapturedLines();
@@ -56,27 +67,77 @@ class SettingsFile : public testing::Test {
 };
 
 TEST_F(SettingsFile, LoadingWithoutAFileIsAQuietFirstRun) {
-  EXPECT_EQ(LoadSettings(fs, kPath), DefaultSettings());
+  EXPECT_EQ(LoadSettings(fs, kPath).settings, DefaultSettings());
   fs.readError = kErrorPathNotFound;
-  EXPECT_EQ(LoadSettings(fs, kPath), DefaultSettings());
+  EXPECT_FALSE(LoadSettings(fs, kPath).unread);
   EXPECT_TRUE(Lines().empty());
   EXPECT_TRUE(fs.files.empty());
+  EXPECT_TRUE(fs.pauses.empty());
 }
 
-TEST_F(SettingsFile, ReadErrorsAreLoggedAndLeaveTheFile) {
-  fs.files[kPath] = "{}";
-  fs.readError = kErrorFileTooLarge;
-  EXPECT_EQ(LoadSettings(fs, kPath), DefaultSettings());
-  EXPECT_EQ(Lines(), std::vector<std::string>{"WARN  settings read_failed code=0x000000DF"});
-  EXPECT_EQ(fs.files.count(kPath), 1u);
+TEST_F(SettingsFile, AFileHeldByAnotherProgramIsReadAgainAFewTimes) {
+  fs.files[kPath] = R"({"showClock":false})";
+  fs.readErrors = {kErrorSharingViolation, kErrorSharingViolation};
+  const LoadedSettings loaded = LoadSettings(fs, kPath);
+  EXPECT_FALSE(loaded.settings.showClock);
+  EXPECT_FALSE(loaded.unread);
+  EXPECT_EQ(fs.pauses, (std::vector<std::uint32_t>{100, 100}));
+  EXPECT_TRUE(Lines().empty());
+
+  fs.pauses.clear();
+  fs.readError = kErrorSharingViolation;
+  EXPECT_TRUE(LoadSettings(fs, kPath).unread);
+  EXPECT_EQ(fs.pauses.size(), 4u);  // five attempts in all
+  EXPECT_EQ(Lines(), std::vector<std::string>{"WARN  settings read_failed code=0x00000020"});
+}
+
+// A file that exists but could not be read is moved aside by the first save, never overwritten.
+TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
+  fs.files[kPath] = R"({"showGpu":false})";
+  for (const std::uint32_t error : {5u, kErrorFileTooLarge}) {
+    test::ClearCapturedEvents();
+    fs.readError = error;
+    SettingsStore store(fs, kPath);
+    EXPECT_EQ(store.Load(), DefaultSettings());
+    EXPECT_TRUE(fs.pauses.empty());
+    fs.readError = 0;
+    fs.moveError = 32;  // still held: the save fails and writes nothing
+    EXPECT_FALSE(store.Save(DefaultSettings()));
+    EXPECT_EQ(fs.files, (std::map<std::u16string, std::string>{{kPath, R"({"showGpu":false})"}}));
+    fs.moveError = 0;
+    Settings next;
+    next.showSelf = true;
+    EXPECT_TRUE(store.Save(next));
+    EXPECT_EQ(fs.files[kBackup], R"({"showGpu":false})");
+    EXPECT_EQ(fs.files[kPath], SettingsToJson(next));
+    fs.files[kBackup] = "older";
+    EXPECT_TRUE(store.Save(DefaultSettings()));  // moved once only
+    EXPECT_EQ(fs.files[kBackup], "older");
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{
+                  "WARN  settings read_failed " + CodeDetail(error),
+                  "WARN  settings corrupt_file backup_failed code=0x00000020",
+                  "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak",
+              }));
+    fs.files = {{kPath, R"({"showGpu":false})"}};
+  }
+}
+
+TEST_F(SettingsFile, WithoutAPathNothingIsReadAndEverySaveFails) {
+  SettingsStore store(fs, std::nullopt);
+  EXPECT_EQ(store.Load(), DefaultSettings());
+  EXPECT_FALSE(store.Save(DefaultSettings()));
+  EXPECT_TRUE(fs.files.empty());
 }
 
 TEST_F(SettingsFile, ACorruptFileIsMovedToTheBackup) {
   fs.files[kPath] = "\xEF\xBB\xBF{}";
-  fs.files[kPath + u".bak"] = "older backup";
-  EXPECT_EQ(LoadSettings(fs, kPath), DefaultSettings());
+  fs.files[kBackup] = "older backup";
+  const LoadedSettings loaded = LoadSettings(fs, kPath);
+  EXPECT_EQ(loaded.settings, DefaultSettings());
+  EXPECT_FALSE(loaded.unread);  // nothing left to protect
   EXPECT_EQ(fs.files.count(kPath), 0u);
-  EXPECT_EQ(fs.files[kPath + u".bak"], "\xEF\xBB\xBF{}");
+  EXPECT_EQ(fs.files[kBackup], "\xEF\xBB\xBF{}");
   EXPECT_EQ(Lines(),
             std::vector<std::string>{
                 "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"});
@@ -84,23 +145,19 @@ TEST_F(SettingsFile, ACorruptFileIsMovedToTheBackup) {
   test::ClearCapturedEvents();
   fs.files[kPath] = "garbage";
   fs.moveError = 5;
-  EXPECT_EQ(LoadSettings(fs, kPath), DefaultSettings());
+  EXPECT_EQ(LoadSettings(fs, kPath).settings, DefaultSettings());
   EXPECT_EQ(Lines(),
             std::vector<std::string>{"WARN  settings corrupt_file backup_failed code=0x00000005"});
 }
 
-TEST_F(SettingsFile, AGoodFileIsRead) {
+TEST_F(SettingsFile, AGoodFileIsReadAndSavedBack) {
   fs.files[kPath] = R"({"showClock":false,"displayScale":2})";
-  const Settings s = LoadSettings(fs, kPath);
+  SettingsStore store(fs, kPath);
+  Settings s = store.Load();
   EXPECT_FALSE(s.showClock);
   EXPECT_EQ(s.displayScale, 2.0);
-  EXPECT_TRUE(Lines().empty());
-}
-
-TEST_F(SettingsFile, SaveWritesTheExactTextAndLeavesNoTemporaryFile) {
-  Settings s;
   s.showSelf = true;
-  EXPECT_TRUE(SaveSettings(fs, kPath, s));
+  EXPECT_TRUE(store.Save(s));
   EXPECT_EQ(fs.files, (std::map<std::u16string, std::string>{{kPath, SettingsToJson(s)}}));
   EXPECT_TRUE(Lines().empty());
 }

@@ -63,12 +63,21 @@ TEST(ParseFeed, Validation) {
            R"({"latestVersion": "", "url": "https://example.invalid"})",
            R"({"latestVersion": 1.0, "url": "https://example.invalid"})",
            R"({"latestVersion": "1", "url": ["https://example.invalid"]})",
+           R"({"latestVersion": "1", "url": "https://"})",
+           R"({"latestVersion": "1", "url": "https:///path"})",
+           R"({"latestVersion": "1", "url": "https://user@:443/"})",
+           R"({"latestVersion": "1", "url": "https://exa mple.invalid"})",
+           R"({"latestVersion": "1", "url": "https://a.invalid/\" --x"})",
+           R"({"latestVersion": "1", "url": "https://a.invalid/\u0001"})",
+           R"({"latestVersion": "1", "url": "https://a.invalid/\u007f"})",
+           R"({"latestVersion": "1", "url": "https://a.invalid/\t"})",
            R"(["latestVersion"])",
            "<html>",
        }) {
     EXPECT_FALSE(ParseFeed(invalid)) << invalid;
   }
-  EXPECT_TRUE(ParseFeed(R"({"latestVersion": "1", "url": "https://", "minimumVersion": 3})"));
+  EXPECT_TRUE(ParseFeed(R"({"latestVersion": "1", "url": "https://a", "minimumVersion": 3})"));
+  EXPECT_TRUE(ParseFeed(R"({"latestVersion": "1", "url": "https://u@a.invalid:8443/g?x=1#y"})"));
 }
 
 // Runs each check inline with scripted fetch results.
@@ -78,8 +87,15 @@ class ScriptedUpdates final : public UpdatePlatform {
   std::uint32_t createError = 0;
   int submits = 0;
   int notified = 0;
+  int cancels = 0;
   bool holdWork = false;  // submit without running, as if the check were still going
+  bool held = false;
   std::function<void()> callback;
+
+  void Finish() {
+    held = false;
+    callback();
+  }
 
   std::uint32_t CreateWork(std::function<void()> work) override {
     callback = std::move(work);
@@ -87,11 +103,19 @@ class ScriptedUpdates final : public UpdatePlatform {
   }
   void SubmitWork() override {
     ++submits;
+    held = holdWork;
     if (!holdWork) {
       callback();
     }
   }
   void CloseWork() override {}
+  // A held check returns when cancelled, as a fetch does whose handles were closed.
+  void CancelFetch() override {
+    ++cancels;
+    if (held) {
+      Finish();
+    }
+  }
   std::u16string FeedUrl() override { return u"https://feed.invalid/lumettawin/version.json"; }
   FetchResult Fetch(const std::u16string&) override {
     FetchResult result = results.front();
@@ -147,9 +171,20 @@ TEST(UpdateChecker, OneCheckAtATimeAndNoneWithoutWork) {
   checker.Submit();
   EXPECT_EQ(platform.submits, 1);
   platform.results = {Body(R"({"latestVersion": "1.0", "url": "https://a"})")};
-  platform.callback();  // the check finishes
+  platform.Finish();
   checker.Submit();
   EXPECT_EQ(platform.submits, 2);
+
+  // Destroyed mid-check: the fetch is cancelled and its end reports nothing.
+  {
+    test::ClearCapturedEvents();
+    UpdateChecker closing(platform);
+    closing.Submit();
+    platform.results = {FetchResult{12017, 0, std::nullopt}};
+  }
+  EXPECT_EQ(platform.cancels, 1);
+  EXPECT_EQ(platform.notified, 1);
+  EXPECT_TRUE(test::CapturedLines().empty());
 
   ScriptedUpdates broken;
   broken.createError = 8;
@@ -159,24 +194,36 @@ TEST(UpdateChecker, OneCheckAtATimeAndNoneWithoutWork) {
   EXPECT_EQ(test::CapturedLines().back(), "ERROR update work_create_failed code=0x00000008");
 }
 
-TEST(TakeUpdateResult, EachStateIsLoggedOncePerChange) {
+TEST(UpdateStatus, EachStateIsLoggedOncePerChange) {
   test::ClearCapturedEvents();
-  const std::optional<UpdateInfo> required = UpdateInfo{u"1.0", u"https://a", u"0.9.1"};
-  const std::optional<UpdateInfo> available = UpdateInfo{u"1.0", u"https://a", u""};
-  UpdateResult result = TakeUpdateResult(u"0.9.0", required, kUpdateNone);
-  EXPECT_EQ(result.state, kUpdateRequired);
-  EXPECT_TRUE(result.changed);
-  result = TakeUpdateResult(u"0.9.0", required, result.state);
-  EXPECT_FALSE(result.changed);
-  result = TakeUpdateResult(u"0.9.0", available, result.state);
-  EXPECT_EQ(result.state, kUpdateAvailable);
-  result = TakeUpdateResult(u"0.9.0", std::nullopt, result.state);
-  EXPECT_EQ(result.state, kUpdateNone);
-  EXPECT_TRUE(result.changed);
+  const UpdateInfo required{u"1.0", u"https://a", u"0.9.1"};
+  const UpdateInfo available{u"1.0", u"https://a", u""};
+  const std::optional<std::u16string> own = u"0.9.0";
+  UpdateStatus status;
+  EXPECT_TRUE(status.Take(own, required));
+  EXPECT_EQ(status.state(), kUpdateRequired);
+  EXPECT_FALSE(status.Take(own, required));
+  EXPECT_TRUE(status.Take(own, available));
+  EXPECT_EQ(status.state(), kUpdateAvailable);
+  EXPECT_EQ(status.info()->url, u"https://a");
+  EXPECT_TRUE(status.Take(own, std::nullopt));
+  EXPECT_EQ(status.state(), kUpdateNone);
   EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
                                        "INFO  update required latest=1.0",
                                        "INFO  update available latest=1.0",
                                    }));
+  EXPECT_EQ(NextCheckDelayMs(true), 86'400'000u);
+  EXPECT_EQ(NextCheckDelayMs(false), 3'600'000u);
+}
+
+// An unreadable own version must not make every feed look newer: nothing is shown.
+TEST(UpdateStatus, AnUnknownOwnVersionShowsNothingAndIsLoggedOnce) {
+  test::ClearCapturedEvents();
+  UpdateStatus status;
+  EXPECT_FALSE(status.Take(std::nullopt, UpdateInfo{u"1.0", u"https://a", u"0.9.1"}));
+  EXPECT_FALSE(status.Take(std::nullopt, UpdateInfo{u"1.1", u"https://a", u""}));
+  EXPECT_EQ(status.state(), kUpdateNone);
+  EXPECT_EQ(test::CapturedLines(), std::vector<std::string>{"WARN  update own_version_unknown"});
 }
 
 }  // namespace

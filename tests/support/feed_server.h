@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace lumetta::test {
 
@@ -34,6 +35,9 @@ class FeedServer {
     stopping_ = true;
     closesocket(listener_);
     thread_.join();
+    for (SOCKET held : held_) {
+      closesocket(held);
+    }
     WSACleanup();
   }
   FeedServer(const FeedServer&) = delete;
@@ -44,6 +48,8 @@ class FeedServer {
     status_ = status;
     body_ = std::move(body);
   }
+  // From now on requests are read and never answered, as by a server that hangs.
+  void Hang() { hanging_ = true; }
   [[nodiscard]] std::wstring Url() const {
     return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/lumettawin/version.json";
   }
@@ -64,6 +70,11 @@ class FeedServer {
           break;
         }
         request.append(buffer, static_cast<std::size_t>(got));
+      }
+      if (hanging_) {
+        held_.push_back(client);
+        ++requests_;
+        continue;
       }
       std::string response;
       {
@@ -92,6 +103,8 @@ class FeedServer {
   unsigned short port_ = 0;
   std::thread thread_;
   std::atomic<bool> stopping_{false};
+  std::atomic<bool> hanging_{false};
+  std::vector<SOCKET> held_;  // the server thread's own until it is joined
   std::atomic<int> requests_{0};
   std::mutex mutex_;
   int status_ = 200;

@@ -22,6 +22,13 @@ inline std::wstring WindowsPath(std::string_view path) {
   return result;
 }
 
+// This test program's own path (short: the build tree is not deep).
+inline std::wstring SelfPath() {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return self;
+}
+
 // A fresh folder under the temporary folder, removed again with everything in it.
 class TempDir {
  public:

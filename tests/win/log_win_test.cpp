@@ -61,18 +61,23 @@ TEST(LogFile, EventsBeforeOpenOrWithoutAFileAreHarmless) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / L"missing-folder"));
 }
 
-// Two processes append at once through their own handles: no line is lost or split.
-TEST(LogFile, TwoProcessesAppendingLoseAndSplitNothing) {
-  constexpr int kLinesEach = 4000;
+// Two processes append at once through their own handles, past the rotation limit: no line is
+// lost or split, although each rotation renames the file under the other's handle.
+TEST(LogFile, TwoProcessesAppendingAcrossARotationLoseAndSplitNothing) {
+  constexpr int kLinesEach = 10000;  // about 1.1 MiB in all: one rotation
   TempDir dir;
   const auto log = dir.path() / L"app.log";
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring self = test::SelfPath();
 
+  // Both write at the same time: each opens the log, says so, and waits for the gate.
+  const std::wstring gate = L"Local\\lumetta-log-gate-" + std::to_wstring(GetCurrentProcessId());
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, gate.c_str());
+  std::vector<HANDLE> ready;
   std::vector<PROCESS_INFORMATION> children;
   for (const wchar_t* tag : {L"A", L"B"}) {
-    std::wstring command = L"\"" + std::wstring(self) + L"\" \"--log-child=" + log.wstring() +
-                           L"\" " + tag + L" " + std::to_wstring(kLinesEach);
+    ready.push_back(CreateEventW(nullptr, TRUE, FALSE, (gate + L"-" + tag).c_str()));
+    std::wstring command = L"\"" + self + L"\" \"--log-child=" + log.wstring() + L"\" " + tag +
+                           L" " + std::to_wstring(kLinesEach) + L" " + gate;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -81,6 +86,8 @@ TEST(LogFile, TwoProcessesAppendingLoseAndSplitNothing) {
         << GetLastError();
     children.push_back(process);
   }
+  EXPECT_EQ(WaitForMultipleObjects(2, ready.data(), TRUE, 60000), WAIT_OBJECT_0);
+  SetEvent(go);
   for (const PROCESS_INFORMATION& child : children) {
     EXPECT_EQ(WaitForSingleObject(child.hProcess, 120000), WAIT_OBJECT_0);
     DWORD code = 1;
@@ -89,9 +96,13 @@ TEST(LogFile, TwoProcessesAppendingLoseAndSplitNothing) {
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
   }
+  for (HANDLE event : {go, ready[0], ready[1]}) {
+    CloseHandle(event);
+  }
 
-  const std::string text = ReadAll(log);
+  const std::string text = ReadAll(Backup(log)) + ReadAll(log);
   ASSERT_TRUE(text.ends_with("\r\n"));
+  EXPECT_LT(ReadAll(log).size(), kLogRotateBytes);
   const std::regex shape(
       R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z INFO  child line tag=([AB]) n=(\d+))");
   std::set<std::string> seen;

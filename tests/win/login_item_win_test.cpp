@@ -28,12 +28,6 @@ void WriteEntry(const std::wstring& entry) {
                   static_cast<DWORD>((entry.size() + 1) * sizeof(wchar_t)));
 }
 
-std::wstring Self() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
-
 // Starts and ends without the program's two registry values.
 class LoginItemRegistry : public testing::Test {
  protected:
@@ -53,7 +47,7 @@ class LoginItemRegistry : public testing::Test {
 TEST_F(LoginItemRegistry, StatesFollowTheRunEntryAndTheWindowsSwitch) {
   EXPECT_EQ(GetLoginItemState(), kLoginOff);
   EXPECT_EQ(SetLoginItem(true), kLoginOn);
-  EXPECT_EQ(ReadEntry(), L"\"" + Self() + L"\"");
+  EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
   const struct {
     BYTE first;
     LoginItemState state;
@@ -74,7 +68,7 @@ TEST_F(LoginItemRegistry, RepairRewritesOnlyAStaleEntry) {
   RepairLoginItem();  // not registered: stays so
   EXPECT_EQ(ReadEntry(), L"<none>");
 
-  std::wstring upper = Self();
+  std::wstring upper = test::SelfPath();
   for (wchar_t& c : upper) {
     c = static_cast<wchar_t>(towupper(c));
   }
@@ -85,12 +79,18 @@ TEST_F(LoginItemRegistry, RepairRewritesOnlyAStaleEntry) {
 
   WriteEntry(L"\"C:\\Old place\\lumetta.exe\"");
   RepairLoginItem();
-  EXPECT_EQ(ReadEntry(), L"\"" + Self() + L"\"");
-  WriteEntry(Self() + L" --minimized");
+  EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
+  WriteEntry(test::SelfPath() + L" --minimized");
   RepairLoginItem();
-  EXPECT_EQ(ReadEntry(), L"\"" + Self() + L"\"");
+  EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
+  // An odd byte count (half a terminator, as some tools write) is still read and repaired.
+  const std::wstring odd = L"\"C:\\Old place\\lumetta.exe\"";
+  RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta", REG_SZ, odd.c_str(),
+                  static_cast<DWORD>(odd.size() * sizeof(wchar_t) + 1));
+  RepairLoginItem();
+  EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
   const std::vector<std::string> events = Events();
-  ASSERT_EQ(events.size(), 2u);
+  ASSERT_EQ(events.size(), 3u);
   EXPECT_TRUE(events[0].starts_with("INFO  login_item repaired path=")) << events[0];
   EXPECT_TRUE(events[0].ends_with("win_tests.exe")) << events[0];
 }

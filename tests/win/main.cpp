@@ -16,9 +16,13 @@ namespace lumetta::test {
 namespace {
 std::wstring gProbeExe;
 
-// --log-child=PATH TAG COUNT: append COUNT numbered lines to the log at PATH.
-int RunLogChild(const char* path, const char* tag, int count) {
+// --log-child=PATH TAG COUNT GATE: open the log at PATH, signal the event GATE-TAG, wait for
+// the event GATE, then append COUNT numbered lines.
+int RunLogChild(const char* path, const char* tag, int count, const char* gate) {
   OpenLog(WindowsPath(path));
+  const std::wstring ready = WindowsPath(std::string(gate) + "-" + tag);
+  SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, ready.c_str()));
+  WaitForSingleObject(OpenEventW(SYNCHRONIZE, FALSE, WindowsPath(gate).c_str()), 30000);
   for (int i = 0; i < count; ++i) {
     LogEvent(kInfo, "child", "line", std::string("tag=") + tag + " n=" + std::to_string(i));
   }
@@ -55,8 +59,9 @@ const std::wstring& ProbeExe() {
 
 int main(int argc, char** argv) {
   constexpr std::string_view kChild = "--log-child=";
-  if (argc == 4 && std::string_view(argv[1]).starts_with(kChild)) {
-    return lumetta::test::RunLogChild(argv[1] + kChild.size(), argv[2], std::atoi(argv[3]));
+  if (argc == 5 && std::string_view(argv[1]).starts_with(kChild)) {
+    return lumetta::test::RunLogChild(argv[1] + kChild.size(), argv[2], std::atoi(argv[3]),
+                                      argv[4]);
   }
   constexpr std::string_view kSaveLoop = "--save-loop=";
   if (argc == 3 && std::string_view(argv[1]).starts_with(kSaveLoop)) {

@@ -8,6 +8,7 @@
 #include "app/log_win.h"
 #include "metrics/hardware_names.h"
 #include "metrics/sampler_win.h"
+#include "metrics/sources_win.h"
 #include "settings/json.h"
 #include "support/test_files.h"
 
@@ -98,6 +99,24 @@ class LiveSamplerLog : public testing::Test {
   }
   test::TempDir dir_;
 };
+
+// The low-memory notification fails with 5; creating the high one then leaves another code.
+HANDLE WINAPI FirstNotificationFails(MEMORY_RESOURCE_NOTIFICATION_TYPE type) {
+  if (type == LowMemoryResourceNotification) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  SetLastError(ERROR_ALREADY_EXISTS);
+  return CreateEventW(nullptr, TRUE, FALSE, nullptr);
+}
+
+TEST_F(LiveSamplerLog, AFailedNotificationIsLoggedWithItsOwnCode) {
+  const std::unique_ptr<MemorySource> memory = MakeWin32Memory(&FirstNotificationFails);
+  EXPECT_EQ(memory->QueryLowMemory(), std::nullopt);
+  EXPECT_EQ(memory->QueryHighMemory(), false);
+  EXPECT_EQ(Events("memory"),
+            std::vector<std::string>{"WARN  memory notification_unavailable code=0x00000005"});
+}
 
 TEST_F(LiveSamplerLog, TheProcessorNameIsTheMachines) {
   EXPECT_EQ(ToUtf8(readProcessorName()), CpuidBrand());

@@ -29,17 +29,18 @@ class SettingsFileOnDisk : public testing::Test {
 };
 
 TEST_F(SettingsFileOnDisk, NoFileGivesDefaultsAndWritesNothing) {
-  EXPECT_EQ(LoadSettings(Win32Files(), Path()), DefaultSettings());
+  EXPECT_EQ(LoadSettings(Win32Files(), Path()).settings, DefaultSettings());
   EXPECT_TRUE(Events().empty());
   EXPECT_FALSE(std::filesystem::exists(File()));
-  EXPECT_EQ(LoadSettings(Win32Files(), Path() + u"-missing\\settings.json"), DefaultSettings());
+  EXPECT_EQ(LoadSettings(Win32Files(), Path() + u"-missing\\settings.json").settings,
+            DefaultSettings());
   EXPECT_TRUE(Events().empty());
 }
 
 TEST_F(SettingsFileOnDisk, AByteOrderMarkMakesTheFileCorruptAndReplacesTheOldBackup) {
   WriteAll(File(L".bak"), "older backup");
   WriteAll(File(), "\xEF\xBB\xBF{}");
-  EXPECT_EQ(LoadSettings(Win32Files(), Path()), DefaultSettings());
+  EXPECT_EQ(LoadSettings(Win32Files(), Path()).settings, DefaultSettings());
   EXPECT_FALSE(std::filesystem::exists(File()));
   EXPECT_EQ(ReadAll(File(L".bak")), "\xEF\xBB\xBF{}");
   EXPECT_EQ(Events(), std::vector<std::string>{"WARN  settings corrupt_file backup=" +
@@ -50,18 +51,18 @@ TEST_F(SettingsFileOnDisk, SizeLimitIsSixtyFourKibibytes) {
   std::string largest = R"({"showClock":false})";
   largest.resize(kSettingsFileMaxBytes, ' ');
   WriteAll(File(), largest);
-  EXPECT_FALSE(LoadSettings(Win32Files(), Path()).showClock);
+  EXPECT_FALSE(LoadSettings(Win32Files(), Path()).settings.showClock);
   EXPECT_TRUE(Events().empty());
 
   WriteAll(File(), largest + " ");
-  EXPECT_EQ(LoadSettings(Win32Files(), Path()), DefaultSettings());
+  EXPECT_EQ(LoadSettings(Win32Files(), Path()).settings, DefaultSettings());
   EXPECT_EQ(Events(), std::vector<std::string>{"WARN  settings read_failed code=0x000000DF"});
   EXPECT_EQ(std::filesystem::file_size(File()), kSettingsFileMaxBytes + 1);
 
   Settings settings;
   settings.showGpu = false;
   EXPECT_TRUE(SaveSettings(Win32Files(), Path(), settings));
-  EXPECT_EQ(LoadSettings(Win32Files(), Path()), settings);
+  EXPECT_EQ(LoadSettings(Win32Files(), Path()).settings, settings);
 }
 
 TEST_F(SettingsFileOnDisk, AGoodSaveLeavesExactlyTheRecordsText) {
@@ -73,7 +74,7 @@ TEST_F(SettingsFileOnDisk, AGoodSaveLeavesExactlyTheRecordsText) {
   ASSERT_TRUE(SaveSettings(Win32Files(), Path(), settings));
   EXPECT_EQ(ReadAll(File()), SettingsToJson(settings));
   EXPECT_FALSE(std::filesystem::exists(File(L".tmp")));
-  EXPECT_EQ(LoadSettings(Win32Files(), Path()), settings);
+  EXPECT_EQ(LoadSettings(Win32Files(), Path()).settings, settings);
   EXPECT_TRUE(Events().empty());
 }
 
@@ -111,8 +112,7 @@ TEST_F(SettingsFileOnDisk, KillingASaveAtAnyMomentLeavesAWholeRecord) {
   b.windowY = 456;
   const std::string textA = SettingsToJson(a);
   const std::string textB = SettingsToJson(b);
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring self = test::SelfPath();
 
   int survived = 0;
   int sawA = 0;
@@ -121,8 +121,7 @@ TEST_F(SettingsFileOnDisk, KillingASaveAtAnyMomentLeavesAWholeRecord) {
     const std::wstring ready =
         L"Local\\lumetta-test-saver-" + std::to_wstring(GetCurrentProcessId());
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
-    std::wstring command =
-        L"\"" + std::wstring(self) + L"\" \"--save-loop=" + File().wstring() + L"\" " + ready;
+    std::wstring command = L"\"" + self + L"\" \"--save-loop=" + File().wstring() + L"\" " + ready;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};

@@ -87,6 +87,11 @@ TEST(Strings, TellingTextsOfEachTable) {
   EXPECT_EQ(FormatText(kTextUsedOf, {u"12 GB", u"512 GB"}), u"12 GB / 512 GB 使用中");
   EXPECT_EQ(FormatText(1224, {u"5"}), u"5秒");
   EXPECT_EQ(LoadText(kTextDatePatternYear), u"yyyy年M月d日(ddd)");
+  // The save-failure notice names the log file itself, in both languages.
+  for (const wchar_t* lang : {L"en", L"ja"}) {
+    Choose(lang, dir.path() / L"app.log");
+    EXPECT_NE(LoadText(1225).find(uR"(%LOCALAPPDATA%\Lumetta\Logs\app.log)"), std::u16string::npos);
+  }
 }
 
 TEST(Strings, AMissingIdGivesAQuestionMarkAndOneError) {

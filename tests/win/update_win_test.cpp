@@ -22,12 +22,14 @@ class InlineUpdates final : public UpdatePlatform {
   }
   void SubmitWork() override { callback_(); }
   void CloseWork() override {}
+  void CancelFetch() override { cancel_.Cancel(); }
   std::u16string FeedUrl() override { return FeedUrlFromEnvironment(); }
-  FetchResult Fetch(const std::u16string& url) override { return FetchFeed(url); }
+  FetchResult Fetch(const std::u16string& url) override { return FetchFeed(url, cancel_); }
   void NotifyDone() override {}
 
  private:
   std::function<void()> callback_;
+  FetchCancel cancel_;
 };
 
 class UpdateOverHttp : public testing::Test {

@@ -1,0 +1,103 @@
+#include "dialogs/settings_window.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_window.h"
+
+namespace lumetta {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+class SettingsDialog : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d_.GetAddressOf());
+    DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
+                        reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf()));
+    dialog_ =
+        std::make_unique<SettingsWindow>(d2d_.Get(), dwrite_.Get(), [this](const Settings& s) {
+          ++changes_;
+          last_ = s;
+        });
+    dialog_->Open(nullptr, Settings{});
+    Pump();
+  }
+  static void Pump() {
+    for (int i = 0; i < 10; ++i) {
+      test::TestWindow::Pump();
+      Sleep(10);
+    }
+  }
+  void Send(UINT message, WPARAM wParam, int x, int y) const {
+    SendMessageW(dialog_->hwnd(), message, wParam, MAKELPARAM(x, y));
+  }
+  // Scrolled to the end, the first y (in client pixels, upward from `from`) where a press
+  // changes what `changed` looks at; -1 when none does.
+  template <typename Changed>
+  int FindRow(int x, int from, Changed&& changed) {
+    SendMessageW(dialog_->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120 * 30)), 0);
+    for (int y = from; y > 0; y -= 4) {
+      const Settings before = last_;
+      Send(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+      const bool hit = changes_ > 0 && changed(before, last_);
+      SendMessageW(dialog_->hwnd(), WM_CANCELMODE, 0, 0);
+      if (hit) {
+        return y;
+      }
+    }
+    return -1;
+  }
+
+  ComPtr<ID2D1Factory> d2d_;
+  ComPtr<IDWriteFactory> dwrite_;
+  std::unique_ptr<SettingsWindow> dialog_;
+  int changes_ = 0;
+  Settings last_;
+};
+
+// Alt+Tab or another window taking the mouse mid-drag ends the drag: a later plain move over
+// the dialog must not change and save the threshold.
+TEST_F(SettingsDialog, LosingTheMouseCaptureEndsASliderDrag) {
+  RECT client{};
+  GetClientRect(dialog_->hwnd(), &client);
+  const int y = FindRow(40, client.bottom - 4, [](const Settings& before, const Settings& after) {
+    return after.diskAlertThreshold != before.diskAlertThreshold;
+  });
+  ASSERT_GT(y, 0) << "no slider found";
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, 40, y);
+  ASSERT_EQ(last_.diskAlertThreshold, 0.5);
+  test::TestWindow other(900, 600, 10, 10);
+  SetCapture(other.hwnd());
+  const int changes = changes_;
+  Send(WM_MOUSEMOVE, 0, 380, y);
+  EXPECT_EQ(changes_, changes);
+  EXPECT_EQ(last_.diskAlertThreshold, 0.5);
+  ReleaseCapture();
+}
+
+// Run alone by tools/on-small-screen: 144 DPI on a 1280 × 720 screen, where the dialog's 660
+// DIPs cannot fit. It shrinks to the work area and its list scrolls to the last row.
+TEST_F(SettingsDialog, SmallScreenAt144DpiFitsTheWorkAreaAndScrolls) {
+  ASSERT_EQ(GetDpiForSystem(), 144u);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(dialog_->hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  ASSERT_LT(monitor.rcWork.bottom - monitor.rcWork.top, 990);
+  RECT window{};
+  GetWindowRect(dialog_->hwnd(), &window);
+  EXPECT_GE(window.top, monitor.rcWork.top);
+  EXPECT_LE(window.bottom, monitor.rcWork.bottom);
+  RECT client{};
+  GetClientRect(dialog_->hwnd(), &client);
+  EXPECT_EQ(client.right, 600);
+  // "Measure every" is the last row but the hint: scrolled to the end, it can be clicked.
+  const int y = FindRow(500, client.bottom - 4, [](const Settings& before, const Settings& after) {
+    return after.updateIntervalSeconds != before.updateIntervalSeconds;
+  });
+  EXPECT_GT(y, client.bottom / 2) << "the last choice is not reachable";
+}
+
+}  // namespace
+}  // namespace lumetta
