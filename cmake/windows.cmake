@@ -62,8 +62,13 @@ endfunction()
 
 add_executable(lumetta WIN32 src/app/main_win.cpp)
 target_link_libraries(lumetta PRIVATE lumetta_win)
-# Stripped: symbols would double the size of the shipped file.
-target_link_options(lumetta PRIVATE -municode -s)
+# Stripped: symbols would double the size of the shipped file. The header declares Windows 10,
+# so that Windows applies no legacy (XP-era) compatibility to the program's windows.
+target_link_options(lumetta PRIVATE -municode -s -Wl,--major-subsystem-version,10
+  -Wl,--minor-subsystem-version,0 -Wl,--major-os-version,10 -Wl,--minor-os-version,0)
+add_test(NAME Executable.DeclaresWindows10AndImportsSystemDllsOnly
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:lumetta>)
+set_tests_properties(Executable.DeclaresWindows10AndImportsSystemDllsOnly PROPERTIES LABELS e2e)
 lumetta_resources(lumetta)
 lumetta_warnings(lumetta)
 

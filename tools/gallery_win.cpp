@@ -89,9 +89,9 @@ void DrawPanel(Renderer& r, const Palette& p, float left) {
   r.FillCircle({left + 66, y + 10}, 6, ToD2D(p.Critical));
   r.FillRect({left + 84, y, left + 124, y + 20}, ToD2D(p.HoverFill), 4);
   r.StrokeRoundedRect({left + 132, y, left + 172, y + 20}, ToD2D(p.ControlFill), 4, 1);
-  r.DrawGlyph(u'\uE713', {left + 84, y, left + 104, y + 20}, ToD2D(p.TextSecondary),
+  r.DrawGlyph(lumetta::Glyph::Settings, {left + 84, y, left + 104, y + 20}, ToD2D(p.TextSecondary),
               TextStyle::Icon);
-  r.DrawGlyph(u'\uE718', {left + 104, y, left + 124, y + 20}, ToD2D(p.TextSecondary),
+  r.DrawGlyph(lumetta::Glyph::Pinned, {left + 104, y, left + 124, y + 20}, ToD2D(p.TextSecondary),
               TextStyle::IconSmall);
   HICON icon = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));

@@ -16,14 +16,6 @@ constexpr float kBigHeaderHeight = 24;
 constexpr float kLegendDot = 2.5f;
 constexpr double kNetworkChartFloor = 10240;  // bytes per second
 
-constexpr char16_t kGlyphSettings = u'\uE713';
-constexpr char16_t kGlyphPinned = u'\uE718';
-constexpr char16_t kGlyphUnpinned = u'\uE77A';
-constexpr char16_t kGlyphWarning = u'\uE7BA';
-constexpr char16_t kGlyphOpen = u'\uE8A7';
-constexpr char16_t kGlyphDown = u'\uE74B';
-constexpr char16_t kGlyphUp = u'\uE74A';
-
 D2D1_RECT_F Box(float left, float top, float right, float bottom) {
   return {left, top, right, bottom};
 }
@@ -76,7 +68,7 @@ void MonitorWindow::PaintCard() {
     return;
   }
   const Palette& p = *renderer_.palette;
-  if (!backdropComposed_) {
+  if (plainBackdrop_) {
     renderer_.FillRect(Box(0, 0, kCardWidth, sectionLayout_.totalHeight), ToD2D(BackdropStandIn(p)),
                        0);
   }
@@ -129,10 +121,10 @@ void MonitorWindow::PaintHoverButtons() {
   const struct {
     std::uint32_t id;
     D2D1_RECT_F box;
-    char16_t glyph;
+    Glyph glyph;
   } buttons[] = {
-      {kSettingsButton, Box(147, 5, 165, 23), kGlyphSettings},
-      {kPinButton, Box(167, 5, 185, 23), settings_.alwaysOnTop ? kGlyphPinned : kGlyphUnpinned},
+      {kSettingsButton, Box(147, 5, 165, 23), Glyph::Settings},
+      {kPinButton, Box(167, 5, 185, 23), settings_.alwaysOnTop ? Glyph::Pinned : Glyph::Unpinned},
   };
   for (const auto& button : buttons) {
     renderer_.FillRect(button.box, face, 4);
@@ -168,11 +160,11 @@ float MonitorWindow::DrawLegendItem(float x, float top, const ColorF& color,
 void MonitorWindow::PaintUpdate(float top) {
   const Palette& p = *renderer_.palette;
   const std::u16string version = update_.info() ? update_.info()->latestVersion : std::u16string();
-  renderer_.DrawGlyph(kGlyphWarning, Box(12, top, 24, top + 16), ToD2D(p.Critical),
+  renderer_.DrawGlyph(Glyph::Warning, Box(12, top, 24, top + 16), ToD2D(p.Critical),
                       TextStyle::IconSmall);
   renderer_.DrawText(FormatText(kTextUpdateRequired, {version}), TextStyle::BodyStrong,
                      Box(28, top, 162, top + 16), ToD2D(p.Critical), TextAlign::Leading, false);
-  renderer_.DrawGlyph(kGlyphOpen, Box(166, top, 178, top + 16), ToD2D(p.Critical),
+  renderer_.DrawGlyph(Glyph::OpenExternal, Box(166, top, 178, top + 16), ToD2D(p.Critical),
                       TextStyle::IconSmall);
 }
 
@@ -297,13 +289,13 @@ void MonitorWindow::PaintNetwork(float top) {
                     p.TextSecondary, TextStyle::Caption, kHeaderHeight);
   const struct {
     float row;
-    char16_t glyph;
+    Glyph glyph;
     ColorF color;
     double value;
     const HistoryRing& history;
   } rows[] = {
-      {top + 20, kGlyphDown, p.Accent, s.netReceive, s.netReceiveHistory},
-      {top + 39, kGlyphUp, p.Warning, s.netSend, s.netSendHistory},
+      {top + 20, Glyph::Down, p.Accent, s.netReceive, s.netReceiveHistory},
+      {top + 39, Glyph::Up, p.Warning, s.netSend, s.netSendHistory},
   };
   for (const auto& row : rows) {
     const float r = row.row;
@@ -345,7 +337,7 @@ void MonitorWindow::PaintDisk(float top) {
       value, TextStyle::Body, kHeaderHeight);
   if (level == 2) {
     const float w = renderer_.MeasureTextWidth(title, TextStyle::BodyStrong);
-    renderer_.DrawGlyph(kGlyphWarning, Box(12 + w + 3, top, 12 + w + 15, top + 16),
+    renderer_.DrawGlyph(Glyph::Warning, Box(12 + w + 3, top, 12 + w + 15, top + 16),
                         ToD2D(p.Critical), TextStyle::IconSmall);
   }
   renderer_.DrawBar(Box(12, top + 21, 178, top + 27), used, ToD2D(bar));

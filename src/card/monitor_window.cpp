@@ -154,8 +154,7 @@ HRESULT MonitorWindow::Create(HINSTANCE instance) {
     renderer_.DiscardDeviceResources();
     renderer_.scale = scale;
   }
-  renderer_.palette = &SetUpWindowFrame(hwnd_, WindowFrame::kCard);
-  backdropComposed_ = DesktopComposed();
+  SetUpFrame();
 
   settingsWindow_ = std::make_unique<SettingsWindow>(
       d2dFactory_, dwriteFactory_, [this](const Settings& next) { ApplySettings(next); });
@@ -465,6 +464,10 @@ LRESULT MonitorWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnPaint();
     case WM_SETTINGCHANGE:
       return OnSettingChange(lParam);
+    case WM_DWMCOMPOSITIONCHANGED:
+      SetUpFrame();
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
     case WM_WINDOWPOSCHANGING:
       return OnWindowPosChanging(wParam, lParam);
     case WM_NCCALCSIZE:
@@ -556,10 +559,16 @@ LRESULT MonitorWindow::OnPaint() {
 
 LRESULT MonitorWindow::OnSettingChange(LPARAM lParam) {
   if (IsThemeChangeNotice(reinterpret_cast<const char16_t*>(lParam))) {
-    renderer_.palette = &RefreshWindowTheme(hwnd_);
+    SetUpFrame();
     InvalidateRect(hwnd_, nullptr, FALSE);
   }
   return 0;  // never passed on
+}
+
+void MonitorWindow::SetUpFrame() {
+  const WindowLook look = SetUpWindowFrame(hwnd_, WindowFrame::kCard);
+  renderer_.palette = look.palette;
+  plainBackdrop_ = look.plainBackdrop;
 }
 
 LRESULT MonitorWindow::OnWindowPosChanging(WPARAM wParam, LPARAM lParam) {

@@ -74,6 +74,7 @@ class MonitorWindow {
   LRESULT OnDestroy();
   LRESULT OnPaint();
   LRESULT OnSettingChange(LPARAM lParam);
+  void SetUpFrame();
   LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
   LRESULT OnNcHitTest(LPARAM lParam);
   LRESULT OnMouseMove(bool nonClient);
@@ -145,9 +146,8 @@ class MonitorWindow {
   UINT revealMessage_ = 0;
   UINT taskbarCreatedMessage_ = 0;
   bool revealActive_ = false;
-  // Without desktop composition nothing shows through the transparent card (Wine draws
-  // black), so the card paints a stand-in for the backdrop itself.
-  bool backdropComposed_ = true;
+  // No system material behind the card: it paints a plain backdrop itself.
+  bool plainBackdrop_ = false;
   SectionLayout sectionLayout_;
   std::vector<double> historyScratch_;  // reused for each chart's values
 };

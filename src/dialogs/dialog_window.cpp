@@ -81,8 +81,7 @@ bool DialogWindow::Create(HWND ownerWindow) {
     return false;
   }
   renderer_.hwnd = hwnd_;
-  renderer_.palette = &SetUpWindowFrame(hwnd_, WindowFrame::kDialog);
-  backdropComposed_ = DesktopComposed();
+  SetUpFrame();
 
   const UINT dpi = GetDpiForWindow(hwnd_);
   const DipSize size = ClientSize();
@@ -119,7 +118,7 @@ LRESULT DialogWindow::OnPaint() {
   if (renderer_.BeginFrame()) {
     const float width = ToDips(client.right);
     const float height = ToDips(client.bottom);
-    if (!backdropComposed_) {
+    if (plainBackdrop_) {
       renderer_.FillRect({0, 0, width, height}, ToD2D(BackdropStandIn(*renderer_.palette)), 0);
     }
     Paint(renderer_, width, height);
@@ -127,6 +126,12 @@ LRESULT DialogWindow::OnPaint() {
   }
   EndPaint(hwnd_, &paint);
   return 0;
+}
+
+void DialogWindow::SetUpFrame() {
+  const WindowLook look = SetUpWindowFrame(hwnd_, WindowFrame::kDialog);
+  renderer_.palette = look.palette;
+  plainBackdrop_ = look.plainBackdrop;
 }
 
 LRESULT DialogWindow::OnSetCursor(WPARAM wParam, LPARAM lParam) {
@@ -152,11 +157,15 @@ LRESULT DialogWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnPaint();
     case WM_SETTINGCHANGE:
       if (IsThemeChangeNotice(reinterpret_cast<const char16_t*>(lParam))) {
-        renderer_.palette = &RefreshWindowTheme(hwnd_);
+        SetUpFrame();
         OnThemeChanged();
         Invalidate();
       }
       return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_DWMCOMPOSITIONCHANGED:
+      SetUpFrame();
+      Invalidate();
+      return 0;
     case WM_SETCURSOR:
       return OnSetCursor(wParam, lParam);
     case WM_NCDESTROY:

@@ -54,12 +54,13 @@ class DialogWindow {
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnPaint();
   LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+  void SetUpFrame();
   float ToDips(int pixels) const;
 
   Renderer renderer_;
   HWND hwnd_ = nullptr;
   bool trackingLeave_ = false;
-  bool backdropComposed_ = true;
+  bool plainBackdrop_ = false;
 };
 
 }  // namespace lumetta

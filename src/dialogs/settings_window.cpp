@@ -183,7 +183,8 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
     case RowKind::Link:
       r.DrawText(text, TextStyle::BodyLarge, {30, top, kW - 56, bottom}, ToD2D(p.Accent),
                  TextAlign::Leading, false);
-      r.DrawGlyph(u'\uE8A7', {kW - 52, top, kW - 28, bottom}, ToD2D(p.Accent), TextStyle::Icon);
+      r.DrawGlyph(Glyph::OpenExternal, {kW - 52, top, kW - 28, bottom}, ToD2D(p.Accent),
+                  TextStyle::Icon);
       return;
     case RowKind::Slider: {
       const double threshold = panel_.settings.diskAlertThreshold;

@@ -38,48 +38,11 @@ PointF ChartPoint(const RectF& rect, std::size_t index, std::size_t count, doubl
   return {rect.left + x, rect.top + y};
 }
 
-const TextStyleFont& StyleFont(TextStyle style) {
-  static constexpr std::array<TextStyleFont, kTextStyleCount> kStyles{{
-      {u"Segoe UI Variable Text", 10, 400},
-      {u"Segoe UI Variable Text", 11, 400},
-      {u"Segoe UI Variable Text", 11, 600},
-      {u"Segoe UI Variable Text", 13, 400},
-      {u"Segoe UI Variable Display", 16, 600},
-      {u"Segoe UI Variable Display", 20, 600},
-      {u"Segoe UI Variable Display", 24, 600},
-      {u"Segoe Fluent Icons", 12, 400},
-      {u"Segoe Fluent Icons", 9, 400},
-  }};
-  return kStyles[static_cast<std::size_t>(style)];
-}
-
-int TextFormatSlot(TextStyle style, TextAlign align, bool wrap) {
-  return (static_cast<int>(style) * 3 + static_cast<int>(align)) * 2 + (wrap ? 1 : 0);
-}
-
 std::uint32_t GradientKey(const ColorF& color) {
   const auto byte = [](float component) {
     return static_cast<std::uint32_t>(std::clamp(component, 0.0f, 1.0f) * 255.0f + 0.5f);
   };
   return byte(color.r) << 24 | byte(color.g) << 16 | byte(color.b) << 8 | byte(color.a);
-}
-
-std::optional<float> TextWidthCache::find(TextStyle style, std::u16string_view text) const {
-  const auto found = widths_.find(KeyView{style, text});
-  if (found == widths_.end()) {
-    return std::nullopt;
-  }
-  return found->second;
-}
-
-void TextWidthCache::makeRoom() {
-  if (widths_.size() >= kMaxEntries) {
-    widths_.clear();
-  }
-}
-
-void TextWidthCache::store(TextStyle style, std::u16string_view text, float width) {
-  widths_.insert_or_assign(Key{style, std::u16string(text)}, width);
 }
 
 }  // namespace lumetta

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -92,67 +91,7 @@ void ForEachSegment(const RectF& rect, std::span<const double> fractions, Visit&
 [[nodiscard]] PointF ChartPoint(const RectF& rect, std::size_t index, std::size_t count,
                                 double value, double maxValue);
 
-enum class TextStyle : int {
-  Caption = 0,
-  Body = 1,
-  BodyStrong = 2,
-  BodyLarge = 3,
-  Subtitle = 4,
-  Title = 5,
-  TitleLarge = 6,
-  Icon = 7,
-  IconSmall = 8,
-};
-inline constexpr int kTextStyleCount = 9;
-
-enum class TextAlign : int { Leading = 0, Center = 1, Trailing = 2 };
-
-struct TextStyleFont {
-  std::u16string_view family;
-  float size;
-  int weight;
-};
-[[nodiscard]] const TextStyleFont& StyleFont(TextStyle style);
-inline constexpr std::u16string_view kFallbackFamily = u"Segoe UI";
-
-inline constexpr int kTextFormatSlots = kTextStyleCount * 3 * 2;
-[[nodiscard]] int TextFormatSlot(TextStyle style, TextAlign align, bool wrap);
-
 // R << 24 | G << 16 | B << 8 | A of the colour's 8-bit components.
 [[nodiscard]] std::uint32_t GradientKey(const ColorF& color);
-
-// Measured single-line widths, emptied whole when it would grow past its bound.
-class TextWidthCache {
- public:
-  static constexpr std::size_t kMaxEntries = 256;
-
-  [[nodiscard]] std::optional<float> find(TextStyle style, std::u16string_view text) const;
-  // Call on a miss, before measuring: empties the cache when it is full.
-  void makeRoom();
-  void store(TextStyle style, std::u16string_view text, float width);
-  [[nodiscard]] std::size_t size() const { return widths_.size(); }
-
- private:
-  struct Key {
-    TextStyle style;
-    std::u16string text;
-  };
-  struct KeyView {
-    TextStyle style;
-    std::u16string_view text;
-  };
-  // Ordered by style, then by the text's code units; looked up without copying the text.
-  struct Less {
-    using is_transparent = void;
-    template <typename A, typename B>
-    bool operator()(const A& a, const B& b) const {
-      if (a.style != b.style) {
-        return a.style < b.style;
-      }
-      return std::u16string_view(a.text) < std::u16string_view(b.text);
-    }
-  };
-  std::map<Key, float, Less> widths_;
-};
 
 }  // namespace lumetta

@@ -45,8 +45,32 @@ UINT32 Length(std::u16string_view text) {
 
 }  // namespace
 
-Renderer::Renderer(ID2D1Factory* factory, IDWriteFactory* writeFactory)
-    : palette(&PaletteFor(true)), factory_(factory), writeFactory_(writeFactory) {}
+Renderer::Renderer(ID2D1Factory* factory, IDWriteFactory* writeFactory, FamilyLookup installed)
+    : palette(&PaletteFor(true)),
+      factory_(factory),
+      writeFactory_(writeFactory),
+      installed_(std::move(installed)) {}
+
+bool Renderer::SystemHasFamily(IDWriteFactory* factory, std::u16string_view family) {
+  ComPtr<IDWriteFontCollection> fonts;
+  UINT32 index = 0;
+  BOOL exists = TRUE;
+  const std::u16string name(family);
+  if (FAILED(factory->GetSystemFontCollection(&fonts, FALSE)) ||
+      FAILED(fonts->FindFamilyName(AsWide(name.c_str()), &index, &exists))) {
+    return true;
+  }
+  return exists != FALSE;
+}
+
+const FontFamilies& Renderer::families() {
+  if (!families_) {
+    families_ = ChooseFontFamilies([this](std::u16string_view family) {
+      return installed_ ? installed_(family) : SystemHasFamily(writeFactory_, family);
+    });
+  }
+  return *families_;
+}
 
 Renderer::~Renderer() {
   // Everything else first; the target they were made on goes last.
@@ -290,7 +314,7 @@ IDWriteTextFormat* Renderer::TextFormat(TextStyle style, TextAlign align, bool w
                                            DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL,
                                            font.size, locale, slot.ReleaseAndGetAddressOf());
   };
-  if (FAILED(create(font.family))) {
+  if (FAILED(create(families().For(font.role)))) {
     slot.Reset();
     if (FAILED(create(kFallbackFamily))) {
       slot.Reset();
@@ -323,9 +347,52 @@ void Renderer::DrawText(std::u16string_view text, TextStyle style, const D2D1_RE
                     D2D1_DRAW_TEXT_OPTIONS_CLIP, DWRITE_MEASURING_MODE_NATURAL);
 }
 
-void Renderer::DrawGlyph(char16_t glyph, const D2D1_RECT_F& rect, const D2D1_COLOR_F& color,
+void Renderer::DrawGlyph(Glyph glyph, const D2D1_RECT_F& rect, const D2D1_COLOR_F& color,
                          TextStyle style) {
-  DrawText(std::u16string_view(&glyph, 1), style, rect, color, TextAlign::Center, false);
+  if (!families().icons.empty()) {
+    const auto code = static_cast<char16_t>(glyph);
+    DrawText(std::u16string_view(&code, 1), style, rect, color, TextAlign::Center, false);
+    return;
+  }
+  // Never a box character: the glyph's em square, centred, drawn with plain shapes.
+  const float size = StyleFont(style).size;
+  const float x = (rect.left + rect.right - size) / 2;
+  const float y = (rect.top + rect.bottom - size) / 2;
+  for (const ShapePart& part : GlyphShape(glyph, {x, y, x + size, y + size})) {
+    DrawShape(part, color);
+  }
+}
+
+void Renderer::DrawShape(const ShapePart& part, const D2D1_COLOR_F& color) {
+  const auto point = [](PointF p) { return D2D1::Point2F(p.x, p.y); };
+  Recolor(color);
+  switch (part.kind) {
+    case ShapePart::Kind::Line:
+      target_->DrawLine(point(part.a), point(part.b), brush_.Get(), part.stroke, nullptr);
+      return;
+    case ShapePart::Kind::Ring:
+      target_->DrawEllipse(D2D1::Ellipse(point(part.a), part.radius, part.radius), brush_.Get(),
+                           part.stroke, nullptr);
+      return;
+    case ShapePart::Kind::Dot:
+      target_->FillEllipse(D2D1::Ellipse(point(part.a), part.radius, part.radius), brush_.Get());
+      return;
+    case ShapePart::Kind::Triangle: {
+      ComPtr<ID2D1PathGeometry> path;
+      ComPtr<ID2D1GeometrySink> sink;
+      if (FAILED(factory_->CreatePathGeometry(&path)) || FAILED(path->Open(&sink))) {
+        return;
+      }
+      sink->BeginFigure(point(part.a), D2D1_FIGURE_BEGIN_FILLED);
+      sink->AddLine(point(part.b));
+      sink->AddLine(point(part.c));
+      sink->EndFigure(D2D1_FIGURE_END_CLOSED);
+      if (SUCCEEDED(sink->Close())) {
+        target_->FillGeometry(path.Get(), brush_.Get(), nullptr);
+      }
+      return;
+    }
+  }
 }
 
 bool Renderer::DrawIcon(HICON icon, const D2D1_RECT_F& rect) {

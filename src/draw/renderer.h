@@ -10,11 +10,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <span>
 #include <string_view>
 
 #include "app/log.h"
+#include "draw/fonts.h"
 #include "draw/geometry.h"
 #include "draw/palette.h"
 
@@ -41,7 +44,10 @@ class Renderer {
     int textFormats = 0;
   };
 
-  Renderer(ID2D1Factory* factory, IDWriteFactory* writeFactory);
+  // Whether the system has a font family; tests pass their own to play another system.
+  using FamilyLookup = std::function<bool(std::u16string_view family)>;
+
+  Renderer(ID2D1Factory* factory, IDWriteFactory* writeFactory, FamilyLookup installed = {});
   ~Renderer();
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
@@ -70,13 +76,17 @@ class Renderer {
   // windows.h names this DrawTextW; the name is used consistently through the header.
   void DrawText(std::u16string_view text, TextStyle style, const D2D1_RECT_F& rect,
                 const D2D1_COLOR_F& color, TextAlign align, bool wrap);
-  void DrawGlyph(char16_t glyph, const D2D1_RECT_F& rect, const D2D1_COLOR_F& color,
-                 TextStyle style);
+  // The icon font's glyph centred in `rect`; plain shapes where the system has no icon font.
+  void DrawGlyph(Glyph glyph, const D2D1_RECT_F& rect, const D2D1_COLOR_F& color, TextStyle style);
   [[nodiscard]] bool DrawIcon(HICON icon, const D2D1_RECT_F& rect);
 
   [[nodiscard]] float MeasureTextWidth(std::u16string_view text, TextStyle style);
   [[nodiscard]] float MeasureTextHeight(std::u16string_view text, TextStyle style, float maxWidth);
   [[nodiscard]] IDWriteTextFormat* TextFormat(TextStyle style, TextAlign align, bool wrap);
+  // The families this renderer draws in, looked up once.
+  [[nodiscard]] const FontFamilies& families();
+  // The system font collection's answer; a family is taken as present when it cannot be asked.
+  [[nodiscard]] static bool SystemHasFamily(IDWriteFactory* factory, std::u16string_view family);
 
   [[nodiscard]] const Stats& stats() const { return stats_; }
   // Test seam: the next EndFrame reports D2DERR_RECREATE_TARGET as a lost device would.
@@ -86,9 +96,12 @@ class Renderer {
   ID2D1LinearGradientBrush* GradientBrush(const D2D1_COLOR_F& color);
   void Recolor(const D2D1_COLOR_F& color);
   void FillShape(const D2D1_RECT_F& rect, float radius);
+  void DrawShape(const ShapePart& part, const D2D1_COLOR_F& color);
 
   ID2D1Factory* factory_;
   IDWriteFactory* writeFactory_;
+  FamilyLookup installed_;
+  std::optional<FontFamilies> families_;
   Microsoft::WRL::ComPtr<ID2D1HwndRenderTarget> target_;
   Microsoft::WRL::ComPtr<ID2D1SolidColorBrush> brush_;
   Microsoft::WRL::ComPtr<ID2D1StrokeStyle> dashStyle_;

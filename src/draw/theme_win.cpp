@@ -6,20 +6,31 @@
 namespace lumetta {
 namespace {
 
-// Newer than the MinGW headers' DWMWINDOWATTRIBUTE.
-constexpr DWORD kDwmUseImmersiveDarkMode = 20;
-constexpr DWORD kDwmWindowCornerPreference = 33;
-constexpr DWORD kDwmSystemBackdropType = 38;
 constexpr DWORD kCornerRound = 2;
 constexpr DWORD kBackdropMainWindow = 2;       // Mica
 constexpr DWORD kBackdropTransientWindow = 3;  // acrylic
 
-void SetAttribute(HWND hwnd, DWORD attribute, DWORD value) {
-  // Systems that do not know an attribute keep the default frame; nothing to report.
-  DwmSetWindowAttribute(hwnd, attribute, &value, sizeof value);
-}
+class SystemDwmApi final : public DwmApi {
+ public:
+  HRESULT SetAttribute(HWND hwnd, DWORD attribute, DWORD value) override {
+    return DwmSetWindowAttribute(hwnd, attribute, &value, sizeof value);
+  }
+  HRESULT ExtendFrameOverClient(HWND hwnd) override {
+    const MARGINS wholeWindow{-1, -1, -1, -1};
+    return DwmExtendFrameIntoClientArea(hwnd, &wholeWindow);
+  }
+  bool CompositionEnabled() override {
+    BOOL composed = FALSE;
+    return SUCCEEDED(DwmIsCompositionEnabled(&composed)) && composed;
+  }
+};
 
 }  // namespace
+
+DwmApi& SystemDwm() {
+  static SystemDwmApi dwm;
+  return dwm;
+}
 
 bool IsDarkTheme() {
   DWORD value = 0;
@@ -31,31 +42,20 @@ bool IsDarkTheme() {
                                                  : std::nullopt);
 }
 
-void ApplyDarkFrame(HWND hwnd, bool dark) {
-  SetAttribute(hwnd, kDwmUseImmersiveDarkMode, dark ? TRUE : FALSE);
-}
-
-const Palette& SetUpWindowFrame(HWND hwnd, WindowFrame frame) {
-  const Palette& palette = RefreshWindowTheme(hwnd);
-  if (frame == WindowFrame::kCard) {
-    SetAttribute(hwnd, kDwmWindowCornerPreference, kCornerRound);
-  }
-  SetAttribute(hwnd, kDwmSystemBackdropType,
-               frame == WindowFrame::kCard ? kBackdropTransientWindow : kBackdropMainWindow);
-  const MARGINS wholeWindow{-1, -1, -1, -1};
-  DwmExtendFrameIntoClientArea(hwnd, &wholeWindow);
-  return palette;
-}
-
-bool DesktopComposed() {
-  BOOL composed = FALSE;
-  return SUCCEEDED(DwmIsCompositionEnabled(&composed)) && composed;
-}
-
-const Palette& RefreshWindowTheme(HWND hwnd) {
+WindowLook SetUpWindowFrame(HWND hwnd, WindowFrame frame, DwmApi& dwm) {
   const bool dark = IsDarkTheme();
-  ApplyDarkFrame(hwnd, dark);
-  return PaletteFor(dark);
+  // A system without these attributes keeps its default frame; nothing else depends on them.
+  dwm.SetAttribute(hwnd, kDwmUseImmersiveDarkMode, dark ? TRUE : FALSE);
+  if (frame == WindowFrame::kCard) {
+    dwm.SetAttribute(hwnd, kDwmWindowCornerPreference, kCornerRound);
+  }
+  const HRESULT backdrop = dwm.SetAttribute(
+      hwnd, kDwmSystemBackdropType,
+      frame == WindowFrame::kCard ? kBackdropTransientWindow : kBackdropMainWindow);
+  dwm.ExtendFrameOverClient(hwnd);
+  // The translucent palette needs the material under it; without it the window paints its
+  // own plain backdrop instead of showing whatever (often black) lies beneath.
+  return {&PaletteFor(dark), FAILED(backdrop) || !dwm.CompositionEnabled()};
 }
 
 }  // namespace lumetta

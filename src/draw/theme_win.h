@@ -9,18 +9,35 @@ namespace lumetta {
 
 // Dark unless "AppsUseLightTheme" reads as a non-zero DWORD.
 [[nodiscard]] bool IsDarkTheme();
-void ApplyDarkFrame(HWND hwnd, bool dark);
+
+// The DWM calls a window's frame needs; tests play systems that refuse some of them.
+class DwmApi {
+ public:
+  virtual ~DwmApi() = default;
+  virtual HRESULT SetAttribute(HWND hwnd, DWORD attribute, DWORD value) = 0;
+  virtual HRESULT ExtendFrameOverClient(HWND hwnd) = 0;
+  [[nodiscard]] virtual bool CompositionEnabled() = 0;
+};
+[[nodiscard]] DwmApi& SystemDwm();
+
+// Newer than the MinGW headers' DWMWINDOWATTRIBUTE.
+inline constexpr DWORD kDwmUseImmersiveDarkMode = 20;
+inline constexpr DWORD kDwmWindowCornerPreference = 33;
+inline constexpr DWORD kDwmSystemBackdropType = 38;
 
 enum class WindowFrame { kCard, kDialog };
 
-// Reads the theme, applies the dark frame, rounds the card's corners, chooses the backdrop
-// (acrylic for the card, Mica for dialogs) and extends it over the whole window. Returns the
-// palette the window's renderer should use.
-const Palette& SetUpWindowFrame(HWND hwnd, WindowFrame frame);
-// Whether the system composes a backdrop behind transparent pixels (always on Windows 8 and
-// later; not under Wine).
-[[nodiscard]] bool DesktopComposed();
-// On a theme-change notice: reads the theme again and re-applies the dark frame.
-const Palette& RefreshWindowTheme(HWND hwnd);
+struct WindowLook {
+  const Palette* palette;
+  // No system material shows behind the window (Windows 10 and Windows 11 before 22H2 refuse
+  // the backdrop type; Wine composes nothing): it paints BackdropStandIn itself.
+  bool plainBackdrop;
+};
+
+// Reads the theme, applies the dark frame, rounds the card's corners, asks for the backdrop
+// (acrylic for the card, Mica for dialogs), extends it over the whole window and decides what
+// paints under the content. Windows call it at creation, on a theme change and on
+// WM_DWMCOMPOSITIONCHANGED.
+WindowLook SetUpWindowFrame(HWND hwnd, WindowFrame frame, DwmApi& dwm = SystemDwm());
 
 }  // namespace lumetta

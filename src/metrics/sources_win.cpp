@@ -13,24 +13,6 @@
 namespace lumetta {
 namespace {
 
-// Declared locally: the MinGW headers lack the extended counters record.
-struct ProcessMemoryCountersEx2 {
-  DWORD cb;
-  DWORD PageFaultCount;
-  SIZE_T PeakWorkingSetSize;
-  SIZE_T WorkingSetSize;
-  SIZE_T QuotaPeakPagedPoolUsage;
-  SIZE_T QuotaPagedPoolUsage;
-  SIZE_T QuotaPeakNonPagedPoolUsage;
-  SIZE_T QuotaNonPagedPoolUsage;
-  SIZE_T PagefileUsage;
-  SIZE_T PeakPagefileUsage;
-  SIZE_T PrivateUsage;
-  SIZE_T PrivateWorkingSetSize;
-  ULONG64 SharedCommitUsage;
-};
-static_assert(sizeof(ProcessMemoryCountersEx2) == 96);
-static_assert(offsetof(ProcessMemoryCountersEx2, PrivateWorkingSetSize) == 80);
 static_assert(sizeof(SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION) == 48);
 
 std::uint64_t FileTimeValue(const FILETIME& time) {
@@ -167,6 +149,8 @@ class Win32Disk final : public DiskSource {
 
 class Win32Self final : public SelfSource {
  public:
+  explicit Win32Self(ProcessMemoryFunction memoryInfo) : memoryInfo_(memoryInfo) {}
+
   ProcessUsage Query() override {
     HANDLE process = GetCurrentProcess();
     FILETIME created{};
@@ -180,10 +164,10 @@ class Win32Self final : public SelfSource {
     auto* record = reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters);
     counters.cb = sizeof counters;
     // Windows before the 2023 updates rejects the extended record: ask for the older one.
-    if (!GetProcessMemoryInfo(process, record, sizeof counters)) {
+    if (!memoryInfo_(process, record, sizeof counters)) {
       counters = {};
       counters.cb = sizeof(PROCESS_MEMORY_COUNTERS_EX);
-      if (!GetProcessMemoryInfo(process, record, counters.cb)) {
+      if (!memoryInfo_(process, record, counters.cb)) {
         return {false, LastErrorCode()};
       }
     }
@@ -196,6 +180,9 @@ class Win32Self final : public SelfSource {
             : counters.WorkingSetSize;
     return {true, 0, FileTimeValue(kernel) + FileTimeValue(user), workingSet};
   }
+
+ private:
+  ProcessMemoryFunction memoryInfo_;
 };
 
 }  // namespace
@@ -212,8 +199,8 @@ std::unique_ptr<MemorySource> MakeWin32Memory(MemoryNotificationFactory create) 
 std::unique_ptr<DiskSource> MakeWin32Disk() {
   return std::make_unique<Win32Disk>();
 }
-std::unique_ptr<SelfSource> MakeWin32Self() {
-  return std::make_unique<Win32Self>();
+std::unique_ptr<SelfSource> MakeWin32Self(ProcessMemoryFunction memoryInfo) {
+  return std::make_unique<Win32Self>(memoryInfo);
 }
 
 }  // namespace lumetta

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <windows.h>
+#include <psapi.h>
 
+#include <cstddef>
 #include <memory>
 
 #include "metrics/sampler.h"
@@ -23,6 +25,30 @@ using MemoryNotificationFactory = HANDLE(WINAPI*)(MEMORY_RESOURCE_NOTIFICATION_T
 std::unique_ptr<MemorySource> MakeWin32Memory(
     MemoryNotificationFactory create = &CreateMemoryResourceNotification);
 std::unique_ptr<DiskSource> MakeWin32Disk();
-std::unique_ptr<SelfSource> MakeWin32Self();
+
+// The MinGW headers lack the extended counters record (Windows 10 22H2 and 11 22H2 with the
+// September 2023 update).
+struct ProcessMemoryCountersEx2 {
+  DWORD cb;
+  DWORD PageFaultCount;
+  SIZE_T PeakWorkingSetSize;
+  SIZE_T WorkingSetSize;
+  SIZE_T QuotaPeakPagedPoolUsage;
+  SIZE_T QuotaPagedPoolUsage;
+  SIZE_T QuotaPeakNonPagedPoolUsage;
+  SIZE_T QuotaNonPagedPoolUsage;
+  SIZE_T PagefileUsage;
+  SIZE_T PeakPagefileUsage;
+  SIZE_T PrivateUsage;
+  SIZE_T PrivateWorkingSetSize;
+  ULONG64 SharedCommitUsage;
+};
+static_assert(sizeof(ProcessMemoryCountersEx2) == 96);
+static_assert(offsetof(ProcessMemoryCountersEx2, PrivateWorkingSetSize) == 80);
+
+// The own process's counters through `memoryInfo`: the extended record where the system
+// fills it, else the older one and the whole working set.
+using ProcessMemoryFunction = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+std::unique_ptr<SelfSource> MakeWin32Self(ProcessMemoryFunction memoryInfo = &GetProcessMemoryInfo);
 
 }  // namespace lumetta

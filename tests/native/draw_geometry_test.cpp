@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "draw/fonts.h"
 #include "draw/palette.h"
 
 namespace lumetta {
@@ -91,6 +92,51 @@ TEST(RendererKeys, TextFormatSlotAndGradientKey) {
   EXPECT_EQ(GradientKey({1, 0, 0, 1}), 0xFF0000FFu);
   EXPECT_EQ(GradientKey(PaletteFor(true).Accent), 0x0A84FFFFu);
   EXPECT_EQ(GradientKey({2, -1, 0.5f, 0.001f}), 0xFF008000u);  // clamped; 127.5 rounds up
+}
+
+// Windows 11 has every family; Windows 10 only Segoe UI and MDL2; a bare system neither icon font.
+TEST(FontFamilies, WhatTheSystemHasDecides) {
+  const auto with = [](std::vector<std::u16string_view> present) {
+    return ChooseFontFamilies([present](std::u16string_view family) {
+      return std::find(present.begin(), present.end(), family) != present.end();
+    });
+  };
+  const FontFamilies eleven =
+      with({kVariableTextFamily, kVariableDisplayFamily, kFluentIconsFamily, kMdl2IconsFamily});
+  EXPECT_EQ(eleven.For(FontRole::Text), kVariableTextFamily);
+  EXPECT_EQ(eleven.For(FontRole::Display), kVariableDisplayFamily);
+  EXPECT_EQ(eleven.For(FontRole::Icons), kFluentIconsFamily);
+  const FontFamilies ten = with({kFallbackFamily, kMdl2IconsFamily});
+  EXPECT_EQ(ten.For(FontRole::Text), kFallbackFamily);
+  EXPECT_EQ(ten.For(FontRole::Display), kFallbackFamily);
+  EXPECT_EQ(ten.icons, kMdl2IconsFamily);
+  const FontFamilies bare = with({kVariableDisplayFamily});
+  EXPECT_EQ(bare.For(FontRole::Display), kVariableDisplayFamily);
+  EXPECT_TRUE(bare.icons.empty());
+  EXPECT_EQ(bare.For(FontRole::Icons), kFallbackFamily);
+}
+
+// Without an icon font each glyph is drawn from shapes inside its em square.
+TEST(GlyphShape, EveryGlyphStaysInItsBox) {
+  const RectF box{10, 20, 30, 32};  // a 12-DIP square centred in a wider rectangle
+  for (const Glyph glyph : {Glyph::Settings, Glyph::Pinned, Glyph::Unpinned, Glyph::Warning,
+                            Glyph::OpenExternal, Glyph::Down, Glyph::Up}) {
+    const std::vector<ShapePart> parts = GlyphShape(glyph, box);
+    ASSERT_FALSE(parts.empty());
+    for (const ShapePart& part : parts) {
+      for (const PointF p : {part.a, part.b, part.c}) {
+        if (p == PointF{}) {
+          continue;
+        }
+        EXPECT_GE(p.x - part.radius, 14.0f);
+        EXPECT_LE(p.x + part.radius, 26.0f);
+        EXPECT_GE(p.y - part.radius, 20.0f);
+        EXPECT_LE(p.y + part.radius, 32.0f);
+      }
+    }
+  }
+  EXPECT_EQ(GlyphShape(Glyph::Down, box)[0].c, (PointF{20, 29.6f}));  // pointing down
+  EXPECT_EQ(GlyphShape(Glyph::Up, box)[0].c, (PointF{20, 22.4f}));
 }
 
 TEST(TextWidthCache, The257thDistinctEntryEmptiesItFirst) {

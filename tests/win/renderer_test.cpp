@@ -199,6 +199,56 @@ TEST_F(RendererTest, TextStaysInsideItsRectangleInBothLanguages) {
   }
 }
 
+// Windows 11's icon font, Windows 10's, or none at all: each shows its own glyphs, never the box
+// of a missing one. The prefix has stand-ins for both fonts, built from different shapes.
+TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
+  TestWindow window(40, 520, 80, 24);
+  int lookups = 0;
+  const auto without = [&](std::vector<std::u16string_view> hidden) {
+    return [&, hidden](std::u16string_view family) {
+      ++lookups;
+      return std::find(hidden.begin(), hidden.end(), family) == hidden.end() &&
+             Renderer::SystemHasFamily(dwrite_.Get(), family);
+    };
+  };
+  const auto shoot = [&](Renderer& renderer, bool missing) {
+    return Frame(renderer, window, [&] {
+      float x = 0;
+      for (const Glyph glyph : {Glyph::Settings, Glyph::Warning, Glyph::Down}) {
+        const D2D1_RECT_F box{x, 0, x + 24, 24};
+        if (missing) {  // what a code point the font lacks looks like
+          renderer.DrawText(u"\uE000", TextStyle::Icon, box, kWhite, TextAlign::Center, false);
+        } else {
+          renderer.DrawGlyph(glyph, box, kWhite, TextStyle::Icon);
+        }
+        x += 26;
+      }
+    });
+  };
+  Renderer fluent(d2d_.Get(), dwrite_.Get());
+  Renderer mdl2(d2d_.Get(), dwrite_.Get(), without({kFluentIconsFamily}));
+  Renderer bare(d2d_.Get(), dwrite_.Get(), without({kFluentIconsFamily, kMdl2IconsFamily}));
+  EXPECT_EQ(fluent.families().icons, kFluentIconsFamily);
+  EXPECT_EQ(mdl2.families().icons, kMdl2IconsFamily);
+  EXPECT_TRUE(bare.families().icons.empty());
+  EXPECT_EQ(fluent.families().text, kFallbackFamily);  // Wine has no Segoe UI Variable
+
+  const test::Capture box = shoot(fluent, true);
+  const test::Capture eleven = shoot(fluent, false);
+  const test::Capture ten = shoot(mdl2, false);
+  const test::Capture shapes = shoot(bare, false);
+  for (const test::Capture* shot : {&eleven, &ten, &shapes}) {
+    EXPECT_FALSE(shot->uniform());
+    EXPECT_NE(*shot, box);
+  }
+  EXPECT_NE(ten, eleven);
+  EXPECT_EQ(lookups, 8);  // each family once per renderer, however much was drawn
+  // The shape of "down": a filled triangle, point at the bottom.
+  EXPECT_GT(Brightness(shapes.at(52 + 12, 12)), 600);
+  EXPECT_LT(Brightness(shapes.at(52 + 12, 19)), 200);
+  EXPECT_LT(Brightness(shapes.at(52 + 7, 9)), 200);
+}
+
 TEST_F(RendererTest, MeasuringCountsTrailingBlanks) {
   Renderer renderer(d2d_.Get(), dwrite_.Get());
   const float plain = renderer.MeasureTextWidth(u"Disk", TextStyle::Body);

@@ -118,6 +118,47 @@ TEST_F(LiveSamplerLog, AFailedNotificationIsLoggedWithItsOwnCode) {
             std::vector<std::string>{"WARN  memory notification_unavailable code=0x00000005"});
 }
 
+// The memory counters as three systems answer: Windows 11 (and 10 with the 2023 update) fill
+// the extended record; older Windows 10 refuses its size; Wine fills 72 bytes and says so.
+BOOL WINAPI ExtendedCounters(HANDLE, PROCESS_MEMORY_COUNTERS* record, DWORD size) {
+  auto* counters = reinterpret_cast<ProcessMemoryCountersEx2*>(record);
+  counters->WorkingSetSize = 9 << 20;
+  counters->PrivateWorkingSetSize = 3 << 20;
+  return size == sizeof(ProcessMemoryCountersEx2);
+}
+BOOL WINAPI ExtendedRefused(HANDLE, PROCESS_MEMORY_COUNTERS* record, DWORD size) {
+  if (size > sizeof(PROCESS_MEMORY_COUNTERS_EX)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  record->WorkingSetSize = 7 << 20;
+  return TRUE;
+}
+BOOL WINAPI OnlyTheBasicRecord(HANDLE, PROCESS_MEMORY_COUNTERS* record, DWORD) {
+  auto* counters = reinterpret_cast<ProcessMemoryCountersEx2*>(record);
+  counters->cb = sizeof(PROCESS_MEMORY_COUNTERS);
+  counters->WorkingSetSize = 5 << 20;
+  counters->PrivateWorkingSetSize = 0xCCCCCCCC;  // what the caller left there
+  return TRUE;
+}
+
+TEST_F(LiveSamplerLog, OwnMemoryFallsBackToTheWorkingSetQuietly) {
+  const struct {
+    ProcessMemoryFunction function;
+    std::uint64_t shown;
+  } systems[] = {
+      {&ExtendedCounters, 3 << 20}, {&ExtendedRefused, 7 << 20}, {&OnlyTheBasicRecord, 5 << 20}};
+  for (const auto& system : systems) {
+    const std::unique_ptr<SelfSource> source = MakeWin32Self(system.function);
+    SelfCollector collector(*source);
+    collector.collect(1);
+    const SelfSample sample = collector.collect(10'000'000);
+    EXPECT_TRUE(sample.valid);
+    EXPECT_EQ(sample.privateWorkingSet, system.shown);
+  }
+  EXPECT_TRUE(Events("self").empty());
+}
+
 TEST_F(LiveSamplerLog, TheProcessorNameIsTheMachines) {
   EXPECT_EQ(ToUtf8(readProcessorName()), CpuidBrand());
 }

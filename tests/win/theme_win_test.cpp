@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "support/test_window.h"
 
 namespace lumetta {
@@ -46,13 +48,49 @@ TEST_F(ThemeSetting, LightOnlyForANonZeroDword) {
   EXPECT_TRUE(IsDarkTheme());  // the wrong type counts as missing
 }
 
-TEST_F(ThemeSetting, FrameSetUpPicksThePaletteOfTheSetting) {
+// A DWM that answers each attribute as scripted, composing or not.
+class ScriptedDwm final : public DwmApi {
+ public:
+  std::map<DWORD, HRESULT> refused;
+  std::map<DWORD, DWORD> set;
+  bool composed = true;
+  HRESULT SetAttribute(HWND, DWORD attribute, DWORD value) override {
+    set[attribute] = value;
+    return refused.contains(attribute) ? refused[attribute] : S_OK;
+  }
+  HRESULT ExtendFrameOverClient(HWND) override { return S_OK; }
+  bool CompositionEnabled() override { return composed; }
+};
+
+// Windows 11 22H2 takes the backdrop type; Windows 10 and Wine cannot show it: the window then
+// paints a plain backdrop. A refused dark frame changes nothing else.
+TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) {
   test::TestWindow window(700, 420, 40, 40);
   Set(1);
-  EXPECT_FALSE(SetUpWindowFrame(window.hwnd(), WindowFrame::kCard).dark);
+  ScriptedDwm eleven;
+  WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven);
+  EXPECT_FALSE(look.palette->dark);
+  EXPECT_FALSE(look.plainBackdrop);
+  EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 0}, {33, 2}, {38, 3}}));
+
   Set(0);
-  EXPECT_TRUE(RefreshWindowTheme(window.hwnd()).dark);
-  EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::kDialog).dark);
+  ScriptedDwm ten;
+  ten.refused[kDwmSystemBackdropType] = E_INVALIDARG;
+  look = SetUpWindowFrame(window.hwnd(), WindowFrame::kDialog, ten);
+  EXPECT_TRUE(look.palette->dark);
+  EXPECT_TRUE(look.plainBackdrop);
+  EXPECT_EQ(ten.set, (std::map<DWORD, DWORD>{{20, 1}, {38, 2}}));
+
+  ScriptedDwm noDarkFrame;
+  noDarkFrame.refused[kDwmUseImmersiveDarkMode] = E_INVALIDARG;
+  look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, noDarkFrame);
+  EXPECT_TRUE(look.palette->dark);
+  EXPECT_FALSE(look.plainBackdrop);
+
+  ScriptedDwm uncomposed;
+  uncomposed.composed = false;
+  EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, uncomposed).plainBackdrop);
+  EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::kCard).plainBackdrop);  // Wine
 }
 
 }  // namespace
