@@ -2,8 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include "app/log.h"
-#include "settings/json.h"
 #include "settings/settings.h"
+#include "text/json.h"
 
 namespace {
 

@@ -17,11 +17,13 @@ set(LUMETTA_WIN_SOURCES
   src/app/version_win.cpp
   src/base/program_path_win.cpp
   src/card/card_menu.cpp
-  src/card/card_paint.cpp
+  src/card/card_painter.cpp
+  src/card/card_placement_win.cpp
   src/card/monitor_window.cpp
   src/card/tray_icon.cpp
   src/dialogs/about_window.cpp
   src/dialogs/dialog_window.cpp
+  src/window/window_base.cpp
   src/dialogs/settings_window.cpp
   src/draw/renderer.cpp
   src/draw/theme_win.cpp
@@ -60,7 +62,7 @@ function(lumetta_resources target)
   add_dependencies(${target} lumetta_icon)
 endfunction()
 
-add_executable(lumetta WIN32 src/app/main_win.cpp)
+add_executable(lumetta WIN32 src/main/main_win.cpp)
 target_link_libraries(lumetta PRIVATE lumetta_win)
 # Stripped: symbols would double the size of the shipped file. The header declares Windows 10,
 # so that Windows applies no legacy (XP-era) compatibility to the program's windows.

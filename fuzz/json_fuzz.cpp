@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/json.h"
+#include "text/json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -7,7 +7,7 @@
 
 #include "metrics/hardware_names.h"
 #include "metrics/sampler_win.h"
-#include "settings/json.h"
+#include "text/utf.h"
 
 namespace {
 

@@ -4,22 +4,21 @@
 
 namespace lumetta {
 
-std::string_view LevelWord(int level) {
+std::string_view LevelWord(LogLevel level) {
   switch (level) {
-    case kDebug:
+    case LogLevel::Debug:
       return "DEBUG";
-    case kInfo:
+    case LogLevel::Info:
       return "INFO ";
-    case kWarn:
+    case LogLevel::Warn:
       return "WARN ";
-    case kError:
+    case LogLevel::Error:
       return "ERROR";
-    default:
-      return "?????";
   }
+  return "?????";
 }
 
-std::string FormatLogLine(const LogTime& time, int level, std::string_view component,
+std::string FormatLogLine(const LogTime& time, LogLevel level, std::string_view component,
                           std::string_view event, std::string_view details) {
   const std::string_view word = LevelWord(level);
   std::string line = StringPrintf("%04d-%02d-%02dT%02d:%02d:%02d.%03dZ %.*s ", time.year,
@@ -48,7 +47,7 @@ std::string CodeDetail(std::uint32_t code) {
 }
 
 void ReportFailure(FailureLatch& latch, std::string_view component, std::string_view event,
-                   std::uint32_t code, int level) {
+                   std::uint32_t code, LogLevel level) {
   const bool repeated = latch.has_value() && *latch == code;
   latch = code;
   if (!repeated) {

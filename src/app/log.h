@@ -8,7 +8,11 @@
 
 namespace lumetta {
 
-enum LogLevel : int { kDebug = 0, kInfo = 1, kWarn = 2, kError = 3 };
+enum class LogLevel : int { Debug = 0, Info = 1, Warn = 2, Error = 3 };
+inline constexpr LogLevel kDebug = LogLevel::Debug;
+inline constexpr LogLevel kInfo = LogLevel::Info;
+inline constexpr LogLevel kWarn = LogLevel::Warn;
+inline constexpr LogLevel kError = LogLevel::Error;
 
 // app.log is rotated to one ".1" backup once it reaches this size.
 inline constexpr std::uint64_t kLogRotateBytes = 1048576;
@@ -24,10 +28,10 @@ struct LogTime {
 };
 
 // Exactly five characters; "?????" for an unknown level.
-std::string_view LevelWord(int level);
+std::string_view LevelWord(LogLevel level);
 
 // One complete line, CR LF included. CR and LF inside details become blanks.
-std::string FormatLogLine(const LogTime& time, int level, std::string_view component,
+std::string FormatLogLine(const LogTime& time, LogLevel level, std::string_view component,
                           std::string_view event, std::string_view details);
 
 // "0x%08X": always ten characters.
@@ -37,14 +41,14 @@ std::string CodeDetail(std::uint32_t code);
 
 // Formats and writes one event. The Windows build writes to the debugger output and the
 // open log file; the native test build records the event for tests to read.
-void LogEvent(int level, std::string_view component, std::string_view event,
+void LogEvent(LogLevel level, std::string_view component, std::string_view event,
               std::string_view details = {});
 
 // Keeps a repeating failure to one line per distinct code, and its end to one line.
 using FailureLatch = std::optional<std::uint64_t>;
 
 void ReportFailure(FailureLatch& latch, std::string_view component, std::string_view event,
-                   std::uint32_t code, int level = kWarn);
+                   std::uint32_t code, LogLevel level = kWarn);
 [[nodiscard]] bool TakeRecovered(FailureLatch& latch);
 
 }  // namespace lumetta

@@ -126,7 +126,7 @@ void OpenLog(std::wstring_view path) {
   RotateIfFull();
 }
 
-void LogEvent(int level, std::string_view component, std::string_view event,
+void LogEvent(LogLevel level, std::string_view component, std::string_view event,
               std::string_view details) {
   SYSTEMTIME now{};
   GetSystemTime(&now);

@@ -43,4 +43,27 @@ class PoolWork {
   PTP_WORK work_ = nullptr;
 };
 
+// The Win32 half of a background job: its work item on the thread pool, and the message posted
+// to the window when a run ends. `Platform` adds what the job itself asks of the system.
+template <typename Platform>
+class PoolJob : public Platform {
+ public:
+  PoolJob(HWND window, UINT message) : window_(window), message_(message) {}
+  ~PoolJob() override { work_.Close(); }
+  PoolJob(const PoolJob&) = delete;
+  PoolJob& operator=(const PoolJob&) = delete;
+
+  std::uint32_t CreateWork(std::function<void()> callback) override {
+    return work_.Create(std::move(callback));
+  }
+  void SubmitWork() override { work_.Submit(); }
+  void CloseWork() override { work_.Close(); }
+  void NotifyDone() override { PostMessageW(window_, message_, 0, 0); }
+
+ private:
+  HWND window_;
+  UINT message_;
+  PoolWork work_;
+};
+
 }  // namespace lumetta

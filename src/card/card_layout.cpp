@@ -40,10 +40,10 @@ int Scale(double& value) {
 
 }  // namespace
 
-std::vector<SectionEntry> CardSections(const Settings& s, std::uint32_t updateState,
+std::vector<SectionEntry> CardSections(const Settings& s, UpdateState updateState,
                                        std::optional<float> diskAlertTextHeight) {
   std::vector<SectionEntry> entries;
-  if (updateState == 2) {
+  if (updateState == UpdateState::Required) {
     entries.push_back({SectionId::Update, kUpdateHeight});
   }
   if (s.showClock) {
@@ -93,6 +93,26 @@ SectionLayout StackSections(const std::vector<SectionEntry>& entries) {
   return layout;
 }
 
+HoverButton ButtonAt(PointF dip) {
+  const auto in = [&](const RectF& box) {
+    return dip.x >= box.left && dip.x < box.right && dip.y >= box.top && dip.y < box.bottom;
+  };
+  if (in(kSettingsButtonBox)) {
+    return HoverButton::Settings;
+  }
+  return in(kPinButtonBox) ? HoverButton::Pin : HoverButton::None;
+}
+
+bool OnUpdateLine(const SectionLayout& layout, float y) {
+  constexpr float kSlack = 4;
+  for (const LaidOutSection& section : layout.sections) {
+    if (section.id == SectionId::Update) {
+      return y >= section.top - kSlack && y < section.top + section.height + kSlack;
+    }
+  }
+  return false;
+}
+
 float CardScale(std::uint32_t dpi, double displayScale) {
   return static_cast<float>(dpi) / 96.0f * static_cast<float>(displayScale);
 }
@@ -130,11 +150,11 @@ std::u16string FormatPercent(double fraction, int decimals) {
   return AsciiToU16(StringPrintf("%.*f%%", decimals, RoundToDecimals(fraction * 100, decimals)));
 }
 
-int DiskAlertLevel(double usedFraction, double threshold) {
+DiskAlert DiskAlertLevel(double usedFraction, double threshold) {
   if (usedFraction >= threshold) {
-    return 2;
+    return DiskAlert::Over;
   }
-  return usedFraction >= threshold - 0.1 ? 1 : 0;
+  return usedFraction >= threshold - 0.1 ? DiskAlert::Near : DiskAlert::None;
 }
 
 double UsedFraction(std::uint64_t used, std::uint64_t total) {

@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/geometry.h"
 #include "settings/settings.h"
+#include "update/update_info.h"
 
 namespace lumetta {
 
@@ -49,9 +51,18 @@ struct SectionEntry {
 // The present sections, top to bottom, with their heights. `diskAlertTextHeight` is the
 // wrapped height of the alert text, or nothing when the disk is not in the alert state.
 [[nodiscard]] std::vector<SectionEntry> CardSections(const Settings& settings,
-                                                     std::uint32_t updateState,
+                                                     UpdateState updateState,
                                                      std::optional<float> diskAlertTextHeight);
 [[nodiscard]] SectionLayout StackSections(const std::vector<SectionEntry>& entries);
+
+// The two buttons shown while the pointer is over the card, in card DIPs.
+enum class HoverButton : std::uint32_t { None = 0, Settings = 1, Pin = 2 };
+inline constexpr RectF kSettingsButtonBox{147, 5, 165, 23};
+inline constexpr RectF kPinButtonBox{167, 5, 185, 23};
+// Left and top edges belong to a button, right and bottom ones do not.
+[[nodiscard]] HoverButton ButtonAt(PointF dip);
+// Whether a point at `y` DIPs is on the update line (4 DIPs of slack above and below it).
+[[nodiscard]] bool OnUpdateLine(const SectionLayout& layout, float y);
 
 struct PixelSize {
   int width;
@@ -72,8 +83,12 @@ struct PixelSize {
 [[nodiscard]] std::u16string FormatPercent(double fraction, int decimals);
 inline constexpr std::u16string_view kDash = u"\u2014";
 
-// 2 at or above the threshold, 1 within 0.1 below it, else 0.
-[[nodiscard]] int DiskAlertLevel(double usedFraction, double threshold);
+enum class DiskAlert {
+  None = 0,
+  Near = 1,  // within 0.1 below the threshold
+  Over = 2,  // at or above it
+};
+[[nodiscard]] DiskAlert DiskAlertLevel(double usedFraction, double threshold);
 [[nodiscard]] double UsedFraction(std::uint64_t used, std::uint64_t total);
 [[nodiscard]] std::uint64_t FreeBytes(std::uint64_t used, std::uint64_t total);
 

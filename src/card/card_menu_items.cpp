@@ -6,9 +6,10 @@ namespace lumetta {
 
 std::vector<MenuItem> ContextMenuItems(const Settings& settings,
                                        const std::optional<UpdateInfo>& updateInfo,
-                                       std::uint32_t updateState) {
+                                       UpdateState updateState) {
   std::vector<MenuItem> items;
-  if (updateInfo && (updateState == kUpdateAvailable || updateState == kUpdateRequired)) {
+  if (updateInfo &&
+      (updateState == UpdateState::Available || updateState == UpdateState::Required)) {
     items.push_back({kMenuUpdate, kTextMenuUpdateAvailable, updateInfo->latestVersion});
     items.push_back({kMenuSeparator, 0, {}});
   }

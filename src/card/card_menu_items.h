@@ -30,6 +30,6 @@ struct MenuItem {
 
 [[nodiscard]] std::vector<MenuItem> ContextMenuItems(const Settings& settings,
                                                      const std::optional<UpdateInfo>& updateInfo,
-                                                     std::uint32_t updateState);
+                                                     UpdateState updateState);
 
 }  // namespace lumetta

@@ -7,79 +7,37 @@
 
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 #include "app/log.h"
-#include "app/strings.h"
-#include "app/text_ids.h"
 #include "app/version.h"
 #include "base/rounding.h"
 #include "base/wide.h"
 #include "base/win_error.h"
-#include "draw/theme_win.h"
-#include "settings/settings_file.h"
+#include "card/card_placement_win.h"
+#include "card/placement.h"
+#include "card/tray_icon.h"
+#include "dialogs/about_window.h"
+#include "dialogs/settings_window.h"
+#include "metrics/sampler_win.h"
+#include "update/update_check_win.h"
 
 namespace lumetta {
 namespace {
 
 constexpr UINT kRevealMs = 3000;
 constexpr UINT kClockRepaintMs = 1000;
-constexpr float kDefaultDpi = 96.0f;
-// The hover buttons, in card DIPs.
-constexpr RECT kSettingsButtonBox{147, 5, 165, 23};
-constexpr RECT kPinButtonBox{167, 5, 185, 23};
-constexpr float kUpdateLineSlack = 4;
 
 MonitorWindow* gInstance = nullptr;
 
-ScreenRect ToScreenRect(const RECT& r) {
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
-  auto* areas = reinterpret_cast<std::vector<ScreenRect>*>(context);
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoW(monitor, &info)) {
-    // The primary monitor's work area comes first.
-    const auto where = (info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? areas->begin() : areas->end();
-    areas->insert(where, ToScreenRect(info.rcWork));
-  }
-  return TRUE;
-}
-
-std::vector<ScreenRect> EnumerateWorkAreas() {
-  std::vector<ScreenRect> areas;
-  EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-  return areas;
-}
-
-std::optional<ScreenRect> NearestWorkArea(HWND hwnd) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (!GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) {
-    return std::nullopt;
-  }
-  return ToScreenRect(info.rcWork);
-}
-
-std::optional<ScreenRect> WindowRect(HWND hwnd) {
-  RECT rect{};
-  if (!GetWindowRect(hwnd, &rect)) {
-    return std::nullopt;
-  }
-  return ToScreenRect(rect);
-}
-
-void MoveTo(HWND hwnd, ScreenPoint point) {
-  SetWindowPos(hwnd, nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool InBox(const RECT& box, POINT p) {
-  return p.x >= box.left && p.x < box.right && p.y >= box.top && p.y < box.bottom;
+std::optional<std::u16string> PathOrNothing(const std::wstring* path) {
+  return path != nullptr ? std::optional(std::u16string(AsU16(*path))) : std::nullopt;
 }
 
 }  // namespace
+
+void SessionNotificationTraits::Close(HWND hwnd) {
+  WTSUnRegisterSessionNotification(hwnd);
+}
 
 bool IsDesktopWindow(HWND window) {
   wchar_t name[32];
@@ -92,115 +50,89 @@ bool IsDesktopWindow(HWND window) {
 
 MonitorWindow::MonitorWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFactory,
                              const std::wstring* settingsPath)
-    : d2dFactory_(d2dFactory),
-      dwriteFactory_(dwriteFactory),
-      settingsStore_(Win32Files(), settingsPath != nullptr
-                                       ? std::optional(std::u16string(AsU16(*settingsPath)))
-                                       : std::nullopt),
+    : WindowBase(d2dFactory, dwriteFactory, WindowFrame::kCard),
+      settingsStore_(Win32Files(), PathOrNothing(settingsPath)),
       settings_(settingsStore_.Load()),
-      renderer_(d2dFactory, dwriteFactory) {
+      d2dFactory_(d2dFactory),
+      dwriteFactory_(dwriteFactory) {
   gInstance = this;
   revealMessage_ = RegisterWindowMessageW(kRevealMessageName);
 }
 
 MonitorWindow::~MonitorWindow() {
-  if (foregroundHook_ != nullptr) {
-    UnhookWinEvent(foregroundHook_);
-  }
+  foregroundHook_.reset();
   if (gInstance == this) {
     gInstance = nullptr;
   }
   sectionLayout_ = {};
-  trayIcon_.Remove();
+  trayIcon_.reset();
   updateChecker_.reset();
   aboutWindow_.reset();
   settingsWindow_.reset();
   sampler_.reset();
-  if (hwnd_ != nullptr) {
-    DestroyWindow(hwnd_);
-  }
+  DestroyBoundWindow();
 }
 
 MonitorWindow* MonitorWindow::Instance() {
   return gInstance;
 }
 
-HRESULT MonitorWindow::Create(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &MonitorWindow::WindowProcThunk;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  windowClass.lpszClassName = kMonitorWindowClass;
-  if (RegisterClassExW(&windowClass) == 0) {
-    return HResultFromLastError();
-  }
-
+HRESULT MonitorWindow::Create(HINSTANCE) {
   const PixelSize size =
       CardWindowSize(GetDpiForSystem(), settings_.displayScale, kEmptyCardHeight);
-  const std::vector<ScreenRect> areas = EnumerateWorkAreas();
-  const ScreenPoint position = InitialPosition(size.width, size.height, areas, settings_);
+  const ScreenPoint position =
+      InitialPosition(size.width, size.height, EnumerateWorkAreas(), settings_);
   const DWORD exStyle =
       WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (settings_.alwaysOnTop ? WS_EX_TOPMOST : 0);
-  if (CreateWindowExW(exStyle, kMonitorWindowClass, L"Lumetta", WS_POPUP, position.x, position.y,
-                      size.width, size.height, nullptr, nullptr, instance, this) == nullptr) {
-    return HResultFromLastError();
+  const WindowCreation created =
+      CreateBoundWindow(kMonitorWindowClass, exStyle, WS_POPUP, L"Lumetta",
+                        {position.x, position.y, size.width, size.height});
+  if (!created.ok()) {
+    return created.hresult();
   }
-
-  renderer_.hwnd = hwnd_;
-  const auto scale = static_cast<float>(settings_.displayScale);
-  if (scale != renderer_.scale) {
-    renderer_.DiscardDeviceResources();
-    renderer_.scale = scale;
-  }
-  SetUpFrame();
-
+  SetRenderScale(static_cast<float>(settings_.displayScale));
   settingsWindow_ = std::make_unique<SettingsWindow>(
       d2dFactory_, dwriteFactory_, [this](const Settings& next) { ApplySettings(next); });
   aboutWindow_ = std::make_unique<AboutWindow>(d2dFactory_, dwriteFactory_);
-  sampler_ = std::make_unique<Win32Sampler>(hwnd_, kWifiDoneMessage);
-  updateChecker_ = std::make_unique<Win32UpdateChecker>(hwnd_, kUpdateDoneMessage);
-  trayIcon_.Init(hwnd_, kTrayMessage);
+  sampler_ = std::make_unique<Win32Sampler>(hwnd(), kWifiDoneMessage);
+  updateChecker_ = std::make_unique<Win32UpdateChecker>(hwnd(), kUpdateDoneMessage);
+  trayIcon_ = std::make_unique<TrayIcon>();
+  trayIcon_->Init(hwnd(), kTrayMessage);
   RegisterNotifications();
   SampleAndRefresh();
   RestartTimers();
-  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   UpdateZOrder();
   updateChecker_->checker().Submit();
   return S_OK;
 }
 
 void MonitorWindow::RegisterNotifications() {
-  foregroundHook_ = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                    &MonitorWindow::ForegroundChanged, 0, 0,
-                                    WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-  if (foregroundHook_ == nullptr) {
+  foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                                        &MonitorWindow::ForegroundChanged, 0, 0,
+                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
+  if (!foregroundHook_) {
     LogEvent(kWarn, "window", "foreground_hook_failed");
   }
-  sessionNotificationsRegistered_ =
-      WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
-  if (!sessionNotificationsRegistered_) {
+  if (WTSRegisterSessionNotification(hwnd(), NOTIFY_FOR_THIS_SESSION)) {
+    sessionNotifications_.reset(hwnd());
+  } else {
     LogEvent(kWarn, "window", "session_notification_failed", CodeDetail(LastErrorCode()));
   }
-  powerNotify_ = RegisterPowerSettingNotification(hwnd_, &GUID_CONSOLE_DISPLAY_STATE,
-                                                  DEVICE_NOTIFY_WINDOW_HANDLE);
-  if (powerNotify_ == nullptr) {
+  powerNotify_.reset(RegisterPowerSettingNotification(hwnd(), &GUID_CONSOLE_DISPLAY_STATE,
+                                                      DEVICE_NOTIFY_WINDOW_HANDLE));
+  if (!powerNotify_) {
     LogEvent(kWarn, "window", "display_notification_failed", CodeDetail(LastErrorCode()));
   }
 }
 
-float MonitorWindow::Scale() const {
-  return CardScale(GetDpiForWindow(hwnd_), settings_.displayScale);
-}
-
 bool MonitorWindow::IsMeasuringPaused() const {
-  if (sessionLocked_ || displayOff_ || IsIconic(hwnd_)) {
+  if (sessionLocked_ || displayOff_ || IsIconic(hwnd())) {
     return true;
   }
   // Cloaked: on another virtual desktop. Wine answers E_NOTIMPL, which counts as visible.
   DWORD cloaked = 0;
-  return SUCCEEDED(DwmGetWindowAttribute(hwnd_, DWMWA_CLOAKED, &cloaked, sizeof cloaked)) &&
+  return SUCCEEDED(DwmGetWindowAttribute(hwnd(), DWMWA_CLOAKED, &cloaked, sizeof cloaked)) &&
          cloaked != 0;
 }
 
@@ -210,29 +142,57 @@ void MonitorWindow::SampleAndRefresh() {
   }
   sampler_->tick(settings_);
   Relayout();
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  Invalidate();
+}
+
+void MonitorWindow::Relayout() {
+  const std::optional<float> alertHeight =
+      CardPainter::DiskAlertTextHeight(renderer(), sampler_->snapshot(), settings_);
+  sectionLayout_ = StackSections(CardSections(settings_, update_.state(), alertHeight));
+  const PixelSize size =
+      CardWindowSize(GetDpiForWindow(hwnd()), settings_.displayScale, sectionLayout_.totalHeight);
+  RECT client{};
+  if (GetClientRect(hwnd(), &client) &&
+      (client.right != size.width || client.bottom != size.height)) {
+    SetWindowPos(hwnd(), nullptr, 0, 0, size.width, size.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void MonitorWindow::Paint(Renderer& renderer, float, float) {
+  if (!sampler_) {
+    return;
+  }
+  CardView view{sampler_->snapshot(),
+                settings_,
+                sectionLayout_,
+                update_.info() ? std::u16string_view(update_.info()->latestVersion) : u"",
+                hovering_,
+                hoveredButton_};
+  GetLocalTime(&view.now);
+  painter_.Paint(renderer, view);
 }
 
 void MonitorWindow::RestartTimers() {
   const auto interval = static_cast<UINT>(RoundHalfAway(settings_.updateIntervalSeconds * 1000));
-  if (SetTimer(hwnd_, kSampleTimer, interval, nullptr) == 0) {
+  if (SetTimer(hwnd(), kSampleTimer, interval, nullptr) == 0) {
     LogEvent(kError, "window", "timer_failed", CodeDetail(LastErrorCode()));
   }
   // The seconds bar moves every second even when sampling is slower.
   if (settings_.showClock && interval > kClockRepaintMs) {
-    SetTimer(hwnd_, kClockTimer, kClockRepaintMs, nullptr);
+    SetTimer(hwnd(), kClockTimer, kClockRepaintMs, nullptr);
   } else {
-    KillTimer(hwnd_, kClockTimer);
+    KillTimer(hwnd(), kClockTimer);
   }
 }
 
 void MonitorWindow::UpdateZOrder() {
   constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
   if (settings_.alwaysOnTop || desktopInForeground_ || revealActive_) {
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, kFlags);
   } else {
-    SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
-    SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, kFlags);
+    SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+    SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, kFlags);
   }
 }
 
@@ -250,12 +210,12 @@ void CALLBACK MonitorWindow::ForegroundChanged(HWINEVENTHOOK, DWORD, HWND hwnd, 
 }
 
 void MonitorWindow::Reveal() {
-  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-  EnsureOnScreen();
+  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+  EnsureOnScreen(hwnd());
   if (!settings_.alwaysOnTop) {
     revealActive_ = true;
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetTimer(hwnd_, kRevealTimer, kRevealMs, nullptr);
+    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetTimer(hwnd(), kRevealTimer, kRevealMs, nullptr);
   }
 }
 
@@ -268,9 +228,16 @@ void MonitorWindow::SaveSettingsNow() {
   }
 }
 
+void MonitorWindow::ChangeSettings(const Settings& next) {
+  ApplySettings(next);
+  if (settingsWindow_) {
+    settingsWindow_->SetSettings(settings_);
+  }
+}
+
 void MonitorWindow::OpenSettings() {
   if (settingsWindow_) {
-    settingsWindow_->Open(hwnd_, settings_);
+    settingsWindow_->Open(hwnd(), settings_);
   }
 }
 
@@ -283,7 +250,7 @@ void MonitorWindow::ToggleAlwaysOnTop() {
   if (settingsWindow_) {
     settingsWindow_->SetSettings(settings_);
   }
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  Invalidate();
 }
 
 void MonitorWindow::ApplySettings(const Settings& next) {
@@ -310,66 +277,32 @@ void MonitorWindow::ApplySettings(const Settings& next) {
   } else {
     Relayout();
     // A card that snaps now must be saved where it now rests, or the next start undoes it.
-    if (snapTurnedOn && SnapToEdges()) {
+    if (snapTurnedOn && SnapToEdges(hwnd())) {
       SavePosition();
     } else {
       SaveSettingsNow();
     }
   }
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  Invalidate();
 }
 
 void MonitorWindow::ChangeScale() {
-  const auto scale = static_cast<float>(settings_.displayScale);
-  if (scale != renderer_.scale) {
-    renderer_.DiscardDeviceResources();
-    renderer_.scale = scale;
-  }
-  const std::optional<ScreenRect> before = WindowRect(hwnd_);
-  const std::optional<ScreenRect> area = NearestWorkArea(hwnd_);
+  SetRenderScale(static_cast<float>(settings_.displayScale));
+  const std::optional<ScreenRect> before = WindowRect(hwnd());
+  const std::optional<ScreenRect> area = NearestWorkArea(hwnd());
   Relayout();
   if (before && area) {
-    if (const std::optional<ScreenRect> after = WindowRect(hwnd_)) {
-      if (const auto anchored = AnchorAfterScale(*before, *after, *area, GetDpiForWindow(hwnd_))) {
-        MoveTo(hwnd_, *anchored);
-      }
-    }
+    KeepAnchored(hwnd(), *before, *area);
   }
-  EnsureOnScreen();
+  EnsureOnScreen(hwnd());
   if (settings_.snapToEdges) {
-    SnapToEdges();
+    SnapToEdges(hwnd());
   }
   SavePosition();
 }
 
-void MonitorWindow::EnsureOnScreen() {
-  const std::optional<ScreenRect> window = WindowRect(hwnd_);
-  const std::optional<ScreenRect> area = NearestWorkArea(hwnd_);
-  if (!window || !area) {
-    return;
-  }
-  const ScreenPoint target = ClampToWorkAreas(*window, std::span(&*area, 1), kDefaultMargin);
-  if (target != ScreenPoint{window->x, window->y}) {
-    MoveTo(hwnd_, target);
-  }
-}
-
-bool MonitorWindow::SnapToEdges() {
-  const std::optional<ScreenRect> window = WindowRect(hwnd_);
-  const std::optional<ScreenRect> area = NearestWorkArea(hwnd_);
-  if (!window || !area) {
-    return false;
-  }
-  const ScreenPoint target = SnapPosition(*window, *area, GetDpiForWindow(hwnd_));
-  if (target == ScreenPoint{window->x, window->y}) {
-    return false;
-  }
-  MoveTo(hwnd_, target);
-  return true;
-}
-
 void MonitorWindow::SavePosition() {
-  const std::optional<ScreenRect> window = WindowRect(hwnd_);
+  const std::optional<ScreenRect> window = WindowRect(hwnd());
   if (!window) {
     return;
   }
@@ -379,70 +312,39 @@ void MonitorWindow::SavePosition() {
   SaveSettingsNow();
 }
 
-POINT MonitorWindow::ToDips(POINT screenPoint) const {
-  ScreenToClient(hwnd_, &screenPoint);
-  const float s = Scale();
-  return {static_cast<LONG>(std::floor(static_cast<float>(screenPoint.x) / s)),
-          static_cast<LONG>(std::floor(static_cast<float>(screenPoint.y) / s))};
-}
-
-std::uint32_t MonitorWindow::HitTestButton(POINT screenPoint) const {
+HoverButton MonitorWindow::HitTestButton(POINT screenPoint) const {
   if (!hovering_) {
-    return kNoButton;
+    return HoverButton::None;
   }
-  const POINT dip = ToDips(screenPoint);
-  if (InBox(kSettingsButtonBox, dip)) {
-    return kSettingsButton;
-  }
-  return InBox(kPinButtonBox, dip) ? kPinButton : kNoButton;
+  ScreenToClient(hwnd(), &screenPoint);
+  const PointF dip = ToDips(screenPoint.x, screenPoint.y);
+  return ButtonAt({std::floor(dip.x), std::floor(dip.y)});
 }
 
 bool MonitorWindow::HitTestUpdateLine(POINT screenPoint) const {
-  if (update_.state() != kUpdateRequired) {
+  if (update_.state() != UpdateState::Required) {
     return false;
   }
-  for (const LaidOutSection& section : sectionLayout_.sections) {
-    if (section.id == SectionId::Update) {
-      POINT client = screenPoint;
-      ScreenToClient(hwnd_, &client);
-      const float y = static_cast<float>(client.y) / Scale();
-      return y >= section.top - kUpdateLineSlack &&
-             y < section.top + section.height + kUpdateLineSlack;
-    }
-  }
-  return false;
+  ScreenToClient(hwnd(), &screenPoint);
+  return OnUpdateLine(sectionLayout_, ToDips(screenPoint.x, screenPoint.y).y);
 }
 
 void MonitorWindow::UpdateHover() {
   POINT cursor{};
   RECT window{};
   const bool inside =
-      GetCursorPos(&cursor) && GetWindowRect(hwnd_, &window) && PtInRect(&window, cursor);
+      GetCursorPos(&cursor) && GetWindowRect(hwnd(), &window) && PtInRect(&window, cursor);
   // The buttons are hit-tested only while hovering, so hovering is settled first.
   const bool wasHovering = hovering_;
   hovering_ = inside;
-  const std::uint32_t button = inside ? HitTestButton(cursor) : kNoButton;
+  const HoverButton button = inside ? HitTestButton(cursor) : HoverButton::None;
   if (inside != wasHovering || button != hoveredButton_) {
     hoveredButton_ = button;
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    Invalidate();
   }
 }
 
-LRESULT CALLBACK MonitorWindow::WindowProcThunk(HWND hwnd, UINT message, WPARAM wParam,
-                                                LPARAM lParam) {
-  auto* self = reinterpret_cast<MonitorWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_NCCREATE) {
-    self = static_cast<MonitorWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
-  if (self == nullptr) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  return self->WindowProc(message, wParam, lParam);
-}
-
-LRESULT MonitorWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == revealMessage_ && revealMessage_ != 0) {
     Reveal();
     return 0;
@@ -451,34 +353,29 @@ LRESULT MonitorWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
   }
   if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0) {
-    trayIcon_.Readd();
+    trayIcon_->Readd();
     return 0;
   }
   switch (message) {
     case WM_DESTROY:
-      return OnDestroy();
-    case WM_SIZE:
-      renderer_.Resize(LOWORD(lParam), HIWORD(lParam));
+      OnDestroy();
       return 0;
-    case WM_PAINT:
-      return OnPaint();
     case WM_SETTINGCHANGE:
-      return OnSettingChange(lParam);
-    case WM_DWMCOMPOSITIONCHANGED:
-      SetUpFrame();
-      InvalidateRect(hwnd_, nullptr, FALSE);
-      return 0;
+      return 0;  // the theme is the base's; nothing is passed on
     case WM_WINDOWPOSCHANGING:
       return OnWindowPosChanging(wParam, lParam);
     case WM_NCCALCSIZE:
       // No non-client area: the client area is the whole window.
-      return wParam == TRUE ? 0 : DefWindowProcW(hwnd_, message, wParam, lParam);
-    case WM_NCHITTEST:
-      return OnNcHitTest(lParam);
+      return wParam == TRUE ? 0 : DefWindowProcW(hwnd(), message, wParam, lParam);
+    case WM_NCHITTEST: {
+      const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      return HitTestButton(point) != HoverButton::None || HitTestUpdateLine(point) ? HTCLIENT
+                                                                                   : HTCAPTION;
+    }
     case WM_NCMOUSEMOVE:
-      return OnMouseMove(true);
     case WM_MOUSEMOVE:
-      return OnMouseMove(false);
+      UpdateHover();
+      return 0;
     case WM_NCRBUTTONUP:
       ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
@@ -488,7 +385,7 @@ LRESULT MonitorWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnLButtonUp(lParam);
     case WM_RBUTTONUP: {
       POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      ClientToScreen(hwnd_, &point);
+      ClientToScreen(hwnd(), &point);
       ShowContextMenu(point);
       return 0;
     }
@@ -498,77 +395,40 @@ LRESULT MonitorWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnPowerBroadcast(wParam, lParam);
     case WM_EXITSIZEMOVE:
       if (settings_.snapToEdges) {
-        SnapToEdges();
+        SnapToEdges(hwnd());
       }
       SavePosition();
       return 0;
-    case WM_NCMOUSELEAVE:
-      return OnMouseLeave(true);
-    case WM_MOUSELEAVE:
-      return OnMouseLeave(false);
     case WM_WTSSESSION_CHANGE:
       return OnSessionChange(wParam);
-    case WM_DPICHANGED:
-      return OnDpiChanged(lParam);
     case kWifiDoneMessage:
       if (sampler_) {
         sampler_->refreshNetworkLabel();
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        Invalidate();
       }
       return 0;
     case kUpdateDoneMessage:
-      return OnUpdateResult();
+      OnUpdateResult();
+      return 0;
     case kTrayMessage:
       return OnTrayMessage(wParam, lParam);
     default:
-      return DefWindowProcW(hwnd_, message, wParam, lParam);
+      return DefWindowProcW(hwnd(), message, wParam, lParam);
   }
 }
 
-LRESULT MonitorWindow::OnDestroy() {
+void MonitorWindow::OnDestroy() {
   for (UINT_PTR timer : {kSampleTimer, kClockTimer, kUpdateTimer, kRevealTimer}) {
-    KillTimer(hwnd_, timer);
+    KillTimer(hwnd(), timer);
   }
-  trayIcon_.Remove();
-  updateChecker_.reset();  // waits for a running check
-  if (sessionNotificationsRegistered_) {
-    WTSUnRegisterSessionNotification(hwnd_);
-    sessionNotificationsRegistered_ = false;
-  }
-  if (powerNotify_ != nullptr) {
-    UnregisterPowerSettingNotification(powerNotify_);
-    powerNotify_ = nullptr;
-  }
+  trayIcon_->Remove();
+  updateChecker_.reset();  // cancels and waits for a running check
+  sessionNotifications_.reset();
+  powerNotify_.reset();
   settingsWindow_.reset();
   aboutWindow_.reset();
   sampler_.reset();
-  renderer_.DiscardDeviceResources();
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  hwnd_ = nullptr;
   PostQuitMessage(0);
-  return 0;
-}
-
-LRESULT MonitorWindow::OnPaint() {
-  PAINTSTRUCT paint{};
-  BeginPaint(hwnd_, &paint);
-  PaintCard();
-  EndPaint(hwnd_, &paint);
-  return 0;
-}
-
-LRESULT MonitorWindow::OnSettingChange(LPARAM lParam) {
-  if (IsThemeChangeNotice(reinterpret_cast<const char16_t*>(lParam))) {
-    SetUpFrame();
-    InvalidateRect(hwnd_, nullptr, FALSE);
-  }
-  return 0;  // never passed on
-}
-
-void MonitorWindow::SetUpFrame() {
-  const WindowLook look = SetUpWindowFrame(hwnd_, WindowFrame::kCard);
-  renderer_.palette = look.palette;
-  plainBackdrop_ = look.plainBackdrop;
 }
 
 LRESULT MonitorWindow::OnWindowPosChanging(WPARAM wParam, LPARAM lParam) {
@@ -578,31 +438,7 @@ LRESULT MonitorWindow::OnWindowPosChanging(WPARAM wParam, LPARAM lParam) {
       (position->flags & SWP_NOZORDER) == 0) {
     position->hwndInsertAfter = HWND_BOTTOM;
   }
-  return DefWindowProcW(hwnd_, WM_WINDOWPOSCHANGING, wParam, lParam);
-}
-
-LRESULT MonitorWindow::OnNcHitTest(LPARAM lParam) {
-  const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  return HitTestButton(point) != kNoButton || HitTestUpdateLine(point) ? HTCLIENT : HTCAPTION;
-}
-
-LRESULT MonitorWindow::OnMouseMove(bool nonClient) {
-  bool& tracking = nonClient ? trackingNonClientLeave_ : trackingClientLeave_;
-  if (!tracking) {
-    TRACKMOUSEEVENT track{};
-    track.cbSize = sizeof track;
-    track.dwFlags = TME_LEAVE | (nonClient ? TME_NONCLIENT : 0);
-    track.hwndTrack = hwnd_;
-    tracking = TrackMouseEvent(&track) != FALSE;
-  }
-  UpdateHover();
-  return 0;
-}
-
-LRESULT MonitorWindow::OnMouseLeave(bool nonClient) {
-  (nonClient ? trackingNonClientLeave_ : trackingClientLeave_) = false;
-  UpdateHover();
-  return 0;
+  return DefWindowProcW(hwnd(), WM_WINDOWPOSCHANGING, wParam, lParam);
 }
 
 LRESULT MonitorWindow::OnTimer(WPARAM id) {
@@ -612,17 +448,17 @@ LRESULT MonitorWindow::OnTimer(WPARAM id) {
       break;
     case kClockTimer:
       if (!IsMeasuringPaused()) {
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        Invalidate();
       }
       break;
     case kUpdateTimer:
-      KillTimer(hwnd_, kUpdateTimer);
+      KillTimer(hwnd(), kUpdateTimer);
       if (updateChecker_) {
         updateChecker_->checker().Submit();
       }
       break;
     case kRevealTimer:
-      KillTimer(hwnd_, kRevealTimer);
+      KillTimer(hwnd(), kRevealTimer);
       revealActive_ = false;
       UpdateZOrder();
       break;
@@ -634,15 +470,15 @@ LRESULT MonitorWindow::OnTimer(WPARAM id) {
 
 LRESULT MonitorWindow::OnLButtonUp(LPARAM lParam) {
   POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  ClientToScreen(hwnd_, &point);
+  ClientToScreen(hwnd(), &point);
   switch (HitTestButton(point)) {
-    case kSettingsButton:
+    case HoverButton::Settings:
       OpenSettings();
       break;
-    case kPinButton:
+    case HoverButton::Pin:
       ToggleAlwaysOnTop();
       break;
-    default:
+    case HoverButton::None:
       if (HitTestUpdateLine(point)) {
         OpenUpdatePage();
       }
@@ -653,17 +489,14 @@ LRESULT MonitorWindow::OnLButtonUp(LPARAM lParam) {
 
 LRESULT MonitorWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
   if ((GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) == 0) {
-    return DefWindowProcW(hwnd_, WM_MOUSEWHEEL, wParam, lParam);
+    return DefWindowProcW(hwnd(), WM_MOUSEWHEEL, wParam, lParam);
   }
   const double scale =
       StepDisplayScale(settings_.displayScale, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? 1 : -1);
   if (scale != settings_.displayScale) {
     Settings next = settings_;
     next.displayScale = scale;
-    ApplySettings(next);
-    if (settingsWindow_) {
-      settingsWindow_->SetSettings(settings_);
-    }
+    ChangeSettings(next);
   }
   return 0;
 }
@@ -699,15 +532,6 @@ LRESULT MonitorWindow::OnSessionChange(WPARAM wParam) {
   return 0;
 }
 
-LRESULT MonitorWindow::OnDpiChanged(LPARAM lParam) {
-  renderer_.DiscardDeviceResources();
-  const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  Relayout();
-  return 0;
-}
-
 LRESULT MonitorWindow::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(lParam)) {
     case WM_CONTEXTMENU:
@@ -723,17 +547,16 @@ LRESULT MonitorWindow::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-LRESULT MonitorWindow::OnUpdateResult() {
+void MonitorWindow::OnUpdateResult() {
   if (!updateChecker_) {
-    return 0;
+    return;
   }
   UpdateChecker& checker = updateChecker_->checker();
-  SetTimer(hwnd_, kUpdateTimer, NextCheckDelayMs(checker.LastCheckSucceeded()), nullptr);
+  SetTimer(hwnd(), kUpdateTimer, NextCheckDelayMs(checker.LastCheckSucceeded()), nullptr);
   if (update_.Take(ProductVersionText(), checker.CopyInfo())) {
     Relayout();
-    InvalidateRect(hwnd_, nullptr, FALSE);
+    Invalidate();
   }
-  return 0;
 }
 
 void MonitorWindow::OpenUpdatePage() {

@@ -7,23 +7,10 @@
 #include <optional>
 #include <span>
 
+#include "base/geometry.h"
 #include "settings/settings.h"
 
 namespace lumetta {
-
-struct ScreenRect {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::int32_t w = 0;
-  std::int32_t h = 0;
-  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
-
-struct ScreenPoint {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
-};
 
 inline constexpr std::int32_t kDefaultMargin = 8;  // pixels, not scaled
 inline constexpr std::int32_t kSnapDistanceDip = 24;

@@ -24,18 +24,15 @@ NOTIFYICONDATAW Identity(HWND owner) {
 
 TrayIcon::~TrayIcon() {
   Remove();
-  if (icon_ != nullptr) {
-    DestroyIcon(icon_);
-  }
 }
 
 void TrayIcon::Init(HWND owner, UINT callbackMessage) {
   owner_ = owner;
   callbackMessage_ = callbackMessage;
-  if (icon_ == nullptr) {
+  if (!icon_) {
     const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem());
-    icon_ = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+    icon_.reset(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)));
   }
   Add();
 }
@@ -44,7 +41,7 @@ bool TrayIcon::Add() {
   NOTIFYICONDATAW data = Identity(owner_);
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = callbackMessage_;
-  data.hIcon = icon_ != nullptr ? icon_ : LoadIconW(nullptr, IDI_APPLICATION);
+  data.hIcon = icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION);
   wcsncpy(data.szTip, L"Lumetta", sizeof data.szTip / sizeof data.szTip[0] - 1);
   // After "TaskbarCreated" the shell may still hold the icon; it is then updated in place, so
   // that exactly one icon exists and it is the one removed at exit.

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "base/owner_win.h"
+
 namespace lumetta {
 
 class TrayIcon {
@@ -22,7 +24,7 @@ class TrayIcon {
  private:
   HWND owner_ = nullptr;
   UINT callbackMessage_ = 0;
-  HICON icon_ = nullptr;
+  UniqueIcon icon_;
   bool added_ = false;
 };
 

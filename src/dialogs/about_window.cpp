@@ -8,7 +8,7 @@
 #include "app/version.h"
 #include "base/rounding.h"
 #include "base/wide.h"
-#include "dialogs/dialog_geometry.h"
+#include "window/window_geometry.h"
 
 namespace lumetta {
 namespace {
@@ -24,12 +24,6 @@ constexpr std::uint32_t kTextAboutNoThirdParty = 1305;
 AboutWindow::AboutWindow(ID2D1Factory* factory, IDWriteFactory* writeFactory)
     : DialogWindow(factory, writeFactory), versionText_(DisplayVersionText()) {}
 
-AboutWindow::~AboutWindow() {
-  if (icon_ != nullptr) {
-    DestroyIcon(icon_);
-  }
-}
-
 std::u16string AboutWindow::WindowTitle() const {
   return LoadText(kTextAboutTitle);
 }
@@ -37,13 +31,13 @@ std::u16string AboutWindow::WindowTitle() const {
 void AboutWindow::Paint(Renderer& r, float width, float) {
   const Palette& p = *r.palette;
   const float w = width;
-  if (icon_ == nullptr) {
+  if (!icon_) {
     const int size = static_cast<int>(RoundHalfAway(Dpi() * 64 / 96));
-    icon_ = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+    icon_.reset(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)));
   }
   const D2D1_RECT_F iconBox{24, 24, 88, 88};
-  if (!r.DrawIcon(icon_, iconBox)) {
+  if (!r.DrawIcon(icon_.get(), iconBox)) {
     r.FillRect(iconBox, ToD2D(p.Accent), 14);
     r.DrawText(u"L", TextStyle::TitleLarge, iconBox, {1, 1, 1, 1}, TextAlign::Center, false);
   }

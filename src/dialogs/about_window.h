@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/owner_win.h"
 #include "dialogs/dialog_window.h"
 
 namespace lumetta {
@@ -23,7 +24,6 @@ static_assert(HostOf(u"https://norvale.com/lumetta") == u"norvale.com");
 class AboutWindow final : public DialogWindow {
  public:
   AboutWindow(ID2D1Factory* factory, IDWriteFactory* writeFactory);
-  ~AboutWindow() override;
 
   void OpenSite();
   [[nodiscard]] const RectF& linkRect() const { return linkRect_; }
@@ -40,7 +40,7 @@ class AboutWindow final : public DialogWindow {
  private:
   RectF linkRect_;
   std::u16string versionText_;
-  HICON icon_ = nullptr;
+  UniqueIcon icon_;
 };
 
 }  // namespace lumetta

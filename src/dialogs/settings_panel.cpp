@@ -109,7 +109,7 @@ std::optional<std::size_t> SettingsPanel::SelectedOption(std::uint32_t id) const
 
 bool SettingsPanel::SwitchValue(std::uint32_t id) const {
   if (id == kControlStartAtLogin) {
-    return loginState != 0;  // on, also when Windows has it switched off
+    return loginState != LoginItemState::Off;  // on, also when Windows has it switched off
   }
   bool Settings::*field = SwitchField(id);
   return field != nullptr && settings.*field;
@@ -143,7 +143,7 @@ void SettingsPanel::BuildRows(const std::function<float(std::uint32_t)>& textHei
   add(RowKind::Switch, kControlSelf, 1211);
   add(RowKind::Header, 0, 1212);
   add(RowKind::Switch, kControlStartAtLogin, 1213);
-  if (loginState == 2) {
+  if (loginState == LoginItemState::DisabledInWindows) {
     add(RowKind::Notice, 0, 1214);
     add(RowKind::Link, kControlStartupApps, 1215);
   }
@@ -290,7 +290,7 @@ void SettingsPanel::Activate(std::uint32_t id) {
     Changed();
   } else if (id == kControlStartAtLogin) {
     if (actions_.setLoginItem) {
-      loginState = actions_.setLoginItem(loginState == 0);
+      loginState = actions_.setLoginItem(loginState == LoginItemState::Off);
     }
   } else if (id == kControlStartupApps) {
     if (actions_.openStartupApps) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "settings/login_item.h"
 #include "settings/settings.h"
 
 namespace lumetta {
@@ -62,8 +63,8 @@ inline constexpr float kPanelHeight = 660;
 inline constexpr float kNoticeTextWidth = 344;
 
 struct SettingsPanelActions {
-  std::function<void(const Settings&)> changed;     // after every change of a Settings field
-  std::function<std::uint32_t(bool)> setLoginItem;  // returns the login state afterwards
+  std::function<void(const Settings&)> changed;      // after every change of a Settings field
+  std::function<LoginItemState(bool)> setLoginItem;  // returns the login state afterwards
   std::function<void()> openStartupApps;
 };
 
@@ -80,7 +81,7 @@ class SettingsPanel {
   explicit SettingsPanel(SettingsPanelActions actions) : actions_(std::move(actions)) {}
 
   Settings settings;
-  std::uint32_t loginState = 0;
+  LoginItemState loginState = LoginItemState::Off;
   bool saveFailed = false;
   std::vector<SettingsRow> rows;
   float contentHeight = 0;

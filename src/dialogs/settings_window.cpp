@@ -39,7 +39,7 @@ SettingsWindow::SettingsWindow(ID2D1Factory* factory, IDWriteFactory* writeFacto
                   onChanged_(s);
                 }
               },
-              [](bool enable) { return static_cast<std::uint32_t>(SetLoginItem(enable)); },
+              [](bool enable) { return SetLoginItem(enable); },
               [] { OpenStartupAppsSettings(); }}) {}
 
 std::u16string SettingsWindow::WindowTitle() const {
@@ -49,7 +49,7 @@ std::u16string SettingsWindow::WindowTitle() const {
 void SettingsWindow::Open(HWND ownerWindow, const Settings& settings) {
   panel_.settings = settings;
   panel_.CancelInput();
-  panel_.loginState = static_cast<std::uint32_t>(GetLoginItemState());
+  panel_.loginState = GetLoginItemState();
   Show(ownerWindow);
   RECT client{};
   if (hwnd() != nullptr && GetClientRect(hwnd(), &client)) {

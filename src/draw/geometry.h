@@ -9,24 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/geometry.h"
+
 namespace lumetta {
-
-struct RectF {
-  float left = 0;
-  float top = 0;
-  float right = 0;
-  float bottom = 0;
-
-  [[nodiscard]] float width() const { return right - left; }
-  [[nodiscard]] float height() const { return bottom - top; }
-  friend bool operator==(const RectF&, const RectF&) = default;
-};
-
-struct PointF {
-  float x = 0;
-  float y = 0;
-  friend bool operator==(const PointF&, const PointF&) = default;
-};
 
 // Same layout as D2D1_COLOR_F.
 struct ColorF {

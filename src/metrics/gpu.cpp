@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "metrics/hardware_names.h"
-#include "settings/json.h"
+#include "text/utf.h"
 
 namespace lumetta {
 

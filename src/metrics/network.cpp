@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "settings/json.h"
+#include "text/utf.h"
 
 namespace lumetta {
 
@@ -76,31 +76,24 @@ std::u16string_view WifiGenerationName(std::uint32_t phyType) {
   }
 }
 
-WifiQuery::WifiQuery(WifiPlatform& platform) : platform_(platform) {
-  if (const std::uint32_t error = platform_.CreateWork([this] { run(); }); error != 0) {
-    LogEvent(kError, "wifi", "work_create_failed", CodeDetail(error));
-  } else {
-    hasWork_ = true;
-  }
-}
+WifiQuery::WifiQuery(WifiPlatform& platform)
+    : platform_(platform), job_(platform, "wifi", [this] { run(); }) {}
 
 void WifiQuery::shutdown() {
-  if (hasWork_) {
-    platform_.CloseWork();
-    hasWork_ = false;
+  if (!closed_) {
+    job_.Close();
     platform_.CloseClient();
+    closed_ = true;
   }
 }
 
 void WifiQuery::submit(const InterfaceGuid& guid) {
-  if (!hasWork_ || busy_.exchange(true)) {
-    return;
-  }
   {
+    // A run still outstanding copied its request at its start.
     std::lock_guard lock(mutex_);
     request_ = guid;
   }
-  platform_.SubmitWork();
+  job_.Submit();
 }
 
 bool WifiQuery::take(WifiResult& out) {
@@ -142,9 +135,7 @@ void WifiQuery::run() {
     result_.ssid = std::move(ssid);
     result_.ready = true;
   }
-  // Cleared before the message so that the window's answer can submit again at once.
-  busy_.store(false);
-  platform_.NotifyDone();
+  job_.Finish();
 }
 
 }  // namespace lumetta

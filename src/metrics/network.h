@@ -3,13 +3,13 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 
+#include "app/background_job.h"
 #include "app/log.h"
 
 namespace lumetta {
@@ -82,20 +82,12 @@ struct WifiConnection {
 };
 
 // The thread pool and the WLAN service, for the background query.
-class WifiPlatform {
+class WifiPlatform : public JobPlatform {
  public:
-  virtual ~WifiPlatform() = default;
-  // Creates the work item that runs `callback`; 0 or the error code.
-  virtual std::uint32_t CreateWork(std::function<void()> callback) = 0;
-  virtual void SubmitWork() = 0;
-  // Waits for a running callback, cancelling pending ones, then closes the work item.
-  virtual void CloseWork() = 0;
   // On the worker: the current connection of the interface (opening the WLAN client on
   // first use). 0 with or without a connection, kErrorInvalidState, or an error code.
   virtual std::uint32_t QueryConnection(const InterfaceGuid& guid,
                                         std::optional<WifiConnection>* connection) = 0;
-  // On the worker: tells the window that a query has finished.
-  virtual void NotifyDone() = 0;
   virtual void CloseClient() = 0;
 };
 
@@ -125,8 +117,8 @@ class WifiQuery {
   void run();
 
   WifiPlatform& platform_;
-  bool hasWork_ = false;
-  std::atomic<bool> busy_{false};
+  BackgroundJob job_;
+  bool closed_ = false;
   std::mutex mutex_;
   InterfaceGuid request_{};
   WifiResult result_;

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "base/owner_win.h"
 #include "base/pool_work_win.h"
 #include "base/wide.h"
 #include "metrics/sources_win.h"
@@ -47,9 +48,17 @@ class IpHelperNetwork final : public NetworkSource {
   }
 };
 
-class PoolWifi final : public WifiPlatform {
+// The WLAN client handle; WlanCloseHandle takes a reserved second argument.
+struct WlanClientTraits {
+  using Handle = HANDLE;
+  static Handle Empty() { return nullptr; }
+  static bool Valid(Handle handle) { return handle != nullptr; }
+  static void Close(Handle handle) { WlanCloseHandle(handle, nullptr); }
+};
+
+class PoolWifi final : public PoolJob<WifiPlatform> {
  public:
-  PoolWifi(HWND window, UINT message) : window_(window), message_(message) {}
+  using PoolJob::PoolJob;
   ~PoolWifi() override {
     CloseWork();
     CloseClient();
@@ -57,19 +66,13 @@ class PoolWifi final : public WifiPlatform {
   PoolWifi(const PoolWifi&) = delete;
   PoolWifi& operator=(const PoolWifi&) = delete;
 
-  std::uint32_t CreateWork(std::function<void()> callback) override {
-    return work_.Create(std::move(callback));
-  }
-  void SubmitWork() override { work_.Submit(); }
-  void CloseWork() override { work_.Close(); }
-
   std::uint32_t QueryConnection(const InterfaceGuid& guid,
                                 std::optional<WifiConnection>* connection) override {
-    if (client_ == nullptr) {
+    if (!client_) {
       DWORD negotiated = 0;
-      const DWORD status = WlanOpenHandle(2, nullptr, &negotiated, &client_);
-      if (status != ERROR_SUCCESS) {
-        client_ = nullptr;
+      if (const DWORD status = WlanOpenHandle(2, nullptr, &negotiated, client_.put());
+          status != ERROR_SUCCESS) {
+        client_.reset();
         return status;
       }
     }
@@ -79,8 +82,8 @@ class PoolWifi final : public WifiPlatform {
     void* data = nullptr;
     WLAN_OPCODE_VALUE_TYPE valueType{};
     const DWORD status =
-        WlanQueryInterface(client_, &interfaceGuid, wlan_intf_opcode_current_connection, nullptr,
-                           &size, &data, &valueType);
+        WlanQueryInterface(client_.get(), &interfaceGuid, wlan_intf_opcode_current_connection,
+                           nullptr, &size, &data, &valueType);
     if (status != ERROR_SUCCESS) {
       return status;
     }
@@ -97,20 +100,11 @@ class PoolWifi final : public WifiPlatform {
     return ERROR_SUCCESS;
   }
 
-  void NotifyDone() override { PostMessageW(window_, message_, 0, 0); }
-
-  void CloseClient() override {
-    if (client_ != nullptr) {
-      WlanCloseHandle(client_, nullptr);
-      client_ = nullptr;
-    }
-  }
+  void CloseClient() override { client_.reset(); }
 
  private:
-  HWND window_;
-  UINT message_;
-  PoolWork work_;
-  HANDLE client_ = nullptr;  // touched by the worker and, after it has finished, by CloseClient
+  // Touched by the worker and, after it has finished, by CloseClient.
+  UniqueOwner<WlanClientTraits> client_;
 };
 
 }  // namespace

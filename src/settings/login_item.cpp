@@ -12,16 +12,16 @@ char16_t AsciiLower(char16_t c) {
 LoginItemState LoginStateFrom(bool hasRunEntry,
                               std::optional<std::span<const std::uint8_t>> approved) {
   if (!hasRunEntry) {
-    return kLoginOff;
+    return LoginItemState::Off;
   }
   if (!approved || approved->empty()) {
-    return kLoginOn;
+    return LoginItemState::On;
   }
-  return ((*approved)[0] & 1) != 0 ? kLoginDisabledInWindows : kLoginOn;
+  return ((*approved)[0] & 1) != 0 ? LoginItemState::DisabledInWindows : LoginItemState::On;
 }
 
 bool IsDisabledInWindows(LoginItemState state) {
-  return state == kLoginDisabledInWindows;
+  return state == LoginItemState::DisabledInWindows;
 }
 
 bool LoginEntryMatches(std::u16string_view entry, std::u16string_view programPath) {

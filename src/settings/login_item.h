@@ -8,10 +8,10 @@
 
 namespace lumetta {
 
-enum LoginItemState : int {
-  kLoginOff = 0,
-  kLoginOn = 1,
-  kLoginDisabledInWindows = 2,  // the user switched it off in Windows' Startup apps page
+enum class LoginItemState : std::uint32_t {
+  Off = 0,
+  On = 1,
+  DisabledInWindows = 2,  // the user switched it off in Windows' Startup apps page
 };
 
 // `approved`: the StartupApproved bytes, or nothing when they cannot be read.

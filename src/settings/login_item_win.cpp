@@ -10,8 +10,8 @@
 #include "base/program_path_win.h"
 #include "base/wide.h"
 #include "base/win_error.h"
-#include "settings/json.h"
 #include "settings/login_item.h"
+#include "text/utf.h"
 
 namespace lumetta {
 namespace {

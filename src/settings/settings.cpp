@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/rounding.h"
-#include "settings/json.h"
+#include "text/json.h"
 
 namespace lumetta {
 namespace {

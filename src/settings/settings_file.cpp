@@ -1,7 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "app/log.h"
-#include "settings/json.h"
+#include "text/utf.h"
 
 namespace lumetta {
 namespace {

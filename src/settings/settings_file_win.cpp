@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "base/unique_handle.h"
+#include "base/owner_win.h"
 #include "base/wide.h"
 #include "base/win_error.h"
 #include "settings/settings_file.h"

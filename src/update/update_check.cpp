@@ -4,7 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "settings/json.h"
+#include "text/json.h"
+#include "text/utf.h"
 
 namespace lumetta {
 namespace {
@@ -71,9 +72,10 @@ bool IsOlderVersion(std::u16string_view a, std::u16string_view b) {
 
 UpdateState ClassifyUpdate(std::u16string_view currentVersion, const UpdateInfo& info) {
   if (!info.minimumVersion.empty() && IsOlderVersion(currentVersion, info.minimumVersion)) {
-    return kUpdateRequired;
+    return UpdateState::Required;
   }
-  return IsOlderVersion(currentVersion, info.latestVersion) ? kUpdateAvailable : kUpdateNone;
+  return IsOlderVersion(currentVersion, info.latestVersion) ? UpdateState::Available
+                                                            : UpdateState::None;
 }
 
 std::optional<UpdateInfo> ParseFeed(std::string_view body) {
@@ -93,27 +95,18 @@ std::optional<UpdateInfo> ParseFeed(std::string_view body) {
   return info;
 }
 
-UpdateChecker::UpdateChecker(UpdatePlatform& platform) : platform_(platform) {
-  if (const std::uint32_t error = platform_.CreateWork([this] { RunCheck(); }); error != 0) {
-    LogEvent(kError, "update", "work_create_failed", CodeDetail(error));
-  } else {
-    hasWork_ = true;
-  }
-}
+UpdateChecker::UpdateChecker(UpdatePlatform& platform)
+    : platform_(platform), job_(platform, "update", [this] { RunCheck(); }) {}
 
 // A running check is cut short and waited for: it touches this object until it ends.
 UpdateChecker::~UpdateChecker() {
-  if (hasWork_) {
-    closing_.store(true);
-    platform_.CancelFetch();
-    platform_.CloseWork();
-  }
+  closing_.store(true);
+  platform_.CancelFetch();
+  job_.Close();
 }
 
 void UpdateChecker::Submit() {
-  if (hasWork_ && !busy_.exchange(true)) {
-    platform_.SubmitWork();
-  }
+  job_.Submit();
 }
 
 bool UpdateChecker::LastCheckSucceeded() {
@@ -154,9 +147,7 @@ void UpdateChecker::RunCheck() {
       info_ = std::move(parsed);
     }
   }
-  // Cleared before the message, so that the window's answer may submit again at once.
-  busy_.store(false);
-  platform_.NotifyDone();
+  job_.Finish();
 }
 
 std::uint32_t NextCheckDelayMs(bool lastCheckSucceeded) {
@@ -166,7 +157,7 @@ std::uint32_t NextCheckDelayMs(bool lastCheckSucceeded) {
 bool UpdateStatus::Take(const std::optional<std::u16string>& ownVersion,
                         std::optional<UpdateInfo> info) {
   info_ = std::move(info);
-  UpdateState state = kUpdateNone;
+  UpdateState state = UpdateState::None;
   if (info_ && !ownVersion) {
     if (!unknownVersionLogged_) {
       LogEvent(kWarn, "update", "own_version_unknown");
@@ -179,8 +170,8 @@ bool UpdateStatus::Take(const std::optional<std::u16string>& ownVersion,
     return false;
   }
   state_ = state;
-  if (state != kUpdateNone) {
-    LogEvent(kInfo, "update", state == kUpdateRequired ? "required" : "available",
+  if (state != UpdateState::None) {
+    LogEvent(kInfo, "update", state == UpdateState::Required ? "required" : "available",
              "latest=" + ToUtf8(info_->latestVersion));
   }
   return true;

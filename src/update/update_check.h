@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/background_job.h"
 #include "app/log.h"
 #include "update/update_info.h"
 
@@ -40,21 +41,13 @@ struct FetchResult {
 };
 
 // The thread pool and the HTTP client, for the background check.
-class UpdatePlatform {
+class UpdatePlatform : public JobPlatform {
  public:
-  virtual ~UpdatePlatform() = default;
-  // Creates the work item that runs `callback`; 0 or the error code.
-  virtual std::uint32_t CreateWork(std::function<void()> callback) = 0;
-  virtual void SubmitWork() = 0;
-  // Waits for a running callback, cancelling pending ones, then closes the work item.
-  virtual void CloseWork() = 0;
   // From the UI thread: makes a fetch in progress (and any later one) fail at once.
   virtual void CancelFetch() = 0;
   // On the worker: the feed address (the variable, or the built-in one).
   virtual std::u16string FeedUrl() = 0;
   virtual FetchResult Fetch(const std::u16string& url) = 0;
-  // On the worker: tells the window that a check has finished.
-  virtual void NotifyDone() = 0;
 };
 
 class UpdateChecker {
@@ -73,13 +66,12 @@ class UpdateChecker {
 
  private:
   UpdatePlatform& platform_;
-  bool hasWork_ = false;
-  std::atomic<bool> busy_{false};
   std::atomic<bool> closing_{false};
   std::mutex lock_;
   std::optional<UpdateInfo> info_;
   bool lastCheckOk_ = false;
   FailureLatch failures_;  // used by the check only
+  BackgroundJob job_;      // last: closed first, while the rest is still there
 };
 
 // When to check again after a check that succeeded or failed.
@@ -96,7 +88,7 @@ class UpdateStatus {
   [[nodiscard]] const std::optional<UpdateInfo>& info() const { return info_; }
 
  private:
-  UpdateState state_ = kUpdateNone;
+  UpdateState state_ = UpdateState::None;
   std::optional<UpdateInfo> info_;
   bool unknownVersionLogged_ = false;
 };

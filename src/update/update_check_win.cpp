@@ -58,18 +58,13 @@ struct FetchJob {
   }
 };
 
-class PoolUpdates final : public UpdatePlatform {
+class PoolUpdates final : public PoolJob<UpdatePlatform> {
  public:
-  PoolUpdates(HWND window, UINT message) : window_(window), message_(message) {}
+  using PoolJob::PoolJob;
   ~PoolUpdates() override { CloseWork(); }
   PoolUpdates(const PoolUpdates&) = delete;
   PoolUpdates& operator=(const PoolUpdates&) = delete;
 
-  std::uint32_t CreateWork(std::function<void()> callback) override {
-    return work_.Create(std::move(callback));
-  }
-  void SubmitWork() override { work_.Submit(); }
-  void CloseWork() override { work_.Close(); }
   void CancelFetch() override {
     std::lock_guard lock(mutex_);
     cancelled_ = true;
@@ -105,15 +100,11 @@ class PoolUpdates final : public UpdatePlatform {
     job_.reset();
     return result;
   }
-  void NotifyDone() override { PostMessageW(window_, message_, 0, 0); }
 
  private:
-  HWND window_;
-  UINT message_;
   std::mutex mutex_;
   std::shared_ptr<FetchJob> job_;
   bool cancelled_ = false;
-  PoolWork work_;
 };
 
 }  // namespace

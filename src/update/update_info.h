@@ -12,11 +12,10 @@ struct UpdateInfo {
   std::u16string minimumVersion;  // empty when the feed names none
 };
 
-// 0 none, 1 a newer version is available, 2 an update is required.
-enum UpdateState : std::uint32_t {
-  kUpdateNone = 0,
-  kUpdateAvailable = 1,
-  kUpdateRequired = 2,
+enum class UpdateState : std::uint32_t {
+  None = 0,
+  Available = 1,  // a newer version exists
+  Required = 2,   // the running version is older than the feed's minimum
 };
 
 }  // namespace lumetta

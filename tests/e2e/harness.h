@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/unique_handle.h"
+#include "base/owner_win.h"
 
 namespace lumetta::e2e {
 

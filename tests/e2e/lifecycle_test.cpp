@@ -38,7 +38,8 @@ TEST_F(Lifecycle, AFirstStartLogsStartAndLanguageAndWmCloseEndsWithExit) {
   ASSERT_TRUE(rect);
   // The top-right corner of the work area, sized to its sections.
   const PixelSize size = CardWindowSize(
-      96, 1.0, StackSections(CardSections(DefaultSettings(), 0, std::nullopt)).totalHeight);
+      96, 1.0,
+      StackSections(CardSections(DefaultSettings(), UpdateState::None, std::nullopt)).totalHeight);
   EXPECT_EQ(size.height, 500);
   EXPECT_EQ(rect->left, WorkArea().right - 190 - 8);
   EXPECT_EQ(rect->top, WorkArea().top + 8);

@@ -37,7 +37,8 @@ TEST_F(UpdateFeed, ARequiredUpdatePutsTheRedLineAboveTheClock) {
   HWND card = probe::WaitForCard(kTimeoutMs);
   ASSERT_NE(card, nullptr);
   ASSERT_TRUE(WaitForLogLine("INFO  update required latest=1.0.0", kTimeoutMs));
-  const float plain = StackSections(CardSections(DefaultSettings(), 0, std::nullopt)).totalHeight;
+  const float plain =
+      StackSections(CardSections(DefaultSettings(), UpdateState::None, std::nullopt)).totalHeight;
   // The update line (16) and the divider below it (21) are added.
   const int expected = static_cast<int>(plain) + 16 + 21;
   const ULONGLONG deadline = GetTickCount64() + 5000;
@@ -65,7 +66,8 @@ TEST_F(UpdateFeed, ANewerVersionAloneLeavesTheCardAsItWas) {
   ASSERT_NE(card, nullptr);
   ASSERT_TRUE(WaitForLogLine("INFO  update available latest=0.9.5", kTimeoutMs));
   Sleep(300);
-  const float plain = StackSections(CardSections(DefaultSettings(), 0, std::nullopt)).totalHeight;
+  const float plain =
+      StackSections(CardSections(DefaultSettings(), UpdateState::None, std::nullopt)).totalHeight;
   EXPECT_EQ(CardHeight(card), static_cast<int>(plain));
   EXPECT_EQ(CountLogLines("INFO  update required"), 0);
 }

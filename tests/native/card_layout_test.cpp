@@ -13,14 +13,14 @@ Settings Nothing() {
   return s;
 }
 
-float Total(const Settings& s, std::uint32_t updateState = 0,
+float Total(const Settings& s, UpdateState updateState = UpdateState::None,
             std::optional<float> alert = std::nullopt) {
   return StackSections(CardSections(s, updateState, alert)).totalHeight;
 }
 
 TEST(CardLayout, HeightsAndStacking) {
   Settings s = Nothing();
-  const SectionLayout empty = StackSections(CardSections(s, 0, std::nullopt));
+  const SectionLayout empty = StackSections(CardSections(s, UpdateState::None, std::nullopt));
   EXPECT_TRUE(empty.sections.empty());
   EXPECT_EQ(empty.totalHeight, 56.0f);
   EXPECT_EQ(CardWindowSize(96, 1.0, empty.totalHeight), (PixelSize{190, 56}));
@@ -30,7 +30,7 @@ TEST(CardLayout, HeightsAndStacking) {
   s.showCpu = s.showHardwareDetails = s.showCoreBars = true;
   EXPECT_EQ(Total(s), 184.0f);  // 12 + 39 + 21 + 100 + 12
 
-  const SectionLayout layout = StackSections(CardSections(s, 2, std::nullopt));
+  const SectionLayout layout = StackSections(CardSections(s, UpdateState::Required, std::nullopt));
   ASSERT_EQ(layout.sections.size(), 3u);
   EXPECT_EQ(layout.sections[0].id, SectionId::Update);
   EXPECT_EQ(layout.sections[0].dividerTop, -1.0f);
@@ -43,7 +43,7 @@ TEST(CardLayout, HeightsAndStacking) {
 TEST(CardLayout, EverySectionAndTheDiskAlert) {
   Settings s;  // the defaults: all but the year and Self
   s.showSelf = true;
-  const std::vector<SectionEntry> entries = CardSections(s, 0, std::nullopt);
+  const std::vector<SectionEntry> entries = CardSections(s, UpdateState::None, std::nullopt);
   const std::vector<float> heights = [&] {
     std::vector<float> h;
     for (const SectionEntry& e : entries) {
@@ -52,10 +52,12 @@ TEST(CardLayout, EverySectionAndTheDiskAlert) {
     return h;
   }();
   EXPECT_EQ(heights, (std::vector<float>{39, 100, 68, 63, 55, 46, 16}));
-  EXPECT_EQ(CardSections(s, 0, 10.0f)[5].height, 46.0f);  // never below one line
-  EXPECT_EQ(CardSections(s, 0, 28.0f)[5].height, 60.0f);  // a wrapped alert grows it
+  EXPECT_EQ(CardSections(s, UpdateState::None, 10.0f)[5].height, 46.0f);  // never below one line
+  EXPECT_EQ(CardSections(s, UpdateState::None, 28.0f)[5].height,
+            60.0f);  // a wrapped alert grows it
   s.showHardwareDetails = false;
-  EXPECT_EQ(CardSections(s, 1, std::nullopt)[1].height, 86.0f);  // no update line for 1
+  EXPECT_EQ(CardSections(s, UpdateState::Available, std::nullopt)[1].height,
+            86.0f);  // no update line for 1
 }
 
 TEST(CardLayout, WindowSizeRule) {
@@ -102,11 +104,11 @@ TEST(CardFormats, BytesRatesAndPercents) {
 }
 
 TEST(CardFormats, DiskAlertLevel) {
-  EXPECT_EQ(DiskAlertLevel(0.85, 0.9), 1);
-  EXPECT_EQ(DiskAlertLevel(0.92, 0.9), 2);
-  EXPECT_EQ(DiskAlertLevel(0.9, 0.9), 2);
-  EXPECT_EQ(DiskAlertLevel(0.79, 0.9), 0);
-  EXPECT_EQ(DiskAlertLevel(0.0, 0.5), 0);
+  EXPECT_EQ(DiskAlertLevel(0.85, 0.9), DiskAlert::Near);
+  EXPECT_EQ(DiskAlertLevel(0.92, 0.9), DiskAlert::Over);
+  EXPECT_EQ(DiskAlertLevel(0.9, 0.9), DiskAlert::Over);
+  EXPECT_EQ(DiskAlertLevel(0.79, 0.9), DiskAlert::None);
+  EXPECT_EQ(DiskAlertLevel(0.0, 0.5), DiskAlert::None);
   EXPECT_EQ(UsedFraction(5, 0), 0.0);
   EXPECT_EQ(UsedFraction(1, 4), 0.25);
   EXPECT_EQ(FreeBytes(10, 4), 0u);

@@ -19,10 +19,11 @@ TEST(ContextMenu, FiveCommandsAndASeparatorWithoutAnUpdate) {
   Settings settings;
   settings.alwaysOnTop = false;
   const UpdateInfo info{u"1.0.0", u"https://a", u""};
-  for (std::uint32_t state : {0u, 1u, 2u}) {
+  for (const UpdateState state :
+       {UpdateState::None, UpdateState::Available, UpdateState::Required}) {
     // An update item needs both the info and a state that names an update.
-    const auto items =
-        ContextMenuItems(settings, state == 0 ? std::optional(info) : std::nullopt, state);
+    const auto items = ContextMenuItems(
+        settings, state == UpdateState::None ? std::optional(info) : std::nullopt, state);
     EXPECT_EQ(Commands(items), (std::vector<MenuCommand>{kMenuAlwaysOnTop, kMenuSnap, kMenuSettings,
                                                          kMenuAbout, kMenuSeparator, kMenuExit}));
     EXPECT_FALSE(items[0].checked);
@@ -32,7 +33,7 @@ TEST(ContextMenu, FiveCommandsAndASeparatorWithoutAnUpdate) {
 
 TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
   const UpdateInfo info{u"1.0.0", u"https://a", u"0.9.1"};
-  for (std::uint32_t state : {1u, 2u}) {
+  for (const UpdateState state : {UpdateState::Available, UpdateState::Required}) {
     const auto items = ContextMenuItems(Settings{}, info, state);
     ASSERT_EQ(items.size(), 8u);
     EXPECT_EQ(items[0].command, kMenuUpdate);

@@ -1,4 +1,5 @@
-#include "settings/json.h"
+#include "text/json.h"
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 

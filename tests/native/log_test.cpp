@@ -15,7 +15,7 @@ TEST(LogLine, LevelWordsAreFiveCharacters) {
     std::string_view word;
   } cases[] = {{0, "DEBUG"}, {1, "INFO "}, {2, "WARN "}, {3, "ERROR"}, {7, "?????"}, {-1, "?????"}};
   for (const auto& c : cases) {
-    EXPECT_EQ(LevelWord(c.level), c.word) << c.level;
+    EXPECT_EQ(LevelWord(static_cast<LogLevel>(c.level)), c.word) << c.level;
   }
 }
 
@@ -25,7 +25,8 @@ TEST(LogLine, ExactShape) {
   EXPECT_EQ(FormatLogLine({2026, 1, 2, 3, 4, 5, 4}, kError, "settings", "write_failed",
                           "code=0x00000005"),
             "2026-01-02T03:04:05.004Z ERROR settings write_failed code=0x00000005\r\n");
-  EXPECT_EQ(FormatLogLine(kTime, 7, "x", "y", ""), "2026-12-05T12:39:30.123Z ????? x y\r\n");
+  EXPECT_EQ(FormatLogLine(kTime, static_cast<LogLevel>(7), "x", "y", ""),
+            "2026-12-05T12:39:30.123Z ????? x y\r\n");
   // Fields out of their range widen the stamp instead of overrunning its buffer.
   EXPECT_EQ(FormatLogLine({-2147483647, -1, 100, 24, 60, 61, 12345}, kInfo, "x", "y", ""),
             "-2147483647--1-100T24:60:61.12345Z INFO  x y\r\n");

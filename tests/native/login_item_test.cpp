@@ -11,13 +11,13 @@ TEST(LoginItem, StateFromTheRunEntryAndWindowsSwitch) {
   const std::vector<std::uint8_t> three = {3, 0, 0, 0};
   const std::vector<std::uint8_t> two = {2, 0, 0, 0};
   const std::vector<std::uint8_t> six = {6};
-  EXPECT_EQ(LoginStateFrom(false, three), kLoginOff);
-  EXPECT_EQ(LoginStateFrom(true, three), kLoginDisabledInWindows);
-  EXPECT_EQ(LoginStateFrom(true, two), kLoginOn);
-  EXPECT_EQ(LoginStateFrom(true, six), kLoginOn);
-  EXPECT_EQ(LoginStateFrom(true, std::nullopt), kLoginOn);
-  EXPECT_TRUE(IsDisabledInWindows(kLoginDisabledInWindows));
-  EXPECT_FALSE(IsDisabledInWindows(kLoginOn));
+  EXPECT_EQ(LoginStateFrom(false, three), LoginItemState::Off);
+  EXPECT_EQ(LoginStateFrom(true, three), LoginItemState::DisabledInWindows);
+  EXPECT_EQ(LoginStateFrom(true, two), LoginItemState::On);
+  EXPECT_EQ(LoginStateFrom(true, six), LoginItemState::On);
+  EXPECT_EQ(LoginStateFrom(true, std::nullopt), LoginItemState::On);
+  EXPECT_TRUE(IsDisabledInWindows(LoginItemState::DisabledInWindows));
+  EXPECT_FALSE(IsDisabledInWindows(LoginItemState::On));
 }
 
 TEST(LoginItem, EntryMatching) {

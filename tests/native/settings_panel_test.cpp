@@ -16,7 +16,7 @@ class Panel : public testing::Test {
                },
                [this](bool enable) {
                  loginCalls.push_back(enable);
-                 return enable ? 1u : 0u;
+                 return enable ? LoginItemState::On : LoginItemState::Off;
                },
                [this] { ++startupAppsOpened; }}) {
     Build();
@@ -50,7 +50,7 @@ TEST_F(Panel, RowsHeightsAndConditionalRows) {
   EXPECT_TRUE(Row(kControlClockYear).indented);
   const float plain = panel.contentHeight;
   panel.saveFailed = true;
-  panel.loginState = 2;
+  panel.loginState = LoginItemState::DisabledInWindows;
   Build();
   EXPECT_EQ(panel.rows.front().kind, RowKind::Notice);
   EXPECT_EQ(Row(kControlClock).y, 40.0f + 46 + 2);  // moved down by the notice
@@ -139,7 +139,7 @@ TEST_F(Panel, APressThatLeavesTheRowDoesNothing) {
   panel.MouseDown(100, Middle(kControlStartAtLogin));
   panel.MouseUp(100, Middle(kControlStartAtLogin));
   EXPECT_EQ(loginCalls, std::vector<bool>{true});
-  EXPECT_EQ(panel.loginState, 1u);
+  EXPECT_EQ(panel.loginState, LoginItemState::On);
   EXPECT_EQ(changes, 1);  // start at login is not a Settings field
 }
 

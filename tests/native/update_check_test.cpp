@@ -38,11 +38,11 @@ TEST(IsOlderVersion, ComponentRules) {
 }
 
 TEST(ClassifyUpdate, MinimumBeforeLatest) {
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.9", u"https://x", u""}), kUpdateNone);
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.10.0", u"https://x", u""}), kUpdateAvailable);
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"1.0", u"https://x", u"0.9.1"}), kUpdateRequired);
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"1.0", u"https://x", u"0.9.0"}), kUpdateAvailable);
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.9.0", u"https://x", u"0.9"}), kUpdateNone);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.9", u"https://x", u""}), UpdateState::None);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.10.0", u"https://x", u""}), UpdateState::Available);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"1.0", u"https://x", u"0.9.1"}), UpdateState::Required);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"1.0", u"https://x", u"0.9.0"}), UpdateState::Available);
+  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.9.0", u"https://x", u"0.9"}), UpdateState::None);
 }
 
 TEST(ParseFeed, Validation) {
@@ -201,13 +201,13 @@ TEST(UpdateStatus, EachStateIsLoggedOncePerChange) {
   const std::optional<std::u16string> own = u"0.9.0";
   UpdateStatus status;
   EXPECT_TRUE(status.Take(own, required));
-  EXPECT_EQ(status.state(), kUpdateRequired);
+  EXPECT_EQ(status.state(), UpdateState::Required);
   EXPECT_FALSE(status.Take(own, required));
   EXPECT_TRUE(status.Take(own, available));
-  EXPECT_EQ(status.state(), kUpdateAvailable);
+  EXPECT_EQ(status.state(), UpdateState::Available);
   EXPECT_EQ(status.info()->url, u"https://a");
   EXPECT_TRUE(status.Take(own, std::nullopt));
-  EXPECT_EQ(status.state(), kUpdateNone);
+  EXPECT_EQ(status.state(), UpdateState::None);
   EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
                                        "INFO  update required latest=1.0",
                                        "INFO  update available latest=1.0",
@@ -222,7 +222,7 @@ TEST(UpdateStatus, AnUnknownOwnVersionShowsNothingAndIsLoggedOnce) {
   UpdateStatus status;
   EXPECT_FALSE(status.Take(std::nullopt, UpdateInfo{u"1.0", u"https://a", u"0.9.1"}));
   EXPECT_FALSE(status.Take(std::nullopt, UpdateInfo{u"1.1", u"https://a", u""}));
-  EXPECT_EQ(status.state(), kUpdateNone);
+  EXPECT_EQ(status.state(), UpdateState::None);
   EXPECT_EQ(test::CapturedLines(), std::vector<std::string>{"WARN  update own_version_unknown"});
 }
 

@@ -39,7 +39,7 @@ std::vector<std::string> CapturedLines(std::string_view component) {
 }
 }  // namespace test
 
-void LogEvent(int level, std::string_view component, std::string_view event,
+void LogEvent(LogLevel level, std::string_view component, std::string_view event,
               std::string_view details) {
   std::lock_guard lock(gCaptureLock);
   test::CapturedEvents().push_back(

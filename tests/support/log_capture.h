@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/log.h"
+
 namespace lumetta::test {
 
 struct CapturedEvent {
-  int level;
+  LogLevel level;
   std::string component;
   std::string event;
   std::string details;

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "base/unique_handle.h"
+#include "base/owner_win.h"
 
 namespace lumetta::probe {
 

@@ -45,20 +45,21 @@ class LoginItemRegistry : public testing::Test {
 };
 
 TEST_F(LoginItemRegistry, StatesFollowTheRunEntryAndTheWindowsSwitch) {
-  EXPECT_EQ(GetLoginItemState(), kLoginOff);
-  EXPECT_EQ(SetLoginItem(true), kLoginOn);
+  EXPECT_EQ(GetLoginItemState(), LoginItemState::Off);
+  EXPECT_EQ(SetLoginItem(true), LoginItemState::On);
   EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
   const struct {
     BYTE first;
     LoginItemState state;
-  } cases[] = {{3, kLoginDisabledInWindows}, {2, kLoginOn}, {6, kLoginOn}};
+  } cases[] = {
+      {3, LoginItemState::DisabledInWindows}, {2, LoginItemState::On}, {6, LoginItemState::On}};
   for (const auto& c : cases) {
     const BYTE value[12] = {c.first};
     RegSetKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Lumetta", REG_BINARY, value, sizeof value);
     EXPECT_EQ(GetLoginItemState(), c.state) << int{c.first};
   }
-  EXPECT_EQ(SetLoginItem(false), kLoginOff);
-  EXPECT_EQ(SetLoginItem(false), kLoginOff);  // no entry: still a success
+  EXPECT_EQ(SetLoginItem(false), LoginItemState::Off);
+  EXPECT_EQ(SetLoginItem(false), LoginItemState::Off);  // no entry: still a success
   EXPECT_EQ(Events(), (std::vector<std::string>{"INFO  login_item registered",
                                                 "INFO  login_item unregistered",
                                                 "INFO  login_item unregistered"}));

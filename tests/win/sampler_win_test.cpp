@@ -9,8 +9,8 @@
 #include "metrics/hardware_names.h"
 #include "metrics/sampler_win.h"
 #include "metrics/sources_win.h"
-#include "settings/json.h"
 #include "support/test_files.h"
+#include "text/utf.h"
 
 namespace lumetta {
 namespace {

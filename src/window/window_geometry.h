@@ -1,10 +1,9 @@
-// Placement and hit testing of the custom-drawn dialogs, in plain numbers.
+// Placement and hit testing of windows, in plain numbers.
 #pragma once
 
 #include <cstdint>
 
-#include "card/placement.h"
-#include "draw/geometry.h"
+#include "base/geometry.h"
 
 namespace lumetta {
 

@@ -1,4 +1,4 @@
-#include "dialogs/dialog_geometry.h"
+#include "window/window_geometry.h"
 
 #include <gtest/gtest.h>
 

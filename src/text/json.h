@@ -1,4 +1,4 @@
-// A strict reader of flat JSON objects, a fixed-layout writer, and UTF-8/UTF-16 conversion.
+// A strict reader of flat JSON objects and a fixed-layout writer.
 #pragma once
 
 #include <map>
@@ -30,9 +30,5 @@ inline constexpr int kJsonMaxDepth = 64;
 
 // Prints the members in the given order, two blanks of indent, LF line ends.
 [[nodiscard]] std::string WriteJson(std::span<const JsonMember> members);
-
-// Unpaired surrogates and ill-formed UTF-8 become U+FFFD.
-[[nodiscard]] std::string ToUtf8(std::u16string_view text);
-[[nodiscard]] std::u16string FromUtf8(std::string_view text);
 
 }  // namespace lumetta

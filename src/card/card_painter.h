@@ -1,0 +1,48 @@
+// What the card draws: every section from the snapshot and the settings, the dividers, the
+// empty-card text and the hover buttons. It sees nothing of the window but this view.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "card/card_layout.h"
+#include "metrics/snapshot.h"
+#include "settings/settings.h"
+
+namespace lumetta {
+
+class Renderer;
+
+struct CardView {
+  const Snapshot& snapshot;
+  const Settings& settings;
+  const SectionLayout& layout;
+  std::u16string_view updateVersion;  // the required version the update line names
+  bool hovering = false;              // the hover buttons show
+  HoverButton hoveredButton = HoverButton::None;
+  SYSTEMTIME now{};  // local time, for the clock
+};
+
+class CardPainter {
+ public:
+  void Paint(Renderer& renderer, const CardView& view);
+
+  // The disk alert text's wrapped height when the disk is in the alert state: the one text
+  // the layout measures.
+  [[nodiscard]] static std::optional<float> DiskAlertTextHeight(Renderer& renderer,
+                                                                const Snapshot& snapshot,
+                                                                const Settings& settings);
+
+ private:
+  void PaintSection(Renderer& r, const CardView& view, SectionId id, float top);
+  void PaintCpu(Renderer& r, const CardView& view, float top);
+  void PaintGpu(Renderer& r, const CardView& view, float top);
+  void PaintNetwork(Renderer& r, const CardView& view, float top);
+
+  std::vector<double> history_;  // reused for each chart's values: no allocation per frame
+};
+
+}  // namespace lumetta

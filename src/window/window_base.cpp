@@ -1,0 +1,177 @@
+#include "window/window_base.h"
+
+#include "base/win_error.h"
+#include "draw/palette.h"
+
+namespace lumetta {
+
+HRESULT WindowCreation::hresult() const {
+  return ok() ? S_OK : HRESULT_FROM_WIN32(error);  // an HRESULT such as E_FAIL passes as it is
+}
+
+WindowBase::WindowBase(ID2D1Factory* factory, IDWriteFactory* writeFactory, WindowFrame frame)
+    : renderer_(factory, writeFactory), frame_(frame) {}
+
+WindowBase::~WindowBase() {
+  DestroyBoundWindow();
+}
+
+float WindowBase::Dpi() const {
+  return hwnd_ != nullptr ? static_cast<float>(GetDpiForWindow(hwnd_)) : 96.0f;
+}
+
+void WindowBase::Invalidate() {
+  if (hwnd_ != nullptr) {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+}
+
+WindowCreation WindowBase::CreateBoundWindow(const wchar_t* className, DWORD exStyle, DWORD style,
+                                             const wchar_t* title, const ScreenRect& place) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  if (!GetClassInfoExW(instance, className, &windowClass)) {
+    windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &WindowBase::Thunk;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.lpszClassName = className;
+    if (RegisterClassExW(&windowClass) == 0) {
+      return {WindowCreation::Failed::RegisterClass, LastErrorCode()};
+    }
+  }
+  if (CreateWindowExW(exStyle, className, title, style, place.x, place.y, place.w, place.h, nullptr,
+                      nullptr, instance, this) == nullptr) {
+    return {WindowCreation::Failed::CreateWindow, LastErrorCode()};
+  }
+  renderer_.hwnd = hwnd_;
+  SetUpFrame();
+  return {};
+}
+
+void WindowBase::DestroyBoundWindow() {
+  if (hwnd_ != nullptr) {
+    HWND window = hwnd_;
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    DestroyWindow(window);
+  }
+}
+
+void WindowBase::SetRenderScale(float scale) {
+  if (scale != renderer_.scale) {
+    renderer_.DiscardDeviceResources();
+    renderer_.scale = scale;
+  }
+}
+
+PointF WindowBase::ToDips(int x, int y) const {
+  const float pixelsPerDip = Dpi() / 96.0f * renderer_.scale;
+  return {static_cast<float>(x) / pixelsPerDip, static_cast<float>(y) / pixelsPerDip};
+}
+
+void WindowBase::SetUpFrame() {
+  const WindowLook look = SetUpWindowFrame(hwnd_, frame_);
+  renderer_.palette = look.palette;
+  plainBackdrop_ = look.plainBackdrop;
+}
+
+LRESULT CALLBACK WindowBase::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+  }
+  if (self == nullptr) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  return self->Dispatch(message, wParam, lParam);
+}
+
+LRESULT WindowBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void WindowBase::PaintFrame() {
+  PAINTSTRUCT paint{};
+  BeginPaint(hwnd_, &paint);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  if (renderer_.BeginFrame()) {
+    const PointF size = ToDips(client.right, client.bottom);
+    if (plainBackdrop_) {
+      renderer_.FillRect({0, 0, size.x, size.y}, ToD2D(BackdropStandIn(*renderer_.palette)), 0);
+    }
+    Paint(renderer_, size.x, size.y);
+    renderer_.EndFrame();
+  }
+  EndPaint(hwnd_, &paint);
+}
+
+LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      renderer_.Resize(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_PAINT:
+      PaintFrame();
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (IsThemeChangeNotice(reinterpret_cast<const char16_t*>(lParam))) {
+        SetUpFrame();
+        OnFrameChanged();
+        Invalidate();
+      }
+      return OnMessage(message, wParam, lParam);
+    case WM_DWMCOMPOSITIONCHANGED:
+      SetUpFrame();
+      OnFrameChanged();
+      Invalidate();
+      return 0;
+    case WM_DPICHANGED: {
+      renderer_.DiscardDeviceResources();
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      OnDpiChanged();
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+    case WM_NCMOUSEMOVE: {
+      const bool nonClient = message == WM_NCMOUSEMOVE;
+      bool& tracking = trackingLeave_[nonClient ? 1 : 0];
+      if (!tracking) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE | (nonClient ? TME_NONCLIENT : 0);
+        track.hwndTrack = hwnd_;
+        tracking = TrackMouseEvent(&track) != FALSE;
+      }
+      return OnMessage(message, wParam, lParam);
+    }
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE: {
+      const bool nonClient = message == WM_NCMOUSELEAVE;
+      trackingLeave_[nonClient ? 1 : 0] = false;
+      OnMouseLeft(nonClient);
+      return 0;
+    }
+    case WM_NCDESTROY: {
+      renderer_.DiscardDeviceResources();
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      HWND closing = hwnd_;
+      hwnd_ = nullptr;
+      trackingLeave_[0] = trackingLeave_[1] = false;
+      return DefWindowProcW(closing, message, wParam, lParam);
+    }
+    default:
+      return OnMessage(message, wParam, lParam);
+  }
+}
+
+}  // namespace lumetta

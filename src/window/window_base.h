@@ -1,0 +1,72 @@
+// The base of the program's windows, the card and the dialogs: binding the window to its
+// object at WM_NCCREATE, class registration, painting through the window's renderer onto the
+// right backdrop, theme, composition and DPI changes, and mouse-leave tracking. A derived
+// window handles only its own messages, in OnMessage.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "base/geometry.h"
+#include "draw/renderer.h"
+#include "draw/theme_win.h"
+
+namespace lumetta {
+
+// Why a window could not be made, with the failing call's code (never 0 on a failure).
+struct WindowCreation {
+  enum class Failed { Nothing, RegisterClass, CreateWindow } failed = Failed::Nothing;
+  std::uint32_t error = 0;
+
+  [[nodiscard]] bool ok() const { return failed == Failed::Nothing; }
+  [[nodiscard]] HRESULT hresult() const;
+};
+
+class WindowBase {
+ public:
+  WindowBase(ID2D1Factory* factory, IDWriteFactory* writeFactory, WindowFrame frame);
+  virtual ~WindowBase();
+  WindowBase(const WindowBase&) = delete;
+  WindowBase& operator=(const WindowBase&) = delete;
+
+  [[nodiscard]] HWND hwnd() const { return hwnd_; }
+  // The window's DPI; 96 while there is no window.
+  [[nodiscard]] float Dpi() const;
+  void Invalidate();
+
+ protected:
+  // Registers `className` once per process (icon resource 1, arrow cursor, no background) and
+  // creates the window bound to this object, then sets up its frame.
+  WindowCreation CreateBoundWindow(const wchar_t* className, DWORD exStyle, DWORD style,
+                                   const wchar_t* title, const ScreenRect& place);
+  // Destroys the window without letting another message reach this object.
+  void DestroyBoundWindow();
+
+  [[nodiscard]] Renderer& renderer() { return renderer_; }
+  // Drawing DIPs times `scale` per DIP of the window's DPI (the card's display scale).
+  void SetRenderScale(float scale);
+  // A client point in drawing DIPs.
+  [[nodiscard]] PointF ToDips(int x, int y) const;
+
+  virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual void Paint(Renderer& renderer, float width, float height) = 0;
+  // After a theme or composition change has switched the palette.
+  virtual void OnFrameChanged() {}
+  virtual void OnDpiChanged() {}
+  virtual void OnMouseLeft(bool /*nonClient*/) {}
+
+ private:
+  static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+  void SetUpFrame();
+  void PaintFrame();
+
+  Renderer renderer_;
+  WindowFrame frame_;
+  HWND hwnd_ = nullptr;
+  bool plainBackdrop_ = false;
+  bool trackingLeave_[2] = {false, false};  // client, non-client
+};
+
+}  // namespace lumetta
