@@ -1,14 +1,5 @@
 # Native build: portable logic under sanitizers with its unit tests and benchmarks,
 # or (LUMETTA_FUZZ, clang) only the libFuzzer targets.
-option(LUMETTA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
-option(LUMETTA_FUZZ "Build only the libFuzzer targets (clang)" OFF)
-set(LUMETTA_FUZZ_RUNS 100000 CACHE STRING "Runs per fuzz target in the test suite")
-
-if(LUMETTA_SANITIZE)
-  set(sanitize -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-  target_compile_options(lumetta_core PUBLIC ${sanitize})
-  target_link_options(lumetta_core PUBLIC ${sanitize})
-endif()
 
 if(LUMETTA_FUZZ)
   file(GLOB fuzz_sources CONFIGURE_DEPENDS fuzz/*_fuzz.cpp)

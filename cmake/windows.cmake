@@ -1,46 +1,9 @@
 # Windows build: lumetta.exe, the Win32 tests run under Wine, the probe tool.
-enable_language(RC)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
-set(CMAKE_RC_COMPILE_OBJECT
-  "<CMAKE_RC_COMPILER> <DEFINES> <INCLUDES> <FLAGS> -O coff -i <SOURCE> -o <OBJECT>")
 
-# UTF-16 views of char16_t text are read through wchar_t pointers (AsWide/AsU16).
-add_compile_options(-fno-strict-aliasing)
-add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
-# One self-contained exe: C, C++ and winpthreads runtimes linked in.
-add_link_options(-static)
-
-set(LUMETTA_WIN_SOURCES
-  src/app/folders_win.cpp
-  src/app/log_win.cpp
-  src/app/strings_win.cpp
-  src/app/version_win.cpp
-  src/base/program_path_win.cpp
-  src/card/card_menu.cpp
-  src/card/card_painter.cpp
-  src/card/card_placement_win.cpp
-  src/card/monitor_window.cpp
-  src/card/tray_icon.cpp
-  src/dialogs/about_window.cpp
-  src/dialogs/dialog_window.cpp
-  src/window/window_base.cpp
-  src/dialogs/settings_window.cpp
-  src/draw/renderer.cpp
-  src/draw/theme_win.cpp
-  src/metrics/cpu_clock_win.cpp
-  src/metrics/gpu_win.cpp
-  src/metrics/hardware_names_win.cpp
-  src/metrics/network_win.cpp
-  src/metrics/sampler_win.cpp
-  src/metrics/sources_win.cpp
-  src/settings/login_item_win.cpp
-  src/settings/settings_file_win.cpp
-  src/update/update_check_win.cpp
-)
-add_library(lumetta_win STATIC ${LUMETTA_WIN_SOURCES})
-target_link_libraries(lumetta_win PUBLIC lumetta_core
-  d2d1 dwrite dwmapi ole32 uuid version shell32 user32 gdi32 windowscodecs wtsapi32 winhttp ntdll pdh iphlpapi wlanapi ws2_32)
-lumetta_warnings(lumetta_win)
+# Every layer with the system libraries the Windows halves call.
+add_library(lumetta_win INTERFACE)
+target_link_libraries(lumetta_win INTERFACE lumetta_core d2d1 dwrite dwmapi ole32 uuid version
+  shell32 user32 gdi32 windowscodecs wtsapi32 winhttp ntdll pdh iphlpapi wlanapi ws2_32)
 
 # The icon is drawn by a committed script so that every size is reproducible.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -51,9 +14,25 @@ add_custom_command(OUTPUT ${icon_file}
   COMMENT "Drawing lumetta.ico")
 add_custom_target(lumetta_icon DEPENDS ${icon_file})
 
+# Single sources: the version block and the manifest take project()'s version; the resource
+# compiler takes the text ids' names from a header made from the one list in text_ids.h.
+configure_file(${CMAKE_SOURCE_DIR}/resources/version.rc.in ${generated_dir}/version.rc @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/lumetta.manifest.in ${generated_dir}/lumetta.manifest
+  @ONLY)
+set(text_ids_header ${CMAKE_SOURCE_DIR}/src/app/text_ids.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${text_ids_header})
+file(READ ${text_ids_header} text_ids)
+string(REGEX MATCHALL "X\\(kText[A-Za-z0-9]+, [0-9]+\\)" text_id_entries "${text_ids}")
+set(text_id_defines "// Generated from src/app/text_ids.h for the resource compiler.\n")
+foreach(entry ${text_id_entries})
+  string(REGEX REPLACE "X\\((kText[A-Za-z0-9]+), ([0-9]+)\\)" "#define \\1 \\2\n" line "${entry}")
+  string(APPEND text_id_defines "${line}")
+endforeach()
+file(CONFIGURE OUTPUT ${generated_dir}/text_ids.rc.h CONTENT "${text_id_defines}")
+
 set(resource_dir ${CMAKE_SOURCE_DIR}/resources)
-set(resource_deps ${icon_file} ${resource_dir}/lumetta.manifest ${resource_dir}/strings_en.rc
-  ${resource_dir}/strings_ja.rc ${resource_dir}/version.rc)
+set(resource_deps ${icon_file} ${generated_dir}/lumetta.manifest ${generated_dir}/version.rc
+  ${generated_dir}/text_ids.rc.h ${resource_dir}/strings_en.rc ${resource_dir}/strings_ja.rc)
 set_source_files_properties(${resource_dir}/lumetta.rc PROPERTIES OBJECT_DEPENDS "${resource_deps}")
 
 function(lumetta_resources target)
@@ -62,7 +41,10 @@ function(lumetta_resources target)
   add_dependencies(${target} lumetta_icon)
 endfunction()
 
+# The entry is the top layer: it sees every folder.
+lumetta_layer(main USES base text app settings metrics update draw window dialogs card)
 add_executable(lumetta WIN32 src/main/main_win.cpp)
+target_include_directories(lumetta PRIVATE ${CMAKE_BINARY_DIR}/layers/main ${generated_dir})
 target_link_libraries(lumetta PRIVATE lumetta_win)
 # Stripped: symbols would double the size of the shipped file. The header declares Windows 10,
 # so that Windows applies no legacy (XP-era) compatibility to the program's windows.

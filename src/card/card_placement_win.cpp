@@ -83,4 +83,14 @@ void KeepAnchored(HWND hwnd, const ScreenRect& before, const ScreenRect& workAre
   }
 }
 
+void ApplyZOrder(HWND hwnd, bool topmost) {
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  if (topmost) {
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+  } else {
+    SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, kFlags);
+  }
+}
+
 }  // namespace lumetta

@@ -3,26 +3,33 @@
 #include <dwmapi.h>
 #include <shellapi.h>
 #include <windowsx.h>
-#include <wtsapi32.h>
 
 #include <cmath>
 #include <cstring>
 
 #include "app/log.h"
-#include "app/version.h"
 #include "base/rounding.h"
 #include "base/wide.h"
 #include "base/win_error.h"
+#include "card/card_menu.h"
 #include "card/card_placement_win.h"
+#include "card/card_settings.h"
+#include "card/card_updates_win.h"
 #include "card/placement.h"
 #include "card/tray_icon.h"
 #include "dialogs/about_window.h"
 #include "dialogs/settings_window.h"
 #include "metrics/sampler_win.h"
-#include "update/update_check_win.h"
 
 namespace lumetta {
 namespace {
+
+enum CardTimer : UINT_PTR {
+  kSampleTimer = 1,
+  kClockTimer = 2,
+  kUpdateTimer = 3,
+  kRevealTimer = 4,
+};
 
 constexpr UINT kRevealMs = 3000;
 constexpr UINT kClockRepaintMs = 1000;
@@ -34,19 +41,6 @@ std::optional<std::u16string> PathOrNothing(const std::wstring* path) {
 }
 
 }  // namespace
-
-void SessionNotificationTraits::Close(HWND hwnd) {
-  WTSUnRegisterSessionNotification(hwnd);
-}
-
-bool IsDesktopWindow(HWND window) {
-  wchar_t name[32];
-  if (window == nullptr || GetClassNameW(window, name, 32) == 0) {
-    return false;
-  }
-  const std::wstring_view className(name);
-  return className == L"WorkerW" || className == L"Progman";
-}
 
 MonitorWindow::MonitorWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFactory,
                              const std::wstring* settingsPath)
@@ -60,13 +54,13 @@ MonitorWindow::MonitorWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFac
 }
 
 MonitorWindow::~MonitorWindow() {
-  foregroundHook_.reset();
+  notifications_ = {};
   if (gInstance == this) {
     gInstance = nullptr;
   }
   sectionLayout_ = {};
   trayIcon_.reset();
-  updateChecker_.reset();
+  updates_.reset();
   aboutWindow_.reset();
   settingsWindow_.reset();
   sampler_.reset();
@@ -95,39 +89,20 @@ HRESULT MonitorWindow::Create(HINSTANCE) {
       d2dFactory_, dwriteFactory_, [this](const Settings& next) { ApplySettings(next); });
   aboutWindow_ = std::make_unique<AboutWindow>(d2dFactory_, dwriteFactory_);
   sampler_ = std::make_unique<Win32Sampler>(hwnd(), kWifiDoneMessage);
-  updateChecker_ = std::make_unique<Win32UpdateChecker>(hwnd(), kUpdateDoneMessage);
+  updates_ = std::make_unique<CardUpdates>(hwnd(), kUpdateDoneMessage, kUpdateTimer);
   trayIcon_ = std::make_unique<TrayIcon>();
   trayIcon_->Init(hwnd(), kTrayMessage);
-  RegisterNotifications();
+  notifications_.Register(hwnd(), &MonitorWindow::ForegroundChanged);
   SampleAndRefresh();
   RestartTimers();
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   UpdateZOrder();
-  updateChecker_->checker().Submit();
+  updates_->Check();
   return S_OK;
 }
 
-void MonitorWindow::RegisterNotifications() {
-  foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                        &MonitorWindow::ForegroundChanged, 0, 0,
-                                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS));
-  if (!foregroundHook_) {
-    LogEvent(kWarn, "window", "foreground_hook_failed");
-  }
-  if (WTSRegisterSessionNotification(hwnd(), NOTIFY_FOR_THIS_SESSION)) {
-    sessionNotifications_.reset(hwnd());
-  } else {
-    LogEvent(kWarn, "window", "session_notification_failed", CodeDetail(LastErrorCode()));
-  }
-  powerNotify_.reset(RegisterPowerSettingNotification(hwnd(), &GUID_CONSOLE_DISPLAY_STATE,
-                                                      DEVICE_NOTIFY_WINDOW_HANDLE));
-  if (!powerNotify_) {
-    LogEvent(kWarn, "window", "display_notification_failed", CodeDetail(LastErrorCode()));
-  }
-}
-
 bool MonitorWindow::IsMeasuringPaused() const {
-  if (sessionLocked_ || displayOff_ || IsIconic(hwnd())) {
+  if (presence_.paused() || IsIconic(hwnd())) {
     return true;
   }
   // Cloaked: on another virtual desktop. Wine answers E_NOTIMPL, which counts as visible.
@@ -148,7 +123,8 @@ void MonitorWindow::SampleAndRefresh() {
 void MonitorWindow::Relayout() {
   const std::optional<float> alertHeight =
       CardPainter::DiskAlertTextHeight(renderer(), sampler_->snapshot(), settings_);
-  sectionLayout_ = StackSections(CardSections(settings_, update_.state(), alertHeight));
+  const UpdateState update = updates_ ? updates_->status().state() : UpdateState::None;
+  sectionLayout_ = StackSections(CardSections(settings_, update, alertHeight));
   const PixelSize size =
       CardWindowSize(GetDpiForWindow(hwnd()), settings_.displayScale, sectionLayout_.totalHeight);
   RECT client{};
@@ -163,10 +139,11 @@ void MonitorWindow::Paint(Renderer& renderer, float, float) {
   if (!sampler_) {
     return;
   }
+  const std::optional<UpdateInfo>& update = updates_->status().info();
   CardView view{sampler_->snapshot(),
                 settings_,
                 sectionLayout_,
-                update_.info() ? std::u16string_view(update_.info()->latestVersion) : u"",
+                update ? std::u16string_view(update->latestVersion) : u"",
                 hovering_,
                 hoveredButton_};
   GetLocalTime(&view.now);
@@ -187,13 +164,7 @@ void MonitorWindow::RestartTimers() {
 }
 
 void MonitorWindow::UpdateZOrder() {
-  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-  if (settings_.alwaysOnTop || desktopInForeground_ || revealActive_) {
-    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, kFlags);
-  } else {
-    SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
-    SetWindowPos(hwnd(), HWND_BOTTOM, 0, 0, 0, 0, kFlags);
-  }
+  ApplyZOrder(hwnd(), presence_.Topmost(settings_.alwaysOnTop));
 }
 
 void CALLBACK MonitorWindow::ForegroundChanged(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LONG, DWORD,
@@ -203,8 +174,8 @@ void CALLBACK MonitorWindow::ForegroundChanged(HWINEVENTHOOK, DWORD, HWND hwnd, 
     return;
   }
   const bool desktop = IsDesktopWindow(hwnd);
-  if (desktop != self->desktopInForeground_) {
-    self->desktopInForeground_ = desktop;
+  if (desktop != self->presence_.desktopInForeground) {
+    self->presence_.desktopInForeground = desktop;
     self->UpdateZOrder();
   }
 }
@@ -213,8 +184,8 @@ void MonitorWindow::Reveal() {
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   EnsureOnScreen(hwnd());
   if (!settings_.alwaysOnTop) {
-    revealActive_ = true;
-    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    presence_.revealActive = true;
+    ApplyZOrder(hwnd(), true);
     SetTimer(hwnd(), kRevealTimer, kRevealMs, nullptr);
   }
 }
@@ -244,7 +215,7 @@ void MonitorWindow::OpenSettings() {
 void MonitorWindow::ToggleAlwaysOnTop() {
   const bool wasOn = settings_.alwaysOnTop;
   settings_.alwaysOnTop = !wasOn;
-  desktopInForeground_ = wasOn ? IsDesktopWindow(GetForegroundWindow()) : false;
+  presence_.desktopInForeground = wasOn && IsDesktopWindow(GetForegroundWindow());
   UpdateZOrder();
   SaveSettingsNow();
   if (settingsWindow_) {
@@ -254,30 +225,20 @@ void MonitorWindow::ToggleAlwaysOnTop() {
 }
 
 void MonitorWindow::ApplySettings(const Settings& next) {
-  const bool timersChanged = next.updateIntervalSeconds != settings_.updateIntervalSeconds ||
-                             next.showClock != settings_.showClock;
-  const bool snapTurnedOn = next.snapToEdges && !settings_.snapToEdges;
-  const bool scaleChanged = next.displayScale != settings_.displayScale;
-  // The window owns its pin state and position; the record it is handed does not.
-  const Settings before = settings_;
-  settings_ = next;
-  settings_.alwaysOnTop = before.alwaysOnTop;
-  settings_.hasWindowPosition = before.hasWindowPosition;
-  settings_.windowX = before.windowX;
-  settings_.windowY = before.windowY;
-
-  if (timersChanged) {
+  const CardSettingsChange change = MergeCardSettings(settings_, next);
+  settings_ = change.merged;
+  if (change.timersChanged) {
     RestartTimers();
   }
   if (sampler_) {
     sampler_->tick(settings_);
   }
-  if (scaleChanged) {
+  if (change.scaleChanged) {
     ChangeScale();
   } else {
     Relayout();
     // A card that snaps now must be saved where it now rests, or the next start undoes it.
-    if (snapTurnedOn && SnapToEdges(hwnd())) {
+    if (change.snapTurnedOn && SnapToEdges(hwnd())) {
       SavePosition();
     } else {
       SaveSettingsNow();
@@ -322,7 +283,7 @@ HoverButton MonitorWindow::HitTestButton(POINT screenPoint) const {
 }
 
 bool MonitorWindow::HitTestUpdateLine(POINT screenPoint) const {
-  if (update_.state() != UpdateState::Required) {
+  if (!updates_ || updates_->status().state() != UpdateState::Required) {
     return false;
   }
   ScreenToClient(hwnd(), &screenPoint);
@@ -392,7 +353,11 @@ LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL:
       return OnMouseWheel(wParam, lParam);
     case WM_POWERBROADCAST:
-      return OnPowerBroadcast(wParam, lParam);
+      if (const std::optional<std::uint32_t> state = ConsoleDisplayState(wParam, lParam);
+          state && presence_.OnDisplayState(*state)) {
+        SampleAndRefresh();
+      }
+      return TRUE;
     case WM_EXITSIZEMOVE:
       if (settings_.snapToEdges) {
         SnapToEdges(hwnd());
@@ -400,7 +365,10 @@ LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SavePosition();
       return 0;
     case WM_WTSSESSION_CHANGE:
-      return OnSessionChange(wParam);
+      if (presence_.OnSessionChange(static_cast<std::uint32_t>(wParam))) {
+        SampleAndRefresh();
+      }
+      return 0;
     case kWifiDoneMessage:
       if (sampler_) {
         sampler_->refreshNetworkLabel();
@@ -408,7 +376,10 @@ LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case kUpdateDoneMessage:
-      OnUpdateResult();
+      if (updates_ && updates_->TakeResult()) {
+        Relayout();
+        Invalidate();
+      }
       return 0;
     case kTrayMessage:
       return OnTrayMessage(wParam, lParam);
@@ -422,9 +393,8 @@ void MonitorWindow::OnDestroy() {
     KillTimer(hwnd(), timer);
   }
   trayIcon_->Remove();
-  updateChecker_.reset();  // cancels and waits for a running check
-  sessionNotifications_.reset();
-  powerNotify_.reset();
+  updates_.reset();  // cancels and waits for a running check
+  notifications_.ReleaseWindowRegistrations();
   settingsWindow_.reset();
   aboutWindow_.reset();
   sampler_.reset();
@@ -434,8 +404,7 @@ void MonitorWindow::OnDestroy() {
 LRESULT MonitorWindow::OnWindowPosChanging(WPARAM wParam, LPARAM lParam) {
   auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
   // Unpinned, the card stays behind every other window, like a desktop ornament.
-  if (!settings_.alwaysOnTop && !desktopInForeground_ && !revealActive_ &&
-      (position->flags & SWP_NOZORDER) == 0) {
+  if (!presence_.Topmost(settings_.alwaysOnTop) && (position->flags & SWP_NOZORDER) == 0) {
     position->hwndInsertAfter = HWND_BOTTOM;
   }
   return DefWindowProcW(hwnd(), WM_WINDOWPOSCHANGING, wParam, lParam);
@@ -453,13 +422,13 @@ LRESULT MonitorWindow::OnTimer(WPARAM id) {
       break;
     case kUpdateTimer:
       KillTimer(hwnd(), kUpdateTimer);
-      if (updateChecker_) {
-        updateChecker_->checker().Submit();
+      if (updates_) {
+        updates_->Check();
       }
       break;
     case kRevealTimer:
       KillTimer(hwnd(), kRevealTimer);
-      revealActive_ = false;
+      presence_.revealActive = false;
       UpdateZOrder();
       break;
     default:
@@ -480,7 +449,7 @@ LRESULT MonitorWindow::OnLButtonUp(LPARAM lParam) {
       break;
     case HoverButton::None:
       if (HitTestUpdateLine(point)) {
-        OpenUpdatePage();
+        updates_->OpenPage();
       }
       break;
   }
@@ -501,35 +470,34 @@ LRESULT MonitorWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-LRESULT MonitorWindow::OnPowerBroadcast(WPARAM wParam, LPARAM lParam) {
-  const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
-  if (wParam != PBT_POWERSETTINGCHANGE || setting == nullptr ||
-      setting->PowerSetting != GUID_CONSOLE_DISPLAY_STATE || setting->DataLength < 4) {
-    return TRUE;
-  }
-  DWORD state = 0;
-  std::memcpy(&state, setting->Data, sizeof state);
-  const bool off = state == 0;  // 1 on and 2 dimmed both count as on
-  if (off != displayOff_) {
-    displayOff_ = off;
-    LogEvent(kDebug, "window", off ? "paused" : "resumed", "reason=display");
-    if (!off) {
-      SampleAndRefresh();
+void MonitorWindow::ShowContextMenu(POINT screenPoint) {
+  const UpdateStatus& update = updates_->status();
+  switch (TrackContextMenu(hwnd(), ContextMenuItems(settings_, update.info(), update.state()),
+                           screenPoint)) {
+    case kMenuAlwaysOnTop:
+      ToggleAlwaysOnTop();
+      break;
+    case kMenuSnap: {
+      Settings next = settings_;
+      next.snapToEdges = !next.snapToEdges;
+      ChangeSettings(next);
+      break;
     }
+    case kMenuSettings:
+      OpenSettings();
+      break;
+    case kMenuUpdate:
+      updates_->OpenPage();
+      break;
+    case kMenuAbout:
+      aboutWindow_->Show(hwnd());
+      break;
+    case kMenuExit:
+      DestroyWindow(hwnd());
+      break;
+    default:
+      break;
   }
-  return TRUE;
-}
-
-LRESULT MonitorWindow::OnSessionChange(WPARAM wParam) {
-  if (wParam == WTS_SESSION_LOCK) {
-    sessionLocked_ = true;
-    LogEvent(kDebug, "window", "paused", "reason=session_lock");
-  } else if (wParam == WTS_SESSION_UNLOCK) {
-    sessionLocked_ = false;
-    LogEvent(kDebug, "window", "resumed", "reason=session_unlock");
-    SampleAndRefresh();
-  }
-  return 0;
 }
 
 LRESULT MonitorWindow::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
@@ -545,29 +513,6 @@ LRESULT MonitorWindow::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
       break;
   }
   return 0;
-}
-
-void MonitorWindow::OnUpdateResult() {
-  if (!updateChecker_) {
-    return;
-  }
-  UpdateChecker& checker = updateChecker_->checker();
-  SetTimer(hwnd(), kUpdateTimer, NextCheckDelayMs(checker.LastCheckSucceeded()), nullptr);
-  if (update_.Take(ProductVersionText(), checker.CopyInfo())) {
-    Relayout();
-    Invalidate();
-  }
-}
-
-void MonitorWindow::OpenUpdatePage() {
-  if (!update_.info()) {
-    return;
-  }
-  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
-      nullptr, L"open", AsWide(update_.info()->url.c_str()), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result <= 32) {
-    LogEvent(kWarn, "update", "open_page_failed", "code=" + std::to_string(result));
-  }
 }
 
 }  // namespace lumetta

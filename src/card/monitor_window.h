@@ -8,42 +8,27 @@
 #include <memory>
 #include <string>
 
-#include "base/owner_win.h"
 #include "card/card_layout.h"
+#include "card/card_notifications_win.h"
 #include "card/card_painter.h"
+#include "card/card_presence.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
-#include "update/update_check.h"
 #include "window/window_base.h"
 
 namespace lumetta {
 
 class AboutWindow;
+class CardUpdates;
 class SettingsWindow;
 class TrayIcon;
 class Win32Sampler;
-class Win32UpdateChecker;
 
 inline constexpr wchar_t kMonitorWindowClass[] = L"LumettaMonitorWindow";
 inline constexpr wchar_t kRevealMessageName[] = L"com.norvale.lumettawin.reveal";
 inline constexpr UINT kWifiDoneMessage = WM_APP + 1;
 inline constexpr UINT kUpdateDoneMessage = WM_APP + 2;
 inline constexpr UINT kTrayMessage = WM_APP + 3;
-
-enum CardTimer : UINT_PTR {
-  kSampleTimer = 1,
-  kClockTimer = 2,
-  kUpdateTimer = 3,
-  kRevealTimer = 4,
-};
-
-// The registration of a window for session notifications, given back with the window.
-struct SessionNotificationTraits {
-  using Handle = HWND;
-  static Handle Empty() { return nullptr; }
-  static bool Valid(Handle hwnd) { return hwnd != nullptr; }
-  static void Close(Handle hwnd);
-};
 
 class MonitorWindow final : public WindowBase {
  public:
@@ -67,7 +52,6 @@ class MonitorWindow final : public WindowBase {
   void Reveal();
   void ToggleAlwaysOnTop();
   void RestartTimers();
-  void OpenUpdatePage();
 
  protected:
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -82,13 +66,9 @@ class MonitorWindow final : public WindowBase {
   LRESULT OnTimer(WPARAM id);
   LRESULT OnLButtonUp(LPARAM lParam);
   LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
-  LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
-  LRESULT OnSessionChange(WPARAM wParam);
   LRESULT OnTrayMessage(WPARAM wParam, LPARAM lParam);
   void OnDestroy();
-  void OnUpdateResult();
 
-  void RegisterNotifications();
   void UpdateHover();
   // The card changed the settings itself: save, and show the truth in an open dialog.
   void ChangeSettings(const Settings& next);
@@ -103,28 +83,19 @@ class MonitorWindow final : public WindowBase {
   Settings settings_;
   ID2D1Factory* d2dFactory_;
   IDWriteFactory* dwriteFactory_;
-  UniqueWinEventHook foregroundHook_;
-  UniquePowerNotify powerNotify_;
-  UniqueOwner<SessionNotificationTraits> sessionNotifications_;
-  bool sessionLocked_ = false;
-  bool displayOff_ = false;
-  bool desktopInForeground_ = false;
+  CardNotifications notifications_;
+  CardPresence presence_;
   bool hovering_ = false;
   HoverButton hoveredButton_ = HoverButton::None;
   std::unique_ptr<Win32Sampler> sampler_;
   std::unique_ptr<SettingsWindow> settingsWindow_;
   std::unique_ptr<AboutWindow> aboutWindow_;
-  std::unique_ptr<Win32UpdateChecker> updateChecker_;
-  UpdateStatus update_;
+  std::unique_ptr<CardUpdates> updates_;
   std::unique_ptr<TrayIcon> trayIcon_;
   UINT revealMessage_ = 0;
   UINT taskbarCreatedMessage_ = 0;
-  bool revealActive_ = false;
   SectionLayout sectionLayout_;
   CardPainter painter_;
 };
-
-// True for the windows that are the desktop itself ("WorkerW", "Progman").
-[[nodiscard]] bool IsDesktopWindow(HWND window);
 
 }  // namespace lumetta

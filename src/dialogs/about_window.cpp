@@ -11,16 +11,6 @@
 #include "window/window_geometry.h"
 
 namespace lumetta {
-namespace {
-
-constexpr std::uint32_t kTextAboutTagline = 1301;
-constexpr std::uint32_t kTextAboutVersion = 1302;
-constexpr std::uint32_t kTextAboutDescription = 1303;
-constexpr std::uint32_t kTextAboutLicense = 1304;
-constexpr std::uint32_t kTextAboutNoThirdParty = 1305;
-
-}  // namespace
-
 AboutWindow::AboutWindow(ID2D1Factory* factory, IDWriteFactory* writeFactory)
     : DialogWindow(factory, writeFactory), versionText_(DisplayVersionText()) {}
 

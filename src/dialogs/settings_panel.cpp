@@ -127,34 +127,35 @@ void SettingsPanel::BuildRows(const std::function<float(std::uint32_t)>& textHei
     rows.push_back({kind, id, textId, indented, enabled, 0, 0});
   };
   if (saveFailed) {
-    add(RowKind::Notice, 0, 1225);
+    add(RowKind::Notice, 0, kTextSettingsSaveFailed);
   }
-  add(RowKind::Header, 0, 1201);
-  add(RowKind::Switch, kControlClock, 1202);
-  add(RowKind::Switch, kControlClockYear, 1203, true, s.showClock);
-  add(RowKind::Switch, kControlCpu, 1204);
-  add(RowKind::Switch, kControlCoreBars, 1205, true, s.showCpu);
-  add(RowKind::Switch, kControlGpu, 1206);
-  add(RowKind::Switch, kControlHardwareDetails, 1207, true, s.showCpu || s.showGpu);
-  add(RowKind::Switch, kControlMemory, 1208);
-  add(RowKind::Switch, kControlNetwork, 1209);
-  add(RowKind::Switch, kControlSsid, 1226, true, s.showNetwork);
-  add(RowKind::Switch, kControlDisk, 1210);
-  add(RowKind::Switch, kControlSelf, 1211);
-  add(RowKind::Header, 0, 1212);
-  add(RowKind::Switch, kControlStartAtLogin, 1213);
+  add(RowKind::Header, 0, kTextSettingsShow);
+  add(RowKind::Switch, kControlClock, kTextSettingsClock);
+  add(RowKind::Switch, kControlClockYear, kTextSettingsClockYear, true, s.showClock);
+  add(RowKind::Switch, kControlCpu, kTextSettingsCpu);
+  add(RowKind::Switch, kControlCoreBars, kTextSettingsCoreBars, true, s.showCpu);
+  add(RowKind::Switch, kControlGpu, kTextSettingsGpu);
+  add(RowKind::Switch, kControlHardwareDetails, kTextSettingsHardwareDetails, true,
+      s.showCpu || s.showGpu);
+  add(RowKind::Switch, kControlMemory, kTextSettingsMemory);
+  add(RowKind::Switch, kControlNetwork, kTextSettingsNetwork);
+  add(RowKind::Switch, kControlSsid, kTextSettingsSsid, true, s.showNetwork);
+  add(RowKind::Switch, kControlDisk, kTextSettingsDisk);
+  add(RowKind::Switch, kControlSelf, kTextSettingsSelf);
+  add(RowKind::Header, 0, kTextSettingsGeneral);
+  add(RowKind::Switch, kControlStartAtLogin, kTextSettingsStartAtLogin);
   if (loginState == LoginItemState::DisabledInWindows) {
-    add(RowKind::Notice, 0, 1214);
-    add(RowKind::Link, kControlStartupApps, 1215);
+    add(RowKind::Notice, 0, kTextSettingsStartupDisabled);
+    add(RowKind::Link, kControlStartupApps, kTextSettingsStartupApps);
   }
-  add(RowKind::Header, 0, 1216);
-  add(RowKind::Switch, kControlSnap, 1217);
-  add(RowKind::Choice, kControlScale, 1218);
-  add(RowKind::Header, 0, 1219);
-  add(RowKind::Slider, kControlDiskAlert, 1220);
-  add(RowKind::Header, 0, 1221);
-  add(RowKind::Choice, kControlInterval, 1222);
-  add(RowKind::Hint, 0, 1223);
+  add(RowKind::Header, 0, kTextSettingsWindow);
+  add(RowKind::Switch, kControlSnap, kTextSettingsSnap);
+  add(RowKind::Choice, kControlScale, kTextSettingsScale);
+  add(RowKind::Header, 0, kTextSettingsDiskAlert);
+  add(RowKind::Slider, kControlDiskAlert, kTextSettingsDiskAlertAbove);
+  add(RowKind::Header, 0, kTextSettingsInterval);
+  add(RowKind::Choice, kControlInterval, kTextSettingsMeasureEvery);
+  add(RowKind::Hint, 0, kTextSettingsIntervalHint);
 
   float y = 4;
   for (SettingsRow& row : rows) {

@@ -1,6 +1,7 @@
 #include "dialogs/settings_window.h"
 
 #include "app/strings.h"
+#include "app/text_ids.h"
 #include "base/printf.h"
 #include "base/rounding.h"
 #include "settings/login_item.h"
@@ -10,8 +11,6 @@ namespace {
 
 constexpr float kW = kPanelWidth;
 constexpr float kDisabledAlpha = 0.4f;
-constexpr std::uint32_t kTextSettingsTitle = 1200;
-constexpr std::uint32_t kTextSeconds = 1224;
 
 D2D1_COLOR_F Dim(const ColorF& color, bool enabled) {
   return {color.r, color.g, color.b, enabled ? color.a : color.a * kDisabledAlpha};
@@ -25,7 +24,7 @@ std::u16string OptionLabel(std::uint32_t id, double value) {
   if (id == kControlScale) {
     return WholePercent(value);
   }
-  return FormatText(kTextSeconds, {AsciiToU16(StringPrintf("%g", value))});
+  return FormatText(kTextSettingsSeconds, {AsciiToU16(StringPrintf("%g", value))});
 }
 
 }  // namespace

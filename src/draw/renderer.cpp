@@ -139,9 +139,9 @@ bool Renderer::BeginFrame() {
   return true;
 }
 
-void Renderer::EndFrame() {
+HRESULT Renderer::EndFrame() {
   if (!target_) {
-    return;
+    return S_OK;
   }
   HRESULT result = target_->EndDraw();
   if (simulateDeviceLoss_) {
@@ -149,8 +149,14 @@ void Renderer::EndFrame() {
     result = kRecreateTarget;
   }
   if (result == kRecreateTarget) {
-    DiscardDeviceResources();
+    DiscardDeviceResources();  // expected: the next frame builds everything again
+  } else if (FAILED(result)) {
+    ReportFailure(frameLatch_, "render", "frame_failed", static_cast<std::uint32_t>(result),
+                  kError);
+  } else if (TakeRecovered(frameLatch_)) {
+    LogEvent(kInfo, "render", "recovered");
   }
+  return result;
 }
 
 void Renderer::Resize(std::uint16_t widthPixels, std::uint16_t heightPixels) {

@@ -57,7 +57,9 @@ class Renderer {
   float scale = 1.0f;  // multiplies the window DPI
 
   [[nodiscard]] bool BeginFrame();
-  void EndFrame();
+  // D2DERR_RECREATE_TARGET drops the device resources for the next frame to rebuild; any
+  // other failure is logged once per code.
+  HRESULT EndFrame();
   [[nodiscard]] HRESULT EnsureTarget();
   void Resize(std::uint16_t widthPixels, std::uint16_t heightPixels);
   void DiscardDeviceResources();
@@ -112,6 +114,7 @@ class Renderer {
   std::array<Microsoft::WRL::ComPtr<IDWriteTextFormat>, kTextFormatSlots> textFormats_;
   Stats stats_;
   FailureLatch targetLatch_;
+  FailureLatch frameLatch_;
   bool simulateDeviceLoss_ = false;
 };
 

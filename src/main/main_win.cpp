@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/build_version.h"
 #include "app/folders_win.h"
 #include "app/log.h"
 #include "app/log_win.h"
@@ -39,7 +40,8 @@ int Run(HINSTANCE instance) {
   if (const std::optional<std::wstring> logs = LogsFolder()) {
     OpenLog(*logs + L"\\app.log");
   }
-  LogEvent(kInfo, "app", "start", "version=0.9.0 build=2");
+  LogEvent(kInfo, "app", "start",
+           std::string("version=") + kProductVersion + " build=" + kBuildNumber);
   ChooseLanguage();
 
   // Declared in the reverse of the order they are given back in: COM first, then the mutex,

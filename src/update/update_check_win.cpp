@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/build_version.h"
 #include "base/pool_work_win.h"
 #include "base/wide.h"
 #include "base/win_error.h"
@@ -162,9 +163,9 @@ FetchResult FetchFeed(const std::u16string& url, FetchCancel& cancel) {
     return {LastErrorCode(), 0, std::nullopt};
   }
   FetchScope scope(cancel);
-  HINTERNET session =
-      scope.Hold(WinHttpOpen(L"Lumetta/0.9.0 (Windows)", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
-                             WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  const std::wstring userAgent = std::wstring(L"Lumetta/") + kProductVersionWide + L" (Windows)";
+  HINTERNET session = scope.Hold(WinHttpOpen(userAgent.c_str(), WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                                             WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
   if (session == nullptr) {
     return {LastErrorCode(), 0, std::nullopt};
   }

@@ -43,25 +43,21 @@ TEST(Strings, EveryIdLoadsInBothLanguagesWithTheSamePlaceholders) {
   Choose(L"en", log);
   EXPECT_FALSE(IsJapanese());
   EXPECT_EQ(LocaleName(), u"en-US");
-  for (const TextIdRange& range : kTextIdRanges) {
-    for (std::uint32_t id = range.first; id <= range.last; ++id) {
-      english.push_back(LoadText(id));
-    }
+  for (const TextId id : kAllTextIds) {
+    english.push_back(LoadText(id));
   }
   Choose(L"ja", log);
   EXPECT_TRUE(IsJapanese());
   EXPECT_EQ(LocaleName(), u"ja-JP");
   std::size_t index = 0;
   std::set<std::uint32_t> untranslated;
-  for (const TextIdRange& range : kTextIdRanges) {
-    for (std::uint32_t id = range.first; id <= range.last; ++id) {
-      const std::u16string japanese = LoadText(id);
-      EXPECT_EQ(Placeholders(japanese), Placeholders(english[index])) << id;
-      if (japanese == english[index]) {
-        untranslated.insert(id);
-      }
-      ++index;
+  for (const TextId id : kAllTextIds) {
+    const std::u16string japanese = LoadText(id);
+    EXPECT_EQ(Placeholders(japanese), Placeholders(english[index])) << id;
+    if (japanese == english[index]) {
+      untranslated.insert(id);
     }
+    ++index;
   }
   // Section and legend words stay in English; everything else is translated.
   EXPECT_EQ(untranslated,

@@ -1,0 +1,92 @@
+#include "card/card_painter.h"
+
+#include <gtest/gtest.h>
+
+#include "draw/renderer.h"
+#include "support/test_window.h"
+
+namespace lumetta {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// The dark palette's Accent, Critical and Warning, as the screen shows them on black.
+bool IsAccent(std::uint32_t pixel) {
+  return (pixel & 0xFF) > 0xC0 && (pixel >> 16) < 0x40;
+}
+bool IsCritical(std::uint32_t pixel) {
+  return (pixel >> 16) > 0xC0 && ((pixel >> 8) & 0xFF) < 0x60 && (pixel & 0xFF) < 0x60;
+}
+
+class CardPainterTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d_.GetAddressOf());
+    DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
+                        reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf()));
+    for (const SettingsBool& entry : kSettingsBools) {
+      settings_.*entry.field = false;
+    }
+  }
+  // The card with only the sections `settings_` shows, painted into a window of its size.
+  test::Capture Paint(const test::TestWindow& window, UpdateState update = UpdateState::None) {
+    Renderer renderer(d2d_.Get(), dwrite_.Get());
+    renderer.hwnd = window.hwnd();
+    const SectionLayout layout = StackSections(CardSections(
+        settings_, update, CardPainter::DiskAlertTextHeight(renderer, snapshot_, settings_)));
+    EXPECT_TRUE(renderer.BeginFrame());
+    CardPainter().Paint(renderer, {snapshot_, settings_, layout, u"1.0.0"});
+    renderer.EndFrame();
+    return window.GrabSettled();
+  }
+
+  ComPtr<ID2D1Factory> d2d_;
+  ComPtr<IDWriteFactory> dwrite_;
+  Settings settings_;
+  Snapshot snapshot_;
+};
+
+// The disk bar fills to its share of the width, in the accent colour below the threshold and
+// in the critical colour past it, where the alert text takes the second line.
+TEST_F(CardPainterTest, TheDiskBarShowsItsShareAndTurnsCriticalPastTheThreshold) {
+  test::TestWindow window(240, 640, 190, 80);
+  settings_.showDisk = true;
+  snapshot_.disk = {128ull << 30, 512ull << 30, true};
+  const test::Capture quarter = Paint(window);
+  EXPECT_TRUE(IsAccent(quarter.at(40, 36)));  // the bar's row: 12 + 21 .. 12 + 27
+  EXPECT_FALSE(IsAccent(quarter.at(80, 36)));
+  EXPECT_FALSE(IsCritical(quarter.at(40, 36)));
+
+  snapshot_.disk = {500ull << 30, 512ull << 30, true};
+  const test::Capture full = Paint(window);
+  EXPECT_TRUE(IsCritical(full.at(170, 36)));
+  int alert = 0;
+  for (int x = 12; x < 178; ++x) {
+    alert += IsCritical(full.at(x, 51)) ? 1 : 0;  // the alert line, in the critical colour
+  }
+  EXPECT_GT(alert, 3);
+}
+
+// A required update puts its red line above everything else; per-core bars rise to their load.
+TEST_F(CardPainterTest, TheUpdateLineAndTheCoreBars) {
+  test::TestWindow window(440, 640, 190, 160);
+  settings_.showCpu = settings_.showCoreBars = true;
+  snapshot_.cpuValid = true;
+  snapshot_.cpuCores = {1.0, 0.0};
+  const test::Capture shot = Paint(window, UpdateState::Required);
+  int red = 0;
+  for (int x = 12; x < 178; ++x) {
+    for (int y = 12; y < 28; ++y) {
+      red += IsCritical(shot.at(x, y)) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(red, 20);
+  // Below the update line (16) and its divider (21): the CPU header (24), chart (6 + 30), bars.
+  const int barsTop = 12 + 16 + 21 + 24 + 42;
+  EXPECT_TRUE(IsAccent(shot.at(50, barsTop + 2)));    // the busy core, full height
+  EXPECT_FALSE(IsAccent(shot.at(140, barsTop + 2)));  // the idle one, 2 DIPs at its foot
+  EXPECT_TRUE(IsAccent(shot.at(140, barsTop + 19)));
+}
+
+}  // namespace
+}  // namespace lumetta
