@@ -52,6 +52,14 @@ void DrawSectionHeader(Renderer& r, float top, std::u16string_view title, std::u
              TextAlign::Trailing, false);
 }
 
+// The CPU's and GPU's first row: the load in large figures, or a dash.
+void DrawLoadHeader(Renderer& r, float top, std::u16string_view title, bool valid, double load) {
+  const Palette& p = *r.palette;
+  DrawSectionHeader(r, top, title, valid ? FormatPercent(load, 0) : std::u16string(kDash),
+                    valid ? p.TextPrimary : p.TextSecondary, TextStyle::Subtitle,
+                    kBigHeaderHeight);
+}
+
 // A dot and a caption; returns where the next item starts.
 float DrawLegendItem(Renderer& r, float x, float top, const ColorF& color,
                      std::u16string_view text) {
@@ -269,13 +277,7 @@ void CardPainter::PaintSection(Renderer& r, const CardView& view, SectionId id, 
 void CardPainter::PaintCpu(Renderer& r, const CardView& view, float top) {
   const Palette& p = *r.palette;
   const Snapshot& s = view.snapshot;
-  if (s.cpuValid) {
-    DrawSectionHeader(r, top, u"CPU", FormatPercent(s.cpuTotal, 0), p.TextPrimary,
-                      TextStyle::Subtitle, kBigHeaderHeight);
-  } else {
-    DrawSectionHeader(r, top, u"CPU", kDash, p.TextSecondary, TextStyle::Subtitle,
-                      kBigHeaderHeight);
-  }
+  DrawLoadHeader(r, top, u"CPU", s.cpuValid, s.cpuTotal);
   float y = top + kBigHeaderHeight;
   if (view.settings.showHardwareDetails) {
     std::u16string detail = JoinNames(s.cpuVendor, s.cpuModel);
@@ -296,13 +298,7 @@ void CardPainter::PaintCpu(Renderer& r, const CardView& view, float top) {
 void CardPainter::PaintGpu(Renderer& r, const CardView& view, float top) {
   const Palette& p = *r.palette;
   const Snapshot& s = view.snapshot;
-  if (s.gpuValid) {
-    DrawSectionHeader(r, top, u"GPU", FormatPercent(s.gpuBusy, 0), p.TextPrimary,
-                      TextStyle::Subtitle, kBigHeaderHeight);
-  } else {
-    DrawSectionHeader(r, top, u"GPU", kDash, p.TextSecondary, TextStyle::Subtitle,
-                      kBigHeaderHeight);
-  }
+  DrawLoadHeader(r, top, u"GPU", s.gpuValid, s.gpuBusy);
   float y = top + kBigHeaderHeight;
   if (view.settings.showHardwareDetails) {
     r.DrawText(JoinNames(s.gpuVendor, s.gpuModel), TextStyle::Caption, Box(12, y, 178, y + 14),

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <pdh.h>
 
+#include "base/owner_win.h"
 #include "metrics/sources_win.h"
 
 namespace lumetta {
@@ -10,33 +11,28 @@ namespace {
 constexpr wchar_t kFrequencyPath[] = L"\\Processor Information(_Total)\\Processor Frequency";
 constexpr wchar_t kPerformancePath[] = L"\\Processor Information(_Total)\\% Processor Performance";
 
+// A PDH query; its counters go with it.
+using UniqueQuery = UniqueOwner<NullEmptyTraits<PDH_HQUERY, &PdhCloseQuery>>;
+
 class PdhClockCounters final : public ClockCounters {
  public:
-  ~PdhClockCounters() override { Close(); }
-  PdhClockCounters() = default;
-  PdhClockCounters(const PdhClockCounters&) = delete;
-  PdhClockCounters& operator=(const PdhClockCounters&) = delete;
-
   std::uint32_t Open() override {
-    PDH_STATUS status = PdhOpenQueryW(nullptr, 0, &query_);
+    PDH_STATUS status = PdhOpenQueryW(nullptr, 0, query_.put());
     if (status == ERROR_SUCCESS) {
-      status = PdhAddEnglishCounterW(query_, kFrequencyPath, 0, &frequency_);
+      status = PdhAddEnglishCounterW(query_.get(), kFrequencyPath, 0, &frequency_);
     }
     if (status == ERROR_SUCCESS) {
-      status = PdhAddEnglishCounterW(query_, kPerformancePath, 0, &performance_);
+      status = PdhAddEnglishCounterW(query_.get(), kPerformancePath, 0, &performance_);
     }
     return static_cast<std::uint32_t>(status);
   }
   std::uint32_t Collect() override {
-    return static_cast<std::uint32_t>(PdhCollectQueryData(query_));
+    return static_cast<std::uint32_t>(PdhCollectQueryData(query_.get()));
   }
   CounterValue Frequency() override { return Format(frequency_); }
   CounterValue Performance() override { return Format(performance_); }
   void Close() override {
-    if (query_ != nullptr) {
-      PdhCloseQuery(query_);
-    }
-    query_ = nullptr;
+    query_.reset();
     frequency_ = nullptr;
     performance_ = nullptr;
   }
@@ -51,7 +47,7 @@ class PdhClockCounters final : public ClockCounters {
             value.doubleValue};
   }
 
-  PDH_HQUERY query_ = nullptr;
+  UniqueQuery query_;
   PDH_HCOUNTER frequency_ = nullptr;
   PDH_HCOUNTER performance_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "app/log.h"
+#include "base/owner_win.h"
 #include "base/wide.h"
 #include "base/win_error.h"
 
@@ -67,27 +68,18 @@ class Win32Memory final : public MemorySource {
   explicit Win32Memory(MemoryNotificationFactory create) {
     // Each code is read right after its call: the second call may overwrite the first's.
     std::uint32_t error = 0;
-    low_ = create(LowMemoryResourceNotification);
-    if (low_ == nullptr) {
+    low_.reset(create(LowMemoryResourceNotification));
+    if (!low_) {
       error = LastErrorCode();
     }
-    high_ = create(HighMemoryResourceNotification);
-    if (high_ == nullptr && error == 0) {
+    high_.reset(create(HighMemoryResourceNotification));
+    if (!high_ && error == 0) {
       error = LastErrorCode();
     }
     if (error != 0) {
       LogEvent(kWarn, "memory", "notification_unavailable", CodeDetail(error));
     }
   }
-  ~Win32Memory() override {
-    for (HANDLE handle : {low_, high_}) {
-      if (handle != nullptr) {
-        CloseHandle(handle);
-      }
-    }
-  }
-  Win32Memory(const Win32Memory&) = delete;
-  Win32Memory& operator=(const Win32Memory&) = delete;
 
   MemoryStatus QueryStatus() override {
     MEMORYSTATUSEX status{};
@@ -110,8 +102,8 @@ class Win32Memory final : public MemorySource {
     }
     return {true, 0, info.KernelPaged, info.KernelNonpaged, info.PageSize};
   }
-  std::optional<bool> QueryLowMemory() override { return Query(low_); }
-  std::optional<bool> QueryHighMemory() override { return Query(high_); }
+  std::optional<bool> QueryLowMemory() override { return Query(low_.get()); }
+  std::optional<bool> QueryHighMemory() override { return Query(high_.get()); }
 
  private:
   static std::optional<bool> Query(HANDLE notification) {
@@ -122,8 +114,8 @@ class Win32Memory final : public MemorySource {
     return state != FALSE;
   }
 
-  HANDLE low_ = nullptr;
-  HANDLE high_ = nullptr;
+  UniqueHandle low_;
+  UniqueHandle high_;
 };
 
 class Win32Disk final : public DiskSource {

@@ -44,10 +44,6 @@ LSTATUS WriteRunEntry(const std::wstring& programPath) {
                          static_cast<DWORD>((quoted.size() + 1) * sizeof(wchar_t)));
 }
 
-std::string Code(LSTATUS status) {
-  return CodeDetail(static_cast<std::uint32_t>(status));
-}
-
 }  // namespace
 
 LoginItemState GetLoginItemState() {
@@ -76,7 +72,8 @@ LoginItemState SetLoginItem(bool enable) {
     }
   }
   if (status != ERROR_SUCCESS) {
-    LogEvent(kError, "login_item", enable ? "register_failed" : "unregister_failed", Code(status));
+    LogEvent(kError, "login_item", enable ? "register_failed" : "unregister_failed",
+             CodeDetail(static_cast<std::uint32_t>(status)));
   } else {
     LogEvent(kInfo, "login_item", enable ? "registered" : "unregistered");
   }
@@ -100,7 +97,7 @@ void RepairLoginItem() {
   if (const LSTATUS status = WriteRunEntry(*path); status == ERROR_SUCCESS) {
     LogEvent(kInfo, "login_item", "repaired", "path=" + ToUtf8(AsU16(*path)));
   } else {
-    LogEvent(kError, "login_item", "repair_failed", Code(status));
+    LogEvent(kError, "login_item", "repair_failed", CodeDetail(static_cast<std::uint32_t>(status)));
   }
 }
 
