@@ -2,7 +2,7 @@
 
 # Every layer with the system libraries the Windows halves call.
 add_library(lumetta_win INTERFACE)
-target_link_libraries(lumetta_win INTERFACE lumetta_core d2d1 dwrite dwmapi ole32 uuid version
+target_link_libraries(lumetta_win INTERFACE lumetta_core d2d1 dwrite dwmapi ole32 oleaut32 uuid version
   shell32 user32 gdi32 windowscodecs wtsapi32 winhttp ntdll pdh iphlpapi wlanapi ws2_32)
 
 # The icon is drawn by a committed script so that every size is reproducible.
@@ -106,7 +106,8 @@ set_tests_properties(SettingsDialog.SmallScreenAt144Dpi PROPERTIES LABELS wine R
 file(GLOB e2e_test_sources CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
 add_executable(e2e_tests ${e2e_test_sources} tests/e2e/harness.cpp tests/e2e/main.cpp)
 target_include_directories(e2e_tests PRIVATE tests)
-target_link_libraries(e2e_tests PRIVATE probe_lib lumetta_core gtest shell32 ole32 uuid ws2_32)
+target_link_libraries(e2e_tests PRIVATE probe_lib lumetta_core gtest shell32 ole32 oleaut32 uuid
+  ws2_32)
 lumetta_warnings(e2e_tests)
 add_dependencies(e2e_tests lumetta)
 # One lumetta.exe at a time: the data folder and the single-instance mutex are shared.

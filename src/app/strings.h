@@ -24,6 +24,18 @@ inline constexpr std::uint32_t kLangVariableBuffer = 8;
 [[nodiscard]] std::u16string FormatPlaceholders(std::u16string_view text,
                                                 std::span<const std::u16string_view> arguments);
 
+// Where portable code takes its texts from: the program's string tables, or in tests the
+// resource files themselves.
+class TextSource {
+ public:
+  virtual ~TextSource() = default;
+  [[nodiscard]] virtual std::u16string Text(std::uint32_t id) const = 0;
+  [[nodiscard]] std::u16string Format(std::uint32_t id,
+                                      std::initializer_list<std::u16string_view> arguments) const {
+    return FormatPlaceholders(Text(id), std::span(arguments.begin(), arguments.size()));
+  }
+};
+
 // Windows build: decides the language once at start-up and logs it.
 void ChooseLanguage();
 [[nodiscard]] bool IsJapanese();
@@ -33,5 +45,7 @@ void ChooseLanguage();
 [[nodiscard]] std::u16string LoadText(std::uint32_t id);
 [[nodiscard]] std::u16string FormatText(std::uint32_t id,
                                         std::initializer_list<std::u16string_view> arguments);
+// LoadText as a TextSource.
+[[nodiscard]] const TextSource& ProgramTexts();
 
 }  // namespace lumetta

@@ -49,7 +49,17 @@ std::u16string_view FindText(std::uint32_t id, std::uint16_t language) {
   return {};
 }
 
+class LoadedTexts final : public TextSource {
+ public:
+  std::u16string Text(std::uint32_t id) const override { return LoadText(id); }
+};
+
 }  // namespace
+
+const TextSource& ProgramTexts() {
+  static const LoadedTexts texts;
+  return texts;
+}
 
 void ChooseLanguage() {
   std::array<wchar_t, kLangVariableBuffer> buffer{};

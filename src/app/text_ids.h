@@ -22,12 +22,19 @@
   X(kTextUpdateRequired, 1013)          \
   X(kTextDatePattern, 1014)             \
   X(kTextDatePatternYear, 1015)         \
+  X(kTextClock, 1016)                   \
+  X(kTextListSeparator, 1017)           \
+  X(kTextUnavailable, 1018)             \
+  X(kTextReceiving, 1019)               \
+  X(kTextSending, 1020)                 \
+  X(kTextPressure, 1021)                \
   X(kTextMenuUpdateAvailable, 1100)     \
   X(kTextMenuAlwaysOnTop, 1101)         \
   X(kTextMenuSnap, 1102)                \
   X(kTextMenuSettings, 1103)            \
   X(kTextMenuAbout, 1104)               \
   X(kTextMenuExit, 1105)                \
+  X(kTextMenuMove, 1106)                \
   X(kTextSettingsTitle, 1200)           \
   X(kTextSettingsShow, 1201)            \
   X(kTextSettingsClock, 1202)           \

@@ -32,9 +32,9 @@ MenuCommand TrackContextMenu(HWND owner, const std::vector<MenuItem>& items, POI
       menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, owner, nullptr));
   PostMessageW(owner, WM_NULL, 0, 0);
 
-  // Commands that open a window keep the foreground for it.
+  // Commands that open a window keep the foreground for it; a move takes the keyboard.
   if (chosen != kMenuUpdate && chosen != kMenuSettings && chosen != kMenuAbout &&
-      previous != nullptr && previous != owner && IsWindow(previous)) {
+      chosen != kMenuMove && previous != nullptr && previous != owner && IsWindow(previous)) {
     SetForegroundWindow(previous);
   }
   return chosen;

@@ -15,6 +15,7 @@ std::vector<MenuItem> ContextMenuItems(const Settings& settings,
   }
   items.push_back({kMenuAlwaysOnTop, kTextMenuAlwaysOnTop, {}, settings.alwaysOnTop});
   items.push_back({kMenuSnap, kTextMenuSnap, {}, settings.snapToEdges});
+  items.push_back({kMenuMove, kTextMenuMove, {}});
   items.push_back({kMenuSettings, kTextMenuSettings, {}});
   items.push_back({kMenuAbout, kTextMenuAbout, {}});
   items.push_back({kMenuSeparator, 0, {}});

@@ -19,6 +19,7 @@ enum MenuCommand : std::uint32_t {
   kMenuSettings = 4,
   kMenuAbout = 5,
   kMenuExit = 6,
+  kMenuMove = 7,  // the card moved with the arrow keys: the mouse's drag, by keyboard
 };
 
 struct MenuItem {

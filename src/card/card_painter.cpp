@@ -4,10 +4,9 @@
 
 #include "app/strings.h"
 #include "app/text_ids.h"
-#include "base/printf.h"
 #include "base/wide.h"
+#include "card/card_text.h"
 #include "draw/renderer.h"
-#include "metrics/hardware_names.h"
 
 namespace lumetta {
 namespace {
@@ -23,23 +22,11 @@ D2D1_RECT_F Box(float left, float top, float right, float bottom) {
   return {left, top, right, bottom};
 }
 
-// "vendor model" with empty parts left out.
-std::u16string JoinNames(const std::u16string& vendor, const std::u16string& model) {
-  if (vendor.empty() || model.empty()) {
-    return vendor + model;
-  }
-  return vendor + u" " + model;
-}
-
 void CopyHistory(const HistoryRing& ring, std::vector<double>& out) {
   out.clear();
   for (std::size_t i = 0; i < ring.count(); ++i) {
     out.push_back(ring.at(i));
   }
-}
-
-std::u16string DiskAlertText(const Settings& settings) {
-  return FormatText(kTextUsageAbove, {FormatPercent(settings.diskAlertThreshold, 0)});
 }
 
 // The first row of most sections: the title left, the value right.
@@ -56,8 +43,7 @@ void DrawSectionHeader(Renderer& r, float top, std::u16string_view title, std::u
 void DrawLoadHeader(Renderer& r, float top, std::u16string_view title, bool valid, double load) {
   const Palette& p = *r.palette;
   DrawSectionHeader(r, top, title, valid ? FormatPercent(load, 0) : std::u16string(kDash),
-                    valid ? p.TextPrimary : p.TextSecondary, TextStyle::Subtitle,
-                    kBigHeaderHeight);
+                    valid ? p.TextPrimary : p.TextSecondary, TextStyle::Subtitle, kBigHeaderHeight);
 }
 
 // A dot and a caption; returns where the next item starts.
@@ -81,18 +67,10 @@ void PaintUpdate(Renderer& r, const CardView& view, float top) {
 
 void PaintClock(Renderer& r, const CardView& view, float top) {
   const Palette& p = *r.palette;
-  const std::u16string picture =
-      LoadText(view.settings.showClockYear ? kTextDatePatternYear : kTextDatePattern);
-  wchar_t date[64] = {};
-  if (GetDateFormatEx(AsWide(LocaleName().data()), 0, &view.now, AsWide(picture.c_str()), date, 64,
-                      nullptr) == 0) {
-    date[0] = L'\0';
-  }
-  r.DrawText(AsU16(date), TextStyle::Body, Box(12, top + 8, 114, top + 26), ToD2D(p.TextSecondary),
-             TextAlign::Leading, false);
-  r.DrawText(AsciiToU16(StringPrintf("%d:%02d", view.now.wHour, view.now.wMinute)),
-             TextStyle::Title, Box(12, top, 178, top + 28), ToD2D(p.TextPrimary),
-             TextAlign::Trailing, false);
+  r.DrawText(DateText(view.now, view.settings.showClockYear), TextStyle::Body,
+             Box(12, top + 8, 114, top + 26), ToD2D(p.TextSecondary), TextAlign::Leading, false);
+  r.DrawText(ClockTimeText(view.now.wHour, view.now.wMinute), TextStyle::Title,
+             Box(12, top, 178, top + 28), ToD2D(p.TextPrimary), TextAlign::Trailing, false);
   r.DrawBar(Box(12, top + 33, 178, top + 39), view.now.wSecond / 60.0, ToD2D(p.Accent));
 }
 
@@ -104,10 +82,8 @@ void PaintMemory(Renderer& r, const MemorySample& m, float top) {
     r.DrawBar(Box(12, top + 21, 178, top + 27), 0, ToD2D(p.Accent));
     return;
   }
-  DrawSectionHeader(r, top, title,
-                    FormatBytes(static_cast<double>(m.usedPhysical)) + u" / " +
-                        FormatBytes(static_cast<double>(m.totalPhysical)),
-                    p.TextPrimary, TextStyle::Body, kHeaderHeight);
+  DrawSectionHeader(r, top, title, MemoryUsedText(m), p.TextPrimary, TextStyle::Body,
+                    kHeaderHeight);
   const double total = m.totalPhysical == 0 ? 1.0 : static_cast<double>(m.totalPhysical);
   const double app = static_cast<double>(m.appBytes());
   const double fractions[] = {app / total, static_cast<double>(m.kernel) / total};
@@ -123,22 +99,10 @@ void PaintMemory(Renderer& r, const MemorySample& m, float top) {
                  u"/" + FormatBytesCompact(static_cast<double>(m.commitLimit)),
              TextStyle::Caption, Box(12, row, 118, row + 14), ToD2D(p.TextSecondary),
              TextAlign::Leading, false);
-  std::u16string word;
-  ColorF color = p.TextSecondary;
-  switch (m.pressure) {
-    case MemoryPressure::kNormal:
-      word = LoadText(kTextPressureNormal);
-      color = p.Good;
-      break;
-    case MemoryPressure::kElevated:
-      word = LoadText(kTextPressureElevated);
-      color = p.Warning;
-      break;
-    case MemoryPressure::kCritical:
-      word = LoadText(kTextPressureCritical);
-      color = p.Critical;
-      break;
-  }
+  const std::u16string word = LoadText(PressureTextId(m.pressure));
+  const ColorF color = m.pressure == MemoryPressure::kCritical   ? p.Critical
+                       : m.pressure == MemoryPressure::kElevated ? p.Warning
+                                                                 : p.Good;
   const float w = r.MeasureTextWidth(word, TextStyle::Caption);
   r.DrawText(word, TextStyle::Caption, Box(178 - w - 1, row, 178, row + 14), ToD2D(p.TextSecondary),
              TextAlign::Trailing, false);
@@ -160,11 +124,8 @@ void PaintDisk(Renderer& r, const CardView& view, float top) {
                      : alert == DiskAlert::Near ? p.Warning
                                                 : p.Critical;
   const ColorF value = alert == DiskAlert::None ? p.TextPrimary : bar;
-  DrawSectionHeader(
-      r, top, title,
-      FormatText(kTextFree,
-                 {FormatBytes(static_cast<double>(FreeBytes(d.usedBytes, d.totalBytes)))}),
-      value, TextStyle::Body, kHeaderHeight);
+  DrawSectionHeader(r, top, title, DiskFreeText(d, ProgramTexts()), value, TextStyle::Body,
+                    kHeaderHeight);
   if (alert == DiskAlert::Over) {
     const float w = r.MeasureTextWidth(title, TextStyle::BodyStrong);
     r.DrawGlyph(Glyph::Warning, Box(12 + w + 3, top, 12 + w + 15, top + 16), ToD2D(p.Critical),
@@ -172,12 +133,10 @@ void PaintDisk(Renderer& r, const CardView& view, float top) {
   }
   r.DrawBar(Box(12, top + 21, 178, top + 27), used, ToD2D(bar));
   if (alert != DiskAlert::Over) {
-    r.DrawText(FormatText(kTextUsedOf, {FormatBytes(static_cast<double>(d.usedBytes)),
-                                        FormatBytes(static_cast<double>(d.totalBytes))}),
-               TextStyle::Caption, Box(12, top + 32, 178, top + 46), ToD2D(p.TextSecondary),
-               TextAlign::Leading, false);
+    r.DrawText(DiskUsedOfText(d, ProgramTexts()), TextStyle::Caption,
+               Box(12, top + 32, 178, top + 46), ToD2D(p.TextSecondary), TextAlign::Leading, false);
   } else {
-    const std::u16string text = DiskAlertText(view.settings);
+    const std::u16string text = DiskAlertText(view.settings, ProgramTexts());
     const float h = r.MeasureTextHeight(text, TextStyle::Caption, kCardContentWidth);
     r.DrawText(text, TextStyle::Caption, Box(12, top + 32, 178, top + 32 + h), ToD2D(p.Critical),
                TextAlign::Leading, true);
@@ -185,18 +144,13 @@ void PaintDisk(Renderer& r, const CardView& view, float top) {
 }
 
 void PaintSelf(Renderer& r, const SelfSample& self, float top) {
-  const std::u16string value = self.valid
-                                   ? u"CPU " + FormatPercent(self.cpuShare, 1) + u" \u00B7 " +
-                                         FormatBytes(static_cast<double>(self.privateWorkingSet))
-                                   : std::u16string(kDash);
+  const std::u16string value = self.valid ? SelfText(self) : std::u16string(kDash);
   DrawSectionHeader(r, top, u"Lumetta", value, r.palette->TextSecondary, TextStyle::Body,
                     kHeaderHeight);
 }
 
 void PaintHoverButtons(Renderer& r, const CardView& view) {
   const Palette& p = *r.palette;
-  const D2D1_COLOR_F face =
-      p.dark ? D2D1_COLOR_F{0.15f, 0.15f, 0.15f, 0.9f} : D2D1_COLOR_F{0.97f, 0.97f, 0.97f, 0.9f};
   const struct {
     HoverButton id;
     RectF box;
@@ -207,8 +161,13 @@ void PaintHoverButtons(Renderer& r, const CardView& view) {
        view.settings.alwaysOnTop ? Glyph::Pinned : Glyph::Unpinned},
   };
   for (const auto& button : buttons) {
-    r.FillRect(ToD2D(button.box), face, 4);
-    if (button.id == view.hoveredButton) {
+    const bool hovered = button.id == view.hoveredButton;
+    r.FillRect(ToD2D(button.box), ToD2D(p.ButtonFace), 4);
+    if (p.highContrast) {
+      // Outlined, and in the highlight colour under the pointer: no tint of our own.
+      r.StrokeRoundedRect(ToD2D(button.box), ToD2D(hovered ? p.Accent : p.TextSecondary), 4,
+                          hovered ? 2.0f : 1.0f);
+    } else if (hovered) {
       r.FillRect(ToD2D(button.box), ToD2D(p.HoverFill), 4);
     }
     r.DrawGlyph(button.glyph, ToD2D(button.box), ToD2D(p.TextSecondary), TextStyle::IconSmall);
@@ -217,6 +176,16 @@ void PaintHoverButtons(Renderer& r, const CardView& view) {
 
 }  // namespace
 
+std::u16string DateText(const SYSTEMTIME& now, bool withYear) {
+  const std::u16string picture = LoadText(withYear ? kTextDatePatternYear : kTextDatePattern);
+  wchar_t date[64] = {};
+  if (GetDateFormatEx(AsWide(LocaleName().data()), 0, &now, AsWide(picture.c_str()), date, 64,
+                      nullptr) == 0) {
+    return {};
+  }
+  return std::u16string(AsU16(date));
+}
+
 std::optional<float> CardPainter::DiskAlertTextHeight(Renderer& renderer, const Snapshot& snapshot,
                                                       const Settings& settings) {
   const DiskSample& disk = snapshot.disk;
@@ -224,7 +193,8 @@ std::optional<float> CardPainter::DiskAlertTextHeight(Renderer& renderer, const 
                                     settings.diskAlertThreshold) != DiskAlert::Over) {
     return std::nullopt;
   }
-  return renderer.MeasureTextHeight(DiskAlertText(settings), TextStyle::Caption, kCardContentWidth);
+  return renderer.MeasureTextHeight(DiskAlertText(settings, ProgramTexts()), TextStyle::Caption,
+                                    kCardContentWidth);
 }
 
 void CardPainter::Paint(Renderer& r, const CardView& view) {
@@ -280,11 +250,7 @@ void CardPainter::PaintCpu(Renderer& r, const CardView& view, float top) {
   DrawLoadHeader(r, top, u"CPU", s.cpuValid, s.cpuTotal);
   float y = top + kBigHeaderHeight;
   if (view.settings.showHardwareDetails) {
-    std::u16string detail = JoinNames(s.cpuVendor, s.cpuModel);
-    if (s.cpuClockValid) {
-      detail += u" \u00B7 " + clockText(s.cpuClockMhz);
-    }
-    r.DrawText(detail, TextStyle::Caption, Box(12, y, 178, y + 14), ToD2D(p.TextTertiary),
+    r.DrawText(CpuDetailText(s), TextStyle::Caption, Box(12, y, 178, y + 14), ToD2D(p.TextTertiary),
                TextAlign::Leading, false);
     y += 14;
   }

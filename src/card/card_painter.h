@@ -16,6 +16,10 @@ namespace lumetta {
 
 class Renderer;
 
+// The clock's date in the chosen language, with or without the year; empty when it cannot be
+// formatted.
+[[nodiscard]] std::u16string DateText(const SYSTEMTIME& now, bool withYear);
+
 struct CardView {
   const Snapshot& snapshot;
   const Settings& settings;

@@ -8,12 +8,15 @@
 #include <cstring>
 
 #include "app/log.h"
+#include "app/strings.h"
 #include "base/rounding.h"
 #include "base/wide.h"
 #include "base/win_error.h"
+#include "card/card_accessibility.h"
 #include "card/card_menu.h"
 #include "card/card_placement_win.h"
 #include "card/card_settings.h"
+#include "card/card_text.h"
 #include "card/card_updates_win.h"
 #include "card/placement.h"
 #include "card/tray_icon.h"
@@ -135,19 +138,49 @@ void MonitorWindow::Relayout() {
   }
 }
 
+std::u16string_view MonitorWindow::UpdateVersion() const {
+  if (!updates_) {
+    return u"";
+  }
+  const std::optional<UpdateInfo>& update = updates_->status().info();
+  return update ? std::u16string_view(update->latestVersion) : u"";
+}
+
 void MonitorWindow::Paint(Renderer& renderer, float, float) {
   if (!sampler_) {
     return;
   }
-  const std::optional<UpdateInfo>& update = updates_->status().info();
-  CardView view{sampler_->snapshot(),
-                settings_,
-                sectionLayout_,
-                update ? std::u16string_view(update->latestVersion) : u"",
-                hovering_,
-                hoveredButton_};
+  CardView view{sampler_->snapshot(), settings_, sectionLayout_,
+                UpdateVersion(),      hovering_, hoveredButton_};
   GetLocalTime(&view.now);
   painter_.Paint(renderer, view);
+}
+
+A11yTree MonitorWindow::AccessibilityTree() {
+  if (!sampler_) {
+    return {};
+  }
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const std::u16string date = DateText(now, settings_.showClockYear);
+  const std::u16string time = ClockTimeText(now.wHour, now.wMinute);
+  return CardAccessibilityTree(
+      {sampler_->snapshot(), settings_, sectionLayout_, UpdateVersion(), date, time},
+      ProgramTexts());
+}
+
+A11yOutcome MonitorWindow::OnAccessibilityRequest(const A11yRequest& request) {
+  const bool invoke = request.verb == A11yVerb::Invoke;
+  if (request.id == kCardElementSettings && invoke) {
+    OpenSettings();
+  } else if (request.id == kCardElementPin && (invoke || request.verb == A11yVerb::Toggle)) {
+    ToggleAlwaysOnTop();
+  } else if (request.id == SectionElement(SectionId::Update) && invoke && updates_) {
+    updates_->OpenPage();
+  } else {
+    return A11yOutcome::NotSupported;
+  }
+  return A11yOutcome::Done;
 }
 
 void MonitorWindow::RestartTimers() {
@@ -221,6 +254,7 @@ void MonitorWindow::ToggleAlwaysOnTop() {
   if (settingsWindow_) {
     settingsWindow_->SetSettings(settings_);
   }
+  AccessibilityChanged();
   Invalidate();
 }
 
@@ -244,6 +278,7 @@ void MonitorWindow::ApplySettings(const Settings& next) {
       SaveSettingsNow();
     }
   }
+  AccessibilityChanged();
   Invalidate();
 }
 
@@ -378,6 +413,7 @@ LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kUpdateDoneMessage:
       if (updates_ && updates_->TakeResult()) {
         Relayout();
+        AccessibilityChanged();
         Invalidate();
       }
       return 0;
@@ -491,6 +527,12 @@ void MonitorWindow::ShowContextMenu(POINT screenPoint) {
       break;
     case kMenuAbout:
       aboutWindow_->Show(hwnd());
+      break;
+    case kMenuMove:
+      // Windows' own keyboard move: arrows move, Enter ends, Esc puts the card back. It ends in
+      // WM_EXITSIZEMOVE like a drag, which snaps and saves.
+      SetForegroundWindow(hwnd());
+      PostMessageW(hwnd(), WM_SYSCOMMAND, SC_MOVE, 0);
       break;
     case kMenuExit:
       DestroyWindow(hwnd());

@@ -58,6 +58,8 @@ class MonitorWindow final : public WindowBase {
   void Paint(Renderer& renderer, float width, float height) override;
   void OnDpiChanged() override { Relayout(); }
   void OnMouseLeft(bool) override { UpdateHover(); }
+  A11yTree AccessibilityTree() override;
+  A11yOutcome OnAccessibilityRequest(const A11yRequest& request) override;
 
  private:
   static void CALLBACK ForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object,
@@ -70,6 +72,7 @@ class MonitorWindow final : public WindowBase {
   void OnDestroy();
 
   void UpdateHover();
+  [[nodiscard]] std::u16string_view UpdateVersion() const;
   // The card changed the settings itself: save, and show the truth in an open dialog.
   void ChangeSettings(const Settings& next);
   void SaveSettingsNow();

@@ -21,6 +21,8 @@ inline constexpr std::u16string_view kMakerLine = u"Made by Norvale";
 }
 static_assert(HostOf(u"https://norvale.com/lumetta") == u"norvale.com");
 
+enum AboutElement : std::uint32_t { kAboutElementLink = 100 };
+
 class AboutWindow final : public DialogWindow {
  public:
   AboutWindow(ID2D1Factory* factory, IDWriteFactory* writeFactory);
@@ -36,8 +38,16 @@ class AboutWindow final : public DialogWindow {
   void OnMouseUp(float x, float y) override;
   bool OnKeyDown(WPARAM key) override;
   bool IsClickableAt(float x, float y) override;
+  // What the last frame drew; the texts do not change while the window is open.
+  A11yTree AccessibilityTree() override { return tree_; }
+  A11yOutcome OnAccessibilityRequest(const A11yRequest& request) override;
 
  private:
+  // Draws a text and records it for screen readers.
+  void Text(Renderer& r, std::u16string_view text, TextStyle style, const RectF& box,
+            const ColorF& color, bool wrap);
+
+  A11yTree tree_;
   RectF linkRect_;
   std::u16string versionText_;
   UniqueIcon icon_;

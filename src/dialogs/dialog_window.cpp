@@ -86,6 +86,7 @@ LRESULT DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (OnKeyDown(wParam)) {
+        AccessibilityChanged();
         return 0;
       }
       break;
@@ -95,11 +96,13 @@ LRESULT DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
       SetCapture(hwnd());
       OnMouseDown(dip.x, dip.y);
+      AccessibilityChanged();
       return 0;
     case WM_LBUTTONUP:
       // Released after the handler: the capture change it causes must not cancel this press.
       OnMouseUp(dip.x, dip.y);
       ReleaseCapture();
+      AccessibilityChanged();
       return 0;
     case WM_CAPTURECHANGED:
       OnCaptureLost();

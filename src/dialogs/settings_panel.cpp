@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/text_ids.h"
+#include "base/printf.h"
 #include "base/rounding.h"
 #include "settings/settings.h"
 
@@ -83,6 +84,23 @@ std::optional<ScrollThumb> ComputeScrollThumb(float contentHeight, float viewHei
   const float height = std::max(24.0f, viewHeight * (viewHeight - 8) / contentHeight);
   const float top = (viewHeight - 8 - height) * scrollOffset / (contentHeight - viewHeight) + 4;
   return ScrollThumb{top, height};
+}
+
+std::u16string SettingsPanel::PercentLabel(double fraction) {
+  return AsciiToU16(StringPrintf("%.0f%%", RoundHalfAway(fraction * 100)));
+}
+
+std::u16string SettingsPanel::OptionLabel(std::uint32_t id, double value, const TextSource& texts) {
+  if (id == kControlScale) {
+    return PercentLabel(value);
+  }
+  return texts.Format(kTextSettingsSeconds, {AsciiToU16(StringPrintf("%g", value))});
+}
+
+RectF SettingsPanel::OptionBox(float top, std::size_t index, std::size_t count) {
+  const float width = (kChoiceRight - kChoiceLeft) / static_cast<float>(count);
+  const float left = kChoiceLeft + static_cast<float>(index) * width;
+  return {left + 2, top + 34, left + width - 2, top + 58};
 }
 
 std::vector<double> SettingsPanel::Options(std::uint32_t id) {
@@ -337,11 +355,147 @@ void SettingsPanel::MoveFocus(int direction) {
       *interactive[static_cast<std::size_t>(((current + direction) % count + count) % count)];
   focusedId = next.id;
   focusVisible = true;
-  if (next.y < scrollOffset) {
-    scrollOffset = std::clamp(next.y - 16, 0.0f, std::max(0.0f, contentHeight - viewHeight));
-  } else if (next.y + next.height > scrollOffset + viewHeight) {
-    ScrollBy(next.y + next.height - scrollOffset - viewHeight + 16);
+  ScrollIntoView(next);
+}
+
+void SettingsPanel::ScrollIntoView(const SettingsRow& row) {
+  if (row.y < scrollOffset) {
+    scrollOffset = std::clamp(row.y - 16, 0.0f, std::max(0.0f, contentHeight - viewHeight));
+  } else if (row.y + row.height > scrollOffset + viewHeight) {
+    ScrollBy(row.y + row.height - scrollOffset - viewHeight + 16);
   }
+}
+
+const SettingsRow* SettingsPanel::FindRow(std::uint32_t id) const {
+  for (const SettingsRow& row : rows) {
+    if (row.id == id && id != 0) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+A11yTree SettingsPanel::AccessibilityTree(const TextSource& texts) const {
+  A11yTree tree;
+  for (const SettingsRow& row : rows) {
+    const float top = row.y - scrollOffset;
+    const RectF bounds{kRowLeft, top, kRowRight, top + row.height};
+    const bool control = row.id != 0;
+    A11yRole role = A11yRole::Text;
+    switch (row.kind) {
+      case RowKind::Switch:
+        role = A11yRole::CheckBox;
+        break;
+      case RowKind::Link:
+        role = A11yRole::Link;
+        break;
+      case RowKind::Slider:
+        role = A11yRole::Slider;
+        break;
+      case RowKind::Choice:
+        role = A11yRole::List;
+        break;
+      case RowKind::Header:
+      case RowKind::Notice:
+      case RowKind::Hint:
+        break;
+    }
+    const std::uint32_t id = control ? row.id : row.textId;
+    A11yNode& node = tree.Add(id, 0, role, texts.Text(row.textId), bounds);
+    node.enabled = row.enabled;
+    node.focusable = row.interactive();
+    node.offscreen = bounds.bottom <= 0 || bounds.top >= viewHeight;
+    if (row.kind == RowKind::Switch) {
+      node.toggled = SwitchValue(row.id);
+    } else if (row.kind == RowKind::Slider) {
+      node.range = A11yRange{RoundHalfAway(settings.diskAlertThreshold * 100), kDiskAlertMin * 100,
+                             kDiskAlertMax * 100, 5};
+      node.value = PercentLabel(settings.diskAlertThreshold);
+    } else if (row.kind == RowKind::Choice) {
+      const std::vector<double> options = Options(row.id);
+      const std::optional<std::size_t> selected = SelectedOption(row.id);
+      for (std::size_t i = 0; i < options.size(); ++i) {
+        A11yNode& item =
+            tree.Add(OptionElement(row.id, i), row.id, A11yRole::ListItem,
+                     OptionLabel(row.id, options[i], texts), OptionBox(top, i, options.size()));
+        item.selected = selected == i;
+        item.offscreen = node.offscreen;
+      }
+    }
+  }
+  if (FindRow(focusedId) != nullptr) {
+    tree.focused = focusedId;
+  }
+  return tree;
+}
+
+A11yOutcome SettingsPanel::Request(const A11yRequest& request) {
+  // An option is acted on through its choice row.
+  const std::uint32_t rowId =
+      request.id >= OptionElement(0, 0) ? (request.id - OptionElement(0, 0)) / 100 : request.id;
+  const SettingsRow* row = FindRow(rowId);
+  if (row == nullptr) {
+    return A11yOutcome::NotSupported;
+  }
+  const bool option = rowId != request.id;
+  bool supported = true;
+  switch (request.verb) {
+    case A11yVerb::Invoke:
+      supported = row->kind == RowKind::Link;
+      break;
+    case A11yVerb::Toggle:
+      supported = row->kind == RowKind::Switch;
+      break;
+    case A11yVerb::Select:
+      supported = option;
+      break;
+    case A11yVerb::SetValue:
+      supported = row->kind == RowKind::Slider;
+      break;
+    case A11yVerb::Focus:
+      break;
+  }
+  if (!supported) {
+    return A11yOutcome::NotSupported;
+  }
+  if (!row->interactive()) {
+    return A11yOutcome::Disabled;
+  }
+  switch (request.verb) {
+    case A11yVerb::Invoke:
+    case A11yVerb::Toggle:
+      Activate(row->id);
+      break;
+    case A11yVerb::Select: {
+      const std::vector<double> options = Options(row->id);
+      const std::size_t index = (request.id - OptionElement(0, 0)) % 100;
+      if (index >= options.size()) {
+        return A11yOutcome::NotSupported;
+      }
+      if (ChoiceValue(row->id) != options[index]) {
+        ChoiceValue(row->id) = options[index];
+        Changed();
+      }
+      break;
+    }
+    case A11yVerb::SetValue: {
+      if (!(request.value >= kDiskAlertMin * 100 && request.value <= kDiskAlertMax * 100)) {
+        return A11yOutcome::OutOfRange;
+      }
+      const double value = RoundHalfAway(request.value / 5) * 5 / 100;
+      if (value != settings.diskAlertThreshold) {
+        settings.diskAlertThreshold = value;
+        Changed();
+      }
+      break;
+    }
+    case A11yVerb::Focus:
+      focusedId = row->id;
+      focusVisible = true;
+      ScrollIntoView(*row);
+      break;
+  }
+  return A11yOutcome::Done;
 }
 
 std::optional<bool> SettingsPanel::KeyDown(std::uint32_t key, bool shift) {

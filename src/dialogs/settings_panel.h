@@ -7,8 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include "app/strings.h"
 #include "settings/login_item.h"
 #include "settings/settings.h"
+#include "window/accessibility.h"
 
 namespace lumetta {
 
@@ -42,6 +44,12 @@ enum SettingsControl : std::uint32_t {
   kControlInterval = 16,
   kControlScale = 17,
 };
+
+// Elements a screen reader finds: a control row is its control id, a text row its text id,
+// and option `index` of a choice is OptionElement(control, index).
+[[nodiscard]] constexpr std::uint32_t OptionElement(std::uint32_t control, std::size_t index) {
+  return 20000 + control * 100 + static_cast<std::uint32_t>(index);
+}
 
 struct SettingsRow {
   RowKind kind;
@@ -110,8 +118,21 @@ class SettingsPanel {
   std::optional<bool> KeyDown(std::uint32_t key, bool shift);
   [[nodiscard]] bool IsClickableAt(float x, float y) const;
 
+  // What a screen reader finds: every row with its role and state, the choices' options as
+  // list items, focus on the focused row.
+  [[nodiscard]] A11yTree AccessibilityTree(const TextSource& texts) const;
+  // What a screen reader asks of an element, acted on as a click or key would be.
+  A11yOutcome Request(const A11yRequest& request);
+
   // Option values and which one is shown selected (nothing for a value not in the list).
   [[nodiscard]] static std::vector<double> Options(std::uint32_t id);
+  // "2 s", "125%".
+  [[nodiscard]] static std::u16string OptionLabel(std::uint32_t id, double value,
+                                                  const TextSource& texts);
+  // "85%".
+  [[nodiscard]] static std::u16string PercentLabel(double fraction);
+  // Where option `index` of `count` is drawn in a choice row whose top is at `top`.
+  [[nodiscard]] static RectF OptionBox(float top, std::size_t index, std::size_t count);
   [[nodiscard]] std::optional<std::size_t> SelectedOption(std::uint32_t id) const;
   [[nodiscard]] static float SliderPosition(double threshold);
   // Whether a switch row shows "on".
@@ -123,6 +144,8 @@ class SettingsPanel {
   void Activate(std::uint32_t id);
   void Step(std::uint32_t id, int direction);
   void MoveFocus(int direction);
+  void ScrollIntoView(const SettingsRow& row);
+  [[nodiscard]] const SettingsRow* FindRow(std::uint32_t id) const;
   void ScrollBy(float distance);
   void Changed();
   double& ChoiceValue(std::uint32_t id);

@@ -2,30 +2,12 @@
 
 #include "app/strings.h"
 #include "app/text_ids.h"
-#include "base/printf.h"
-#include "base/rounding.h"
 #include "settings/login_item.h"
 
 namespace lumetta {
 namespace {
 
 constexpr float kW = kPanelWidth;
-constexpr float kDisabledAlpha = 0.4f;
-
-D2D1_COLOR_F Dim(const ColorF& color, bool enabled) {
-  return {color.r, color.g, color.b, enabled ? color.a : color.a * kDisabledAlpha};
-}
-
-std::u16string WholePercent(double fraction) {
-  return AsciiToU16(StringPrintf("%.0f%%", RoundHalfAway(fraction * 100)));
-}
-
-std::u16string OptionLabel(std::uint32_t id, double value) {
-  if (id == kControlScale) {
-    return WholePercent(value);
-  }
-  return FormatText(kTextSettingsSeconds, {AsciiToU16(StringPrintf("%g", value))});
-}
 
 }  // namespace
 
@@ -59,14 +41,30 @@ void SettingsWindow::Open(HWND ownerWindow, const Settings& settings) {
 
 void SettingsWindow::SetSettings(const Settings& settings) {
   panel_.settings = settings;
+  AccessibilityChanged();
   Invalidate();
 }
 
 void SettingsWindow::SetSaveFailed(bool failed) {
   if (panel_.saveFailed != failed) {
     panel_.saveFailed = failed;
+    AccessibilityChanged();
     Invalidate();
   }
+}
+
+A11yTree SettingsWindow::AccessibilityTree() {
+  BuildRows();
+  return panel_.AccessibilityTree(ProgramTexts());
+}
+
+A11yOutcome SettingsWindow::OnAccessibilityRequest(const A11yRequest& request) {
+  BuildRows();
+  const A11yOutcome outcome = panel_.Request(request);
+  if (outcome == A11yOutcome::Done && request.verb == A11yVerb::Focus) {
+    SetForegroundWindow(hwnd());
+  }
+  return outcome;
 }
 
 void SettingsWindow::BuildRows() {
@@ -154,9 +152,16 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
     default:
       break;
   }
+  // Greyed out when disabled; in high contrast, the system's gray text.
+  const auto dim = [&p, on](const ColorF& color) {
+    return ToD2D(on ? color : DisabledColor(p, color));
+  };
   const D2D1_RECT_F card{16, top, kW - 16, bottom};
+  const bool hovered = row.id == panel_.hoveredId && on;
   r.FillRect(card, ToD2D(p.Panel), 6);
-  if (row.id == panel_.hoveredId && on) {
+  if (p.highContrast) {
+    r.StrokeRoundedRect(card, ToD2D(hovered ? p.Accent : p.Divider), 6, 1);
+  } else if (hovered) {
     r.FillRect(card, ToD2D(p.HoverFill), 6);
   }
   if (panel_.focusVisible && row.id != 0 && row.id == panel_.focusedId) {
@@ -166,16 +171,16 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
   switch (row.kind) {
     case RowKind::Switch: {
       const float left = 30 + (row.indented ? 24.0f : 0.0f);
-      r.DrawText(text, TextStyle::BodyLarge, {left, top, kW - 86, bottom}, Dim(p.TextPrimary, on),
+      r.DrawText(text, TextStyle::BodyLarge, {left, top, kW - 86, bottom}, dim(p.TextPrimary),
                  TextAlign::Leading, false);
       const D2D1_RECT_F track{kW - 72, cy - 10, kW - 32, cy + 10};
       const bool value = panel_.SwitchValue(row.id);
       if (value) {
-        r.FillRect(track, Dim(p.Accent, on), 10);
-        r.FillCircle({kW - 42, cy}, 6, {1, 1, 1, on ? 1.0f : kDisabledAlpha});
+        r.FillRect(track, dim(p.Accent), 10);
+        r.FillCircle({kW - 42, cy}, 6, on || p.highContrast ? ToD2D(p.OnAccent) : dim(p.OnAccent));
       } else {
-        r.StrokeRoundedRect(track, Dim(p.TextSecondary, on), 10, 1);
-        r.FillCircle({kW - 62, cy}, 5, Dim(p.TextSecondary, on));
+        r.StrokeRoundedRect(track, dim(p.TextSecondary), 10, 1);
+        r.FillCircle({kW - 62, cy}, 5, dim(p.TextSecondary));
       }
       return;
     }
@@ -187,17 +192,16 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
       return;
     case RowKind::Slider: {
       const double threshold = panel_.settings.diskAlertThreshold;
-      r.DrawText(text, TextStyle::BodyLarge, {30, top + 8, kW - 76, top + 32},
-                 Dim(p.TextPrimary, on), TextAlign::Leading, false);
-      r.DrawText(WholePercent(threshold), TextStyle::BodyStrong,
+      r.DrawText(text, TextStyle::BodyLarge, {30, top + 8, kW - 76, top + 32}, dim(p.TextPrimary),
+                 TextAlign::Leading, false);
+      r.DrawText(SettingsPanel::PercentLabel(threshold), TextStyle::BodyStrong,
                  {kW - 86, top + 8, kW - 30, top + 32}, ToD2D(p.TextPrimary), TextAlign::Trailing,
                  false);
       const float t = SettingsPanel::SliderPosition(threshold);
       r.DrawBar({32, top + 44, kW - 32, top + 48}, t, ToD2D(p.Accent));
       const D2D1_POINT_2F thumb{32 + (kW - 64) * t, top + 46};
       r.FillCircle(thumb, 9, ToD2D(p.ControlFill));
-      r.FillCircle(thumb, 8,
-                   p.dark ? D2D1_COLOR_F{0.27f, 0.27f, 0.27f, 1} : D2D1_COLOR_F{1, 1, 1, 1});
+      r.FillCircle(thumb, 8, ToD2D(p.Knob));
       r.FillCircle(thumb, 4, ToD2D(p.Accent));
       r.DrawText(u"50%", TextStyle::Caption, {28, top + 50, 72, bottom - 2}, ToD2D(p.TextTertiary),
                  TextAlign::Leading, false);
@@ -206,22 +210,19 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
       return;
     }
     case RowKind::Choice: {
-      r.DrawText(text, TextStyle::BodyLarge, {30, top + 4, kW - 30, top + 28},
-                 Dim(p.TextPrimary, on), TextAlign::Leading, false);
+      r.DrawText(text, TextStyle::BodyLarge, {30, top + 4, kW - 30, top + 28}, dim(p.TextPrimary),
+                 TextAlign::Leading, false);
       r.StrokeRoundedRect({28, top + 32, kW - 28, top + 60}, ToD2D(p.ControlFill), 5, 1);
       const std::vector<double> options = SettingsPanel::Options(row.id);
       const std::optional<std::size_t> selected = panel_.SelectedOption(row.id);
-      const float s = (kW - 56) / static_cast<float>(options.size());
       for (std::size_t i = 0; i < options.size(); ++i) {
-        const auto index = static_cast<float>(i);
-        const D2D1_RECT_F box{28 + index * s + 2, top + 34, 28 + (index + 1) * s - 2, top + 58};
+        const D2D1_RECT_F box = ToD2D(SettingsPanel::OptionBox(top, i, options.size()));
         const bool chosen = selected == i;
         if (chosen) {
           r.FillRect(box, ToD2D(p.Accent), 4);
         }
-        r.DrawText(OptionLabel(row.id, options[i]), TextStyle::Body, box,
-                   chosen ? D2D1_COLOR_F{1, 1, 1, 1} : ToD2D(p.TextPrimary), TextAlign::Center,
-                   false);
+        r.DrawText(SettingsPanel::OptionLabel(row.id, options[i], ProgramTexts()), TextStyle::Body,
+                   box, ToD2D(chosen ? p.OnAccent : p.TextPrimary), TextAlign::Center, false);
       }
       return;
     }

@@ -33,6 +33,8 @@ class SettingsWindow final : public DialogWindow {
   void OnCaptureLost() override { panel_.CancelInput(); }
   bool OnKeyDown(WPARAM key) override;
   bool IsClickableAt(float x, float y) override { return panel_.IsClickableAt(x, y); }
+  A11yTree AccessibilityTree() override;
+  A11yOutcome OnAccessibilityRequest(const A11yRequest& request) override;
 
  private:
   // Rows follow the settings at once, also before the next paint, so that input between a

@@ -25,7 +25,33 @@ class SystemDwmApi final : public DwmApi {
   }
 };
 
+class SystemColorSchemeApi final : public SystemColorScheme {
+ public:
+  bool HighContrast() override {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  }
+  SystemColorSet Colors() override {
+    return {GetSysColor(COLOR_WINDOW),    GetSysColor(COLOR_WINDOWTEXT),
+            GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT),
+            GetSysColor(COLOR_HOTLIGHT),  GetSysColor(COLOR_GRAYTEXT)};
+  }
+};
+
+SystemColorScheme* gColorSchemeForTests = nullptr;
+
 }  // namespace
+
+SystemColorScheme& SystemColors() {
+  static SystemColorSchemeApi system;
+  return gColorSchemeForTests != nullptr ? *gColorSchemeForTests : system;
+}
+
+void UseColorSchemeForTests(SystemColorScheme* scheme) {
+  gColorSchemeForTests = scheme;
+}
 
 DwmApi& SystemDwm() {
   static SystemDwmApi dwm;
@@ -42,7 +68,14 @@ bool IsDarkTheme() {
                                                  : std::nullopt);
 }
 
-WindowLook SetUpWindowFrame(HWND hwnd, WindowFrame frame, DwmApi& dwm) {
+WindowLook SetUpWindowFrame(HWND hwnd, WindowFrame frame, DwmApi& dwm, SystemColorScheme& colors) {
+  if (colors.HighContrast()) {
+    // The theme's own colours, opaque: no material may tint them.
+    const Palette palette = HighContrastPalette(colors.Colors());
+    dwm.SetAttribute(hwnd, kDwmUseImmersiveDarkMode, palette.dark ? TRUE : FALSE);
+    dwm.SetAttribute(hwnd, kDwmSystemBackdropType, kBackdropNone);
+    return {palette, true};
+  }
   const bool dark = IsDarkTheme();
   // A system without these attributes keeps its default frame; nothing else depends on them.
   dwm.SetAttribute(hwnd, kDwmUseImmersiveDarkMode, dark ? TRUE : FALSE);
@@ -55,7 +88,7 @@ WindowLook SetUpWindowFrame(HWND hwnd, WindowFrame frame, DwmApi& dwm) {
   dwm.ExtendFrameOverClient(hwnd);
   // The translucent palette needs the material under it; without it the window paints its
   // own plain backdrop instead of showing whatever (often black) lies beneath.
-  return {&PaletteFor(dark), FAILED(backdrop) || !dwm.CompositionEnabled()};
+  return {PaletteFor(dark), FAILED(backdrop) || !dwm.CompositionEnabled()};
 }
 
 }  // namespace lumetta

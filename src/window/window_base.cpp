@@ -1,5 +1,7 @@
 #include "window/window_base.h"
 
+#include <cmath>
+
 #include "base/win_error.h"
 #include "draw/palette.h"
 
@@ -10,7 +12,9 @@ HRESULT WindowCreation::hresult() const {
 }
 
 WindowBase::WindowBase(ID2D1Factory* factory, IDWriteFactory* writeFactory, WindowFrame frame)
-    : renderer_(factory, writeFactory), frame_(frame) {}
+    : renderer_(factory, writeFactory), palette_(PaletteFor(true)), frame_(frame) {
+  renderer_.palette = &palette_;
+}
 
 WindowBase::~WindowBase() {
   DestroyBoundWindow();
@@ -48,17 +52,74 @@ WindowCreation WindowBase::CreateBoundWindow(const wchar_t* className, DWORD exS
     return {WindowCreation::Failed::CreateWindow, LastErrorCode()};
   }
   renderer_.hwnd = hwnd_;
+  created_ = true;
   SetUpFrame();
   return {};
 }
 
 void WindowBase::DestroyBoundWindow() {
+  uia_.reset();
   if (hwnd_ != nullptr) {
     HWND window = hwnd_;
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
     DestroyWindow(window);
   }
+}
+
+IRawElementProviderSimple* WindowBase::AccessibilityRoot() {
+  if (hwnd_ == nullptr || !created_) {
+    return nullptr;
+  }
+  if (!uia_) {
+    uia_ = std::make_unique<UiaProviders>(static_cast<AccessibleWindow&>(*this));
+  }
+  return uia_->Root();
+}
+
+void WindowBase::AccessibilityChanged() {
+  if (uia_) {
+    uia_->Changed();
+  }
+}
+
+A11yOutcome WindowBase::AccessibleRequest(const A11yRequest& request) {
+  if (request.verb == A11yVerb::Invoke) {
+    // Invoking opens windows and pages; clients expect the call to return first.
+    const A11yTree tree = AccessibilityTree();
+    const A11yNode* node = tree.Find(request.id);
+    if (node == nullptr || (node->role != A11yRole::Button && node->role != A11yRole::Link)) {
+      return A11yOutcome::NotSupported;
+    }
+    if (!node->enabled) {
+      return A11yOutcome::Disabled;
+    }
+    return PostMessageW(hwnd_, kAccessibleInvokeMessage, request.id, 0) ? A11yOutcome::Done
+                                                                        : A11yOutcome::Disabled;
+  }
+  const A11yOutcome outcome = OnAccessibilityRequest(request);
+  if (outcome == A11yOutcome::Done) {
+    AccessibilityChanged();
+    Invalidate();
+  }
+  return outcome;
+}
+
+RECT WindowBase::ScreenRectOf(const RectF& dips) const {
+  const float pixelsPerDip = Dpi() / 96.0f * renderer_.scale;
+  POINT origin{0, 0};
+  ClientToScreen(hwnd_, &origin);
+  const auto at = [pixelsPerDip](float dip, LONG offset) {
+    return offset + static_cast<LONG>(std::lround(dip * pixelsPerDip));
+  };
+  return {at(dips.left, origin.x), at(dips.top, origin.y), at(dips.right, origin.x),
+          at(dips.bottom, origin.y)};
+}
+
+PointF WindowBase::DipsAtScreen(double x, double y) const {
+  POINT point{static_cast<LONG>(std::floor(x)), static_cast<LONG>(std::floor(y))};
+  ScreenToClient(hwnd_, &point);
+  return ToDips(point.x, point.y);
 }
 
 void WindowBase::SetRenderScale(float scale) {
@@ -75,8 +136,14 @@ PointF WindowBase::ToDips(int x, int y) const {
 
 void WindowBase::SetUpFrame() {
   const WindowLook look = SetUpWindowFrame(hwnd_, frame_);
-  renderer_.palette = look.palette;
+  palette_ = look.palette;
   plainBackdrop_ = look.plainBackdrop;
+}
+
+void WindowBase::Retheme() {
+  SetUpFrame();
+  OnFrameChanged();
+  Invalidate();
 }
 
 LRESULT CALLBACK WindowBase::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -104,7 +171,7 @@ void WindowBase::PaintFrame() {
   if (renderer_.BeginFrame()) {
     const PointF size = ToDips(client.right, client.bottom);
     if (plainBackdrop_) {
-      renderer_.FillRect({0, 0, size.x, size.y}, ToD2D(BackdropStandIn(*renderer_.palette)), 0);
+      renderer_.FillRect({0, 0, size.x, size.y}, ToD2D(palette_.Backdrop), 0);
     }
     Paint(renderer_, size.x, size.y);
     renderer_.EndFrame();
@@ -113,6 +180,9 @@ void WindowBase::PaintFrame() {
 }
 
 LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == UiaProviders::CallMessage() && message != 0) {
+    return uia_ && uia_->RunCall(wParam) ? 1 : 0;
+  }
   switch (message) {
     case WM_SIZE:
       renderer_.Resize(LOWORD(lParam), HIWORD(lParam));
@@ -121,16 +191,16 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       PaintFrame();
       return 0;
     case WM_SETTINGCHANGE:
-      if (IsThemeChangeNotice(reinterpret_cast<const char16_t*>(lParam))) {
-        SetUpFrame();
-        OnFrameChanged();
-        Invalidate();
+      if (IsThemeChangeNotice(static_cast<std::uint32_t>(wParam),
+                              reinterpret_cast<const char16_t*>(lParam))) {
+        Retheme();
       }
       return OnMessage(message, wParam, lParam);
+    case WM_SYSCOLORCHANGE:
+      Retheme();
+      return OnMessage(message, wParam, lParam);
     case WM_DWMCOMPOSITIONCHANGED:
-      SetUpFrame();
-      OnFrameChanged();
-      Invalidate();
+      Retheme();
       return 0;
     case WM_DPICHANGED: {
       renderer_.DiscardDeviceResources();
@@ -161,7 +231,30 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       OnMouseLeft(nonClient);
       return 0;
     }
+    case WM_GETOBJECT:
+      if (UiaProviders::IsRootRequest(lParam) && AccessibilityRoot() != nullptr) {
+        if (const std::optional<LRESULT> answer = uia_->OnGetObject(wParam, lParam)) {
+          return *answer;
+        }
+      }
+      return OnMessage(message, wParam, lParam);
+    case kAccessibleInvokeMessage: {
+      const auto id = static_cast<std::uint32_t>(wParam);
+      if (OnAccessibilityRequest({A11yVerb::Invoke, id}) == A11yOutcome::Done && uia_) {
+        uia_->Invoked(id);
+      }
+      AccessibilityChanged();
+      Invalidate();
+      return 0;
+    }
+    case WM_DESTROY:
+      // Screen readers are told the window is going before it goes, and not served again.
+      uia_.reset();
+      created_ = false;
+      return OnMessage(message, wParam, lParam);
     case WM_NCDESTROY: {
+      uia_.reset();
+      created_ = false;
       renderer_.DiscardDeviceResources();
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       HWND closing = hwnd_;

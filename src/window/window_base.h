@@ -7,10 +7,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "base/geometry.h"
 #include "draw/renderer.h"
 #include "draw/theme_win.h"
+#include "window/accessibility.h"
+#include "window/uia_provider_win.h"
 
 namespace lumetta {
 
@@ -23,7 +26,10 @@ struct WindowCreation {
   [[nodiscard]] HRESULT hresult() const;
 };
 
-class WindowBase {
+// Posted to itself: a screen reader's Invoke, acted on once UI Automation's call has returned.
+inline constexpr UINT kAccessibleInvokeMessage = WM_APP + 64;
+
+class WindowBase : private AccessibleWindow {
  public:
   WindowBase(ID2D1Factory* factory, IDWriteFactory* writeFactory, WindowFrame frame);
   virtual ~WindowBase();
@@ -34,6 +40,9 @@ class WindowBase {
   // The window's DPI; 96 while there is no window.
   [[nodiscard]] float Dpi() const;
   void Invalidate();
+  // The window's UI Automation root, made on first use as WM_GETOBJECT makes it; null while
+  // there is no window.
+  [[nodiscard]] IRawElementProviderSimple* AccessibilityRoot();
 
  protected:
   // Registers `className` once per process (icon resource 1, arrow cursor, no background) and
@@ -55,16 +64,33 @@ class WindowBase {
   virtual void OnFrameChanged() {}
   virtual void OnDpiChanged() {}
   virtual void OnMouseLeft(bool /*nonClient*/) {}
+  // What a screen reader finds in the window, and what it asks of an element.
+  [[nodiscard]] virtual A11yTree AccessibilityTree() = 0;
+  virtual A11yOutcome OnAccessibilityRequest(const A11yRequest& request) = 0;
+  // After input or a request may have changed what a screen reader finds: listening readers
+  // are told what did. Nothing happens until a reader has asked for the window once.
+  void AccessibilityChanged();
 
  private:
+  HWND AccessibleHwnd() const override { return hwnd_; }
+  A11yTree AccessibleTree() override { return AccessibilityTree(); }
+  A11yOutcome AccessibleRequest(const A11yRequest& request) override;
+  RECT ScreenRectOf(const RectF& dips) const override;
+  PointF DipsAtScreen(double x, double y) const override;
+
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void SetUpFrame();
+  // The theme, the system colours or composition changed: a new palette and a new frame.
+  void Retheme();
   void PaintFrame();
 
   Renderer renderer_;
+  Palette palette_;
   WindowFrame frame_;
   HWND hwnd_ = nullptr;
+  bool created_ = false;  // a window is not described before its creation has finished
+  std::unique_ptr<UiaProviders> uia_;
   bool plainBackdrop_ = false;
   bool trackingLeave_[2] = {false, false};  // client, non-client
 };

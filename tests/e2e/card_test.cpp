@@ -15,18 +15,6 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
 
-template <typename Condition>
-bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  while (!condition()) {
-    if (GetTickCount64() >= deadline) {
-      return false;
-    }
-    Sleep(20);
-  }
-  return true;
-}
-
 RECT Rect(HWND card) {
   return probe::CardRect(card).value_or(RECT{});
 }
@@ -48,36 +36,6 @@ FILETIME LastWrite(const std::filesystem::path& path) {
 
 bool Topmost(HWND card) {
   return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-// The menu runs its own loop in the card's thread; keys posted to the card reach it there.
-// Under Wine without a window manager the loop is sometimes cancelled as it starts (a stray
-// WM_CANCELMODE from the focus change), so the menu is opened again until `done` holds.
-template <typename Done>
-bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    if (done()) {
-      return true;
-    }
-    PostMessageW(card, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
-    if (!WaitUntil([] {
-          HWND menu = FindWindowW(L"#32768", nullptr);
-          return menu != nullptr && IsWindowVisible(menu);
-        })) {
-      continue;
-    }
-    Sleep(200);
-    for (WPARAM key : keys) {
-      PostMessageW(card, WM_KEYDOWN, key, 0);
-      Sleep(50);
-    }
-    if (WaitUntil(done, 5000)) {
-      return true;
-    }
-    PostMessageW(card, WM_KEYDOWN, VK_ESCAPE, 0);
-    WaitUntil([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
-  }
-  return false;
 }
 
 class Card : public E2eTest {
@@ -125,6 +83,37 @@ TEST_F(Card, ADragEndsSnappedAndSavesThePosition) {
   ASSERT_TRUE(saved);
   EXPECT_EQ(saved->windowX, 300);
   EXPECT_EQ(saved->windowY, 200);
+}
+
+bool InMoveLoop(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
+         (info.flags & GUI_INMOVESIZE) != 0 && info.hwndMoveSize == window;
+}
+
+// Without a mouse: the menu's Move, then the arrow keys, then Enter; saved like a drag.
+TEST_F(Card, TheKeyboardMovesTheCardFromTheMenu) {
+  HWND card = Start(R"({"snapToEdges": false, "windowX": 300, "windowY": 200})");
+  ASSERT_NE(card, nullptr);
+  // Move is the third item.
+  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_RETURN},
+                             [&] { return InMoveLoop(card); }));
+  // One key at a time, as typed: each step starts from where the last one put the pointer.
+  for (const WPARAM key : std::initializer_list<WPARAM>{VK_RIGHT, VK_RIGHT, VK_DOWN}) {
+    const RECT before = Rect(card);
+    PostMessageW(card, WM_KEYDOWN, key, 0);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Rect(card).left != before.left || Rect(card).top != before.top; }));
+  }
+  PostMessageW(card, WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !InMoveLoop(card); }));
+  const RECT moved = Rect(card);
+  EXPECT_GT(moved.left, 300);
+  EXPECT_GT(moved.top, 200);
+  EXPECT_EQ(moved.left - 300, 2 * (moved.top - 200));  // two steps right, one down
+  ASSERT_TRUE(WaitUntil([&] { return SavedSettings() && SavedSettings()->windowX == moved.left; }));
+  EXPECT_EQ(SavedSettings()->windowY, moved.top);
 }
 
 // Turning snapping on moves a card resting near an edge, and saves where it now rests.
@@ -206,8 +195,9 @@ TEST_F(Card, AboutOpensFromTheMenuAndEscapeClosesIt) {
     HWND about = FindWindowW(L"LumettaAboutWindow", nullptr);
     return about != nullptr && IsWindowVisible(about);
   };
-  // About Lumetta is the fourth item.
-  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, aboutShown));
+  // About Lumetta is the fifth item.
+  ASSERT_TRUE(
+      ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, aboutShown));
   HWND about = FindWindowW(L"LumettaAboutWindow", nullptr);
   RECT client{};
   GetClientRect(about, &client);
@@ -284,9 +274,9 @@ TEST_F(Card, SettingsChangesTakeEffectAtOnce) {
 
   SendMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_FALSE(IsWindow(dialog));
-  // Settings… is the third menu item.
+  // Settings… is the fourth menu item.
   HWND again = nullptr;
-  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_RETURN}, [&] {
+  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, [&] {
     again = FindWindowW(L"LumettaSettingsWindow", nullptr);
     return again != nullptr && IsWindowVisible(again);
   }));

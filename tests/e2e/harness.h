@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,48 @@ class Lumetta {
 
 // The primary work area (the whole screen under Xvfb without a taskbar).
 RECT WorkArea();
+
+template <typename Condition>
+bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!condition()) {
+    if (GetTickCount64() >= deadline) {
+      return false;
+    }
+    Sleep(20);
+  }
+  return true;
+}
+
+// The menu runs its own loop in the card's thread; keys posted to the card reach it there.
+// Under Wine without a window manager the loop is sometimes cancelled as it starts (a stray
+// WM_CANCELMODE from the focus change), so the menu is opened again until `done` holds.
+template <typename Done>
+bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (done()) {
+      return true;
+    }
+    PostMessageW(card, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
+    if (!WaitUntil([] {
+          HWND menu = FindWindowW(L"#32768", nullptr);
+          return menu != nullptr && IsWindowVisible(menu);
+        })) {
+      continue;
+    }
+    Sleep(200);
+    for (WPARAM key : keys) {
+      PostMessageW(card, WM_KEYDOWN, key, 0);
+      Sleep(50);
+    }
+    if (WaitUntil(done, 5000)) {
+      return true;
+    }
+    PostMessageW(card, WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
+  }
+  return false;
+}
 
 // Each test starts from a clean data folder with no card running.
 class E2eTest : public testing::Test {

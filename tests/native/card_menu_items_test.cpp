@@ -15,7 +15,7 @@ std::vector<MenuCommand> Commands(const std::vector<MenuItem>& items) {
   return commands;
 }
 
-TEST(ContextMenu, FiveCommandsAndASeparatorWithoutAnUpdate) {
+TEST(ContextMenu, SixCommandsAndASeparatorWithoutAnUpdate) {
   Settings settings;
   settings.alwaysOnTop = false;
   const UpdateInfo info{u"1.0.0", u"https://a", u""};
@@ -24,8 +24,9 @@ TEST(ContextMenu, FiveCommandsAndASeparatorWithoutAnUpdate) {
     // An update item needs both the info and a state that names an update.
     const auto items = ContextMenuItems(
         settings, state == UpdateState::None ? std::optional(info) : std::nullopt, state);
-    EXPECT_EQ(Commands(items), (std::vector<MenuCommand>{kMenuAlwaysOnTop, kMenuSnap, kMenuSettings,
-                                                         kMenuAbout, kMenuSeparator, kMenuExit}));
+    EXPECT_EQ(Commands(items),
+              (std::vector<MenuCommand>{kMenuAlwaysOnTop, kMenuSnap, kMenuMove, kMenuSettings,
+                                        kMenuAbout, kMenuSeparator, kMenuExit}));
     EXPECT_FALSE(items[0].checked);
     EXPECT_TRUE(items[1].checked);
   }
@@ -35,7 +36,7 @@ TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
   const UpdateInfo info{u"1.0.0", u"https://a", u"0.9.1"};
   for (const UpdateState state : {UpdateState::Available, UpdateState::Required}) {
     const auto items = ContextMenuItems(Settings{}, info, state);
-    ASSERT_EQ(items.size(), 8u);
+    ASSERT_EQ(items.size(), 9u);
     EXPECT_EQ(items[0].command, kMenuUpdate);
     EXPECT_EQ(items[0].textId, kTextMenuUpdateAvailable);
     EXPECT_EQ(items[0].argument, u"1.0.0");

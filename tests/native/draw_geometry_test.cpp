@@ -171,11 +171,37 @@ TEST(Palette, ExactColoursAndTheThemeSetting) {
   EXPECT_FALSE(DarkFromSetting(1));
   EXPECT_FALSE(DarkFromSetting(2));
 
-  EXPECT_TRUE(IsThemeChangeNotice(u"ImmersiveColorSet"));
-  EXPECT_FALSE(IsThemeChangeNotice(u"immersivecolorset"));
-  EXPECT_FALSE(IsThemeChangeNotice(u"ImmersiveColorSetX"));
-  EXPECT_FALSE(IsThemeChangeNotice(u"Immersive"));
-  EXPECT_FALSE(IsThemeChangeNotice(nullptr));
+  EXPECT_TRUE(IsThemeChangeNotice(0, u"ImmersiveColorSet"));
+  EXPECT_FALSE(IsThemeChangeNotice(0, u"immersivecolorset"));
+  EXPECT_FALSE(IsThemeChangeNotice(0, u"ImmersiveColorSetX"));
+  EXPECT_FALSE(IsThemeChangeNotice(0, u"Immersive"));
+  EXPECT_FALSE(IsThemeChangeNotice(0, nullptr));
+  EXPECT_TRUE(IsThemeChangeNotice(0x43, nullptr));  // SPI_SETHIGHCONTRAST
+  EXPECT_FALSE(IsThemeChangeNotice(0x42, nullptr));
+}
+
+// "High Contrast Black" and "White": only the theme's colours, opaque, dark by the window.
+TEST(Palette, HighContrastTakesEveryColourFromTheSystem) {
+  const Palette black = HighContrastPalette(
+      {0x000000, 0xFFFFFF, 0xFFFF1A /* cyan-ish highlight */, 0x000000, 0x00FFFF, 0x00FF3F});
+  EXPECT_TRUE(black.highContrast);
+  EXPECT_TRUE(black.dark);
+  EXPECT_EQ(black.Backdrop, (ColorF{0, 0, 0, 1}));
+  EXPECT_EQ(black.TextPrimary, (ColorF{1, 1, 1, 1}));
+  EXPECT_EQ(black.TextTertiary, black.TextPrimary);         // no faded text
+  EXPECT_EQ(black.Accent, (ColorF{26 / 255.0f, 1, 1, 1}));  // 0x00BBGGRR
+  EXPECT_EQ(black.Critical, (ColorF{1, 1, 0, 1}));
+  EXPECT_EQ(black.OnAccent, (ColorF{0, 0, 0, 1}));
+  EXPECT_EQ(DisabledColor(black, black.TextPrimary), (ColorF{63 / 255.0f, 1, 0, 1}));
+  EXPECT_EQ(black.HoverFill.a, 0.0f);
+  for (const ColorF& color : {black.Panel, black.Knob, black.ButtonFace, black.ChartBackground}) {
+    EXPECT_EQ(color, black.Backdrop);
+  }
+  const Palette white =
+      HighContrastPalette({0xFFFFFF, 0x000000, 0x37006E, 0xFFFFFF, 0x9F0000, 0x600000});
+  EXPECT_FALSE(white.dark);
+  EXPECT_EQ(DisabledColor(PaletteFor(true), PaletteFor(true).TextPrimary),
+            (ColorF{1, 1, 1, 0.95f * 0.4f}));  // faded outside high contrast
 }
 
 }  // namespace

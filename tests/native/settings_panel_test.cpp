@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/rc_texts.h"
+
 namespace lumetta {
 namespace {
 
@@ -194,6 +196,91 @@ TEST_F(Panel, ChoosingASegment) {
   EXPECT_EQ(last.displayScale, 1.5);
   panel.MouseDown(371.9f, scale.y + 40);
   EXPECT_EQ(last.displayScale, 2.0);
+}
+
+}  // namespace
+}  // namespace lumetta
+
+namespace lumetta {
+namespace {
+
+TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
+  panel.settings.showClock = false;
+  panel.settings.displayScale = 1.25;
+  Build();
+  panel.viewHeight = 300;
+  panel.KeyDown(kTab, false);
+  const A11yTree tree = panel.AccessibilityTree(test::RcTexts("en"));
+  const A11yNode* header = tree.Find(kTextSettingsShow);
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(header->role, A11yRole::Text);
+  EXPECT_EQ(header->name, u"Show");
+  const A11yNode& clock = *tree.Find(kControlClock);
+  EXPECT_EQ(clock.role, A11yRole::CheckBox);
+  EXPECT_EQ(clock.toggled, std::optional<bool>(false));
+  EXPECT_EQ(clock.bounds, (RectF{16, 40, 384, 82}));
+  EXPECT_TRUE(clock.focusable);
+  EXPECT_FALSE(tree.Find(kControlClockYear)->enabled);
+  EXPECT_FALSE(tree.Find(kControlClockYear)->focusable);
+  EXPECT_EQ(tree.focused, kControlClock);
+
+  const A11yNode& scale = *tree.Find(kControlScale);
+  EXPECT_EQ(scale.role, A11yRole::List);
+  EXPECT_TRUE(scale.offscreen);  // below the 300 DIPs in view
+  EXPECT_EQ(tree.Selection(kControlScale),
+            std::vector<std::uint32_t>{OptionElement(kControlScale, 3)});
+  const A11yNode& option = *tree.Find(OptionElement(kControlScale, 3));
+  EXPECT_EQ(option.name, u"125%");
+  EXPECT_EQ(option.parent, kControlScale);
+  EXPECT_TRUE(option.offscreen);
+  EXPECT_EQ(tree.Find(OptionElement(kControlInterval, 0))->name, u"0.5 s");
+  const A11yNode& slider = *tree.Find(kControlDiskAlert);
+  EXPECT_EQ(slider.role, A11yRole::Slider);
+  EXPECT_EQ(slider.range, (A11yRange{90, 50, 95, 5}));
+  EXPECT_EQ(slider.value, u"90%");
+
+  const A11yTree ja = panel.AccessibilityTree(test::RcTexts("ja"));
+  EXPECT_EQ(ja.Find(kControlClock)->name, u"時計");
+  EXPECT_EQ(ja.Find(OptionElement(kControlInterval, 3))->name, u"5秒");
+  EXPECT_EQ(ja.nodes.size(), tree.nodes.size());
+}
+
+TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
+  panel.viewHeight = 300;
+  EXPECT_EQ(panel.Request({A11yVerb::Toggle, kControlGpu}), A11yOutcome::Done);
+  EXPECT_FALSE(last.showGpu);
+  EXPECT_EQ(panel.Request({A11yVerb::Invoke, kControlGpu}), A11yOutcome::NotSupported);
+  panel.settings.showClock = false;
+  Build();
+  EXPECT_EQ(panel.Request({A11yVerb::Toggle, kControlClockYear}), A11yOutcome::Disabled);
+  EXPECT_EQ(panel.Request({A11yVerb::Toggle, kControlStartAtLogin}), A11yOutcome::Done);
+  EXPECT_EQ(loginCalls, std::vector<bool>{true});
+
+  const int before = changes;
+  EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 4)}), A11yOutcome::Done);
+  EXPECT_EQ(last.displayScale, 1.5);
+  EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 4)}), A11yOutcome::Done);
+  EXPECT_EQ(changes, before + 1);  // the same option again changes nothing
+  EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 7)}),
+            A11yOutcome::NotSupported);
+  EXPECT_EQ(panel.Request({A11yVerb::Select, kControlScale}), A11yOutcome::NotSupported);
+
+  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 62.4}), A11yOutcome::Done);
+  EXPECT_EQ(last.diskAlertThreshold, 0.6);  // to the slider's step
+  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 49}), A11yOutcome::OutOfRange);
+  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 0.0 / 0.0}),
+            A11yOutcome::OutOfRange);
+  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.6);
+
+  EXPECT_EQ(panel.Request({A11yVerb::Focus, kControlInterval}), A11yOutcome::Done);
+  EXPECT_EQ(panel.focusedId, kControlInterval);
+  EXPECT_GT(panel.scrollOffset, 0);  // scrolled into view
+  EXPECT_EQ(panel.Request({A11yVerb::Invoke, 9999}), A11yOutcome::NotSupported);
+
+  panel.loginState = LoginItemState::DisabledInWindows;
+  Build();
+  EXPECT_EQ(panel.Request({A11yVerb::Invoke, kControlStartupApps}), A11yOutcome::Done);
+  EXPECT_EQ(startupAppsOpened, 1);
 }
 
 }  // namespace

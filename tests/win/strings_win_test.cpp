@@ -94,7 +94,7 @@ TEST(Strings, AMissingIdGivesAQuestionMarkAndOneError) {
   TempDir dir;
   const auto log = dir.path() / L"app.log";
   Choose(L"en", log);
-  EXPECT_EQ(LoadText(1016), u"?");
+  EXPECT_EQ(LoadText(1022), u"?");
   EXPECT_EQ(LoadText(999), u"?");
   std::vector<std::string> errors;
   for (const std::string& line : SplitLines(ReadAll(log))) {
@@ -102,7 +102,7 @@ TEST(Strings, AMissingIdGivesAQuestionMarkAndOneError) {
       errors.push_back(line.substr(line.find(" ERROR ")));
     }
   }
-  EXPECT_EQ(errors, (std::vector<std::string>{" ERROR strings missing id=1016",
+  EXPECT_EQ(errors, (std::vector<std::string>{" ERROR strings missing id=1022",
                                               " ERROR strings missing id=999"}));
 }
 

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "support/scripted_look.h"
 #include "support/test_window.h"
 
 namespace lumetta {
@@ -69,7 +70,7 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
   Set(1);
   ScriptedDwm eleven;
   WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven);
-  EXPECT_FALSE(look.palette->dark);
+  EXPECT_FALSE(look.palette.dark);
   EXPECT_FALSE(look.plainBackdrop);
   EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 0}, {33, 2}, {38, 3}}));
 
@@ -77,20 +78,37 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
   ScriptedDwm ten;
   ten.refused[kDwmSystemBackdropType] = E_INVALIDARG;
   look = SetUpWindowFrame(window.hwnd(), WindowFrame::kDialog, ten);
-  EXPECT_TRUE(look.palette->dark);
+  EXPECT_TRUE(look.palette.dark);
   EXPECT_TRUE(look.plainBackdrop);
   EXPECT_EQ(ten.set, (std::map<DWORD, DWORD>{{20, 1}, {38, 2}}));
 
   ScriptedDwm noDarkFrame;
   noDarkFrame.refused[kDwmUseImmersiveDarkMode] = E_INVALIDARG;
   look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, noDarkFrame);
-  EXPECT_TRUE(look.palette->dark);
+  EXPECT_TRUE(look.palette.dark);
   EXPECT_FALSE(look.plainBackdrop);
 
   ScriptedDwm uncomposed;
   uncomposed.composed = false;
   EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, uncomposed).plainBackdrop);
   EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::kCard).plainBackdrop);  // Wine
+}
+
+// A high-contrast theme: the system's colours, opaque, no material asked for and none kept.
+TEST_F(ThemeSetting, HighContrastTakesTheSystemColoursAndNoMaterial) {
+  test::TestWindow window(700, 420, 40, 40);
+  test::ScriptedColorScheme contrast;
+  ScriptedDwm eleven;
+  const WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven, contrast);
+  EXPECT_TRUE(look.palette.highContrast);
+  EXPECT_TRUE(look.palette.dark);
+  EXPECT_TRUE(look.plainBackdrop);
+  EXPECT_EQ(look.palette.Backdrop, (ColorF{0, 0, 0, 1}));
+  EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 1}, {38, kBackdropNone}}));
+  contrast.on = false;
+  EXPECT_FALSE(
+      SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven, contrast).palette.highContrast);
+  EXPECT_EQ(eleven.set[38], 3u);  // the material again
 }
 
 }  // namespace

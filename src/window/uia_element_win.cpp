@@ -1,0 +1,624 @@
+#include "window/uia_element_win.h"
+
+#include <oleauto.h>
+
+#include <string>
+
+#include "base/printf.h"
+#include "base/wide.h"
+#include "window/uia_api_win.h"
+#include "window/uia_provider_win.h"
+
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
+namespace lumetta {
+
+void UiaBridge::Run(const std::function<void()>& call) {
+  if (GetCurrentThreadId() == thread) {
+    call();
+    return;
+  }
+  WPARAM key = 0;
+  {
+    const std::lock_guard lock(mutex);
+    key = ++lastCall;
+    calls[key] = &call;
+  }
+  SendMessageW(hwnd, UiaProviders::CallMessage(), key, 0);
+  const std::lock_guard lock(mutex);
+  calls.erase(key);
+}
+
+bool UiaBridge::RunCall(WPARAM key) {
+  const std::function<void()>* call = nullptr;
+  {
+    const std::lock_guard lock(mutex);
+    const auto found = calls.find(key);
+    call = found != calls.end() ? found->second : nullptr;
+  }
+  if (call != nullptr) {
+    (*call)();
+  }
+  return call != nullptr;
+}
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+LONG ControlTypeOf(A11yRole role) {
+  switch (role) {
+    case A11yRole::Button:
+      return uia::kButton;
+    case A11yRole::Link:
+      return uia::kHyperlink;
+    case A11yRole::CheckBox:
+      return uia::kCheckBox;
+    case A11yRole::List:
+      return uia::kList;
+    case A11yRole::ListItem:
+      return uia::kListItem;
+    case A11yRole::Slider:
+      return uia::kSlider;
+    case A11yRole::Text:
+      break;
+  }
+  return uia::kText;
+}
+
+bool HasPattern(const A11yNode& node, PATTERNID pattern) {
+  switch (pattern) {
+    case uia::kInvokePattern:
+      return node.role == A11yRole::Button || node.role == A11yRole::Link;
+    case uia::kTogglePattern:
+      return node.toggled.has_value();
+    case uia::kValuePattern:
+      return !node.value.empty();
+    case uia::kRangeValuePattern:
+      return node.range.has_value();
+    case uia::kSelectionPattern:
+      return node.role == A11yRole::List;
+    case uia::kSelectionItemPattern:
+      return node.role == A11yRole::ListItem;
+    default:
+      return false;
+  }
+}
+
+HRESULT FromOutcome(A11yOutcome outcome) {
+  switch (outcome) {
+    case A11yOutcome::Done:
+      return S_OK;
+    case A11yOutcome::Disabled:
+      return uia::kElementNotEnabled;
+    case A11yOutcome::OutOfRange:
+      return E_INVALIDARG;
+    case A11yOutcome::NotSupported:
+      break;
+  }
+  return uia::kInvalidOperation;
+}
+
+}  // namespace
+
+VARIANT BoolVariant(bool value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return v;
+}
+
+VARIANT IntVariant(LONG value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return v;
+}
+
+VARIANT DoubleVariant(double value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_R8;
+  v.dblVal = value;
+  return v;
+}
+
+namespace {
+
+VARIANT String(std::u16string_view text) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocStringLen(AsWide(text.data()), static_cast<UINT>(text.size()));
+  return v;
+}
+
+// One element of the tree (id 0: the window's root). It holds no copy of the tree: every call
+// reads the window's tree as it is then, so an element that has gone says so.
+class UiaElement final : public IRawElementProviderSimple,
+                         public IRawElementProviderFragment,
+                         public IRawElementProviderFragmentRoot,
+                         public IInvokeProvider,
+                         public IToggleProvider,
+                         public IValueProvider,
+                         public IRangeValueProvider,
+                         public ISelectionProvider,
+                         public ISelectionItemProvider {
+ public:
+  UiaElement(std::shared_ptr<UiaBridge> bridge, std::uint32_t id)
+      : bridge_(std::move(bridge)), id_(id) {}
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) {
+      return E_POINTER;
+    }
+    *out = nullptr;
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(IRawElementProviderSimple)) {
+      *out = static_cast<IRawElementProviderSimple*>(this);
+    } else if (iid == __uuidof(IRawElementProviderFragment)) {
+      *out = static_cast<IRawElementProviderFragment*>(this);
+    } else if (iid == __uuidof(IRawElementProviderFragmentRoot) && id_ == 0) {
+      *out = static_cast<IRawElementProviderFragmentRoot*>(this);
+    } else if (const PATTERNID pattern = PatternOf(iid); pattern != 0) {
+      // A pattern interface only while the element has the pattern.
+      bool has = false;
+      Serve([&] {
+        has = Has(pattern);
+        return S_OK;
+      });
+      if (has) {
+        *out = PatternInterface(pattern);
+      }
+    }
+    if (*out == nullptr) {
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&references_));
+  }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG left = InterlockedDecrement(&references_);
+    if (left == 0) {
+      delete this;
+    }
+    return static_cast<ULONG>(left);
+  }
+
+  // IRawElementProviderSimple
+  HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override {
+    if (options == nullptr) {
+      return E_POINTER;
+    }
+    // Called on any thread: every call is served on the window's (see Serve). Wine's UI
+    // Automation deadlocks on providers that ask for COM threading instead.
+    *options = ProviderOptions_ServerSideProvider;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = nullptr;
+      const A11yTree tree = Tree();
+      const A11yNode* node = tree.Find(id_);
+      if (window() == nullptr || (node == nullptr && id_ != 0)) {
+        return uia::kElementNotAvailable;
+      }
+      if (node != nullptr && HasPattern(*node, pattern)) {
+        *out = PatternInterface(pattern);
+        AddRef();
+      }
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      VariantInit(out);
+      const A11yTree tree = Tree();
+      const A11yNode* node = tree.Find(id_);
+      if (window() == nullptr || (node == nullptr && id_ != 0)) {
+        return uia::kElementNotAvailable;
+      }
+      if (node == nullptr) {
+        return S_OK;  // the root: the window's host provider answers for it
+      }
+      switch (property) {
+        case uia::kControlTypeProperty:
+          *out = IntVariant(ControlTypeOf(node->role));
+          break;
+        case uia::kNameProperty:
+          *out = String(node->name);
+          break;
+        case uia::kAutomationIdProperty:
+          *out = String(AsciiToU16(std::to_string(node->id)));
+          break;
+        case uia::kIsEnabledProperty:
+          *out = BoolVariant(node->enabled);
+          break;
+        case uia::kIsKeyboardFocusableProperty:
+          *out = BoolVariant(node->focusable && node->enabled);
+          break;
+        case uia::kHasKeyboardFocusProperty:
+          *out = BoolVariant(tree.focused == id_ && ::GetFocus() == window()->AccessibleHwnd());
+          break;
+        case uia::kIsOffscreenProperty:
+          *out = BoolVariant(node->offscreen);
+          break;
+        case uia::kIsControlElementProperty:
+        case uia::kIsContentElementProperty:
+          *out = BoolVariant(true);
+          break;
+        default:
+          break;
+      }
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = nullptr;
+      if (id_ != 0) {
+        return S_OK;
+      }
+      AccessibleWindow* w = window();
+      const auto host = uia::Api().hostProviderFromHwnd;
+      if (w == nullptr) {
+        return uia::kElementNotAvailable;
+      }
+      return host != nullptr ? host(w->AccessibleHwnd(), out) : S_OK;
+    });
+  }
+
+  // IRawElementProviderFragment
+  HRESULT STDMETHODCALLTYPE Navigate(NavigateDirection direction,
+                                     IRawElementProviderFragment** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = nullptr;
+      const A11yTree tree = Tree();
+      if (window() == nullptr || (id_ != 0 && tree.Find(id_) == nullptr)) {
+        return uia::kElementNotAvailable;
+      }
+      std::uint32_t next = 0;
+      switch (direction) {
+        case NavigateDirection_Parent:
+          if (id_ != 0) {
+            return Element(tree.Parent(id_), out);
+          }
+          return S_OK;  // the host's parent
+        case NavigateDirection_NextSibling:
+          next = id_ != 0 ? tree.NextSibling(id_) : 0;
+          break;
+        case NavigateDirection_PreviousSibling:
+          next = id_ != 0 ? tree.PreviousSibling(id_) : 0;
+          break;
+        case NavigateDirection_FirstChild:
+          next = tree.FirstChild(id_);
+          break;
+        case NavigateDirection_LastChild:
+          next = tree.LastChild(id_);
+          break;
+      }
+      return next != 0 ? Element(next, out) : S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = nullptr;
+      if (id_ == 0) {
+        return S_OK;  // the host's
+      }
+      const int parts[2] = {uia::kAppendRuntimeId, static_cast<int>(id_)};
+      *out = SafeArrayCreateVector(VT_I4, 0, 2);
+      if (*out == nullptr) {
+        return E_OUTOFMEMORY;
+      }
+      for (LONG i = 0; i < 2; ++i) {
+        SafeArrayPutElement(*out, &i, const_cast<int*>(&parts[i]));
+      }
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = {};
+      const A11yTree tree = Tree();
+      const A11yNode* node = tree.Find(id_);
+      if (window() == nullptr || (node == nullptr && id_ != 0)) {
+        return uia::kElementNotAvailable;
+      }
+      if (node != nullptr && !node->offscreen) {
+        const RECT r = window()->ScreenRectOf(node->bounds);
+        *out = {static_cast<double>(r.left), static_cast<double>(r.top),
+                static_cast<double>(r.right - r.left), static_cast<double>(r.bottom - r.top)};
+      }
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE GetEmbeddedFragmentRoots(SAFEARRAY** out) override {
+    if (out != nullptr) {
+      *out = nullptr;
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetFocus() override { return Request({A11yVerb::Focus, id_}); }
+  HRESULT STDMETHODCALLTYPE get_FragmentRoot(IRawElementProviderFragmentRoot** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = bridge_->root;
+      if (*out == nullptr) {
+        return uia::kElementNotAvailable;
+      }
+      (*out)->AddRef();
+      return S_OK;
+    });
+  }
+
+  // IRawElementProviderFragmentRoot
+  HRESULT STDMETHODCALLTYPE ElementProviderFromPoint(double x, double y,
+                                                     IRawElementProviderFragment** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = nullptr;
+      AccessibleWindow* w = window();
+      if (w == nullptr) {
+        return uia::kElementNotAvailable;
+      }
+      const std::uint32_t hit = Tree().ElementAt(w->DipsAtScreen(x, y));
+      return hit != 0 ? Element(hit, out) : S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE GetFocus(IRawElementProviderFragment** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = nullptr;
+      if (window() == nullptr) {
+        return uia::kElementNotAvailable;
+      }
+      const std::uint32_t focused = Tree().focused;
+      return focused != 0 ? Element(focused, out) : S_OK;
+    });
+  }
+
+  // IInvokeProvider
+  HRESULT STDMETHODCALLTYPE Invoke() override { return Request({A11yVerb::Invoke, id_}); }
+
+  // IToggleProvider
+  HRESULT STDMETHODCALLTYPE Toggle() override { return Request({A11yVerb::Toggle, id_}); }
+  HRESULT STDMETHODCALLTYPE get_ToggleState(int* state) override {
+    return Read(uia::kTogglePattern, state, [](const A11yNode& node) {
+      return node.toggled.value_or(false) ? uia::kToggleOn : uia::kToggleOff;
+    });
+  }
+
+  // IValueProvider
+  HRESULT STDMETHODCALLTYPE SetValue(LPCWSTR) override { return uia::kInvalidOperation; }
+  HRESULT STDMETHODCALLTYPE get_Value(BSTR* value) override {
+    return Read(uia::kValuePattern, value, [](const A11yNode& node) {
+      return SysAllocStringLen(AsWide(node.value.data()), static_cast<UINT>(node.value.size()));
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_IsReadOnly(BOOL* readOnly) override {
+    // Both value patterns ask: text is read-only, a slider takes values while it is enabled.
+    const HRESULT range = Read(uia::kRangeValuePattern, readOnly,
+                               [](const A11yNode& node) { return node.enabled ? FALSE : TRUE; });
+    return SUCCEEDED(range) || readOnly == nullptr
+               ? range
+               : Read(uia::kValuePattern, readOnly, [](const A11yNode&) { return TRUE; });
+  }
+
+  // IRangeValueProvider
+  HRESULT STDMETHODCALLTYPE SetValue(double value) override {
+    return Request({A11yVerb::SetValue, id_, value});
+  }
+  HRESULT STDMETHODCALLTYPE get_Value(double* value) override {
+    return ReadRange(value, &A11yRange::value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Maximum(double* value) override {
+    return ReadRange(value, &A11yRange::maximum);
+  }
+  HRESULT STDMETHODCALLTYPE get_Minimum(double* value) override {
+    return ReadRange(value, &A11yRange::minimum);
+  }
+  HRESULT STDMETHODCALLTYPE get_LargeChange(double* value) override {
+    return ReadRange(value, &A11yRange::step);
+  }
+  HRESULT STDMETHODCALLTYPE get_SmallChange(double* value) override {
+    return ReadRange(value, &A11yRange::step);
+  }
+  // ISelectionProvider
+  HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = nullptr;
+      const A11yTree tree = Tree();
+      if (window() == nullptr || tree.Find(id_) == nullptr) {
+        return uia::kElementNotAvailable;
+      }
+      const std::vector<std::uint32_t> selected = tree.Selection(id_);
+      *out = SafeArrayCreateVector(VT_UNKNOWN, 0, static_cast<ULONG>(selected.size()));
+      if (*out == nullptr) {
+        return E_OUTOFMEMORY;
+      }
+      for (LONG i = 0; i < static_cast<LONG>(selected.size()); ++i) {
+        ComPtr<IRawElementProviderSimple> item;
+        item.Attach(new UiaElement(bridge_, selected[static_cast<std::size_t>(i)]));
+        SafeArrayPutElement(*out, &i, item.Get());
+      }
+      return S_OK;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE get_CanSelectMultiple(BOOL* multiple) override {
+    return Read(uia::kSelectionPattern, multiple, [](const A11yNode&) { return FALSE; });
+  }
+  HRESULT STDMETHODCALLTYPE get_IsSelectionRequired(BOOL* required) override {
+    return Read(uia::kSelectionPattern, required, [](const A11yNode&) { return TRUE; });
+  }
+
+  // ISelectionItemProvider
+  HRESULT STDMETHODCALLTYPE Select() override { return Request({A11yVerb::Select, id_}); }
+  HRESULT STDMETHODCALLTYPE AddToSelection() override {
+    return Serve([&]() -> HRESULT {
+      // One option is always chosen: adding the chosen one is the only addition there is.
+      BOOL selected = FALSE;
+      const HRESULT result = get_IsSelected(&selected);
+      return FAILED(result) ? result : selected ? S_OK : uia::kInvalidOperation;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE RemoveFromSelection() override { return uia::kInvalidOperation; }
+  HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* selected) override {
+    return Read(uia::kSelectionItemPattern, selected,
+                [](const A11yNode& node) { return node.selected ? TRUE : FALSE; });
+  }
+  HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** out) override {
+    return Serve([&]() -> HRESULT {
+      if (out == nullptr) {
+        return E_POINTER;
+      }
+      *out = nullptr;
+      const A11yTree tree = Tree();
+      const A11yNode* node = tree.Find(id_);
+      if (window() == nullptr || node == nullptr || node->parent == 0) {
+        return uia::kElementNotAvailable;
+      }
+      *out = new UiaElement(bridge_, node->parent);
+      return S_OK;
+    });
+  }
+
+ private:
+  static PATTERNID PatternOf(REFIID iid) {
+    const struct {
+      const IID& iid;
+      PATTERNID pattern;
+    } patterns[] = {
+        {__uuidof(IInvokeProvider), uia::kInvokePattern},
+        {__uuidof(IToggleProvider), uia::kTogglePattern},
+        {__uuidof(IValueProvider), uia::kValuePattern},
+        {__uuidof(IRangeValueProvider), uia::kRangeValuePattern},
+        {__uuidof(ISelectionProvider), uia::kSelectionPattern},
+        {__uuidof(ISelectionItemProvider), uia::kSelectionItemPattern},
+    };
+    for (const auto& entry : patterns) {
+      if (iid == entry.iid) {
+        return entry.pattern;
+      }
+    }
+    return 0;
+  }
+  IUnknown* PatternInterface(PATTERNID pattern) {
+    switch (pattern) {
+      case uia::kInvokePattern:
+        return static_cast<IInvokeProvider*>(this);
+      case uia::kTogglePattern:
+        return static_cast<IToggleProvider*>(this);
+      case uia::kValuePattern:
+        return static_cast<IValueProvider*>(this);
+      case uia::kRangeValuePattern:
+        return static_cast<IRangeValueProvider*>(this);
+      case uia::kSelectionPattern:
+        return static_cast<ISelectionProvider*>(this);
+      case uia::kSelectionItemPattern:
+        return static_cast<ISelectionItemProvider*>(this);
+      default:
+        return nullptr;
+    }
+  }
+  // UI Automation may call from any thread; the window and its tree belong to the window's.
+  template <typename Call>
+  HRESULT Serve(Call call) const {
+    HRESULT result = uia::kElementNotAvailable;
+    bridge_->Run([&] { result = call(); });
+    return result;
+  }
+  AccessibleWindow* window() const { return bridge_->window; }
+  A11yTree Tree() const { return window() != nullptr ? window()->AccessibleTree() : A11yTree{}; }
+  bool Has(PATTERNID pattern) const {
+    const A11yTree tree = Tree();
+    const A11yNode* node = tree.Find(id_);
+    return node != nullptr && HasPattern(*node, pattern);
+  }
+  // Reads a state of this element from the window's tree as it is now; the element may have
+  // lost the pattern since the client asked for it.
+  template <typename Out, typename Reader>
+  HRESULT Read(PATTERNID pattern, Out* out, Reader reader) const {
+    if (out == nullptr) {
+      return E_POINTER;
+    }
+    *out = {};
+    return Serve([&]() -> HRESULT {
+      const A11yTree tree = Tree();
+      const A11yNode* node = tree.Find(id_);
+      if (window() == nullptr || node == nullptr || !HasPattern(*node, pattern)) {
+        return uia::kElementNotAvailable;
+      }
+      *out = static_cast<Out>(reader(*node));
+      return S_OK;
+    });
+  }
+  HRESULT ReadRange(double* out, double A11yRange::*field) const {
+    return Read(uia::kRangeValuePattern, out,
+                [field](const A11yNode& node) { return (*node.range).*field; });
+  }
+  HRESULT Request(const A11yRequest& request) {
+    return Serve([&]() -> HRESULT {
+      AccessibleWindow* w = window();
+      if (w == nullptr || (id_ != 0 && w->AccessibleTree().Find(id_) == nullptr)) {
+        return uia::kElementNotAvailable;
+      }
+      return FromOutcome(w->AccessibleRequest(request));
+    });
+  }
+  HRESULT Element(std::uint32_t id, IRawElementProviderFragment** out) const {
+    if (id == 0) {
+      return bridge_->root != nullptr ? bridge_->root->QueryInterface(IID_PPV_ARGS(out))
+                                      : uia::kElementNotAvailable;
+    }
+    *out = new UiaElement(bridge_, id);
+    return S_OK;
+  }
+
+  std::shared_ptr<UiaBridge> bridge_;
+  std::uint32_t id_;
+  LONG references_ = 1;
+};
+
+}  // namespace
+
+Microsoft::WRL::ComPtr<IRawElementProviderSimple> MakeUiaElement(std::shared_ptr<UiaBridge> bridge,
+                                                                 std::uint32_t id) {
+  Microsoft::WRL::ComPtr<IRawElementProviderSimple> element;
+  element.Attach(new UiaElement(std::move(bridge), id));
+  return element;
+}
+
+}  // namespace lumetta

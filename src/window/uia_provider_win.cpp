@@ -1,0 +1,130 @@
+#include "window/uia_provider_win.h"
+
+#include "window/uia_api_win.h"
+#include "window/uia_element_win.h"
+
+namespace lumetta {
+
+using Microsoft::WRL::ComPtr;
+
+UINT UiaProviders::CallMessage() {
+  static const UINT message = RegisterWindowMessageW(L"com.norvale.lumettawin.uia-call");
+  return message;
+}
+
+bool UiaProviders::RunCall(WPARAM key) {
+  return bridge_->RunCall(key);
+}
+
+UiaProviders::UiaProviders(AccessibleWindow& window) : bridge_(std::make_shared<UiaBridge>()) {
+  bridge_->hwnd = window.AccessibleHwnd();
+  bridge_->thread = GetWindowThreadProcessId(bridge_->hwnd, nullptr);
+  bridge_->window = &window;
+  root_ = MakeUiaElement(bridge_, 0);
+  ComPtr<IRawElementProviderFragmentRoot> fragmentRoot;
+  root_.As(&fragmentRoot);
+  bridge_->root = fragmentRoot.Get();  // root_ holds it
+  last_ = window.AccessibleTree();
+}
+
+UiaProviders::~UiaProviders() {
+  const uia::Functions& api = uia::Api();
+  HWND hwnd = bridge_->hwnd;
+  bridge_->window = nullptr;
+  bridge_->root = nullptr;
+  // Lets UI Automation drop what it holds for the window, and tells clients it has gone.
+  if (api.returnRawElementProvider != nullptr) {
+    api.returnRawElementProvider(hwnd, 0, 0, nullptr);
+  }
+  if (api.disconnectProvider != nullptr) {
+    api.disconnectProvider(root_.Get());
+  }
+}
+
+bool UiaProviders::IsRootRequest(LPARAM lParam) {
+  // The id is a DWORD: on 64-bit Windows lParam may arrive without its sign extended.
+  return static_cast<LONG>(static_cast<DWORD>(lParam)) == uia::kRootObjectId;
+}
+
+std::optional<LRESULT> UiaProviders::OnGetObject(WPARAM wParam, LPARAM lParam) {
+  const auto answer = uia::Api().returnRawElementProvider;
+  if (!IsRootRequest(lParam) || answer == nullptr) {
+    return std::nullopt;
+  }
+  return answer(bridge_->window->AccessibleHwnd(), wParam, lParam, root_.Get());
+}
+
+IRawElementProviderSimple* UiaProviders::Root() const {
+  return root_.Get();
+}
+
+void UiaProviders::Changed() {
+  A11yTree now = bridge_->window->AccessibleTree();
+  const auto listening = uia::Api().clientsAreListening;
+  if (listening != nullptr && listening()) {
+    for (const A11yChange& change : A11yChanges(last_, now)) {
+      Raise(change, last_, now);
+    }
+  }
+  last_ = std::move(now);
+}
+
+void UiaProviders::Invoked(std::uint32_t id) {
+  const uia::Functions& api = uia::Api();
+  if (api.clientsAreListening != nullptr && api.clientsAreListening() &&
+      api.raiseAutomationEvent != nullptr) {
+    ComPtr<IRawElementProviderSimple> element;
+    element = MakeUiaElement(bridge_, id);
+    api.raiseAutomationEvent(element.Get(), uia::kInvokedEvent);
+  }
+}
+
+void UiaProviders::Raise(const A11yChange& change, const A11yTree& before, const A11yTree& after) {
+  const uia::Functions& api = uia::Api();
+  ComPtr<IRawElementProviderSimple> element;
+  if (change.id == 0) {
+    element = root_;
+  } else {
+    element = MakeUiaElement(bridge_, change.id);
+  }
+  const A11yNode* was = before.Find(change.id);
+  const A11yNode* now = after.Find(change.id);
+  switch (change.kind) {
+    case A11yChangeKind::Focus:
+      if (api.raiseAutomationEvent != nullptr && GetFocus() == bridge_->window->AccessibleHwnd()) {
+        api.raiseAutomationEvent(element.Get(), uia::kFocusChangedEvent);
+      }
+      return;
+    case A11yChangeKind::Toggled:
+      if (api.raisePropertyChangedEvent != nullptr) {
+        api.raisePropertyChangedEvent(
+            element.Get(), uia::kToggleStateProperty,
+            IntVariant(was->toggled.value_or(false) ? uia::kToggleOn : uia::kToggleOff),
+            IntVariant(*now->toggled ? uia::kToggleOn : uia::kToggleOff));
+      }
+      return;
+    case A11yChangeKind::Selected:
+      if (api.raiseAutomationEvent != nullptr) {
+        api.raiseAutomationEvent(element.Get(), uia::kElementSelectedEvent);
+      }
+      if (api.raisePropertyChangedEvent != nullptr) {
+        api.raisePropertyChangedEvent(element.Get(), uia::kSelectionItemIsSelectedProperty,
+                                      BoolVariant(false), BoolVariant(true));
+      }
+      return;
+    case A11yChangeKind::Value:
+      if (api.raisePropertyChangedEvent != nullptr) {
+        api.raisePropertyChangedEvent(element.Get(), uia::kRangeValueValueProperty,
+                                      DoubleVariant(was->range->value),
+                                      DoubleVariant(now->range->value));
+      }
+      return;
+    case A11yChangeKind::Structure:
+      if (api.raiseStructureChangedEvent != nullptr) {
+        api.raiseStructureChangedEvent(element.Get(), uia::kChildrenInvalidated, nullptr, 0);
+      }
+      return;
+  }
+}
+
+}  // namespace lumetta

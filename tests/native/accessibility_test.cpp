@@ -1,0 +1,81 @@
+#include "window/accessibility.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetta {
+namespace {
+
+// A list with two items and a slider: enough to walk every direction.
+A11yTree Sample() {
+  A11yTree tree;
+  tree.Add(1, 0, A11yRole::Text, u"header", {0, 0, 100, 20});
+  tree.Add(2, 0, A11yRole::List, u"scale", {0, 20, 100, 60});
+  tree.Add(21, 2, A11yRole::ListItem, u"100%", {0, 40, 50, 60}).selected = true;
+  tree.Add(22, 2, A11yRole::ListItem, u"125%", {50, 40, 100, 60});
+  tree.Add(3, 0, A11yRole::Slider, u"alert", {0, 60, 100, 80}).range = A11yRange{85, 50, 95, 5};
+  return tree;
+}
+
+TEST(A11yTree, NavigationHitTestingAndSelection) {
+  const A11yTree tree = Sample();
+  EXPECT_EQ(tree.FirstChild(0), 1u);
+  EXPECT_EQ(tree.LastChild(0), 3u);
+  EXPECT_EQ(tree.NextSibling(1), 2u);
+  EXPECT_EQ(tree.NextSibling(2), 3u);  // over the list's items
+  EXPECT_EQ(tree.NextSibling(3), 0u);
+  EXPECT_EQ(tree.PreviousSibling(3), 2u);
+  EXPECT_EQ(tree.PreviousSibling(1), 0u);
+  EXPECT_EQ(tree.FirstChild(2), 21u);
+  EXPECT_EQ(tree.LastChild(2), 22u);
+  EXPECT_EQ(tree.PreviousSibling(22), 21u);
+  EXPECT_EQ(tree.NextSibling(22), 0u);
+  EXPECT_EQ(tree.Parent(22), 2u);
+  EXPECT_EQ(tree.FirstChild(21), 0u);
+  EXPECT_EQ(tree.NextSibling(99), 0u);
+
+  EXPECT_EQ(tree.ElementAt({60, 50}), 22u);  // the innermost element
+  EXPECT_EQ(tree.ElementAt({60, 30}), 2u);
+  EXPECT_EQ(tree.ElementAt({100, 10}), 0u);  // right edges are outside
+  A11yTree scrolled = tree;
+  scrolled.nodes[4].offscreen = true;
+  EXPECT_EQ(scrolled.ElementAt({10, 70}), 0u);
+
+  EXPECT_EQ(tree.Selection(2), std::vector<std::uint32_t>{21});
+}
+
+TEST(A11yChanges, WhatAReaderIsToldAndInWhichOrder) {
+  const A11yTree before = Sample();
+  EXPECT_TRUE(A11yChanges(before, before).empty());
+
+  A11yTree after = before;
+  after.nodes[2].selected = false;
+  after.nodes[3].selected = true;
+  after.nodes[4].range->value = 90;
+  after.focused = 3;
+  EXPECT_EQ(A11yChanges(before, after), (std::vector<A11yChange>{{A11yChangeKind::Selected, 22},
+                                                                 {A11yChangeKind::Value, 3},
+                                                                 {A11yChangeKind::Focus, 3}}));
+
+  A11yTree grown = before;
+  grown.Add(4, 0, A11yRole::CheckBox, u"snap", {}).toggled = true;
+  grown.nodes[0].name = u"renamed";  // a name alone is read when asked
+  EXPECT_EQ(A11yChanges(before, grown), (std::vector<A11yChange>{{A11yChangeKind::Structure, 0}}));
+  A11yTree toggled = grown;
+  toggled.nodes[5].toggled = false;
+  toggled.focused = 77;  // gone: nothing to announce
+  EXPECT_EQ(A11yChanges(grown, toggled), (std::vector<A11yChange>{{A11yChangeKind::Toggled, 4}}));
+
+  A11yTree reordered = before;
+  std::swap(reordered.nodes[0], reordered.nodes[4]);
+  EXPECT_EQ(A11yChanges(before, reordered),
+            (std::vector<A11yChange>{{A11yChangeKind::Structure, 0}}));
+}
+
+TEST(JoinFigures, SkipsEmptyParts) {
+  EXPECT_EQ(JoinFigures({u"5%", u"", u"3.20 GHz"}, u", "), u"5%, 3.20 GHz");
+  EXPECT_EQ(JoinFigures({u"", u"a"}, u"、"), u"a");
+  EXPECT_EQ(JoinFigures({}, u", "), u"");
+}
+
+}  // namespace
+}  // namespace lumetta

@@ -1,0 +1,130 @@
+// A UI Automation client's view of a provider for tests: the events it raised (through a
+// replaced function table in which somebody always listens), and reading an element's
+// properties and children through its COM interfaces.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "window/uia_api_win.h"
+
+namespace lumetta::test {
+
+inline std::wstring AutomationId(IRawElementProviderSimple* element) {
+  VARIANT v;
+  VariantInit(&v);
+  element->GetPropertyValue(uia::kAutomationIdProperty, &v);
+  std::wstring id = v.vt == VT_BSTR ? v.bstrVal : L"";
+  VariantClear(&v);
+  return id;
+}
+
+struct RaisedEvent {
+  int id;  // an event id, or a property id for a property change
+  std::wstring element;
+  double newValue = 0;
+  friend bool operator==(const RaisedEvent&, const RaisedEvent&) = default;
+  friend void PrintTo(const RaisedEvent& event, std::ostream* out) {
+    *out << event.id << " on " << std::string(event.element.begin(), event.element.end()) << " = "
+         << event.newValue;
+  }
+};
+
+class UiaRecorder {
+ public:
+  UiaRecorder() : system_(uia::Api()) {
+    current_ = this;
+    table_ = system_;
+    table_.clientsAreListening = [] { return TRUE; };
+    table_.raiseAutomationEvent = [](IRawElementProviderSimple* element, EVENTID id) {
+      current_->events.push_back({id, AutomationId(element)});
+      return S_OK;
+    };
+    table_.raisePropertyChangedEvent = [](IRawElementProviderSimple* element, PROPERTYID id,
+                                          VARIANT, VARIANT now) {
+      VARIANT value;
+      VariantInit(&value);
+      VariantChangeType(&value, &now, 0, VT_R8);
+      current_->events.push_back({id, AutomationId(element), value.dblVal});
+      return S_OK;
+    };
+    table_.raiseStructureChangedEvent = [](IRawElementProviderSimple* element, int, int*, int) {
+      current_->events.push_back({0, AutomationId(element)});
+      return S_OK;
+    };
+    table_.disconnectProvider = [](IRawElementProviderSimple*) {
+      ++current_->disconnects;
+      return S_OK;
+    };
+    uia::UseFunctions(&table_);
+  }
+  ~UiaRecorder() {
+    uia::UseFunctions(nullptr);
+    current_ = nullptr;
+  }
+  UiaRecorder(const UiaRecorder&) = delete;
+  UiaRecorder& operator=(const UiaRecorder&) = delete;
+
+  std::vector<RaisedEvent> events;
+  int disconnects = 0;
+
+ private:
+  static inline UiaRecorder* current_ = nullptr;
+  uia::Functions system_;
+  uia::Functions table_{};
+};
+
+template <typename Interface>
+Microsoft::WRL::ComPtr<Interface> Pattern(IRawElementProviderSimple* element, PATTERNID pattern) {
+  Microsoft::WRL::ComPtr<IUnknown> unknown;
+  Microsoft::WRL::ComPtr<Interface> provider;
+  if (SUCCEEDED(element->GetPatternProvider(pattern, unknown.GetAddressOf())) && unknown) {
+    unknown.As(&provider);
+  }
+  return provider;
+}
+
+inline VARIANT Property(IRawElementProviderSimple* element, PROPERTYID property) {
+  VARIANT v;
+  VariantInit(&v);
+  element->GetPropertyValue(property, &v);
+  return v;
+}
+
+// The element's children in order, as Navigate walks them.
+inline std::vector<Microsoft::WRL::ComPtr<IRawElementProviderSimple>> Children(
+    IRawElementProviderSimple* parent) {
+  std::vector<Microsoft::WRL::ComPtr<IRawElementProviderSimple>> children;
+  Microsoft::WRL::ComPtr<IRawElementProviderFragment> fragment;
+  if (FAILED(parent->QueryInterface(IID_PPV_ARGS(&fragment)))) {
+    return children;
+  }
+  Microsoft::WRL::ComPtr<IRawElementProviderFragment> child;
+  fragment->Navigate(NavigateDirection_FirstChild, child.GetAddressOf());
+  while (child) {
+    Microsoft::WRL::ComPtr<IRawElementProviderSimple> simple;
+    child.As(&simple);
+    children.push_back(simple);
+    Microsoft::WRL::ComPtr<IRawElementProviderFragment> next;
+    child->Navigate(NavigateDirection_NextSibling, next.GetAddressOf());
+    child = next;
+  }
+  return children;
+}
+
+// The child with the automation id, or null.
+inline Microsoft::WRL::ComPtr<IRawElementProviderSimple> Child(IRawElementProviderSimple* parent,
+                                                               const std::wstring& id) {
+  for (const auto& child : Children(parent)) {
+    if (AutomationId(child.Get()) == id) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace lumetta::test

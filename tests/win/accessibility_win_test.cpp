@@ -1,0 +1,309 @@
+// The windows' UI Automation providers, in process, through their COM interfaces.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "app/text_ids.h"
+#include "card/card_accessibility.h"
+#include "card/monitor_window.h"
+#include "dialogs/about_window.h"
+#include "dialogs/settings_panel.h"
+#include "dialogs/settings_window.h"
+#include "support/factories.h"
+#include "support/test_window.h"
+#include "support/uia_client.h"
+
+namespace lumetta {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using test::Children;
+using test::Pattern;
+using test::Property;
+
+std::wstring Id(std::uint32_t id) {
+  return std::to_wstring(id);
+}
+
+void Pump() {
+  for (int i = 0; i < 10; ++i) {
+    test::TestWindow::Pump();
+    Sleep(10);
+  }
+}
+
+class SettingsProviders : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    dialog_ = std::make_unique<SettingsWindow>(factories_.d2d.Get(), factories_.dwrite.Get(),
+                                               [this](const Settings& s) { last_ = s; });
+    dialog_->Open(nullptr, Settings{});
+    Pump();
+    root_ = dialog_->AccessibilityRoot();
+    ASSERT_NE(root_, nullptr);
+  }
+  ComPtr<IRawElementProviderSimple> Element(std::uint32_t id) const {
+    return test::Child(root_, Id(id));
+  }
+
+  test::UiaRecorder recorder_;
+  test::Factories factories_;
+  std::unique_ptr<SettingsWindow> dialog_;
+  Settings last_;
+  IRawElementProviderSimple* root_ = nullptr;
+};
+
+TEST_F(SettingsProviders, EveryRowHasItsControlTypeNameAndPlace) {
+  // Answered through the real uiautomationcore, as a client in another process would ask.
+  EXPECT_NE(SendMessageW(dialog_->hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(-25)), 0);
+  const auto rows = Children(root_);
+  ASSERT_GT(rows.size(), 20u);
+  EXPECT_EQ(test::AutomationId(rows[0].Get()), Id(kTextSettingsShow));
+  EXPECT_EQ(Property(rows[0].Get(), uia::kControlTypeProperty).lVal, uia::kText);
+  VARIANT name = Property(rows[0].Get(), uia::kNameProperty);
+  EXPECT_STREQ(name.bstrVal, L"Show");
+  VariantClear(&name);
+  const auto controlType = [&](std::uint32_t id) {
+    return Property(Element(id).Get(), uia::kControlTypeProperty).lVal;
+  };
+  EXPECT_EQ(controlType(kControlClock), uia::kCheckBox);
+  EXPECT_EQ(controlType(kControlScale), uia::kList);
+  EXPECT_EQ(controlType(kControlDiskAlert), uia::kSlider);
+  EXPECT_EQ(
+      Property(Children(Element(kControlScale).Get())[0].Get(), uia::kControlTypeProperty).lVal,
+      uia::kListItem);
+
+  // The clock's row on the screen, and found again at its middle.
+  ComPtr<IRawElementProviderFragment> clock;
+  Element(kControlClock).As(&clock);
+  UiaRect box{};
+  ASSERT_EQ(clock->get_BoundingRectangle(&box), S_OK);
+  POINT origin{0, 0};
+  ClientToScreen(dialog_->hwnd(), &origin);
+  EXPECT_EQ(box.left, origin.x + 16);
+  EXPECT_EQ(box.top, origin.y + 40);
+  EXPECT_EQ(box.width, 368);
+  ComPtr<IRawElementProviderFragmentRoot> fragmentRoot;
+  ASSERT_EQ(root_->QueryInterface(IID_PPV_ARGS(&fragmentRoot)), S_OK);
+  ComPtr<IRawElementProviderFragment> hit;
+  fragmentRoot->ElementProviderFromPoint(box.left + 100, box.top + 20, hit.GetAddressOf());
+  ComPtr<IRawElementProviderSimple> hitSimple;
+  ASSERT_TRUE(hit);
+  hit.As(&hitSimple);
+  EXPECT_EQ(test::AutomationId(hitSimple.Get()), Id(kControlClock));
+  ComPtr<IRawElementProviderFragment> parent;
+  clock->Navigate(NavigateDirection_Parent, parent.GetAddressOf());
+  ComPtr<IUnknown> parentIdentity, rootIdentity;
+  parent.As(&parentIdentity);
+  fragmentRoot.As(&rootIdentity);
+  EXPECT_EQ(parentIdentity.Get(), rootIdentity.Get());
+}
+
+TEST_F(SettingsProviders, PatternsActAndRaiseTheirEvents) {
+  const auto clock = Pattern<IToggleProvider>(Element(kControlClock).Get(), uia::kTogglePattern);
+  ASSERT_TRUE(clock);
+  int state = -1;
+  clock->get_ToggleState(&state);
+  EXPECT_EQ(state, uia::kToggleOn);
+  ASSERT_EQ(clock->Toggle(), S_OK);
+  EXPECT_FALSE(last_.showClock);
+  clock->get_ToggleState(&state);
+  EXPECT_EQ(state, uia::kToggleOff);
+  EXPECT_FALSE(Pattern<IInvokeProvider>(Element(kControlClock).Get(), uia::kInvokePattern));
+  // "Show year" is dimmed now.
+  const auto year = Element(kControlClockYear);
+  EXPECT_EQ(Property(year.Get(), uia::kIsEnabledProperty).boolVal, VARIANT_FALSE);
+  EXPECT_EQ(Pattern<IToggleProvider>(year.Get(), uia::kTogglePattern)->Toggle(),
+            uia::kElementNotEnabled);
+
+  const auto scale = Element(kControlScale);
+  const auto options = Children(scale.Get());
+  ASSERT_EQ(options.size(), kDisplayScaleSteps.size());
+  const auto item = Pattern<ISelectionItemProvider>(options[3].Get(), uia::kSelectionItemPattern);
+  ASSERT_EQ(item->Select(), S_OK);
+  EXPECT_EQ(last_.displayScale, 1.25);
+  BOOL selected = FALSE;
+  item->get_IsSelected(&selected);
+  EXPECT_TRUE(selected);
+  EXPECT_EQ(item->RemoveFromSelection(), uia::kInvalidOperation);  // one is always chosen
+  SAFEARRAY* selection = nullptr;
+  ASSERT_EQ(
+      Pattern<ISelectionProvider>(scale.Get(), uia::kSelectionPattern)->GetSelection(&selection),
+      S_OK);
+  LONG index = 0;
+  IUnknown* chosen = nullptr;
+  SafeArrayGetElement(selection, &index, &chosen);
+  ComPtr<IRawElementProviderSimple> chosenElement;
+  chosen->QueryInterface(IID_PPV_ARGS(&chosenElement));
+  chosen->Release();
+  SafeArrayDestroy(selection);
+  EXPECT_EQ(test::AutomationId(chosenElement.Get()), Id(OptionElement(kControlScale, 3)));
+
+  const auto slider =
+      Pattern<IRangeValueProvider>(Element(kControlDiskAlert).Get(), uia::kRangeValuePattern);
+  double minimum = 0, maximum = 0, step = 0, value = 0;
+  slider->get_Minimum(&minimum);
+  slider->get_Maximum(&maximum);
+  slider->get_SmallChange(&step);
+  slider->get_Value(&value);
+  EXPECT_EQ(std::vector<double>({minimum, maximum, step, value}),
+            std::vector<double>({50, 95, 5, 90}));
+  EXPECT_EQ(slider->SetValue(62), S_OK);
+  EXPECT_EQ(last_.diskAlertThreshold, 0.6);
+  EXPECT_EQ(slider->SetValue(20), E_INVALIDARG);
+
+  EXPECT_EQ(recorder_.events,
+            (std::vector<test::RaisedEvent>{
+                {uia::kToggleStateProperty, Id(kControlClock), uia::kToggleOff},
+                {uia::kElementSelectedEvent, Id(OptionElement(kControlScale, 3))},
+                {uia::kSelectionItemIsSelectedProperty, Id(OptionElement(kControlScale, 3)), -1},
+                {uia::kRangeValueValueProperty, Id(kControlDiskAlert), 60},
+            }));
+}
+
+TEST_F(SettingsProviders, KeyboardFocusIsReportedAndFollowed) {
+  SetForegroundWindow(dialog_->hwnd());
+  SetFocus(dialog_->hwnd());
+  SendMessageW(dialog_->hwnd(), WM_KEYDOWN, VK_TAB, 0);
+  SendMessageW(dialog_->hwnd(), WM_KEYDOWN, VK_TAB, 0);
+  ASSERT_EQ(GetFocus(), dialog_->hwnd());
+  EXPECT_EQ(Property(Element(kControlClockYear).Get(), uia::kHasKeyboardFocusProperty).boolVal,
+            VARIANT_TRUE);
+  EXPECT_EQ(Property(Element(kControlClock).Get(), uia::kHasKeyboardFocusProperty).boolVal,
+            VARIANT_FALSE);
+  EXPECT_EQ(recorder_.events,
+            (std::vector<test::RaisedEvent>{{uia::kFocusChangedEvent, Id(kControlClock)},
+                                            {uia::kFocusChangedEvent, Id(kControlClockYear)}}));
+
+  // A reader moving the focus scrolls the row into view.
+  ComPtr<IRawElementProviderFragment> interval;
+  Element(kControlInterval).As(&interval);
+  ASSERT_EQ(interval->SetFocus(), S_OK);
+  EXPECT_EQ(Property(Element(kControlInterval).Get(), uia::kIsOffscreenProperty).boolVal,
+            VARIANT_FALSE);
+  ComPtr<IRawElementProviderFragmentRoot> fragmentRoot;
+  root_->QueryInterface(IID_PPV_ARGS(&fragmentRoot));
+  ComPtr<IRawElementProviderFragment> focused;
+  fragmentRoot->GetFocus(focused.GetAddressOf());
+  ComPtr<IRawElementProviderSimple> focusedSimple;
+  focused.As(&focusedSimple);
+  EXPECT_EQ(test::AutomationId(focusedSimple.Get()), Id(kControlInterval));
+}
+
+// UI Automation calls from threads of its own; each call is served on the window's thread,
+// and the message that carries it runs nothing for a key it did not hand out.
+TEST_F(SettingsProviders, CallsFromAnotherThreadAreServedOnTheWindowsThread) {
+  const auto clock = Element(kControlClock);
+  std::wstring name;
+  std::atomic<bool> done = false;
+  std::thread reader([&] {
+    VARIANT v = Property(clock.Get(), uia::kNameProperty);
+    name = v.vt == VT_BSTR ? v.bstrVal : L"";
+    VariantClear(&v);
+    done = true;
+  });
+  while (!done) {
+    test::TestWindow::Pump();
+    Sleep(5);
+  }
+  reader.join();
+  EXPECT_EQ(name, L"Clock");
+  EXPECT_EQ(SendMessageW(dialog_->hwnd(), UiaProviders::CallMessage(), 12345, 0), 0);
+}
+
+// An element outlives its window in the client's hands: it then answers "not available".
+TEST_F(SettingsProviders, ElementsOfAClosedWindowAreNotAvailable) {
+  const auto clock = Element(kControlClock);
+  const auto toggle = Pattern<IToggleProvider>(clock.Get(), uia::kTogglePattern);
+  SendMessageW(dialog_->hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(dialog_->hwnd(), nullptr);
+  EXPECT_EQ(recorder_.disconnects, 1);
+  VARIANT v;
+  EXPECT_EQ(clock->GetPropertyValue(uia::kNameProperty, &v), uia::kElementNotAvailable);
+  EXPECT_EQ(toggle->Toggle(), uia::kElementNotAvailable);
+}
+
+// The card itself, made in this process: its sections read as sentences, its buttons act.
+TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", L"http://127.0.0.1:9/");  // no update
+  test::UiaRecorder recorder;
+  test::Factories factories;
+  MonitorWindow card(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
+  ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
+  Pump();
+  IRawElementProviderSimple* root = card.AccessibilityRoot();
+  ASSERT_NE(root, nullptr);
+  std::vector<std::wstring> ids;
+  for (const auto& child : Children(root)) {
+    ids.push_back(test::AutomationId(child.Get()));
+  }
+  EXPECT_EQ(ids, (std::vector<std::wstring>{L"2", L"3", L"4", L"5", L"6", L"7",
+                                            Id(kCardElementSettings), Id(kCardElementPin)}));
+  const auto memory = Pattern<IValueProvider>(
+      test::Child(root, Id(SectionElement(SectionId::Memory))).Get(), uia::kValuePattern);
+  BSTR value = nullptr;
+  ASSERT_EQ(memory->get_Value(&value), S_OK);
+  EXPECT_TRUE(std::wstring(value).find(L"B / ") != std::wstring::npos) << value;  // measured
+  SysFreeString(value);
+  BOOL readOnly = FALSE;
+  memory->get_IsReadOnly(&readOnly);
+  EXPECT_TRUE(readOnly);
+
+  const auto pin = test::Child(root, Id(kCardElementPin));
+  const auto toggle = Pattern<IToggleProvider>(pin.Get(), uia::kTogglePattern);
+  ASSERT_EQ(toggle->Toggle(), S_OK);
+  EXPECT_EQ(GetWindowLongPtrW(card.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);  // unpinned
+  int state = -1;
+  toggle->get_ToggleState(&state);
+  EXPECT_EQ(state, uia::kToggleOff);
+
+  const auto settings = Pattern<IInvokeProvider>(test::Child(root, Id(kCardElementSettings)).Get(),
+                                                 uia::kInvokePattern);
+  ASSERT_EQ(settings->Invoke(), S_OK);
+  Pump();
+  HWND dialog = FindWindowW(L"LumettaSettingsWindow", nullptr);
+  EXPECT_TRUE(dialog != nullptr && IsWindowVisible(dialog));
+  EXPECT_EQ(recorder.events, (std::vector<test::RaisedEvent>{
+                                 {uia::kToggleStateProperty, Id(kCardElementPin), uia::kToggleOff},
+                                 {uia::kInvokedEvent, Id(kCardElementSettings)},
+                             }));
+  DestroyWindow(card.hwnd());
+  SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
+}
+
+TEST(AboutProviders, TextsAndTheLinkWhichIsInvokedAfterTheCallReturns) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  test::UiaRecorder recorder;
+  test::Factories factories;
+  AboutWindow about(factories.d2d.Get(), factories.dwrite.Get());
+  about.Show(nullptr);
+  Pump();
+  IRawElementProviderSimple* root = about.AccessibilityRoot();
+  ASSERT_NE(root, nullptr);
+  std::vector<std::wstring> names;
+  for (const auto& child : Children(root)) {
+    VARIANT name = Property(child.Get(), uia::kNameProperty);
+    names.emplace_back(name.bstrVal);
+    VariantClear(&name);
+  }
+  ASSERT_EQ(names.size(), 8u);
+  EXPECT_EQ(names[0], L"Lumetta");
+  EXPECT_EQ(names[5], L"Made by Norvale");
+  EXPECT_EQ(names[7], L"norvale.com");
+  const auto link = test::Child(root, Id(kAboutElementLink));
+  EXPECT_EQ(Property(link.Get(), uia::kControlTypeProperty).lVal, uia::kHyperlink);
+  EXPECT_EQ(Property(link.Get(), uia::kIsKeyboardFocusableProperty).boolVal, VARIANT_TRUE);
+  ASSERT_EQ(Pattern<IInvokeProvider>(link.Get(), uia::kInvokePattern)->Invoke(), S_OK);
+  // Taken off the queue before it opens a browser: the call only posted it.
+  MSG posted{};
+  ASSERT_TRUE(PeekMessageW(&posted, about.hwnd(), kAccessibleInvokeMessage,
+                           kAccessibleInvokeMessage, PM_REMOVE));
+  EXPECT_EQ(posted.wParam, kAboutElementLink);
+  EXPECT_EQ(Pattern<IInvokeProvider>(test::Child(root, L"1").Get(), uia::kInvokePattern), nullptr);
+}
+
+}  // namespace
+}  // namespace lumetta
