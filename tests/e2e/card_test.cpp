@@ -61,28 +61,38 @@ class Card : public E2eTest {
 
 // Under Xvfb without a window manager the system move loop is cancelled at once, so the drag
 // itself is the window's move and its end is the end-of-move message.
-TEST_F(Card, ADragEndsSnappedAndSavesThePosition) {
-  HWND card = Start();
+void Drag(HWND card, int x, int y) {
+  SetWindowPos(card, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
+}
+
+// Snapping off leaves the card where it was dropped; turning it on from the menu moves a card
+// resting near an edge and saves where it now rests, as every later drag does.
+TEST_F(Card, DragsAndSnappingSaveWhereTheCardRests) {
+  HWND card = Start(R"({"snapToEdges": false})");
   ASSERT_NE(card, nullptr);
   const RECT area = WorkArea();
-  SetWindowPos(card, nullptr, area.right - 190 - 20, area.top + 10, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
-  EXPECT_EQ(Rect(card).left, area.right - 190 - 8);
+  const LONG nearX = area.right - 190 - 20;
+  const LONG snappedX = area.right - 190 - 8;
+  const auto savedAt = [](LONG x, LONG y) {
+    const std::optional<Settings> saved = SavedSettings();
+    return saved && saved->hasWindowPosition && saved->windowX == x && saved->windowY == y;
+  };
+  Drag(card, nearX, area.top + 10);
+  EXPECT_EQ(Rect(card).left, nearX);
+  EXPECT_TRUE(savedAt(nearX, area.top + 10));
+  // Snap to screen edges is the second item.
+  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_RETURN},
+                             [] { return SavedSettings() && SavedSettings()->snapToEdges; }));
+  EXPECT_EQ(Rect(card).left, snappedX);
   EXPECT_EQ(Rect(card).top, area.top + 8);
-  std::optional<Settings> saved = SavedSettings();
-  ASSERT_TRUE(saved);
-  EXPECT_TRUE(saved->hasWindowPosition);
-  EXPECT_EQ(saved->windowX, area.right - 190 - 8);
-  EXPECT_EQ(saved->windowY, area.top + 8);
+  EXPECT_TRUE(savedAt(snappedX, area.top + 8));
 
-  SetWindowPos(card, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
-  EXPECT_EQ(Rect(card).left, 300);  // far from every edge: left where it was dropped
-  saved = SavedSettings();
-  ASSERT_TRUE(saved);
-  EXPECT_EQ(saved->windowX, 300);
-  EXPECT_EQ(saved->windowY, 200);
+  Drag(card, 300, 200);  // far from every edge
+  EXPECT_EQ(Rect(card).left, 300);
+  EXPECT_TRUE(savedAt(300, 200));
+  Drag(card, nearX, area.top + 10);
+  EXPECT_TRUE(savedAt(snappedX, area.top + 8));
 }
 
 bool InMoveLoop(HWND window) {
@@ -114,24 +124,6 @@ TEST_F(Card, TheKeyboardMovesTheCardFromTheMenu) {
   EXPECT_EQ(moved.left - 300, 2 * (moved.top - 200));  // two steps right, one down
   ASSERT_TRUE(WaitUntil([&] { return SavedSettings() && SavedSettings()->windowX == moved.left; }));
   EXPECT_EQ(SavedSettings()->windowY, moved.top);
-}
-
-// Turning snapping on moves a card resting near an edge, and saves where it now rests.
-TEST_F(Card, TurningSnappingOnSavesTheSnappedPosition) {
-  HWND card = Start(R"({"snapToEdges": false})");
-  ASSERT_NE(card, nullptr);
-  const RECT area = WorkArea();
-  SetWindowPos(card, nullptr, area.right - 190 - 20, area.top + 10, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
-  EXPECT_EQ(Rect(card).left, area.right - 190 - 20);  // not snapped while off
-  // Snap to screen edges is the second item.
-  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_RETURN},
-                             [] { return SavedSettings() && SavedSettings()->snapToEdges; }));
-  EXPECT_EQ(Rect(card).left, area.right - 190 - 8);
-  EXPECT_EQ(Rect(card).top, area.top + 8);
-  EXPECT_EQ(SavedSettings()->windowX, area.right - 190 - 8);
-  EXPECT_EQ(SavedSettings()->windowY, area.top + 8);
 }
 
 TEST_F(Card, CtrlWheelStepsTheScaleAndStopsAtTwo) {
@@ -188,29 +180,6 @@ TEST_F(Card, TheMenuTogglesAlwaysOnTopAndExits) {
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(lines.back().ends_with(" INFO  app exit")) << lines.back();
 }
-TEST_F(Card, AboutOpensFromTheMenuAndEscapeClosesIt) {
-  HWND card = Start();
-  ASSERT_NE(card, nullptr);
-  const auto aboutShown = [] {
-    HWND about = FindWindowW(L"LumettaAboutWindow", nullptr);
-    return about != nullptr && IsWindowVisible(about);
-  };
-  // About Lumetta is the fifth item.
-  ASSERT_TRUE(
-      ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, aboutShown));
-  HWND about = FindWindowW(L"LumettaAboutWindow", nullptr);
-  RECT client{};
-  GetClientRect(about, &client);
-  EXPECT_EQ(client.right, 400);
-  EXPECT_EQ(client.bottom, 420);
-  // Enter tries the maker's site: it opens, or "open_site_failed" is logged; the dialog stays.
-  SendMessageW(about, WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_TRUE(IsWindow(about));
-  SendMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"LumettaAboutWindow", nullptr) == nullptr; }));
-  EXPECT_TRUE(IsWindow(card));
-}
-
 // Hovering shows the buttons; a click on the Settings button opens the dialog.
 HWND OpenSettingsFromTheCard(HWND card) {
   HWND dialog = nullptr;
@@ -274,27 +243,22 @@ TEST_F(Card, SettingsChangesTakeEffectAtOnce) {
 
   SendMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_FALSE(IsWindow(dialog));
-  // Settings… is the fourth menu item.
-  HWND again = nullptr;
-  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, [&] {
-    again = FindWindowW(L"LumettaSettingsWindow", nullptr);
-    return again != nullptr && IsWindowVisible(again);
-  }));
-  RECT screen{};
-  GetWindowRect(again, &screen);
-  const RECT area = WorkArea();
-  EXPECT_NEAR((screen.left + screen.right) / 2, (area.left + area.right) / 2, 1);
-  SendMessageW(again, WM_KEYDOWN, VK_ESCAPE, 0);
 }
 
-TEST_F(Card, ASecondStartRaisesAnUnpinnedCardForThreeSeconds) {
+// A second start shows a hidden card, raises it for three seconds when unpinned, and exits.
+TEST_F(Card, ASecondStartRevealsAndRaisesTheFirstAndExits) {
   HWND card = Start(R"({"alwaysOnTop": false})");
   ASSERT_NE(card, nullptr);
   EXPECT_FALSE(Topmost(card));
+  ShowWindow(card, SW_HIDE);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(card); }));
   Lumetta second;
   EXPECT_EQ(second.WaitForExit(kTimeoutMs), 0u);
-  EXPECT_TRUE(WaitUntil([&] { return Topmost(card); }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(card) && Topmost(card); }, 3000));
   EXPECT_TRUE(WaitUntil([&] { return !Topmost(card); }, 6000)) << "still raised after the reveal";
+  EXPECT_EQ(CountLogLines(" INFO  app start "), 2);
+  EXPECT_EQ(CountLogLines(" INFO  app already_running"), 1);
+  EXPECT_TRUE(LogLines().back().ends_with(" INFO  app already_running"));
 }
 
 // Puts a display-state notification into the card's own memory and posts it there.

@@ -35,17 +35,6 @@ TEST_F(StoredSettings, AnEditedFileShapesTheCard) {
   EXPECT_EQ(GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
-TEST_F(StoredSettings, ACorruptFileIsMovedAsideAtStart) {
-  test::WriteAll(DataFolder() / L"settings.json", "{\"showClock\": tru");
-  Lumetta app;
-  HWND card = probe::WaitForCard(kTimeoutMs);
-  ASSERT_NE(card, nullptr);
-  EXPECT_TRUE(WaitForLogLine("WARN  settings corrupt_file backup=", kTimeoutMs));
-  EXPECT_FALSE(std::filesystem::exists(DataFolder() / L"settings.json"));
-  EXPECT_EQ(test::ReadAll(DataFolder() / L"settings.json.bak"), "{\"showClock\": tru");
-  EXPECT_NE(GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);  // the default
-}
-
 // A file another program holds at start is not overwritten by the first save: it is kept.
 TEST_F(StoredSettings, AFileHeldAtStartBecomesTheBackupOfTheFirstSave) {
   const auto file = DataFolder() / L"settings.json";
