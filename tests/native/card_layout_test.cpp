@@ -81,6 +81,7 @@ TEST(CardFormats, BytesRatesAndPercents) {
       {1000, u"1.0 KB", u"1.0K"},
       {1023, u"1.0 KB", u"1.0K"},
       {10240, u"10.0 KB", u"10K"},
+      {100.5 * 1024, u"101 KB", u"101K"},  // three digits: no decimal
       {536870912, u"512 MB", u"512M"},
       {8.2 * 1073741824.0, u"8.2 GB", u"8.2G"},
       {17179869184.0, u"16.0 GB", u"16G"},

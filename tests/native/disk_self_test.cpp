@@ -13,9 +13,9 @@ TEST(SystemDriveRoot, FromTheWindowsDirectory) {
   EXPECT_EQ(SystemDriveRoot(10, u"C:\\Windows"), u"C:\\");
   EXPECT_EQ(SystemDriveRoot(16, u"\\\\server\\win"), u"C:\\");  // no drive letter
   EXPECT_EQ(SystemDriveRoot(0, u""), u"C:\\");                  // the call failed
-  EXPECT_EQ(SystemDriveRoot(1, u"D"), u"C:\\");
+  EXPECT_EQ(SystemDriveRoot(1, u"D:"), u"C:\\");                // lengths that cannot hold a drive
   EXPECT_EQ(SystemDriveRoot(2, u"E:"), u"E:\\");
-  EXPECT_EQ(SystemDriveRoot(300, u"D:\\"), u"C:\\");  // did not fit the buffer
+  EXPECT_EQ(SystemDriveRoot(260, u"D:\\"), u"C:\\");  // did not fit the buffer
 }
 
 TEST(DiskCollector, QueriesTheWindowsDrive) {

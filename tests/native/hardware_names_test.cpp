@@ -59,7 +59,9 @@ TEST(HardwareNames, EdgeCases) {
   EXPECT_EQ(shortGpuName(u"geforce GTX 1080 gpu"), u"GTX 1080");
   EXPECT_EQ(vendorOf(u"Unknown Graphics"), u"");
   EXPECT_EQ(vendorOf(u"Microsoft Basic Render Driver"), u"");
-  EXPECT_EQ(vendorOf(u"IntelX nvidia"), u"NVIDIA");       // runs are whole words
+  EXPECT_EQ(vendorOf(u"IntelX nvidia"), u"NVIDIA");  // runs are whole words
+  EXPECT_EQ(vendorOf(u"Intelz 9"), u"");
+  EXPECT_EQ(vendorOf(u"RYZEN 5 PRO"), u"AMD");
   EXPECT_EQ(vendorOf(u"Foo GeForce(R) AMD"), u"NVIDIA");  // the first matching run wins
 }
 

@@ -42,6 +42,8 @@ TEST(ParseJson, AcceptsAndRejectsWholeTexts) {
       {"{\"a\":truex}", false},
       {"{\"a\":nul}", false},
       {"{\"a\":tRue}", false},
+      {"{\"a\":1", false},  // cut off after a value
+      {"{\"a\":\"x\"", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseJson(c.text).has_value(), c.accepted) << c.text;
@@ -103,6 +105,10 @@ TEST(ParseJson, StringEscapes) {
   } cases[] = {
       {R"("\u00e9")", "\xC3\xA9"},
       {R"("\u00E9")", "\xC3\xA9"},
+      {R"("\uFFFF")", "\xEF\xBF\xBF"},
+      {R"("\ud7ff")", "\xED\x9F\xBF"},  // just below the surrogates
+      {R"("\udbff\udfff")", "\xF4\x8F\xBF\xBF"},
+      {R"("\ud800\udc00")", "\xF0\x90\x80\x80"},
       {R"("\ud83d\ude00")", "\xF0\x9F\x98\x80"},
       {R"("\ud83d")", "\xEF\xBF\xBD"},
       {R"("\ude00")", "\xEF\xBF\xBD"},
@@ -183,6 +189,9 @@ TEST(Utf, ConversionsReplaceWhatIsIllFormed) {
        "\xE2\x82\xAC",
        u"\uFFFD€"},
       {"\xF5\xFF", u"\uFFFD\uFFFD"},
+      {"\xE0\x9F\xBF", u"\uFFFD\uFFFD\uFFFD"},  // overlong three and four bytes
+      {"\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FromUtf8(c.bytes), c.text) << testing::PrintToString(std::string(c.bytes));

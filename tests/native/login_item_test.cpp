@@ -33,6 +33,8 @@ TEST(LoginItem, EntryMatching) {
       {u"\"C:\\Apps\\Lumetta\\lumetta.exe\" --hidden", true},
       {u"\"C:\\Apps\\Lumetta\\lumetta.exe", true},  // no closing quote
       {u"\"D:\\Old\\lumetta.exe\"", false},
+      {u"\"C:\\Apps\\Lumetto\\lumetta.exe\"", false},  // as long, another folder
+      {u"\"C:\\Apps\\Lumetta\\lumetta.ex\"", false},   // a prefix of it
       {u"\"\"", false},
       {u"", false},
   };
@@ -40,6 +42,7 @@ TEST(LoginItem, EntryMatching) {
     EXPECT_EQ(LoginEntryMatches(c.entry, path), c.matches)
         << std::string(c.entry.begin(), c.entry.end());
   }
+  EXPECT_TRUE(LoginEntryMatches(u"\"c:\\zed\\lumetta.exe\"", u"C:\\ZED\\lumetta.exe"));
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ TEST(MemoryCollector, SampleAndFailures) {
   const MemoryStatus good{true, 0, 90, 16ull << 30, 6ull << 30, 32ull << 30, 8ull << 30};
   source.status.then(good);
   source.status.then({false, 5});
-  source.status.then(good);
+  // Load 40, commit 31 of 32 GiB: the commit charge alone is critical.
+  source.status.then({true, 0, 40, 16ull << 30, 6ull << 30, 32ull << 30, 1ull << 30});
   source.pools.then({true, 0, 1000, 24, 4096});
   source.pools.then({false, 87});
   source.pools.then({false, 87});
@@ -80,6 +81,7 @@ TEST(MemoryCollector, SampleAndFailures) {
   sample = collector.collect();  // kernel pools fail: still valid, kernel 0
   EXPECT_TRUE(sample.valid);
   EXPECT_EQ(sample.kernel, 0u);
+  EXPECT_EQ(sample.pressure, kCritical);
   EXPECT_TRUE(collector.collect().valid);  // the same failure again: not logged again
   EXPECT_EQ(collector.collect().kernel, 2u * 4096u);
   EXPECT_EQ(test::CapturedLines(),

@@ -21,12 +21,6 @@ WifiConnection Connection(std::uint32_t phyType, std::string_view ssid, std::uin
   return connection;
 }
 
-TEST(NetworkRate, NeverNegativeOrHuge) {
-  EXPECT_EQ(Rate(100, 1100, 2.0), 500.0);
-  EXPECT_EQ(Rate(1100, 100, 1.0), 0.0);  // counter reset
-  EXPECT_EQ(Rate(100, 1100, 0.0), 0.0);
-}
-
 class NetworkTest : public testing::Test {
  protected:
   void SetUp() override { test::ClearCapturedEvents(); }
@@ -59,6 +53,7 @@ TEST_F(NetworkTest, RatesCounterDropsAndInterfaceChanges) {
   const Snapshot& changed = Tick(30);
   EXPECT_FALSE(changed.netRatesValid);
   EXPECT_EQ(changed.netLabel, u"Ethernet 2");
+  Tick();
   EXPECT_EQ(machine.network.lookups, 2);  // at start and after 30 s, not every tick
   EXPECT_EQ(machine.wifi.submits, 0);     // wired: never a Wi-Fi query
   EXPECT_EQ(test::CapturedLines("network"),
@@ -168,6 +163,7 @@ TEST(WifiQuery, ARunningQueryBlocksSubmitAndDestructionWaitsForIt) {
   platform.threaded = true;
   platform.results.reset({0, Connection(10, "Home")});
   platform.HoldQueries();
+  platform.guid = {1};
   auto query = std::make_unique<WifiQuery>(platform);
   query->submit({1});
   platform.WaitForQueries(1);
@@ -181,6 +177,23 @@ TEST(WifiQuery, ARunningQueryBlocksSubmitAndDestructionWaitsForIt) {
   EXPECT_EQ(platform.notified(), 1);
   EXPECT_EQ(platform.workCloses, 1);
   EXPECT_EQ(platform.clientCloses, 1);
+}
+
+// A Sampler destroyed while its Wi-Fi query runs waits for it and closes everything once.
+TEST(WifiQuery, ASamplerDestroyedMidQueryClosesItsWorkOnce) {
+  test::ScriptedMachine machine;
+  machine.wireless(u"WLAN", 5, 0, 0);
+  machine.wifi.threaded = true;
+  machine.wifi.HoldQueries();
+  auto sampler = std::make_unique<Sampler>(machine.sources());
+  sampler->tick(Settings{});
+  machine.wifi.WaitForQueries(1);
+  auto destroyed = std::async(std::launch::async, [&] { sampler.reset(); });
+  EXPECT_EQ(destroyed.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+  machine.wifi.ReleaseQueries();
+  destroyed.wait();
+  EXPECT_EQ(machine.wifi.workCloses, 1);
+  EXPECT_EQ(machine.wifi.clientCloses, 1);
 }
 
 TEST(WifiQuery, WithoutAWorkItemNothingIsQueried) {

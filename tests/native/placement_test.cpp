@@ -64,6 +64,9 @@ TEST(Placement, ABottomRightCardKeepsItsCornerWhenTheScaleGrows) {
   EXPECT_EQ(AnchorAfterScale({100, 630, 190, 400}, {100, 630, 285, 600}, kWork, 96),
             (ScreenPoint{100, 430}));
   EXPECT_EQ(AnchorAfterScale({100, 100, 190, 400}, {100, 100, 285, 600}, kWork, 96), std::nullopt);
+  // 24 DIPs from the right edge is no longer near it.
+  EXPECT_EQ(AnchorAfterScale({1706, 100, 190, 400}, {1706, 100, 285, 600}, kWork, 96),
+            std::nullopt);
 }
 
 TEST(Placement, DipsToPixelsRoundsLikeMulDiv) {

@@ -78,6 +78,7 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
   EXPECT_EQ(second.netReceive, 4096.0);
   EXPECT_EQ(second.netSend, 512.0);
   EXPECT_EQ(second.netReceiveHistory.count(), 1u);
+  EXPECT_EQ(second.netSendHistory.count(), 1u);
   EXPECT_TRUE(second.self.valid);
 }
 

@@ -196,6 +196,12 @@ TEST_F(Panel, ChoosingASegment) {
   EXPECT_EQ(last.displayScale, 1.5);
   panel.MouseDown(371.9f, scale.y + 40);
   EXPECT_EQ(last.displayScale, 2.0);
+  panel.MouseDown(30, scale.y + 31.5f);  // above the segments
+  EXPECT_EQ(last.displayScale, 2.0);
+  panel.MouseDown(30, scale.y + 32);
+  EXPECT_EQ(last.displayScale, 0.75);
+  panel.MouseMove(30, Middle(kControlClock));
+  EXPECT_EQ(panel.hoveredId, kControlClock);
 }
 
 }  // namespace

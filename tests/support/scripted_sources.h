@@ -176,15 +176,23 @@ class ScriptedNetwork final : public NetworkSource {
     ++lookups;
     const auto& [status, value] = best.next();
     *index = value;
+    best_ = value;
     return status;
   }
-  std::uint32_t ReadInterface(std::uint32_t, InterfaceRow& row) override {
+  // Only the interface last named best can be read, as with a stale index on Windows.
+  std::uint32_t ReadInterface(std::uint32_t index, InterfaceRow& row) override {
+    if (index != best_) {
+      return 1168;  // ERROR_NOT_FOUND
+    }
     const auto& [status, value] = rows.next();
     if (status == 0) {
       row = value;
     }
     return status;
   }
+
+ private:
+  std::uint32_t best_ = 0;
 };
 
 // Runs each query inline, or on its own thread when `threaded`, optionally held at a gate
@@ -198,6 +206,7 @@ class ScriptedWifi final : public WifiPlatform {
   int queries = 0;
   int clientCloses = 0;
   int workCloses = 0;
+  InterfaceGuid guid{};  // the only adapter that answers
 
   ~ScriptedWifi() override { JoinAll(); }
 
@@ -242,10 +251,15 @@ class ScriptedWifi final : public WifiPlatform {
     JoinAll();
     ++workCloses;
   }
-  std::uint32_t QueryConnection(const InterfaceGuid&,
+  std::uint32_t QueryConnection(const InterfaceGuid& adapter,
                                 std::optional<WifiConnection>* connection) override {
     std::unique_lock lock(mutex_);
     ++queries;
+    if (adapter != guid) {
+      *connection = std::nullopt;
+      changed_.notify_all();
+      return 87;  // ERROR_INVALID_PARAMETER
+    }
     changed_.notify_all();
     changed_.wait(lock, [&] { return gateOpen_; });
     const auto& [status, value] = results.next();
@@ -313,6 +327,7 @@ struct ScriptedMachine {
   }
   void wireless(std::u16string alias, std::uint8_t guid, std::uint64_t in, std::uint64_t out) {
     network.rows.reset({0, InterfaceRow{std::move(alias), {guid}, kIfTypeIeee80211, in, out}});
+    wifi.guid = {guid};
   }
   MetricsSources sources() {
     return {clock, cpu, clockCounters, gpu, memory, network, wifi, disk, self, processorName};
