@@ -93,19 +93,18 @@ class Capture {
   return Capture(width, height, std::move(pixels));
 }
 
-// Presenting may lag behind the end of a frame: grabs until two in a row agree and show
-// something, or the time runs out.
+// What the screen shows once it has stopped changing for a while: Wine presents a frame some
+// time after EndDraw returns, later the busier the machine.
 [[nodiscard]] inline Capture GrabSettled(HWND hwnd, DWORD timeoutMs = 3000) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   Capture previous = Grab(hwnd);
-  for (;;) {
+  for (int same = 0; same < 10 && GetTickCount64() < deadline;) {
     Sleep(30);
     Capture next = Grab(hwnd);
-    if ((next == previous && !next.blank()) || GetTickCount64() >= deadline) {
-      return next;
-    }
+    same = next == previous && !next.blank() ? same + 1 : 0;
     previous = std::move(next);
   }
+  return previous;
 }
 
 class TestWindow {
