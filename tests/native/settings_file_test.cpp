@@ -21,6 +21,7 @@ class ScriptedFiles final : public SettingsFileSystem {
   std::uint32_t moveError = 0;
   bool corruptAfterMove = false;
   std::vector<std::uint32_t> pauses;
+  std::vector<bool> writeThrough;  // of each move
 
   FileRead ReadFileText(const std::u16string& path) override {
     std::uint32_t error = readError;
@@ -41,7 +42,9 @@ class ScriptedFiles final : public SettingsFileSystem {
     files[path] = std::string(text.substr(0, writeError != 0 ? text.size() / 2 : text.size()));
     return writeError;
   }
-  std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to, bool) override {
+  std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
+                              bool flush) override {
+    writeThrough.push_back(flush);
     if (moveError != 0) {
       return moveError;
     }
@@ -66,13 +69,17 @@ class SettingsFile : public testing::Test {
   ScriptedFiles fs;
 };
 
-TEST_F(SettingsFile, LoadingWithoutAFileIsAQuietFirstRun) {
+// No file is a quiet first run; no data folder at all makes every save fail.
+TEST_F(SettingsFile, WithoutAFileOrAPath) {
   EXPECT_EQ(LoadSettings(fs, kPath).settings, DefaultSettings());
   fs.readError = kErrorPathNotFound;
   EXPECT_FALSE(LoadSettings(fs, kPath).unread);
   EXPECT_TRUE(Lines().empty());
-  EXPECT_TRUE(fs.files.empty());
   EXPECT_TRUE(fs.pauses.empty());
+  SettingsStore store(fs, std::nullopt);
+  EXPECT_EQ(store.Load(), DefaultSettings());
+  EXPECT_FALSE(store.Save(DefaultSettings()));
+  EXPECT_TRUE(fs.files.empty());
 }
 
 TEST_F(SettingsFile, AFileHeldByAnotherProgramIsReadAgainAFewTimes) {
@@ -123,13 +130,6 @@ TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
   }
 }
 
-TEST_F(SettingsFile, WithoutAPathNothingIsReadAndEverySaveFails) {
-  SettingsStore store(fs, std::nullopt);
-  EXPECT_EQ(store.Load(), DefaultSettings());
-  EXPECT_FALSE(store.Save(DefaultSettings()));
-  EXPECT_TRUE(fs.files.empty());
-}
-
 TEST_F(SettingsFile, ACorruptFileIsMovedToTheBackup) {
   fs.files[kPath] = "\xEF\xBB\xBF{}";
   fs.files[kBackup] = "older backup";
@@ -138,6 +138,7 @@ TEST_F(SettingsFile, ACorruptFileIsMovedToTheBackup) {
   EXPECT_FALSE(loaded.unread);  // nothing left to protect
   EXPECT_EQ(fs.files.count(kPath), 0u);
   EXPECT_EQ(fs.files[kBackup], "\xEF\xBB\xBF{}");
+  EXPECT_EQ(fs.writeThrough, std::vector<bool>{false});  // a backup need not reach the disk
   EXPECT_EQ(Lines(),
             std::vector<std::string>{
                 "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"});
@@ -159,6 +160,7 @@ TEST_F(SettingsFile, AGoodFileIsReadAndSavedBack) {
   s.showSelf = true;
   EXPECT_TRUE(store.Save(s));
   EXPECT_EQ(fs.files, (std::map<std::u16string, std::string>{{kPath, SettingsToJson(s)}}));
+  EXPECT_EQ(fs.writeThrough, std::vector<bool>{true});  // a saved record must
   EXPECT_TRUE(Lines().empty());
 }
 
