@@ -65,6 +65,7 @@ TEST(CardLayout, WindowSizeRule) {
   EXPECT_EQ(CardWindowSize(144, 1.25, 56).height, 105);
   EXPECT_EQ(CardWindowSize(96, 1.25, 63).width, 238);
   EXPECT_EQ(CardWindowSize(96, 1.25, 63).height, 79);  // 78.75 rounds up
+  EXPECT_EQ(CardWindowSize(96, 1.25, 61).height, 77);  // and so does 76.25: never clipped
   EXPECT_EQ(CardWindowSize(120, 0.9, 100).height, 113);
 }
 

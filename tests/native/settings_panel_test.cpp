@@ -60,14 +60,61 @@ TEST_F(Panel, RowsHeightsAndConditionalRows) {
   EXPECT_EQ(panel.contentHeight, plain + (46 + 2) * 2 + 44 + 2);
 }
 
-TEST_F(Panel, EnabledRulesFollowTheSettings) {
-  panel.settings.showClock = false;
-  panel.settings.showCpu = false;
-  Build();
-  EXPECT_FALSE(Row(kControlClockYear).enabled);
-  EXPECT_FALSE(Row(kControlCoreBars).enabled);
-  EXPECT_TRUE(Row(kControlHardwareDetails).enabled);  // the GPU is still on
-  panel.settings.showGpu = false;
+// What each row says, in order, and which switches dim which rows below them.
+TEST_F(Panel, EachRowsTextAndTheSwitchesItHangsOn) {
+  std::vector<std::u16string> names;
+  const A11yTree tree = panel.AccessibilityTree(test::RcTexts("en"));
+  for (std::uint32_t id = tree.FirstChild(0); id != 0; id = tree.NextSibling(id)) {
+    names.push_back(tree.Find(id)->name);
+  }
+  ASSERT_EQ(names.size(), 22u);
+  EXPECT_TRUE(names.back().starts_with(u"Longer intervals use less power."));
+  names.pop_back();  // the hint
+  EXPECT_EQ(names,
+            (std::vector<std::u16string>{u"Show",
+                                         u"Clock",
+                                         u"Show year",
+                                         u"CPU",
+                                         u"Per-core bars",
+                                         u"GPU",
+                                         u"CPU/GPU vendor, model and clock",
+                                         u"Memory",
+                                         u"Network",
+                                         u"Wi-Fi network name (SSID)",
+                                         u"Disk",
+                                         u"Lumetta's own load",
+                                         u"General",
+                                         u"Start when Windows starts",
+                                         u"Window",
+                                         u"Snap to screen edges",
+                                         u"Display scale (or Ctrl + mouse wheel on the card)",
+                                         u"Disk alert",
+                                         u"Warn when disk usage is above",
+                                         u"Update interval",
+                                         u"Measure every"}));
+  const struct {
+    bool Settings::*off;
+    std::vector<std::uint32_t> dimmed;
+  } cases[] = {
+      {&Settings::showClock, {kControlClockYear}},
+      {&Settings::showCpu, {kControlCoreBars}},  // details still name the GPU
+      {&Settings::showGpu, {}},
+      {&Settings::showNetwork, {kControlSsid}},
+      {&Settings::showMemory, {}},
+  };
+  for (const auto& c : cases) {
+    panel.settings = Settings{};
+    panel.settings.*c.off = false;
+    Build();
+    std::vector<std::uint32_t> dimmed;
+    for (const SettingsRow& row : panel.rows) {
+      if (!row.enabled) {
+        dimmed.push_back(row.id);
+      }
+    }
+    EXPECT_EQ(dimmed, c.dimmed);
+  }
+  panel.settings.showCpu = panel.settings.showGpu = false;
   Build();
   EXPECT_FALSE(Row(kControlHardwareDetails).enabled);
 }

@@ -32,6 +32,7 @@ TEST(FormatPlaceholders, Substitution) {
       {u"{0}", {u"{1}", u"y"}, u"{1}"},  // arguments are not rescanned
       {u"only {0}", {u"a", u"unused"}, u"only a"},
       {u"", {u"a"}, u""},
+      {u"{10}{9}", {u"0", u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10"}, u"109"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Format(c.text, c.arguments), c.expected) << std::string(c.text.begin(), c.text.end());
