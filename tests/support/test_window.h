@@ -133,6 +133,12 @@ class TestWindow {
       DispatchMessageW(&message);
     }
   }
+  // Pumps for `ms`: what a window posts to itself while opening is handled by then.
+  static void PumpFor(DWORD ms = 100) {
+    for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end; Sleep(10)) {
+      Pump();
+    }
+  }
 
   [[nodiscard]] Capture Grab() const {
     Pump();

@@ -2,33 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include "support/factories.h"
 #include "support/test_window.h"
 
 namespace lumetta {
 namespace {
 
-using Microsoft::WRL::ComPtr;
-
 class AboutDialog : public testing::Test {
  protected:
-  void SetUp() override {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d_.GetAddressOf());
-    DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
-                        reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf()));
-  }
-  static void Pump() {
-    for (int i = 0; i < 20; ++i) {
-      test::TestWindow::Pump();
-      Sleep(10);
-    }
-  }
-  ComPtr<ID2D1Factory> d2d_;
-  ComPtr<IDWriteFactory> dwrite_;
+  void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  static void Pump() { test::TestWindow::PumpFor(200); }
+  test::Factories factories_;
 };
 
 TEST_F(AboutDialog, OpensOnceClosesOnEscapeAndOpensAgain) {
-  AboutWindow about(d2d_.Get(), dwrite_.Get());
+  AboutWindow about(factories_.d2d.Get(), factories_.dwrite.Get());
   about.Show(nullptr);
   Pump();
   HWND first = about.hwnd();

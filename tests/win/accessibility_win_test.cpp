@@ -27,10 +27,7 @@ std::wstring Id(std::uint32_t id) {
 }
 
 void Pump() {
-  for (int i = 0; i < 10; ++i) {
-    test::TestWindow::Pump();
-    Sleep(10);
-  }
+  test::TestWindow::PumpFor();
 }
 
 class SettingsProviders : public testing::Test {

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "draw/renderer.h"
+#include "support/factories.h"
 #include "support/test_window.h"
 
 namespace lumetta {
 namespace {
-
-using Microsoft::WRL::ComPtr;
 
 // The dark palette's Accent, Critical and Warning, as the screen shows them on black.
 bool IsAccent(std::uint32_t pixel) {
@@ -21,16 +20,13 @@ bool IsCritical(std::uint32_t pixel) {
 class CardPainterTest : public testing::Test {
  protected:
   void SetUp() override {
-    D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d_.GetAddressOf());
-    DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
-                        reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf()));
     for (const SettingsBool& entry : kSettingsBools) {
       settings_.*entry.field = false;
     }
   }
   // The card with only the sections `settings_` shows, painted into a window of its size.
   test::Capture Paint(const test::TestWindow& window, UpdateState update = UpdateState::None) {
-    Renderer renderer(d2d_.Get(), dwrite_.Get());
+    Renderer renderer(factories_.d2d.Get(), factories_.dwrite.Get());
     renderer.hwnd = window.hwnd();
     const SectionLayout layout = StackSections(CardSections(
         settings_, update, CardPainter::DiskAlertTextHeight(renderer, snapshot_, settings_)));
@@ -40,8 +36,7 @@ class CardPainterTest : public testing::Test {
     return window.GrabSettled();
   }
 
-  ComPtr<ID2D1Factory> d2d_;
-  ComPtr<IDWriteFactory> dwrite_;
+  test::Factories factories_;
   Settings settings_;
   Snapshot snapshot_;
 };

@@ -62,10 +62,7 @@ TEST(HighContrast, TheSettingsWindowFollowsASwitchAtOnce) {
   SettingsWindow dialog(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
   dialog.Open(nullptr, Settings{});
   const auto grab = [&] {
-    for (int i = 0; i < 10; ++i) {
-      test::TestWindow::Pump();
-      Sleep(10);
-    }
+    test::TestWindow::PumpFor();
     return test::GrabSettled(dialog.hwnd());
   };
   test::Capture shot = grab();

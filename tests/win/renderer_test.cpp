@@ -6,6 +6,7 @@
 
 #include "app/log_win.h"
 #include "app/strings.h"
+#include "support/factories.h"
 #include "support/test_files.h"
 #include "support/test_window.h"
 
@@ -29,11 +30,7 @@ class RendererTest : public testing::Test {
  protected:
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ASSERT_HRESULT_SUCCEEDED(
-        D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d_.GetAddressOf()));
-    ASSERT_HRESULT_SUCCEEDED(
-        DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
-                            reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf())));
+    ASSERT_TRUE(d2d_ && dwrite_);
   }
   // Draws one frame of `draw` into the window and returns what the screen shows.
   template <typename Draw>
@@ -49,13 +46,14 @@ class RendererTest : public testing::Test {
     return shot;
   }
 
-  ComPtr<ID2D1Factory> d2d_;
-  ComPtr<IDWriteFactory> dwrite_;
+  test::Factories factories_;
+  ID2D1Factory* d2d_ = factories_.d2d.Get();
+  ComPtr<IDWriteFactory> dwrite_ = factories_.dwrite;
 };
 
 TEST_F(RendererTest, BarsFillAsTheirGeometrySays) {
   TestWindow window(40, 300, 120, 80);
-  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  Renderer renderer(d2d_, dwrite_.Get());
   const std::vector<double> one = {0.6};
   const std::vector<double> idle = {0, 0, 0, 0};
   const auto shot = Frame(renderer, window, [&] {
@@ -77,7 +75,7 @@ TEST_F(RendererTest, BarsFillAsTheirGeometrySays) {
 
 TEST_F(RendererTest, AChartWithOneValueShowsOnlyBackgroundAndMidLine) {
   TestWindow window(200, 300, 120, 60);
-  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  Renderer renderer(d2d_, dwrite_.Get());
   const std::vector<double> single = {0.5};
   const std::vector<double> two = {0.0, 1.0};
   const auto shot = Frame(renderer, window, [&] {
@@ -104,7 +102,7 @@ TEST_F(RendererTest, TextStaysInsideItsRectangleInBothLanguages) {
   for (const wchar_t* lang : {L"en", L"ja"}) {
     SetEnvironmentVariableW(L"LUMETTA_LANG", lang);
     ChooseLanguage();
-    Renderer renderer(d2d_.Get(), dwrite_.Get());
+    Renderer renderer(d2d_, dwrite_.Get());
     const std::u16string_view text =
         IsJapanese() ? u"正常 逼迫 注意 正常 逼迫 注意" : u"Memory Network Disk Memory";
     const auto shot = Frame(renderer, window, [&] {
@@ -152,9 +150,9 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
       }
     });
   };
-  Renderer fluent(d2d_.Get(), dwrite_.Get());
-  Renderer mdl2(d2d_.Get(), dwrite_.Get(), without({kFluentIconsFamily}));
-  Renderer bare(d2d_.Get(), dwrite_.Get(), without({kFluentIconsFamily, kMdl2IconsFamily}));
+  Renderer fluent(d2d_, dwrite_.Get());
+  Renderer mdl2(d2d_, dwrite_.Get(), without({kFluentIconsFamily}));
+  Renderer bare(d2d_, dwrite_.Get(), without({kFluentIconsFamily, kMdl2IconsFamily}));
   EXPECT_EQ(fluent.families().icons, kFluentIconsFamily);
   EXPECT_EQ(mdl2.families().icons, kMdl2IconsFamily);
   EXPECT_TRUE(bare.families().icons.empty());
@@ -177,7 +175,7 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
 }
 
 TEST_F(RendererTest, MeasuringCountsTrailingBlanks) {
-  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  Renderer renderer(d2d_, dwrite_.Get());
   const float plain = renderer.MeasureTextWidth(u"Disk", TextStyle::Body);
   EXPECT_GT(plain, 0.0f);
   EXPECT_GT(renderer.MeasureTextWidth(u"Disk ", TextStyle::Body), plain);
@@ -187,7 +185,7 @@ TEST_F(RendererTest, MeasuringCountsTrailingBlanks) {
 
 TEST_F(RendererTest, ANoSizeWindowStillGetsATarget) {
   TestWindow window(600, 300, 0, 0);
-  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  Renderer renderer(d2d_, dwrite_.Get());
   renderer.hwnd = window.hwnd();
   ASSERT_TRUE(renderer.BeginFrame());
   renderer.FillRect({0, 0, 1, 1}, kRed, 0);
@@ -201,7 +199,7 @@ TEST_F(RendererTest, ATargetFailureIsLoggedOnceAndItsEndOnce) {
   test::TempDir dir;
   OpenLog((dir.path() / L"app.log").wstring());
   TestWindow window(600, 420, 40, 40);
-  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  Renderer renderer(d2d_, dwrite_.Get());
   renderer.hwnd = window.hwnd();
   renderer.scale = -1;
   for (int frame = 0; frame < 3; ++frame) {
@@ -221,7 +219,7 @@ TEST_F(RendererTest, ATargetFailureIsLoggedOnceAndItsEndOnce) {
 
 TEST_F(RendererTest, AfterDeviceLossTheNextFrameRebuildsDeviceResourcesOnly) {
   TestWindow window(40, 420, 120, 60);
-  Renderer renderer(d2d_.Get(), dwrite_.Get());
+  Renderer renderer(d2d_, dwrite_.Get());
   HICON icon = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
   ASSERT_NE(icon, nullptr);

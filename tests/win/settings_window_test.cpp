@@ -2,33 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include "support/factories.h"
 #include "support/test_window.h"
 
 namespace lumetta {
 namespace {
 
-using Microsoft::WRL::ComPtr;
-
 class SettingsDialog : public testing::Test {
  protected:
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d_.GetAddressOf());
-    DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
-                        reinterpret_cast<IUnknown**>(dwrite_.GetAddressOf()));
-    dialog_ =
-        std::make_unique<SettingsWindow>(d2d_.Get(), dwrite_.Get(), [this](const Settings& s) {
-          ++changes_;
-          last_ = s;
-        });
+    dialog_ = std::make_unique<SettingsWindow>(factories_.d2d.Get(), factories_.dwrite.Get(),
+                                               [this](const Settings& s) {
+                                                 ++changes_;
+                                                 last_ = s;
+                                               });
     dialog_->Open(nullptr, Settings{});
-    Pump();
-  }
-  static void Pump() {
-    for (int i = 0; i < 10; ++i) {
-      test::TestWindow::Pump();
-      Sleep(10);
-    }
+    test::TestWindow::PumpFor();
   }
   void Send(UINT message, WPARAM wParam, int x, int y) const {
     SendMessageW(dialog_->hwnd(), message, wParam, MAKELPARAM(x, y));
@@ -50,8 +40,7 @@ class SettingsDialog : public testing::Test {
     return -1;
   }
 
-  ComPtr<ID2D1Factory> d2d_;
-  ComPtr<IDWriteFactory> dwrite_;
+  test::Factories factories_;
   std::unique_ptr<SettingsWindow> dialog_;
   int changes_ = 0;
   Settings last_;
