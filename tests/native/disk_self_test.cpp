@@ -16,6 +16,8 @@ TEST(SystemDriveRoot, FromTheWindowsDirectory) {
   EXPECT_EQ(SystemDriveRoot(1, u"D:"), u"C:\\");                // lengths that cannot hold a drive
   EXPECT_EQ(SystemDriveRoot(2, u"E:"), u"E:\\");
   EXPECT_EQ(SystemDriveRoot(260, u"D:\\"), u"C:\\");  // did not fit the buffer
+  // A directory shorter than its length claims is never read past its end.
+  EXPECT_EQ(SystemDriveRoot(10, std::u16string_view(u"D:\\Windows", 1)), u"C:\\");
 }
 
 TEST(DiskCollector, QueriesTheWindowsDrive) {

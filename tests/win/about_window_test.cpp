@@ -34,6 +34,10 @@ TEST_F(AboutDialog, OpensOnceClosesOnEscapeAndOpensAgain) {
   EXPECT_EQ(about.hwnd(), first);  // the same window, restored
   EXPECT_FALSE(IsIconic(first));
 
+  // Enter opens the maker's site (or logs that it could not); the dialog stays.
+  SendMessageW(first, WM_KEYDOWN, VK_RETURN, 0);
+  Pump();
+  EXPECT_TRUE(IsWindow(first));
   SendMessageW(first, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(about.hwnd(), nullptr);
   EXPECT_FALSE(IsWindow(first));
