@@ -77,6 +77,7 @@ TEST(CardFormats, BytesRatesAndPercents) {
   } cases[] = {
       {0, u"0 B", u"0B"},
       {-5, u"0 B", u"0B"},
+      {-0.0, u"0 B", u"0B"},  // never "-0"
       {640, u"640 B", u"640B"},
       {999, u"999 B", u"999B"},
       {1000, u"1.0 KB", u"1.0K"},
