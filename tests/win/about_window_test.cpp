@@ -11,14 +11,13 @@ namespace {
 class AboutDialog : public testing::Test {
  protected:
   void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-  static void Pump() { test::TestWindow::PumpFor(200); }
   test::Factories factories_;
 };
 
 TEST_F(AboutDialog, OpensOnceClosesOnEscapeAndOpensAgain) {
   AboutWindow about(factories_.d2d.Get(), factories_.dwrite.Get());
   about.Show(nullptr);
-  Pump();
+  test::TestWindow::PumpFor(200);
   HWND first = about.hwnd();
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(FindWindowW(L"LumettaAboutWindow", nullptr), first);
@@ -30,19 +29,19 @@ TEST_F(AboutDialog, OpensOnceClosesOnEscapeAndOpensAgain) {
 
   ShowWindow(first, SW_MINIMIZE);
   about.Show(nullptr);
-  Pump();
+  test::TestWindow::PumpFor(200);
   EXPECT_EQ(about.hwnd(), first);  // the same window, restored
   EXPECT_FALSE(IsIconic(first));
 
   // Enter opens the maker's site (or logs that it could not); the dialog stays.
   SendMessageW(first, WM_KEYDOWN, VK_RETURN, 0);
-  Pump();
+  test::TestWindow::PumpFor(200);
   EXPECT_TRUE(IsWindow(first));
   SendMessageW(first, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(about.hwnd(), nullptr);
   EXPECT_FALSE(IsWindow(first));
   about.Show(nullptr);
-  Pump();
+  test::TestWindow::PumpFor(200);
   EXPECT_NE(about.hwnd(), nullptr);
   EXPECT_TRUE(IsWindowVisible(about.hwnd()));
 }

@@ -26,10 +26,6 @@ std::wstring Id(std::uint32_t id) {
   return std::to_wstring(id);
 }
 
-void Pump() {
-  test::TestWindow::PumpFor();
-}
-
 class SettingsProviders : public testing::Test {
  protected:
   void SetUp() override {
@@ -37,7 +33,7 @@ class SettingsProviders : public testing::Test {
     dialog_ = std::make_unique<SettingsWindow>(factories_.d2d.Get(), factories_.dwrite.Get(),
                                                [this](const Settings& s) { last_ = s; });
     dialog_->Open(nullptr, Settings{});
-    Pump();
+    test::TestWindow::PumpFor();
     root_ = dialog_->AccessibilityRoot();
     ASSERT_NE(root_, nullptr);
   }
@@ -230,7 +226,7 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   test::Factories factories;
   MonitorWindow card(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
-  Pump();
+  test::TestWindow::PumpFor();
   IRawElementProviderSimple* root = card.AccessibilityRoot();
   ASSERT_NE(root, nullptr);
   std::vector<std::wstring> ids;
@@ -260,7 +256,7 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   const auto settings = Pattern<IInvokeProvider>(test::Child(root, Id(kCardElementSettings)).Get(),
                                                  uia::kInvokePattern);
   ASSERT_EQ(settings->Invoke(), S_OK);
-  Pump();
+  test::TestWindow::PumpFor();
   HWND dialog = FindWindowW(L"LumettaSettingsWindow", nullptr);
   EXPECT_TRUE(dialog != nullptr && IsWindowVisible(dialog));
   EXPECT_EQ(recorder.events, (std::vector<test::RaisedEvent>{
@@ -277,7 +273,7 @@ TEST(AboutProviders, TextsAndTheLinkWhichIsInvokedAfterTheCallReturns) {
   test::Factories factories;
   AboutWindow about(factories.d2d.Get(), factories.dwrite.Get());
   about.Show(nullptr);
-  Pump();
+  test::TestWindow::PumpFor();
   IRawElementProviderSimple* root = about.AccessibilityRoot();
   ASSERT_NE(root, nullptr);
   std::vector<std::wstring> names;
