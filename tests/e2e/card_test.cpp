@@ -6,7 +6,7 @@
 
 #include "e2e/harness.h"
 #include "settings/settings.h"
-#include "support/probe.h"
+#include "probe/probe.h"
 #include "support/test_files.h"
 #include "support/test_window.h"
 

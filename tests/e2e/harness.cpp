@@ -3,7 +3,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include "support/probe.h"
+#include "probe/probe.h"
 #include "support/test_files.h"
 
 namespace lumetta::e2e {

@@ -5,7 +5,7 @@
 #include <regex>
 
 #include "e2e/harness.h"
-#include "support/probe.h"
+#include "probe/probe.h"
 
 namespace lumetta::e2e {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "e2e/harness.h"
 #include "settings/settings.h"
-#include "support/probe.h"
+#include "probe/probe.h"
 #include "support/test_files.h"
 
 namespace lumetta::e2e {

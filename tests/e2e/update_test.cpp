@@ -4,7 +4,7 @@
 
 #include "e2e/harness.h"
 #include "support/feed_server.h"
-#include "support/probe.h"
+#include "probe/probe.h"
 
 namespace lumetta::e2e {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 namespace lumetta::test {
@@ -19,40 +19,13 @@ class Capture {
     return pixels_[static_cast<std::size_t>(y * width_ + x)];
   }
   [[nodiscard]] int width() const { return width_; }
-  [[nodiscard]] bool blank() const {
-    for (std::uint32_t pixel : pixels_) {
-      if (pixel != 0) {
-        return false;
-      }
-    }
-    return true;
-  }
-  // Every pixel alike (or none): nothing has been drawn yet.
-  [[nodiscard]] bool uniform() const {
-    for (std::uint32_t pixel : pixels_) {
-      if (pixel != pixels_.front()) {
-        return false;
-      }
-    }
-    return true;
-  }
-  friend bool operator==(const Capture&, const Capture&) = default;
-  // For looking at a failure: a binary PPM of the capture.
-  void SavePpm(const char* path) const {
-    FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-      return;
-    }
-    std::fprintf(file, "P6 %d %d 255\n", width_, height_);
-    for (std::uint32_t pixel : pixels_) {
-      const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
-                                    static_cast<unsigned char>(pixel >> 8),
-                                    static_cast<unsigned char>(pixel)};
-      std::fwrite(rgb, 1, 3, file);
-    }
-    std::fclose(file);
-  }
   [[nodiscard]] int height() const { return height_; }
+  // Every pixel alike, or all black: nothing has been drawn yet.
+  [[nodiscard]] bool uniform() const {
+    return std::all_of(pixels_.begin(), pixels_.end(), [&](auto p) { return p == pixels_[0]; });
+  }
+  [[nodiscard]] bool blank() const { return uniform() && (pixels_.empty() || pixels_[0] == 0); }
+  friend bool operator==(const Capture&, const Capture&) = default;
 
  private:
   int width_;

@@ -1,4 +1,7 @@
 // The windows' UI Automation providers, in process, through their COM interfaces.
+#include <windows.h>
+#include <oleacc.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -229,6 +232,21 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   test::TestWindow::PumpFor();
   IRawElementProviderSimple* root = card.AccessibilityRoot();
   ASSERT_NE(root, nullptr);
+  EXPECT_NE(SendMessageW(card.hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(-25)), 0);
+  // MSAA's ids are left to the system: its object for the window, named by the title.
+  const auto fromWindow =
+      reinterpret_cast<HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**)>(reinterpret_cast<void*>(
+          GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));
+  ComPtr<IAccessible> msaa;
+  ASSERT_EQ(fromWindow(card.hwnd(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                       reinterpret_cast<void**>(msaa.GetAddressOf())),
+            S_OK);
+  VARIANT self{};
+  self.vt = VT_I4;  // CHILDID_SELF
+  BSTR title = nullptr;
+  msaa->get_accName(self, &title);
+  EXPECT_STREQ(title, L"Lumetta");
+  SysFreeString(title);
   std::vector<std::wstring> ids;
   for (const auto& child : Children(root)) {
     ids.push_back(test::AutomationId(child.Get()));

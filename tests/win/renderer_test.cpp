@@ -39,11 +39,7 @@ class RendererTest : public testing::Test {
     EXPECT_TRUE(renderer.BeginFrame());
     draw();
     renderer.EndFrame();
-    auto shot = window.GrabSettled();
-    if (const char* dump = getenv("LUMETTA_TEST_DUMP")) {
-      shot.SavePpm(dump);
-    }
-    return shot;
+    return window.GrabSettled();
   }
 
   test::Factories factories_;

@@ -11,7 +11,7 @@
 #include <cwchar>
 #include <string_view>
 
-#include "support/probe.h"
+#include "probe/probe.h"
 #include "support/test_window.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "support/probe.h"
+#include "probe/probe.h"
 
 #include "card/monitor_window.h"
 
