@@ -2,9 +2,12 @@
 #pragma once
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -12,42 +15,12 @@
 #include <vector>
 
 #include "base/owner_win.h"
+#include "probe/probe.h"
+#include "support/test_files.h"
 
 namespace lumetta::e2e {
 
-const std::wstring& LumettaExe();
-void SetLumettaExe(std::wstring path);
-
-// %LOCALAPPDATA%\Lumetta of the Wine prefix.
-std::filesystem::path DataFolder();
-std::filesystem::path LogFile();
-// Removes the data folder so the next start is a first start.
-void CleanDataFolder();
-// The log's lines without CR LF; empty when there is no log.
-std::vector<std::string> LogLines();
-// How many log lines contain `text`.
-int CountLogLines(const std::string& text);
-// Polls the log until a line contains `text`.
-bool WaitForLogLine(const std::string& text, DWORD timeoutMs);
-
-class Lumetta {
- public:
-  // Starts lumetta.exe with LUMETTA_LANG set to `lang` (removed when null).
-  explicit Lumetta(const wchar_t* lang = L"en");
-  ~Lumetta();
-  Lumetta(const Lumetta&) = delete;
-  Lumetta& operator=(const Lumetta&) = delete;
-
-  [[nodiscard]] bool started() const { return process_.valid(); }
-  [[nodiscard]] HANDLE process() const { return process_.get(); }
-  [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
-
- private:
-  UniqueHandle process_;
-};
-
-// The primary work area (the whole screen under Xvfb without a taskbar).
-RECT WorkArea();
+inline std::wstring gLumettaExe;  // set by --lumetta-exe=PATH
 
 template <typename Condition>
 bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
@@ -59,6 +32,70 @@ bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
     Sleep(20);
   }
   return true;
+}
+
+// %LOCALAPPDATA%\Lumetta of the Wine prefix.
+inline std::filesystem::path DataFolder() {
+  PWSTR known = nullptr;
+  std::filesystem::path folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known))) {
+    folder = std::filesystem::path(known) / L"Lumetta";
+  }
+  CoTaskMemFree(known);
+  return folder;
+}
+// The log's lines without CR LF; empty when there is no log.
+inline std::vector<std::string> LogLines() {
+  return test::SplitLines(test::ReadAll(DataFolder() / L"Logs" / L"app.log"));
+}
+inline int CountLogLines(const std::string& text) {
+  const std::vector<std::string> lines = LogLines();
+  return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+    return line.find(text) != std::string::npos;
+  }));
+}
+inline bool WaitForLogLine(const std::string& text, DWORD timeoutMs) {
+  return WaitUntil([&] { return CountLogLines(text) > 0; }, timeoutMs);
+}
+
+class Lumetta {
+ public:
+  // Starts lumetta.exe with LUMETTA_LANG set to `lang`.
+  explicit Lumetta(const wchar_t* lang = L"en") {
+    SetEnvironmentVariableW(L"LUMETTA_LANG", lang);
+    process_.reset(test::StartProcess(gLumettaExe));
+    SetEnvironmentVariableW(L"LUMETTA_LANG", nullptr);
+  }
+  // Never leaves a card behind for the next test.
+  ~Lumetta() {
+    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+      if (HWND card = FindWindowW(L"LumettaMonitorWindow", nullptr)) {
+        probe::PostClose(card);
+      }
+      if (!WaitForExit(5000)) {
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
+      }
+    }
+  }
+  Lumetta(const Lumetta&) = delete;
+  Lumetta& operator=(const Lumetta&) = delete;
+
+  [[nodiscard]] bool started() const { return process_.valid(); }
+  [[nodiscard]] HANDLE process() const { return process_.get(); }
+  [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const {
+    return probe::WaitForExit(process_.get(), timeoutMs);
+  }
+
+ private:
+  UniqueHandle process_;
+};
+
+// The primary work area (the whole screen under Xvfb without a taskbar).
+inline RECT WorkArea() {
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
 }
 
 // The menu runs its own loop in the card's thread; keys posted to the card reach it there.
@@ -94,8 +131,20 @@ bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) 
 // Each test starts from a clean data folder with no card running.
 class E2eTest : public testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override { CleanDataFolder(); }
+  void SetUp() override {
+    ASSERT_FALSE(gLumettaExe.empty()) << "run with --lumetta-exe=PATH";
+    // A card left over from an earlier run would answer for the one under test.
+    if (HWND stale = FindWindowW(L"LumettaMonitorWindow", nullptr)) {
+      UniqueHandle owner = probe::OpenOwner(stale);
+      probe::PostClose(stale);
+      ASSERT_TRUE(owner && probe::WaitForExit(owner.get(), 10000)) << "a card is stuck";
+    }
+    TearDown();
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(DataFolder(), ignored);
+  }
 };
 
 }  // namespace lumetta::e2e

@@ -4,14 +4,13 @@
 #include <string_view>
 
 #include "e2e/harness.h"
-#include "support/test_files.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   constexpr std::string_view kExe = "--lumetta-exe=";
   for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]).starts_with(kExe)) {
-      lumetta::e2e::SetLumettaExe(lumetta::test::WindowsPath(argv[i] + kExe.size()));
+      lumetta::e2e::gLumettaExe = lumetta::test::WindowsPath(argv[i] + kExe.size());
     }
   }
   return RUN_ALL_TESTS();

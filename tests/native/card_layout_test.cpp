@@ -24,6 +24,11 @@ TEST(CardLayout, HeightsAndStacking) {
   EXPECT_TRUE(empty.sections.empty());
   EXPECT_EQ(empty.totalHeight, 56.0f);
   EXPECT_EQ(CardWindowSize(96, 1.0, empty.totalHeight), (PixelSize{190, 56}));
+  // Widths round to the nearest pixel, heights up: a card is never clipped.
+  EXPECT_EQ(CardWindowSize(144, 1.25, 56), (PixelSize{356, 105}));  // from 356.25 × 105
+  EXPECT_EQ(CardWindowSize(96, 1.25, 63), (PixelSize{238, 79}));    // from 237.5 × 78.75
+  EXPECT_EQ(CardWindowSize(96, 1.25, 61).height, 77);               // from 76.25
+  EXPECT_EQ(CardWindowSize(120, 0.9, 100).height, 113);
 
   s.showClock = true;
   EXPECT_EQ(Total(s), 63.0f);
@@ -44,13 +49,10 @@ TEST(CardLayout, EverySectionAndTheDiskAlert) {
   Settings s;  // the defaults: all but the year and Self
   s.showSelf = true;
   const std::vector<SectionEntry> entries = CardSections(s, UpdateState::None, std::nullopt);
-  const std::vector<float> heights = [&] {
-    std::vector<float> h;
-    for (const SectionEntry& e : entries) {
-      h.push_back(e.height);
-    }
-    return h;
-  }();
+  std::vector<float> heights;
+  for (const SectionEntry& e : entries) {
+    heights.push_back(e.height);
+  }
   EXPECT_EQ(heights, (std::vector<float>{39, 100, 68, 63, 55, 46, 16}));
   EXPECT_EQ(CardSections(s, UpdateState::None, 10.0f)[5].height, 46.0f);  // never below one line
   EXPECT_EQ(CardSections(s, UpdateState::None, 28.0f)[5].height,
@@ -58,15 +60,6 @@ TEST(CardLayout, EverySectionAndTheDiskAlert) {
   s.showHardwareDetails = false;
   EXPECT_EQ(CardSections(s, UpdateState::Available, std::nullopt)[1].height,
             86.0f);  // no update line for 1
-}
-
-TEST(CardLayout, WindowSizeRule) {
-  EXPECT_EQ(CardWindowSize(144, 1.25, 56).width, 356);  // 356.25 rounds to nearest
-  EXPECT_EQ(CardWindowSize(144, 1.25, 56).height, 105);
-  EXPECT_EQ(CardWindowSize(96, 1.25, 63).width, 238);
-  EXPECT_EQ(CardWindowSize(96, 1.25, 63).height, 79);  // 78.75 rounds up
-  EXPECT_EQ(CardWindowSize(96, 1.25, 61).height, 77);  // and so does 76.25: never clipped
-  EXPECT_EQ(CardWindowSize(120, 0.9, 100).height, 113);
 }
 
 TEST(CardFormats, BytesRatesAndPercents) {

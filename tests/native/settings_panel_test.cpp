@@ -62,36 +62,17 @@ TEST_F(Panel, RowsHeightsAndConditionalRows) {
 
 // What each row says, in order, and which switches dim which rows below them.
 TEST_F(Panel, EachRowsTextAndTheSwitchesItHangsOn) {
-  std::vector<std::u16string> names;
+  std::u16string names;
   const A11yTree tree = panel.AccessibilityTree(test::RcTexts("en"));
   for (std::uint32_t id = tree.FirstChild(0); id != 0; id = tree.NextSibling(id)) {
-    names.push_back(tree.Find(id)->name);
+    names += tree.Find(id)->name.substr(0, 32) + u"|";
   }
-  ASSERT_EQ(names.size(), 22u);
-  EXPECT_TRUE(names.back().starts_with(u"Longer intervals use less power."));
-  names.pop_back();  // the hint
   EXPECT_EQ(names,
-            (std::vector<std::u16string>{u"Show",
-                                         u"Clock",
-                                         u"Show year",
-                                         u"CPU",
-                                         u"Per-core bars",
-                                         u"GPU",
-                                         u"CPU/GPU vendor, model and clock",
-                                         u"Memory",
-                                         u"Network",
-                                         u"Wi-Fi network name (SSID)",
-                                         u"Disk",
-                                         u"Lumetta's own load",
-                                         u"General",
-                                         u"Start when Windows starts",
-                                         u"Window",
-                                         u"Snap to screen edges",
-                                         u"Display scale (or Ctrl + mouse wheel on the card)",
-                                         u"Disk alert",
-                                         u"Warn when disk usage is above",
-                                         u"Update interval",
-                                         u"Measure every"}));
+            u"Show|Clock|Show year|CPU|Per-core bars|GPU|CPU/GPU vendor, model and clock|Memory|"
+            u"Network|Wi-Fi network name (SSID)|Disk|Lumetta's own load|General|Start when "
+            u"Windows starts|Window|Snap to screen edges|Display scale (or Ctrl + mouse w|Disk "
+            u"alert|Warn when disk usage is above|Update interval|Measure every|Longer intervals "
+            u"use less power.|");
   const struct {
     bool Settings::*off;
     std::vector<std::uint32_t> dimmed;
@@ -250,12 +231,6 @@ TEST_F(Panel, ChoosingASegment) {
   panel.MouseMove(30, Middle(kControlClock));
   EXPECT_EQ(panel.hoveredId, kControlClock);
 }
-
-}  // namespace
-}  // namespace lumetta
-
-namespace lumetta {
-namespace {
 
 TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
   panel.settings.showClock = false;

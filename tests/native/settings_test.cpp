@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace lumetta {
 namespace {
 
@@ -11,26 +14,15 @@ Settings Read(std::string_view text) {
   return read.settings;
 }
 
+// The file's keys, their order and the defaults: what stored files rely on.
 TEST(Settings, DefaultTextIsEighteenLines) {
   EXPECT_EQ(SettingsToJson(DefaultSettings()),
-            "{\n"
-            "  \"showClock\": true,\n"
-            "  \"showClockYear\": false,\n"
-            "  \"showCpu\": true,\n"
-            "  \"showCoreBars\": true,\n"
-            "  \"showHardwareDetails\": true,\n"
-            "  \"showGpu\": true,\n"
-            "  \"showMemory\": true,\n"
-            "  \"showNetwork\": true,\n"
-            "  \"showSsid\": true,\n"
-            "  \"showDisk\": true,\n"
-            "  \"showSelf\": false,\n"
-            "  \"snapToEdges\": true,\n"
-            "  \"alwaysOnTop\": true,\n"
-            "  \"updateIntervalSeconds\": 1,\n"
-            "  \"diskAlertThreshold\": 0.9,\n"
-            "  \"displayScale\": 1\n"
-            "}\n");
+            "{\n  \"showClock\": true,\n  \"showClockYear\": false,\n  \"showCpu\": true,\n"
+            "  \"showCoreBars\": true,\n  \"showHardwareDetails\": true,\n  \"showGpu\": true,\n"
+            "  \"showMemory\": true,\n  \"showNetwork\": true,\n  \"showSsid\": true,\n"
+            "  \"showDisk\": true,\n  \"showSelf\": false,\n  \"snapToEdges\": true,\n"
+            "  \"alwaysOnTop\": true,\n  \"updateIntervalSeconds\": 1,\n"
+            "  \"diskAlertThreshold\": 0.9,\n  \"displayScale\": 1\n}\n");
 }
 
 TEST(Settings, UnreadableAndEmptyTexts) {
@@ -43,11 +35,8 @@ TEST(Settings, UnreadableAndEmptyTexts) {
 TEST(Settings, BooleansOfAnotherTypeKeepTheirDefaults) {
   const Settings s = Read(
       R"({"showCpu":"false","showClock":0,"showSelf":true,"alwaysOnTop":false,"showSsid":null})");
-  EXPECT_TRUE(s.showCpu);
-  EXPECT_TRUE(s.showClock);
-  EXPECT_TRUE(s.showSelf);
-  EXPECT_FALSE(s.alwaysOnTop);
-  EXPECT_TRUE(s.showSsid);
+  EXPECT_EQ((std::vector<bool>{s.showCpu, s.showClock, s.showSelf, s.alwaysOnTop, s.showSsid}),
+            (std::vector<bool>{true, true, true, false, true}));
 }
 
 TEST(Settings, NumbersTakeOnlyAllowedValues) {
@@ -71,9 +60,9 @@ TEST(Settings, NumbersTakeOnlyAllowedValues) {
   };
   for (const auto& c : cases) {
     const Settings s = Read("{" + std::string(c.member) + "}");
-    EXPECT_EQ(s.updateIntervalSeconds, c.interval) << c.member;
-    EXPECT_EQ(s.diskAlertThreshold, c.threshold) << c.member;
-    EXPECT_EQ(s.displayScale, c.scale) << c.member;
+    EXPECT_EQ((std::vector<double>{s.updateIntervalSeconds, s.diskAlertThreshold, s.displayScale}),
+              (std::vector<double>{c.interval, c.threshold, c.scale}))
+        << c.member;
   }
 }
 
@@ -91,9 +80,9 @@ TEST(Settings, PositionNeedsBothValidCoordinates) {
   };
   for (const auto& c : cases) {
     const Settings s = Read("{" + std::string(c.members) + "}");
-    EXPECT_EQ(s.hasWindowPosition, c.present) << c.members;
-    EXPECT_EQ(s.windowX, c.x) << c.members;
-    EXPECT_EQ(s.windowY, c.y) << c.members;
+    EXPECT_EQ(std::tuple(s.hasWindowPosition, s.windowX, s.windowY),
+              std::tuple(c.present, c.x, c.y))
+        << c.members;
   }
 }
 

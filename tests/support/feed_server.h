@@ -76,24 +76,13 @@ class FeedServer {
         ++requests_;
         continue;
       }
-      std::string response;
-      {
-        std::lock_guard lock(mutex_);
-        response = "HTTP/1.1 " + std::to_string(status_) +
-                   " Status\r\nContent-Type: application/json\r\n"
-                   "Content-Length: " +
-                   std::to_string(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
-      }
+      std::unique_lock lock(mutex_);
+      const std::string response = "HTTP/1.1 " + std::to_string(status_) +
+                                   " Status\r\nContent-Length: " + std::to_string(body_.size()) +
+                                   "\r\nConnection: close\r\n\r\n" + body_;
+      lock.unlock();
       ++requests_;
-      std::size_t sent = 0;
-      while (sent < response.size()) {
-        const int put =
-            send(client, response.data() + sent, static_cast<int>(response.size() - sent), 0);
-        if (put <= 0) {
-          break;
-        }
-        sent += static_cast<std::size_t>(put);
-      }
+      send(client, response.data(), static_cast<int>(response.size()), 0);  // blocks till sent
       shutdown(client, SD_SEND);
       closesocket(client);
     }

@@ -5,22 +5,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/log.h"
-
 namespace lumetta::test {
 
-struct CapturedEvent {
-  LogLevel level;
-  std::string component;
-  std::string event;
-  std::string details;
-};
-
-std::vector<CapturedEvent>& CapturedEvents();
 void ClearCapturedEvents();
-// The captured events as "LEVEL component event details" (level word as in the log file).
-std::vector<std::string> CapturedLines();
-// Only the events of one component.
-std::vector<std::string> CapturedLines(std::string_view component);
+// The captured events as "LEVEL component event details" (the level word as in the log file),
+// of one component or of all.
+std::vector<std::string> CapturedLines(std::string_view component = {});
 
 }  // namespace lumetta::test

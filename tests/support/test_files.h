@@ -22,11 +22,28 @@ inline std::wstring WindowsPath(std::string_view path) {
   return result;
 }
 
+// The probe tool, given as --probe-exe=PATH: a program file without a version resource.
+inline std::wstring gProbeExe;
+
 // This test program's own path (short: the build tree is not deep).
 inline std::wstring SelfPath() {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   return self;
+}
+
+// Starts `program` with `arguments`: its process handle, for the caller to close, or null.
+inline HANDLE StartProcess(const std::wstring& program, const std::wstring& arguments = {}) {
+  std::wstring command = L"\"" + program + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &child)) {
+    return nullptr;
+  }
+  CloseHandle(child.hThread);
+  return child.hProcess;
 }
 
 // A fresh folder under the temporary folder, removed again with everything in it.

@@ -14,13 +14,24 @@
 
 namespace lumetta::test {
 
-inline std::wstring AutomationId(IRawElementProviderSimple* element) {
+// A property as text (a string) or as a number (an integer, a Boolean as 0 or -1), so that
+// tests compare values rather than VARIANTs.
+inline std::wstring Text(IRawElementProviderSimple* element, PROPERTYID property) {
   VARIANT v;
   VariantInit(&v);
-  element->GetPropertyValue(uia::kAutomationIdProperty, &v);
-  std::wstring id = v.vt == VT_BSTR ? v.bstrVal : L"";
+  element->GetPropertyValue(property, &v);
+  std::wstring text = v.vt == VT_BSTR ? v.bstrVal : L"";
   VariantClear(&v);
-  return id;
+  return text;
+}
+inline long Number(IRawElementProviderSimple* element, PROPERTYID property) {
+  VARIANT v;
+  VariantInit(&v);
+  element->GetPropertyValue(property, &v);
+  return v.vt == VT_I4 ? v.lVal : v.vt == VT_BOOL ? v.boolVal : -99;
+}
+inline std::wstring AutomationId(IRawElementProviderSimple* element) {
+  return Text(element, uia::kAutomationIdProperty);
 }
 
 struct RaisedEvent {
@@ -86,13 +97,6 @@ Microsoft::WRL::ComPtr<Interface> Pattern(IRawElementProviderSimple* element, PA
     unknown.As(&provider);
   }
   return provider;
-}
-
-inline VARIANT Property(IRawElementProviderSimple* element, PROPERTYID property) {
-  VARIANT v;
-  VariantInit(&v);
-  element->GetPropertyValue(property, &v);
-  return v;
 }
 
 // The element's children in order, as Navigate walks them.

@@ -22,11 +22,19 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 using test::Children;
+using test::Number;
 using test::Pattern;
-using test::Property;
+using test::Text;
 
 std::wstring Id(std::uint32_t id) {
   return std::to_wstring(id);
+}
+
+template <typename Interface>
+ComPtr<Interface> As(IUnknown* unknown) {
+  ComPtr<Interface> result;
+  unknown->QueryInterface(IID_PPV_ARGS(&result));
+  return result;
 }
 
 class SettingsProviders : public testing::Test {
@@ -43,6 +51,7 @@ class SettingsProviders : public testing::Test {
   ComPtr<IRawElementProviderSimple> Element(std::uint32_t id) const {
     return test::Child(root_, Id(id));
   }
+  long Type(std::uint32_t id) const { return Number(Element(id).Get(), uia::kControlTypeProperty); }
 
   test::UiaRecorder recorder_;
   test::Factories factories_;
@@ -53,64 +62,48 @@ class SettingsProviders : public testing::Test {
 
 TEST_F(SettingsProviders, EveryRowHasItsControlTypeNameAndPlace) {
   // Answered through the real uiautomationcore, as a client in another process would ask.
-  EXPECT_NE(SendMessageW(dialog_->hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(-25)), 0);
+  EXPECT_NE(SendMessageW(dialog_->hwnd(), WM_GETOBJECT, 0, uia::kRootObjectId), 0);
   const auto rows = Children(root_);
   ASSERT_GT(rows.size(), 20u);
   EXPECT_EQ(test::AutomationId(rows[0].Get()), Id(kTextSettingsShow));
-  EXPECT_EQ(Property(rows[0].Get(), uia::kControlTypeProperty).lVal, uia::kText);
-  VARIANT name = Property(rows[0].Get(), uia::kNameProperty);
-  EXPECT_STREQ(name.bstrVal, L"Show");
-  VariantClear(&name);
-  const auto controlType = [&](std::uint32_t id) {
-    return Property(Element(id).Get(), uia::kControlTypeProperty).lVal;
-  };
-  EXPECT_EQ(controlType(kControlClock), uia::kCheckBox);
-  EXPECT_EQ(controlType(kControlScale), uia::kList);
-  EXPECT_EQ(controlType(kControlDiskAlert), uia::kSlider);
+  EXPECT_EQ(Text(rows[0].Get(), uia::kNameProperty), L"Show");
   EXPECT_EQ(
-      Property(Children(Element(kControlScale).Get())[0].Get(), uia::kControlTypeProperty).lVal,
-      uia::kListItem);
+      std::vector<long>(
+          {Number(rows[0].Get(), uia::kControlTypeProperty), Type(kControlClock),
+           Type(kControlScale), Type(kControlDiskAlert),
+           Number(Children(Element(kControlScale).Get())[0].Get(), uia::kControlTypeProperty)}),
+      std::vector<long>({uia::kText, uia::kCheckBox, uia::kList, uia::kSlider, uia::kListItem}));
 
-  // The clock's row on the screen, and found again at its middle.
-  ComPtr<IRawElementProviderFragment> clock;
-  Element(kControlClock).As(&clock);
+  // The clock's row on the screen, found again at its middle; its parent is the root.
+  const auto clock = As<IRawElementProviderFragment>(Element(kControlClock).Get());
   UiaRect box{};
   ASSERT_EQ(clock->get_BoundingRectangle(&box), S_OK);
   POINT origin{0, 0};
   ClientToScreen(dialog_->hwnd(), &origin);
-  EXPECT_EQ(box.left, origin.x + 16);
-  EXPECT_EQ(box.top, origin.y + 40);
-  EXPECT_EQ(box.width, 368);
-  ComPtr<IRawElementProviderFragmentRoot> fragmentRoot;
-  ASSERT_EQ(root_->QueryInterface(IID_PPV_ARGS(&fragmentRoot)), S_OK);
-  ComPtr<IRawElementProviderFragment> hit;
+  EXPECT_EQ(std::vector<double>({box.left, box.top, box.width}),
+            std::vector<double>({origin.x + 16.0, origin.y + 40.0, 368}));
+  const auto fragmentRoot = As<IRawElementProviderFragmentRoot>(root_);
+  ComPtr<IRawElementProviderFragment> hit, parent;
   fragmentRoot->ElementProviderFromPoint(box.left + 100, box.top + 20, hit.GetAddressOf());
-  ComPtr<IRawElementProviderSimple> hitSimple;
   ASSERT_TRUE(hit);
-  hit.As(&hitSimple);
-  EXPECT_EQ(test::AutomationId(hitSimple.Get()), Id(kControlClock));
-  ComPtr<IRawElementProviderFragment> parent;
+  EXPECT_EQ(test::AutomationId(As<IRawElementProviderSimple>(hit.Get()).Get()), Id(kControlClock));
   clock->Navigate(NavigateDirection_Parent, parent.GetAddressOf());
-  ComPtr<IUnknown> parentIdentity, rootIdentity;
-  parent.As(&parentIdentity);
-  fragmentRoot.As(&rootIdentity);
-  EXPECT_EQ(parentIdentity.Get(), rootIdentity.Get());
+  EXPECT_EQ(As<IUnknown>(parent.Get()).Get(), As<IUnknown>(root_).Get());
 }
 
 TEST_F(SettingsProviders, PatternsActAndRaiseTheirEvents) {
   const auto clock = Pattern<IToggleProvider>(Element(kControlClock).Get(), uia::kTogglePattern);
   ASSERT_TRUE(clock);
-  int state = -1;
-  clock->get_ToggleState(&state);
-  EXPECT_EQ(state, uia::kToggleOn);
+  int before = -1, after = -1;
+  clock->get_ToggleState(&before);
   ASSERT_EQ(clock->Toggle(), S_OK);
+  clock->get_ToggleState(&after);
+  EXPECT_EQ(std::vector<int>({before, after}), std::vector<int>({uia::kToggleOn, uia::kToggleOff}));
   EXPECT_FALSE(last_.showClock);
-  clock->get_ToggleState(&state);
-  EXPECT_EQ(state, uia::kToggleOff);
   EXPECT_FALSE(Pattern<IInvokeProvider>(Element(kControlClock).Get(), uia::kInvokePattern));
   // "Show year" is dimmed now.
   const auto year = Element(kControlClockYear);
-  EXPECT_EQ(Property(year.Get(), uia::kIsEnabledProperty).boolVal, VARIANT_FALSE);
+  EXPECT_EQ(Number(year.Get(), uia::kIsEnabledProperty), VARIANT_FALSE);
   EXPECT_EQ(Pattern<IToggleProvider>(year.Get(), uia::kTogglePattern)->Toggle(),
             uia::kElementNotEnabled);
 
@@ -131,11 +124,10 @@ TEST_F(SettingsProviders, PatternsActAndRaiseTheirEvents) {
   LONG index = 0;
   IUnknown* chosen = nullptr;
   SafeArrayGetElement(selection, &index, &chosen);
-  ComPtr<IRawElementProviderSimple> chosenElement;
-  chosen->QueryInterface(IID_PPV_ARGS(&chosenElement));
+  EXPECT_EQ(test::AutomationId(As<IRawElementProviderSimple>(chosen).Get()),
+            Id(OptionElement(kControlScale, 3)));
   chosen->Release();
   SafeArrayDestroy(selection);
-  EXPECT_EQ(test::AutomationId(chosenElement.Get()), Id(OptionElement(kControlScale, 3)));
 
   const auto slider =
       Pattern<IRangeValueProvider>(Element(kControlDiskAlert).Get(), uia::kRangeValuePattern);
@@ -155,8 +147,7 @@ TEST_F(SettingsProviders, PatternsActAndRaiseTheirEvents) {
                 {uia::kToggleStateProperty, Id(kControlClock), uia::kToggleOff},
                 {uia::kElementSelectedEvent, Id(OptionElement(kControlScale, 3))},
                 {uia::kSelectionItemIsSelectedProperty, Id(OptionElement(kControlScale, 3)), -1},
-                {uia::kRangeValueValueProperty, Id(kControlDiskAlert), 60},
-            }));
+                {uia::kRangeValueValueProperty, Id(kControlDiskAlert), 60}}));
 }
 
 TEST_F(SettingsProviders, KeyboardFocusIsReportedAndFollowed) {
@@ -165,27 +156,19 @@ TEST_F(SettingsProviders, KeyboardFocusIsReportedAndFollowed) {
   SendMessageW(dialog_->hwnd(), WM_KEYDOWN, VK_TAB, 0);
   SendMessageW(dialog_->hwnd(), WM_KEYDOWN, VK_TAB, 0);
   ASSERT_EQ(GetFocus(), dialog_->hwnd());
-  EXPECT_EQ(Property(Element(kControlClockYear).Get(), uia::kHasKeyboardFocusProperty).boolVal,
-            VARIANT_TRUE);
-  EXPECT_EQ(Property(Element(kControlClock).Get(), uia::kHasKeyboardFocusProperty).boolVal,
-            VARIANT_FALSE);
+  EXPECT_EQ(Number(Element(kControlClockYear).Get(), uia::kHasKeyboardFocusProperty), VARIANT_TRUE);
+  EXPECT_EQ(Number(Element(kControlClock).Get(), uia::kHasKeyboardFocusProperty), VARIANT_FALSE);
   EXPECT_EQ(recorder_.events,
             (std::vector<test::RaisedEvent>{{uia::kFocusChangedEvent, Id(kControlClock)},
                                             {uia::kFocusChangedEvent, Id(kControlClockYear)}}));
 
   // A reader moving the focus scrolls the row into view.
-  ComPtr<IRawElementProviderFragment> interval;
-  Element(kControlInterval).As(&interval);
-  ASSERT_EQ(interval->SetFocus(), S_OK);
-  EXPECT_EQ(Property(Element(kControlInterval).Get(), uia::kIsOffscreenProperty).boolVal,
-            VARIANT_FALSE);
-  ComPtr<IRawElementProviderFragmentRoot> fragmentRoot;
-  root_->QueryInterface(IID_PPV_ARGS(&fragmentRoot));
+  ASSERT_EQ(As<IRawElementProviderFragment>(Element(kControlInterval).Get())->SetFocus(), S_OK);
+  EXPECT_EQ(Number(Element(kControlInterval).Get(), uia::kIsOffscreenProperty), VARIANT_FALSE);
   ComPtr<IRawElementProviderFragment> focused;
-  fragmentRoot->GetFocus(focused.GetAddressOf());
-  ComPtr<IRawElementProviderSimple> focusedSimple;
-  focused.As(&focusedSimple);
-  EXPECT_EQ(test::AutomationId(focusedSimple.Get()), Id(kControlInterval));
+  As<IRawElementProviderFragmentRoot>(root_)->GetFocus(focused.GetAddressOf());
+  EXPECT_EQ(test::AutomationId(As<IRawElementProviderSimple>(focused.Get()).Get()),
+            Id(kControlInterval));
 }
 
 // UI Automation calls from threads of its own; each call is served on the window's thread,
@@ -195,14 +178,11 @@ TEST_F(SettingsProviders, CallsFromAnotherThreadAreServedOnTheWindowsThread) {
   std::wstring name;
   std::atomic<bool> done = false;
   std::thread reader([&] {
-    VARIANT v = Property(clock.Get(), uia::kNameProperty);
-    name = v.vt == VT_BSTR ? v.bstrVal : L"";
-    VariantClear(&v);
+    name = Text(clock.Get(), uia::kNameProperty);
     done = true;
   });
   while (!done) {
-    test::TestWindow::Pump();
-    Sleep(5);
+    test::TestWindow::PumpFor(5);
   }
   reader.join();
   EXPECT_EQ(name, L"Clock");
@@ -232,7 +212,7 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   test::TestWindow::PumpFor();
   IRawElementProviderSimple* root = card.AccessibilityRoot();
   ASSERT_NE(root, nullptr);
-  EXPECT_NE(SendMessageW(card.hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(-25)), 0);
+  EXPECT_NE(SendMessageW(card.hwnd(), WM_GETOBJECT, 0, uia::kRootObjectId), 0);
   // MSAA's ids are left to the system: its object for the window, named by the title.
   const auto fromWindow =
       reinterpret_cast<HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**)>(reinterpret_cast<void*>(
@@ -247,12 +227,12 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   msaa->get_accName(self, &title);
   EXPECT_STREQ(title, L"Lumetta");
   SysFreeString(title);
-  std::vector<std::wstring> ids;
+
+  std::wstring ids;
   for (const auto& child : Children(root)) {
-    ids.push_back(test::AutomationId(child.Get()));
+    ids += test::AutomationId(child.Get()) + L" ";
   }
-  EXPECT_EQ(ids, (std::vector<std::wstring>{L"2", L"3", L"4", L"5", L"6", L"7",
-                                            Id(kCardElementSettings), Id(kCardElementPin)}));
+  EXPECT_EQ(ids, L"2 3 4 5 6 7 " + Id(kCardElementSettings) + L" " + Id(kCardElementPin) + L" ");
   const auto memory = Pattern<IValueProvider>(
       test::Child(root, Id(SectionElement(SectionId::Memory))).Get(), uia::kValuePattern);
   BSTR value = nullptr;
@@ -263,24 +243,23 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   memory->get_IsReadOnly(&readOnly);
   EXPECT_TRUE(readOnly);
 
-  const auto pin = test::Child(root, Id(kCardElementPin));
-  const auto toggle = Pattern<IToggleProvider>(pin.Get(), uia::kTogglePattern);
-  ASSERT_EQ(toggle->Toggle(), S_OK);
+  const auto pin =
+      Pattern<IToggleProvider>(test::Child(root, Id(kCardElementPin)).Get(), uia::kTogglePattern);
+  ASSERT_EQ(pin->Toggle(), S_OK);
   EXPECT_EQ(GetWindowLongPtrW(card.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);  // unpinned
   int state = -1;
-  toggle->get_ToggleState(&state);
+  pin->get_ToggleState(&state);
   EXPECT_EQ(state, uia::kToggleOff);
-
-  const auto settings = Pattern<IInvokeProvider>(test::Child(root, Id(kCardElementSettings)).Get(),
-                                                 uia::kInvokePattern);
-  ASSERT_EQ(settings->Invoke(), S_OK);
+  ASSERT_EQ(Pattern<IInvokeProvider>(test::Child(root, Id(kCardElementSettings)).Get(),
+                                     uia::kInvokePattern)
+                ->Invoke(),
+            S_OK);
   test::TestWindow::PumpFor();
   HWND dialog = FindWindowW(L"LumettaSettingsWindow", nullptr);
   EXPECT_TRUE(dialog != nullptr && IsWindowVisible(dialog));
   EXPECT_EQ(recorder.events, (std::vector<test::RaisedEvent>{
                                  {uia::kToggleStateProperty, Id(kCardElementPin), uia::kToggleOff},
-                                 {uia::kInvokedEvent, Id(kCardElementSettings)},
-                             }));
+                                 {uia::kInvokedEvent, Id(kCardElementSettings)}}));
   DestroyWindow(card.hwnd());
   SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
 }
@@ -296,17 +275,13 @@ TEST(AboutProviders, TextsAndTheLinkWhichIsInvokedAfterTheCallReturns) {
   ASSERT_NE(root, nullptr);
   std::vector<std::wstring> names;
   for (const auto& child : Children(root)) {
-    VARIANT name = Property(child.Get(), uia::kNameProperty);
-    names.emplace_back(name.bstrVal);
-    VariantClear(&name);
+    names.push_back(Text(child.Get(), uia::kNameProperty));
   }
   ASSERT_EQ(names.size(), 8u);
-  EXPECT_EQ(names[0], L"Lumetta");
-  EXPECT_EQ(names[5], L"Made by Norvale");
-  EXPECT_EQ(names[7], L"norvale.com");
+  EXPECT_EQ(names[0] + L"|" + names[5] + L"|" + names[7], L"Lumetta|Made by Norvale|norvale.com");
   const auto link = test::Child(root, Id(kAboutElementLink));
-  EXPECT_EQ(Property(link.Get(), uia::kControlTypeProperty).lVal, uia::kHyperlink);
-  EXPECT_EQ(Property(link.Get(), uia::kIsKeyboardFocusableProperty).boolVal, VARIANT_TRUE);
+  EXPECT_EQ(Number(link.Get(), uia::kControlTypeProperty), uia::kHyperlink);
+  EXPECT_EQ(Number(link.Get(), uia::kIsKeyboardFocusableProperty), VARIANT_TRUE);
   ASSERT_EQ(Pattern<IInvokeProvider>(link.Get(), uia::kInvokePattern)->Invoke(), S_OK);
   // Taken off the queue before it opens a browser: the call only posted it.
   MSG posted{};

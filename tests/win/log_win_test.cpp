@@ -67,34 +67,27 @@ TEST(LogFile, TwoProcessesAppendingAcrossARotationLoseAndSplitNothing) {
   constexpr int kLinesEach = 10000;  // about 1.1 MiB in all: one rotation
   TempDir dir;
   const auto log = dir.path() / L"app.log";
-  const std::wstring self = test::SelfPath();
 
   // Both write at the same time: each opens the log, says so, and waits for the gate.
   const std::wstring gate = L"Local\\lumetta-log-gate-" + std::to_wstring(GetCurrentProcessId());
   HANDLE go = CreateEventW(nullptr, TRUE, FALSE, gate.c_str());
   std::vector<HANDLE> ready;
-  std::vector<PROCESS_INFORMATION> children;
+  std::vector<HANDLE> children;
   for (const wchar_t* tag : {L"A", L"B"}) {
     ready.push_back(CreateEventW(nullptr, TRUE, FALSE, (gate + L"-" + tag).c_str()));
-    std::wstring command = L"\"" + self + L"\" \"--log-child=" + log.wstring() + L"\" " + tag +
-                           L" " + std::to_wstring(kLinesEach) + L" " + gate;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process))
-        << GetLastError();
-    children.push_back(process);
+    children.push_back(
+        test::StartProcess(test::SelfPath(), L"\"--log-child=" + log.wstring() + L"\" " + tag +
+                                                 L" " + std::to_wstring(kLinesEach) + L" " + gate));
+    ASSERT_NE(children.back(), nullptr);
   }
   EXPECT_EQ(WaitForMultipleObjects(2, ready.data(), TRUE, 60000), WAIT_OBJECT_0);
   SetEvent(go);
-  for (const PROCESS_INFORMATION& child : children) {
-    EXPECT_EQ(WaitForSingleObject(child.hProcess, 120000), WAIT_OBJECT_0);
+  for (HANDLE child : children) {
+    EXPECT_EQ(WaitForSingleObject(child, 120000), WAIT_OBJECT_0);
     DWORD code = 1;
-    GetExitCodeProcess(child.hProcess, &code);
+    GetExitCodeProcess(child, &code);
     EXPECT_EQ(code, 0u);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    CloseHandle(child);
   }
   for (HANDLE event : {go, ready[0], ready[1]}) {
     CloseHandle(event);

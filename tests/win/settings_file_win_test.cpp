@@ -96,18 +96,13 @@ TEST_F(SettingsFileOnDisk, KillingASaveAtAnyMomentLeavesAWholeRecord) {
     const std::wstring ready =
         L"Local\\lumetta-test-saver-" + std::to_wstring(GetCurrentProcessId());
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
-    std::wstring command = L"\"" + self + L"\" \"--save-loop=" + File().wstring() + L"\" " + ready;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &child));
+    HANDLE child = test::StartProcess(self, L"\"--save-loop=" + File().wstring() + L"\" " + ready);
+    ASSERT_NE(child, nullptr);
     ASSERT_EQ(WaitForSingleObject(event, 30000), WAIT_OBJECT_0);
     Sleep(static_cast<DWORD>((kill * 7) % 23));  // varied moments inside the save loop
-    TerminateProcess(child.hProcess, 1);
-    WaitForSingleObject(child.hProcess, INFINITE);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    TerminateProcess(child, 1);
+    WaitForSingleObject(child, INFINITE);
+    CloseHandle(child);
     CloseHandle(event);
 
     const std::string text = ReadAll(File());

@@ -5,7 +5,6 @@
 #include "app/version_win.h"
 #include "base/program_path_win.h"
 #include "support/test_files.h"
-#include "win/test_main.h"
 
 namespace lumetta {
 namespace {
@@ -34,11 +33,11 @@ TEST(Version, AProgramPathPastMaxPathIsReadWhole) {
 }
 
 TEST(Version, AProgramWithoutAVersionResourceLogsOnce) {
-  ASSERT_FALSE(test::ProbeExe().empty()) << "run with --probe-exe=PATH";
+  ASSERT_FALSE(test::gProbeExe.empty()) << "run with --probe-exe=PATH";
   test::TempDir dir;
   const auto log = dir.path() / L"app.log";
   OpenLog(log.wstring());
-  const VersionInfo info = ReadVersionInfo(test::ProbeExe().c_str());
+  const VersionInfo info = ReadVersionInfo(test::gProbeExe.c_str());
   EXPECT_EQ(ProductVersionFrom(info), std::nullopt);
   EXPECT_EQ(DisplayVersionFrom(info), u"?");
   const std::vector<std::string> lines = test::SplitLines(test::ReadAll(log));
