@@ -15,33 +15,29 @@ std::vector<MenuCommand> Commands(const std::vector<MenuItem>& items) {
   return commands;
 }
 
-TEST(ContextMenu, SixCommandsAndASeparatorWithoutAnUpdate) {
+// An update item, then a separator, only with both the info and a state that names an update.
+TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
   Settings settings;
   settings.alwaysOnTop = false;
-  const UpdateInfo info{u"1.0.0", u"https://a", u""};
+  const UpdateInfo info{u"1.0.0", u"https://a", u"0.9.1"};
+  const std::vector<MenuCommand> plain = {
+      kMenuAlwaysOnTop, kMenuSnap, kMenuMove, kMenuSettings, kMenuAbout, kMenuSeparator, kMenuExit};
   for (const UpdateState state :
        {UpdateState::None, UpdateState::Available, UpdateState::Required}) {
-    // An update item needs both the info and a state that names an update.
-    const auto items = ContextMenuItems(
-        settings, state == UpdateState::None ? std::optional(info) : std::nullopt, state);
-    EXPECT_EQ(Commands(items),
-              (std::vector<MenuCommand>{kMenuAlwaysOnTop, kMenuSnap, kMenuMove, kMenuSettings,
-                                        kMenuAbout, kMenuSeparator, kMenuExit}));
-    EXPECT_FALSE(items[0].checked);
-    EXPECT_TRUE(items[1].checked);
-  }
-}
-
-TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
-  const UpdateInfo info{u"1.0.0", u"https://a", u"0.9.1"};
-  for (const UpdateState state : {UpdateState::Available, UpdateState::Required}) {
-    const auto items = ContextMenuItems(Settings{}, info, state);
-    ASSERT_EQ(items.size(), 9u);
-    EXPECT_EQ(items[0].command, kMenuUpdate);
-    EXPECT_EQ(items[0].textId, kTextMenuUpdateAvailable);
-    EXPECT_EQ(items[0].argument, u"1.0.0");
-    EXPECT_EQ(items[1].command, kMenuSeparator);
-    EXPECT_TRUE(items[2].checked);  // always on top by default
+    for (const bool known : {false, true}) {
+      const auto items =
+          ContextMenuItems(settings, known ? std::optional(info) : std::nullopt, state);
+      const bool update = known && state != UpdateState::None;
+      std::vector<MenuCommand> expected = plain;
+      if (update) {
+        expected.insert(expected.begin(), {kMenuUpdate, kMenuSeparator});
+        EXPECT_EQ(items[0].textId, kTextMenuUpdateAvailable);
+        EXPECT_EQ(items[0].argument, u"1.0.0");
+      }
+      ASSERT_EQ(Commands(items), expected);
+      EXPECT_FALSE(items[update ? 2 : 0].checked);
+      EXPECT_TRUE(items[update ? 3 : 1].checked);
+    }
   }
 }
 

@@ -126,12 +126,11 @@ TEST_F(NetworkTest, WifiIsQueriedOnChangesAndEveryThirtySeconds) {
   // A result for another interface is ignored.
   machine.wifi.results.reset({0, Connection(11, "Other")});
   machine.wireless(u"WLAN 2", 6, 0, 0);
-  machine.wifi.HoldQueries();
-  machine.wifi.threaded = true;
+  machine.wifi.Hold();
   EXPECT_EQ(Tick().netLabel, u"WLAN 2");  // the GUID changed: queried at once, result pending
   EXPECT_EQ(machine.wifi.submits, 3);
-  machine.wifi.ReleaseQueries();
-  machine.wifi.WaitForNotified(3);
+  machine.wifi.Release();
+  machine.wifi.WaitFor(machine.wifi.notified, 3);
   sampler.refreshNetworkLabel();
   EXPECT_EQ(sampler.snapshot().netLabel, u"Wi-Fi 7 \u00B7 Other");
 
@@ -157,43 +156,25 @@ TEST_F(NetworkTest, WifiFailuresAreLatched) {
                                          }));
 }
 
-TEST(WifiQuery, ARunningQueryBlocksSubmitAndDestructionWaitsForIt) {
-  test::ClearCapturedEvents();
-  test::ScriptedWifi platform;
-  platform.threaded = true;
-  platform.results.reset({0, Connection(10, "Home")});
-  platform.HoldQueries();
-  platform.guid = {1};
-  auto query = std::make_unique<WifiQuery>(platform);
-  query->submit({1});
-  platform.WaitForQueries(1);
-  query->submit({2});  // still running: nothing happens
-  EXPECT_EQ(platform.submits, 1);
-
-  auto destroyed = std::async(std::launch::async, [&] { query.reset(); });
-  EXPECT_EQ(destroyed.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
-  platform.ReleaseQueries();
-  destroyed.wait();
-  EXPECT_EQ(platform.notified(), 1);
-  EXPECT_EQ(platform.workCloses, 1);
-  EXPECT_EQ(platform.clientCloses, 1);
-}
-
-// A Sampler destroyed while its Wi-Fi query runs waits for it and closes everything once.
-TEST(WifiQuery, ASamplerDestroyedMidQueryClosesItsWorkOnce) {
+// A running query blocks the next submit; a Sampler destroyed meanwhile waits for it and closes
+// its work item and client exactly once.
+TEST(WifiQuery, ASamplerDestroyedMidQueryWaitsAndClosesItsWorkOnce) {
   test::ScriptedMachine machine;
   machine.wireless(u"WLAN", 5, 0, 0);
-  machine.wifi.threaded = true;
-  machine.wifi.HoldQueries();
+  machine.wifi.Hold();
   auto sampler = std::make_unique<Sampler>(machine.sources());
   sampler->tick(Settings{});
-  machine.wifi.WaitForQueries(1);
+  machine.wifi.WaitFor(machine.wifi.queries, 1);
+  machine.wireless(u"WLAN 2", 6, 0, 0);
+  sampler->tick(Settings{});  // a new adapter, but the query still runs: nothing submitted
+  EXPECT_EQ(machine.wifi.submits, 1);
   auto destroyed = std::async(std::launch::async, [&] { sampler.reset(); });
   EXPECT_EQ(destroyed.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
-  machine.wifi.ReleaseQueries();
+  machine.wifi.Release();
   destroyed.wait();
-  EXPECT_EQ(machine.wifi.workCloses, 1);
-  EXPECT_EQ(machine.wifi.clientCloses, 1);
+  EXPECT_EQ(
+      std::vector<int>({machine.wifi.notified, machine.wifi.workCloses, machine.wifi.clientCloses}),
+      std::vector<int>({1, 1, 1}));
 }
 
 TEST(WifiQuery, WithoutAWorkItemNothingIsQueried) {

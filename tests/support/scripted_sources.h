@@ -195,44 +195,31 @@ class ScriptedNetwork final : public NetworkSource {
   std::uint32_t best_ = 0;
 };
 
-// Runs each query inline, or on its own thread when `threaded`, optionally held at a gate
-// until the test opens it.
+// Runs each query inline; once held, each on a thread of its own, waiting at a gate until
+// released.
 class ScriptedWifi final : public WifiPlatform {
  public:
-  bool threaded = false;
   std::uint32_t createError = 0;
   Script<std::pair<std::uint32_t, std::optional<WifiConnection>>> results;
-  int submits = 0;
-  int queries = 0;
-  int clientCloses = 0;
-  int workCloses = 0;
+  int submits = 0, queries = 0, notified = 0, clientCloses = 0, workCloses = 0;
   InterfaceGuid guid{};  // the only adapter that answers
 
   ~ScriptedWifi() override { JoinAll(); }
 
-  void HoldQueries() {
+  void Hold() {
     std::lock_guard lock(mutex_);
+    threaded_ = true;
     gateOpen_ = false;
   }
-  void ReleaseQueries() {
-    {
-      std::lock_guard lock(mutex_);
-      gateOpen_ = true;
-    }
+  void Release() {
+    std::lock_guard lock(mutex_);
+    gateOpen_ = true;
     changed_.notify_all();
   }
-  // Waits until `count` queries have entered the platform (and are perhaps held).
-  void WaitForQueries(int count) {
+  // Waits until `counter` (queries or notified) reaches `count`.
+  void WaitFor(const int& counter, int count) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return queries >= count; });
-  }
-  int notified() {
-    std::lock_guard lock(mutex_);
-    return notified_;
-  }
-  void WaitForNotified(int count) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return notified_ >= count; });
+    changed_.wait(lock, [&] { return counter >= count; });
   }
 
   std::uint32_t CreateWork(std::function<void()> callback) override {
@@ -241,7 +228,7 @@ class ScriptedWifi final : public WifiPlatform {
   }
   void SubmitWork() override {
     ++submits;
-    if (threaded) {
+    if (threaded_) {
       threads_.emplace_back(callback_);
     } else {
       callback_();
@@ -255,22 +242,19 @@ class ScriptedWifi final : public WifiPlatform {
                                 std::optional<WifiConnection>* connection) override {
     std::unique_lock lock(mutex_);
     ++queries;
+    changed_.notify_all();
+    *connection = std::nullopt;
     if (adapter != guid) {
-      *connection = std::nullopt;
-      changed_.notify_all();
       return 87;  // ERROR_INVALID_PARAMETER
     }
-    changed_.notify_all();
     changed_.wait(lock, [&] { return gateOpen_; });
     const auto& [status, value] = results.next();
     *connection = value;
     return status;
   }
   void NotifyDone() override {
-    {
-      std::lock_guard lock(mutex_);
-      ++notified_;
-    }
+    std::lock_guard lock(mutex_);
+    ++notified;
     changed_.notify_all();
   }
   void CloseClient() override { ++clientCloses; }
@@ -278,9 +262,7 @@ class ScriptedWifi final : public WifiPlatform {
  private:
   void JoinAll() {
     for (std::thread& thread : threads_) {
-      if (thread.joinable()) {
-        thread.join();
-      }
+      thread.join();
     }
     threads_.clear();
   }
@@ -289,8 +271,8 @@ class ScriptedWifi final : public WifiPlatform {
   std::vector<std::thread> threads_;
   std::mutex mutex_;
   std::condition_variable changed_;
+  bool threaded_ = false;
   bool gateOpen_ = true;
-  int notified_ = 0;
 };
 
 // A working machine: two processors that get busier by the same amounts every call.

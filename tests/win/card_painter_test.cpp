@@ -4,6 +4,7 @@
 
 #include "draw/renderer.h"
 #include "support/factories.h"
+#include "support/scripted_look.h"
 #include "support/test_window.h"
 
 namespace lumetta {
@@ -24,14 +25,21 @@ class CardPainterTest : public testing::Test {
       settings_.*entry.field = false;
     }
   }
-  // The card with only the sections `settings_` shows, painted into a window of its size.
-  test::Capture Paint(const test::TestWindow& window, UpdateState update = UpdateState::None) {
+  // The card with only the sections `settings_` shows, painted into a window of its size; with
+  // a palette, on its backdrop and with the pin button hovered.
+  test::Capture Paint(const test::TestWindow& window, UpdateState update = UpdateState::None,
+                      const Palette* palette = nullptr) {
     Renderer renderer(factories_.d2d.Get(), factories_.dwrite.Get());
     renderer.hwnd = window.hwnd();
     const SectionLayout layout = StackSections(CardSections(
         settings_, update, CardPainter::DiskAlertTextHeight(renderer, snapshot_, settings_)));
     EXPECT_TRUE(renderer.BeginFrame());
-    CardPainter().Paint(renderer, {snapshot_, settings_, layout, u"1.0.0"});
+    if (palette != nullptr) {
+      renderer.palette = palette;
+      renderer.FillRect({0, 0, 190, 640}, ToD2D(palette->Backdrop), 0);
+    }
+    CardPainter().Paint(renderer, {snapshot_, settings_, layout, u"1.0.0", palette != nullptr,
+                                   palette != nullptr ? HoverButton::Pin : HoverButton::None});
     renderer.EndFrame();
     return window.GrabSettled();
   }
@@ -60,6 +68,22 @@ TEST_F(CardPainterTest, TheDiskBarShowsItsShareAndTurnsCriticalPastTheThreshold)
     alert += IsCritical(full.at(x, 51)) ? 1 : 0;  // the alert line, in the critical colour
   }
   EXPECT_GT(alert, 3);
+
+  // High contrast: the theme's colours only, critical as its hot-light; the hovered pin button
+  // is outlined in the highlight colour, its face the window colour.
+  test::ScriptedColorScheme scheme;
+  const Palette contrast = HighContrastPalette(scheme.colors);
+  const test::Capture high = Paint(window, UpdateState::None, &contrast);
+  EXPECT_EQ(high.at(2, 2), 0x000000u);
+  EXPECT_EQ(high.at(100, 36), 0xFFFF00u);
+  EXPECT_EQ(high.at(176, 14), 0x000000u);
+  int outline = 0;
+  for (int y = 0; y < high.height(); ++y) {
+    for (int x = 0; x < high.width(); ++x) {
+      outline += high.at(x, y) == 0x1AFFFFu ? 1 : 0;
+    }
+  }
+  EXPECT_GT(outline, 20);
 }
 
 // A required update puts its red line above everything else; per-core bars rise to their load.

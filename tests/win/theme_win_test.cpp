@@ -37,18 +37,6 @@ class ThemeSetting : public testing::Test {
   bool hadValue_ = false;
 };
 
-TEST_F(ThemeSetting, LightOnlyForANonZeroDword) {
-  Set(1);
-  EXPECT_FALSE(IsDarkTheme());
-  Set(0);
-  EXPECT_TRUE(IsDarkTheme());
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
-  EXPECT_TRUE(IsDarkTheme());
-  const wchar_t text[] = L"1";
-  RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_SZ, text, sizeof text);
-  EXPECT_TRUE(IsDarkTheme());  // the wrong type counts as missing
-}
-
 // A DWM that answers each attribute as scripted, composing or not.
 class ScriptedDwm final : public DwmApi {
  public:
@@ -81,6 +69,12 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
   EXPECT_TRUE(look.palette.dark);
   EXPECT_TRUE(look.plainBackdrop);
   EXPECT_EQ(ten.set, (std::map<DWORD, DWORD>{{20, 1}, {38, 2}}));
+
+  // Light only for a non-zero DWORD: no value, or one of another type, is dark.
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
+  EXPECT_TRUE(IsDarkTheme());
+  RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_SZ, L"1", 4);
+  EXPECT_TRUE(IsDarkTheme());
 
   ScriptedDwm noDarkFrame;
   noDarkFrame.refused[kDwmUseImmersiveDarkMode] = E_INVALIDARG;
