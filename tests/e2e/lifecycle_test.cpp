@@ -55,5 +55,21 @@ TEST_F(Lifecycle, ASecondStartBeforeAnyWindowExitsQuietly) {
   EXPECT_TRUE(lines.back().ends_with(" INFO  app already_running"));
 }
 
+// A settings file edited by hand places, sizes and unpins the card.
+TEST_F(Lifecycle, AnEditedSettingsFileShapesTheCard) {
+  std::filesystem::create_directories(DataFolder());
+  test::WriteAll(DataFolder() / L"settings.json",
+                 R"({"displayScale": 1.5, "windowX": 100, "windowY": 200, "alwaysOnTop": false})");
+  Lumetta app;
+  HWND card = probe::WaitForCard(kStartTimeoutMs);
+  ASSERT_NE(card, nullptr);
+  const RECT rect = probe::CardRect(card).value_or(RECT{});
+  // 190 DIPs wide at 1.5, 500 DIPs of sections.
+  EXPECT_EQ(
+      (std::vector<LONG>{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}),
+      (std::vector<LONG>{100, 200, 285, 750}));
+  EXPECT_EQ(GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
 }  // namespace
 }  // namespace lumetta::e2e

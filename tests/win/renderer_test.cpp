@@ -47,16 +47,19 @@ class RendererTest : public testing::Test {
   ComPtr<IDWriteFactory> dwrite_ = factories_.dwrite;
 };
 
-TEST_F(RendererTest, BarsFillAsTheirGeometrySays) {
-  TestWindow window(40, 300, 120, 80);
+// Bars and charts fill as their geometry says; a chart of one value shows only its background
+// and its dashed middle line.
+TEST_F(RendererTest, BarsAndChartsFillAsTheirGeometrySays) {
+  TestWindow window(40, 300, 240, 80);
   Renderer renderer(d2d_, dwrite_.Get());
-  const std::vector<double> one = {0.6};
-  const std::vector<double> idle = {0, 0, 0, 0};
+  const std::vector<double> one = {0.6}, idle = {0, 0, 0, 0}, single = {0.5}, two = {0.0, 1.0};
   const auto shot = Frame(renderer, window, [&] {
     renderer.DrawBar({10, 5, 110, 15}, 0.0, kRed);
     renderer.DrawBar({10, 20, 110, 30}, 3.0, kRed);
     renderer.DrawCoreBars({10, 35, 110, 45}, one, kRed);
     renderer.DrawCoreBars({10, 50, 110, 70}, idle, kRed);
+    renderer.DrawHistoryChart({130, 5, 230, 25}, single, 1.0, kRed);
+    renderer.DrawHistoryChart({130, 30, 230, 50}, two, 1.0, kRed);
   });
   EXPECT_TRUE(IsRed(shot.at(15, 10)));  // a value of 0 still fills a dot
   EXPECT_FALSE(IsRed(shot.at(30, 10)));
@@ -67,20 +70,8 @@ TEST_F(RendererTest, BarsFillAsTheirGeometrySays) {
   EXPECT_FALSE(IsRed(shot.at(60, 36)));  // 60 % of its height
   EXPECT_TRUE(IsRed(shot.at(22, 69)));   // idle cores show 2 DIPs
   EXPECT_FALSE(IsRed(shot.at(22, 66)));
-}
-
-TEST_F(RendererTest, AChartWithOneValueShowsOnlyBackgroundAndMidLine) {
-  TestWindow window(200, 300, 120, 60);
-  Renderer renderer(d2d_, dwrite_.Get());
-  const std::vector<double> single = {0.5};
-  const std::vector<double> two = {0.0, 1.0};
-  const auto shot = Frame(renderer, window, [&] {
-    renderer.DrawHistoryChart({10, 5, 110, 25}, single, 1.0, kRed);
-    renderer.DrawHistoryChart({10, 30, 110, 50}, two, 1.0, kRed);
-  });
-  int red = 0;
-  int mid = 0;
-  for (int x = 10; x < 110; ++x) {
+  int red = 0, mid = 0;
+  for (int x = 130; x < 230; ++x) {
     for (int y = 5; y < 25; ++y) {
       red += IsRed(shot.at(x, y)) ? 1 : 0;
     }
@@ -88,9 +79,8 @@ TEST_F(RendererTest, AChartWithOneValueShowsOnlyBackgroundAndMidLine) {
     mid += shot.at(x, 14) != shot.at(x, 8) || shot.at(x, 15) != shot.at(x, 8) ? 1 : 0;
   }
   EXPECT_EQ(red, 0);
-  // Dashes of 2 and gaps of 3 cover 40 %; Wine draws custom dashes solid.
-  EXPECT_GE(mid, 40);
-  EXPECT_TRUE(IsRed(shot.at(60, 40)));  // the line of the two-value chart crosses the middle
+  EXPECT_GE(mid, 40);  // dashes of 2 and gaps of 3 cover 40 %; Wine draws custom dashes solid
+  EXPECT_TRUE(IsRed(shot.at(180, 40)));  // the line of the two-value chart crosses the middle
 }
 
 TEST_F(RendererTest, TextStaysInsideItsRectangleInBothLanguages) {
