@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,18 +50,13 @@ inline HANDLE StartProcess(const std::wstring& program, const std::wstring& argu
 // A fresh folder under the temporary folder, removed again with everything in it.
 class TempDir {
  public:
-  TempDir() {
-    wchar_t base[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, base);
-    path_ = std::filesystem::path(base) /
-            (L"lumetta-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter_++));
+  TempDir()
+      : path_(std::filesystem::temp_directory_path() /
+              (L"lumetta-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter_++))) {
     std::filesystem::create_directories(path_);
   }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
+  ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
@@ -69,6 +65,7 @@ class TempDir {
  private:
   static inline int counter_ = 0;
   std::filesystem::path path_;
+  std::error_code ignored_;
 };
 
 // Reads a whole file, sharing it with writers (the log stays open while tests read it).
@@ -90,11 +87,8 @@ inline std::string ReadAll(const std::filesystem::path& path) {
 }
 
 inline void WriteAll(const std::filesystem::path& path, std::string_view data) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-  CloseHandle(file);
+  std::ofstream(path, std::ios::binary)
+      .write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
 // Splits CR LF terminated lines; a trailing piece without CR LF is returned as a line too.

@@ -16,27 +16,20 @@ constexpr wchar_t kApprovedKey[] =
 std::wstring ReadEntry() {
   wchar_t text[2048] = {};
   DWORD size = sizeof text;
-  if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta", RRF_RT_REG_SZ, nullptr, text, &size) !=
-      ERROR_SUCCESS) {
-    return L"<none>";
-  }
-  return text;
-}
-
-void WriteEntry(const std::wstring& entry) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta", REG_SZ, entry.c_str(),
-                  static_cast<DWORD>((entry.size() + 1) * sizeof(wchar_t)));
+  return RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta", RRF_RT_REG_SZ, nullptr, text,
+                      &size) == ERROR_SUCCESS
+             ? text
+             : L"<none>";
 }
 
 // Starts and ends without the program's two registry values.
 class LoginItemRegistry : public testing::Test {
  protected:
   void SetUp() override {
-    Clear();
+    TearDown();
     OpenLog((dir_.path() / L"app.log").wstring());
   }
-  void TearDown() override { Clear(); }
-  static void Clear() {
+  void TearDown() override {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta");
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Lumetta");
   }
@@ -60,31 +53,27 @@ TEST_F(LoginItemRegistry, StatesFollowTheRunEntryAndTheWindowsSwitch) {
                                                 "INFO  login_item unregistered"}));
 }
 
+// Only an entry for another program file is rewritten: one in another letter case is ours. An
+// odd byte count (half a terminator, as some tools write) is still read.
 TEST_F(LoginItemRegistry, RepairRewritesOnlyAStaleEntry) {
   RepairLoginItem();  // not registered: stays so
   EXPECT_EQ(ReadEntry(), L"<none>");
-
-  std::wstring upper = test::SelfPath();
-  for (wchar_t& c : upper) {
-    c = static_cast<wchar_t>(towupper(c));
+  std::wstring upper = L"\"" + test::SelfPath() + L"\"";
+  CharUpperW(upper.data());
+  const struct {
+    std::wstring entry;
+    bool odd;
+  } cases[] = {{upper, false},
+               {L"\"C:\\Old place\\lumetta.exe\"", false},
+               {test::SelfPath() + L" --minimized", false},
+               {L"\"C:\\Old place\\lumetta.exe\"", true}};
+  for (const auto& c : cases) {
+    RegSetKeyValueW(
+        HKEY_CURRENT_USER, kRunKey, L"Lumetta", REG_SZ, c.entry.c_str(),
+        static_cast<DWORD>((c.entry.size() + (c.odd ? 0 : 1)) * sizeof(wchar_t) + c.odd));
+    RepairLoginItem();
+    EXPECT_EQ(ReadEntry(), &c == cases ? upper : L"\"" + test::SelfPath() + L"\"");
   }
-  WriteEntry(L"\"" + upper + L"\"");
-  RepairLoginItem();
-  EXPECT_EQ(ReadEntry(), L"\"" + upper + L"\"");
-  EXPECT_TRUE(Events().empty());
-
-  WriteEntry(L"\"C:\\Old place\\lumetta.exe\"");
-  RepairLoginItem();
-  EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
-  WriteEntry(test::SelfPath() + L" --minimized");
-  RepairLoginItem();
-  EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
-  // An odd byte count (half a terminator, as some tools write) is still read and repaired.
-  const std::wstring odd = L"\"C:\\Old place\\lumetta.exe\"";
-  RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta", REG_SZ, odd.c_str(),
-                  static_cast<DWORD>(odd.size() * sizeof(wchar_t) + 1));
-  RepairLoginItem();
-  EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
   const std::vector<std::string> events = Events();
   ASSERT_EQ(events.size(), 3u);
   EXPECT_TRUE(events[0].starts_with("INFO  login_item repaired path=")) << events[0];

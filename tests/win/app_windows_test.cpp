@@ -1,0 +1,136 @@
+// The program's own windows and resources under Wine: the card's creation, its tray icon,
+// About, and the version the program reads from itself.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include "app/log_win.h"
+#include "app/version.h"
+#include "app/version_win.h"
+#include "base/program_path_win.h"
+#include "card/monitor_window.h"
+#include "card/tray_icon.h"
+#include "dialogs/about_window.h"
+#include "support/factories.h"
+#include "support/test_files.h"
+#include "support/test_window.h"
+
+namespace lumetta {
+namespace {
+
+TEST(Version, TextsFromTheShippedResource) {
+  EXPECT_EQ(ProductVersionText(), u"0.9.0");
+  EXPECT_EQ(DisplayVersionText(), u"0.9.0 (2)");
+}
+
+// A program path of MAX_PATH characters or more: GetModuleFileNameW fills the buffer it is given,
+// truncated, and says so only by returning the buffer's size.
+DWORD WINAPI LongModuleName(HMODULE, LPWSTR buffer, DWORD size) {
+  const std::wstring path = L"C:\\" + std::wstring(400, L'x') + L"\\lumetta.exe";
+  const std::size_t copied = std::min<std::size_t>(path.size(), size - 1);
+  path.copy(buffer, copied);
+  buffer[copied] = L'\0';
+  return copied < path.size() ? size : static_cast<DWORD>(copied);
+}
+
+TEST(Version, AProgramPathPastMaxPathIsReadWhole) {
+  const std::optional<std::wstring> path = ProgramPath(&LongModuleName);
+  ASSERT_TRUE(path);
+  EXPECT_EQ(path->size(), 3u + 400 + 12);
+  EXPECT_TRUE(path->ends_with(L"\\lumetta.exe"));
+  EXPECT_EQ(ProgramPath(), std::optional<std::wstring>(test::SelfPath()));
+}
+
+TEST(Version, AProgramWithoutAVersionResourceLogsOnce) {
+  ASSERT_FALSE(test::gProbeExe.empty()) << "run with --probe-exe=PATH";
+  test::TempDir dir;
+  const auto log = dir.path() / L"app.log";
+  OpenLog(log.wstring());
+  const VersionInfo info = ReadVersionInfo(test::gProbeExe.c_str());
+  EXPECT_EQ(ProductVersionFrom(info), std::nullopt);
+  EXPECT_EQ(DisplayVersionFrom(info), u"?");
+  const std::vector<std::string> lines = test::SplitLines(test::ReadAll(log));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(lines[0].find(" WARN  app version_info_failed code=0x") != std::string::npos)
+      << lines[0];
+}
+
+// Refuses every window creation on this thread, as a system short of resources may, without
+// leaving an error code behind.
+LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
+  return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(CardWindow, AFailedCreationWithoutAnErrorCodeIsStillAFailure) {
+  test::Factories factories;
+  MonitorWindow card(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
+  HHOOK hook = SetWindowsHookExW(WH_CBT, &RefuseCreation, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  SetLastError(0);
+  const HRESULT created = card.Create(GetModuleHandleW(nullptr));
+  UnhookWindowsHookEx(hook);
+  EXPECT_TRUE(FAILED(created)) << std::hex << created;
+  EXPECT_EQ(card.hwnd(), nullptr);
+}
+
+bool IconExists(HWND owner) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = 1;
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// "TaskbarCreated" while the shell still holds the icon: one icon remains, removed at exit.
+TEST(TrayIcon, ReaddingAHeldIconKeepsExactlyOneAndRemovesIt) {
+  test::TestWindow window(900, 20, 10, 10);
+  TrayIcon tray;
+  tray.Init(window.hwnd(), WM_APP + 3);
+  ASSERT_TRUE(tray.added()) << "no notification area under this Wine";
+  tray.Readd();
+  EXPECT_TRUE(tray.added());
+  tray.Remove();
+  EXPECT_FALSE(IconExists(window.hwnd()));
+}
+
+class AboutDialog : public testing::Test {
+ protected:
+  void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  test::Factories factories_;
+};
+
+TEST_F(AboutDialog, OpensOnceClosesOnEscapeAndOpensAgain) {
+  AboutWindow about(factories_.d2d.Get(), factories_.dwrite.Get());
+  about.Show(nullptr);
+  test::TestWindow::PumpFor(200);
+  HWND first = about.hwnd();
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(FindWindowW(L"LumettaAboutWindow", nullptr), first);
+  RECT client{};
+  GetClientRect(first, &client);
+  EXPECT_EQ(client.right, 400);  // 96 DPI
+  EXPECT_EQ(client.bottom, 420);
+  EXPECT_GT(about.linkRect().right, about.linkRect().left);  // painted: the link has a place
+
+  ShowWindow(first, SW_MINIMIZE);
+  about.Show(nullptr);
+  test::TestWindow::PumpFor(200);
+  EXPECT_EQ(about.hwnd(), first);  // the same window, restored
+  EXPECT_FALSE(IsIconic(first));
+
+  // Enter opens the maker's site (or logs that it could not); the dialog stays.
+  SendMessageW(first, WM_KEYDOWN, VK_RETURN, 0);
+  test::TestWindow::PumpFor(200);
+  EXPECT_TRUE(IsWindow(first));
+  SendMessageW(first, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(about.hwnd(), nullptr);
+  EXPECT_FALSE(IsWindow(first));
+  about.Show(nullptr);
+  test::TestWindow::PumpFor(200);
+  EXPECT_NE(about.hwnd(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(about.hwnd()));
+}
+
+}  // namespace
+}  // namespace lumetta
