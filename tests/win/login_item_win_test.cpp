@@ -23,18 +23,16 @@ std::wstring ReadEntry() {
 }
 
 // Starts and ends without the program's two registry values.
-class LoginItemRegistry : public testing::Test {
+class LoginItemRegistry : public test::LoggingTest {
  protected:
   void SetUp() override {
     TearDown();
-    OpenLog((dir_.path() / L"app.log").wstring());
+    LoggingTest::SetUp();
   }
   void TearDown() override {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta");
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Lumetta");
   }
-  std::vector<std::string> Events() const { return test::LogEvents(dir_.path() / L"app.log"); }
-  test::TempDir dir_;
 };
 
 TEST_F(LoginItemRegistry, StatesFollowTheRunEntryAndTheWindowsSwitch) {

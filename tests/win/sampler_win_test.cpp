@@ -28,20 +28,7 @@ std::string CpuidBrand() {
   return brand.erase(brand.find_last_not_of(' ') + 1);
 }
 
-class LiveSamplerLog : public testing::Test {
- protected:
-  void SetUp() override { OpenLog((dir_.path() / L"app.log").wstring()); }
-  std::vector<std::string> Events(std::string_view component) const {
-    std::vector<std::string> events;
-    for (const std::string& event : test::LogEvents(dir_.path() / L"app.log")) {
-      if (event.substr(6).starts_with(component)) {
-        events.push_back(event);
-      }
-    }
-    return events;
-  }
-  test::TempDir dir_;
-};
+using LiveSamplerLog = test::LoggingTest;
 
 // The low-memory notification fails with 5; creating the high one then leaves another code.
 HANDLE WINAPI FirstNotificationFails(MEMORY_RESOURCE_NOTIFICATION_TYPE type) {

@@ -13,21 +13,16 @@ namespace {
 using test::ReadAll;
 using test::WriteAll;
 
-class SettingsFileOnDisk : public testing::Test {
+class SettingsFileOnDisk : public test::LoggingTest {
  protected:
-  void SetUp() override { OpenLog((dir_.path() / L"app.log").wstring()); }
-
   std::filesystem::path File(const wchar_t* suffix = L"") const {
     return std::filesystem::path((dir_.path() / L"settings.json").wstring() + suffix);
   }
   std::u16string Path() const { return std::u16string(AsU16(File().wstring())); }
-  std::vector<std::string> Events() const { return test::LogEvents(dir_.path() / L"app.log"); }
   HANDLE Hold(DWORD sharing) const {
     return CreateFileW(File().c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
   }
-
-  test::TempDir dir_;
 };
 
 // No file or no folder: defaults, quietly; a save into a missing folder fails and says so. A

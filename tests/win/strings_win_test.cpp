@@ -13,15 +13,13 @@
 namespace lumetta {
 namespace {
 
-using test::ReadAll;
-using test::TempDir;
-
-// Chooses the language through the variable, logging into `log`.
-void Choose(const wchar_t* value, const std::filesystem::path& log) {
-  OpenLog(log.wstring());
+// Chooses the language through the variable.
+void Choose(const wchar_t* value) {
   SetEnvironmentVariableW(L"LUMETTA_LANG", value);
   ChooseLanguage();
 }
+
+using Strings = test::LoggingTest;
 
 std::set<std::u16string> Placeholders(std::u16string_view text) {
   std::set<std::u16string> found;
@@ -31,17 +29,15 @@ std::set<std::u16string> Placeholders(std::u16string_view text) {
   return found;
 }
 
-TEST(Strings, EveryIdLoadsInBothLanguagesWithTheSamePlaceholders) {
-  TempDir dir;
-  const auto log = dir.path() / L"app.log";
+TEST_F(Strings, EveryIdLoadsInBothLanguagesWithTheSamePlaceholders) {
   std::vector<std::u16string> english;
-  Choose(L"en", log);
+  Choose(L"en");
   EXPECT_FALSE(IsJapanese());
   EXPECT_EQ(LocaleName(), u"en-US");
   for (const TextId id : kAllTextIds) {
     english.push_back(LoadText(id));
   }
-  Choose(L"ja", log);
+  Choose(L"ja");
   EXPECT_TRUE(IsJapanese());
   EXPECT_EQ(LocaleName(), u"ja-JP");
   std::size_t index = 0;
@@ -57,25 +53,22 @@ TEST(Strings, EveryIdLoadsInBothLanguagesWithTheSamePlaceholders) {
   // Section and legend words stay in English; everything else is translated.
   EXPECT_EQ(untranslated,
             (std::set<std::uint32_t>{1001, 1002, 1003, 1004, 1008, 1009, 1204, 1206}));
-  const std::string text = ReadAll(log);
-  EXPECT_EQ(text.find("missing"), std::string::npos) << text;
-  EXPECT_NE(text.find(" INFO  strings language lang=en\r\n"), std::string::npos);
-  EXPECT_NE(text.find(" INFO  strings language lang=ja\r\n"), std::string::npos);
+  EXPECT_EQ(Events(), (std::vector<std::string>{"INFO  strings language lang=en",
+                                                "INFO  strings language lang=ja"}));
 }
 
 // The tables are found by the variable's value in any letter case; the save-failure notice
 // names the log file itself in both; a missing id shows "?" and is logged.
-TEST(Strings, EachTableByTheVariableTheLogFileInTheSaveNoticeAndMissingIds) {
-  TempDir dir;
+TEST_F(Strings, EachTableByTheVariableTheLogFileInTheSaveNoticeAndMissingIds) {
   for (const wchar_t* lang : {L"EN", L"Ja"}) {
-    Choose(lang, dir.path() / L"app.log");
+    Choose(lang);
     EXPECT_EQ(FormatText(kTextUsedOf, {u"12 GB", u"512 GB"}),
               lang[0] == L'E' ? u"12 GB of 512 GB used" : u"12 GB / 512 GB 使用中");
     EXPECT_NE(LoadText(1225).find(uR"(%LOCALAPPDATA%\Lumetta\Logs\app.log)"), std::u16string::npos);
   }
   EXPECT_EQ(LoadText(1022), u"?");
   EXPECT_EQ(LoadText(999), u"?");
-  const std::vector<std::string> events = test::LogEvents(dir.path() / L"app.log");
+  const std::vector<std::string> events = Events();
   EXPECT_EQ(
       std::vector<std::string>(events.end() - 2, events.end()),
       (std::vector<std::string>{"ERROR strings missing id=1022", "ERROR strings missing id=999"}));

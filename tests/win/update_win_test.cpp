@@ -31,16 +31,14 @@ class InlineUpdates final : public UpdatePlatform {
   FetchCancel cancel_;
 };
 
-class UpdateOverHttp : public testing::Test {
+class UpdateOverHttp : public test::LoggingTest {
  protected:
   void SetUp() override {
-    OpenLog((dir_.path() / L"app.log").wstring());
+    LoggingTest::SetUp();
     SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", server_.Url().c_str());
   }
   void TearDown() override { SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr); }
-  std::vector<std::string> Events() const { return test::LogEvents(dir_.path() / L"app.log"); }
 
-  test::TempDir dir_;
   test::FeedServer server_;
   InlineUpdates platform_;
   UpdateChecker checker_{platform_};
