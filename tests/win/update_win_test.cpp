@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/log_win.h"
 #include "support/feed_server.h"
 #include "support/test_files.h"
 #include "support/test_window.h"
@@ -12,25 +11,7 @@ namespace {
 
 constexpr char kFeed[] = R"({"latestVersion": "1.2.0", "url": "https://example.invalid/get"})";
 
-// Runs each check inline, but with the real address lookup and the real WinHTTP fetch.
-class InlineUpdates final : public UpdatePlatform {
- public:
-  std::uint32_t CreateWork(std::function<void()> callback) override {
-    callback_ = std::move(callback);
-    return 0;
-  }
-  void SubmitWork() override { callback_(); }
-  void CloseWork() override {}
-  void CancelFetch() override { cancel_.Cancel(); }
-  std::u16string FeedUrl() override { return FeedUrlFromEnvironment(); }
-  FetchResult Fetch(const std::u16string& url) override { return FetchFeed(url, cancel_); }
-  void NotifyDone() override {}
-
- private:
-  std::function<void()> callback_;
-  FetchCancel cancel_;
-};
-
+// The real checker: each check runs on the thread pool and posts its end to the window.
 class UpdateOverHttp : public test::LoggingTest {
  protected:
   void SetUp() override {
@@ -38,10 +19,20 @@ class UpdateOverHttp : public test::LoggingTest {
     SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", server_.Url().c_str());
   }
   void TearDown() override { SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr); }
+  // Runs one check and waits for the message that ends it.
+  void Check() {
+    pooled_.checker().Submit();
+    MSG message{};
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (!PeekMessageW(&message, window_.hwnd(), WM_APP + 2, WM_APP + 2, PM_REMOVE)) {
+      ASSERT_LT(GetTickCount64(), deadline) << "no message from the pool";
+      Sleep(5);
+    }
+  }
 
   test::FeedServer server_;
-  InlineUpdates platform_;
-  UpdateChecker checker_{platform_};
+  test::TestWindow window_{700, 600, 10, 10};
+  Win32UpdateChecker pooled_{window_.hwnd(), WM_APP + 2};
 };
 
 // Each answer once, a failure repeated is not logged again; bodies over 64 KiB are refused.
@@ -54,12 +45,12 @@ TEST_F(UpdateOverHttp, AnswersBecomeEvents) {
                                                  {200, kFeed},     {200, large}};
   for (const auto& [status, body] : answers) {
     server_.Answer(status, body);
-    checker_.Submit();
+    Check();
   }
-  EXPECT_EQ(checker_.CopyInfo()->url, u"https://example.invalid/get");
+  EXPECT_EQ(pooled_.checker().CopyInfo()->url, u"https://example.invalid/get");
   SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", L"http://127.0.0.1:1/version.json");
-  checker_.Submit();
-  checker_.Submit();
+  Check();
+  Check();
   EXPECT_EQ(server_.requests(), 6);
   EXPECT_EQ(Events(), (std::vector<std::string>{
                           "INFO  update checked latest=1.2.0",
@@ -78,23 +69,6 @@ TEST_F(UpdateOverHttp, AnswersBecomeEvents) {
   EXPECT_EQ(FeedUrlFromEnvironment(), kDefaultFeedUrl);
   EXPECT_TRUE(kDefaultFeedUrl.starts_with(u"https://") &&
               kDefaultFeedUrl.ends_with(u"/lumettawin/version.json"));
-}
-
-// The real checker runs on the thread pool and posts its result to the window.
-TEST_F(UpdateOverHttp, ThePoolCheckPostsItsResult) {
-  server_.Answer(200, kFeed);
-  test::TestWindow window(700, 600, 10, 10);
-  Win32UpdateChecker pooled(window.hwnd(), WM_APP + 2);
-  pooled.checker().Submit();
-  MSG message{};
-  const ULONGLONG deadline = GetTickCount64() + 20000;
-  bool posted = false;
-  while (!posted && GetTickCount64() < deadline) {
-    posted = PeekMessageW(&message, window.hwnd(), WM_APP + 2, WM_APP + 2, PM_REMOVE) != FALSE;
-    Sleep(10);
-  }
-  EXPECT_TRUE(posted);
-  EXPECT_TRUE(pooled.checker().LastCheckSucceeded());
 }
 
 }  // namespace
