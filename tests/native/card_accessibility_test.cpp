@@ -68,8 +68,7 @@ TEST(CardAccessibility, EverySectionReadsAsOneSentenceInEitherLanguage) {
                 {u"Disk", u"100 GB free, 400 GB of 500 GB used"},
                 {u"Lumetta", u"CPU 0.4% \u00B7 24.0 MB"},
                 {u"Settings\u2026", u""},
-                {u"Always on top", u""},
-            }));
+                {u"Always on top", u""}}));
   const A11yTree ja = card.Tree(test::RcTexts("ja"));
   EXPECT_EQ(ja.nodes[0].name, u"時計");
   EXPECT_EQ(ja.nodes[0].value, u"Sun, Dec 6、9:05");

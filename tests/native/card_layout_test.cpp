@@ -67,22 +67,20 @@ TEST(CardFormats, BytesRatesAndPercents) {
     double value;
     std::u16string_view full;
     std::u16string_view compact;
-  } cases[] = {
-      {0, u"0 B", u"0B"},
-      {-5, u"0 B", u"0B"},
-      {-0.0, u"0 B", u"0B"},  // never "-0"
-      {640, u"640 B", u"640B"},
-      {999, u"999 B", u"999B"},
-      {1000, u"1.0 KB", u"1.0K"},
-      {1023, u"1.0 KB", u"1.0K"},
-      {10240, u"10.0 KB", u"10K"},
-      {100.5 * 1024, u"101 KB", u"101K"},  // three digits: no decimal
-      {536870912, u"512 MB", u"512M"},
-      {8.2 * 1073741824.0, u"8.2 GB", u"8.2G"},
-      {17179869184.0, u"16.0 GB", u"16G"},
-      {549755813888.0, u"512 GB", u"512G"},
-      {1e20, u"88818 PB", u"88818P"},
-  };
+  } cases[] = {{0, u"0 B", u"0B"},
+               {-5, u"0 B", u"0B"},
+               {-0.0, u"0 B", u"0B"},  // never "-0"
+               {640, u"640 B", u"640B"},
+               {999, u"999 B", u"999B"},
+               {1000, u"1.0 KB", u"1.0K"},
+               {1023, u"1.0 KB", u"1.0K"},
+               {10240, u"10.0 KB", u"10K"},
+               {100.5 * 1024, u"101 KB", u"101K"},  // three digits: no decimal
+               {536870912, u"512 MB", u"512M"},
+               {8.2 * 1073741824.0, u"8.2 GB", u"8.2G"},
+               {17179869184.0, u"16.0 GB", u"16G"},
+               {549755813888.0, u"512 GB", u"512G"},
+               {1e20, u"88818 PB", u"88818P"}};
   for (const auto& c : cases) {
     EXPECT_EQ(FormatBytes(c.value), c.full) << c.value;
     EXPECT_EQ(FormatBytesCompact(c.value), c.compact) << c.value;

@@ -42,10 +42,9 @@ TEST_F(CpuClockTest, ACollectionFailureReopensAndPrimesAgain) {
   EXPECT_FALSE(collector.collect().valid);  // opened and primed again
   EXPECT_TRUE(collector.collect().valid);
   EXPECT_EQ(counters.opens, 2);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  cpu_frequency collect_failed code=0xC0000BC6",
-                                       "INFO  cpu_frequency recovered",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  cpu_frequency collect_failed code=0xC0000BC6",
+                                      "INFO  cpu_frequency recovered"}));
 }
 
 TEST_F(CpuClockTest, OpenFailuresRetryEveryCallAndLogOnce) {
@@ -55,9 +54,8 @@ TEST_F(CpuClockTest, OpenFailuresRetryEveryCallAndLogOnce) {
   }
   EXPECT_EQ(counters.opens, 10);
   EXPECT_EQ(counters.closes, 10);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  cpu_frequency open_failed code=0xC0000BB9",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  cpu_frequency open_failed code=0xC0000BB9"}));
 }
 
 TEST_F(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
@@ -72,12 +70,11 @@ TEST_F(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
   counters.performance.reset({0, 0, 100});
   EXPECT_EQ(collector.collect().mhz, 2000.0);
   EXPECT_EQ(counters.opens, 1);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  cpu_frequency format_failed code=0xC0000BBA",
-                                       "WARN  cpu_frequency format_failed code=0x800007D1",
-                                       "WARN  cpu_frequency format_failed code=0x800007D2",
-                                       "INFO  cpu_frequency recovered",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  cpu_frequency format_failed code=0xC0000BBA",
+                                      "WARN  cpu_frequency format_failed code=0x800007D1",
+                                      "WARN  cpu_frequency format_failed code=0x800007D2",
+                                      "INFO  cpu_frequency recovered"}));
 }
 
 }  // namespace

@@ -73,11 +73,10 @@ TEST_F(CpuLoadTest, AFailureRestartsAndIsLatched) {
   EXPECT_FALSE(collector.collect().valid);
   EXPECT_FALSE(collector.collect().valid);  // first call after the failures
   EXPECT_TRUE(collector.collect().valid);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  cpu query_failed code=0xC0000001",
-                                       "WARN  cpu query_failed code=0x00000105",
-                                       "INFO  cpu recovered",
-                                   }));
+  EXPECT_EQ(
+      test::CapturedLines(),
+      (std::vector<std::string>{"WARN  cpu query_failed code=0xC0000001",
+                                "WARN  cpu query_failed code=0x00000105", "INFO  cpu recovered"}));
 }
 
 }  // namespace

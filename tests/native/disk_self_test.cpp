@@ -35,10 +35,9 @@ TEST(DiskCollector, QueriesTheWindowsDrive) {
   EXPECT_EQ(first.totalBytes, 1000u);
   EXPECT_FALSE(collector.collect().valid);
   EXPECT_EQ(collector.collect().usedBytes, 900u);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  disk free_space_failed code=0x00000015",
-                                       "INFO  disk recovered",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  disk free_space_failed code=0x00000015",
+                                      "INFO  disk recovered"}));
 }
 
 TEST(SelfCollector, MovingAverageOverElevenIntervals) {
@@ -75,10 +74,9 @@ TEST(SelfCollector, SameInstantGivesNoValueAndFailuresEmptyTheWindow) {
   source.usage.reset({true, 0, 100, 1});
   EXPECT_FALSE(collector.collect(4000).valid);
   EXPECT_TRUE(collector.collect(5000).valid);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  self query_failed code=0x00000006",
-                                       "INFO  self recovered",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  self query_failed code=0x00000006",
+                                      "INFO  self recovered"}));
 }
 
 }  // namespace

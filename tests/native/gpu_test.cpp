@@ -39,9 +39,8 @@ TEST_F(GpuTest, OnlyTheSoftwareRendererIsLoggedOnce) {
   }
   EXPECT_EQ(gpu.enumerations, 20);
   EXPECT_EQ(gpu.opened, 0);  // every handle closed
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  gpu no_hardware_adapter code=0xC0000225",
-                                   }));
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  gpu no_hardware_adapter code=0xC0000225"}));
 }
 
 TEST_F(GpuTest, TheBusiestAdapterNamesTheLoadAndTiesKeepTheFirst) {
@@ -67,10 +66,9 @@ TEST_F(GpuTest, TheBusiestAdapterNamesTheLoadAndTiesKeepTheFirst) {
   EXPECT_EQ(collector.vendor(), u"Intel");
 
   EXPECT_FALSE(collector.collect(2 * kSecond).valid);  // the same instant again
-  EXPECT_EQ(test::CapturedLines(),
-            (std::vector<std::string>{
-                "INFO  gpu adapters_enumerated count=2 first=UHD Graphics 770",
-            }));
+  EXPECT_EQ(
+      test::CapturedLines(),
+      (std::vector<std::string>{"INFO  gpu adapters_enumerated count=2 first=UHD Graphics 770"}));
 }
 
 TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
@@ -83,13 +81,12 @@ TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
   EXPECT_FALSE(collector.collect(3 * kSecond).valid);  // enumerated again, no previous sample
   EXPECT_TRUE(collector.collect(4 * kSecond).valid);
   EXPECT_EQ(gpu.enumerations, 2);
-  EXPECT_EQ(test::CapturedLines(),
-            (std::vector<std::string>{
-                "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
-                "WARN  gpu node_query_failed code=0xC000000D",
-                "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
-                "INFO  gpu recovered",
-            }));
+  EXPECT_EQ(
+      test::CapturedLines(),
+      (std::vector<std::string>{"INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
+                                "WARN  gpu node_query_failed code=0xC000000D",
+                                "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
+                                "INFO  gpu recovered"}));
 }
 
 TEST_F(GpuTest, EnumerationFailuresAndUnnamedAdapters) {
@@ -104,11 +101,10 @@ TEST_F(GpuTest, EnumerationFailuresAndUnnamedAdapters) {
   EXPECT_FALSE(collector.collect(2 * kSecond).valid);
   EXPECT_TRUE(collector.collect(3 * kSecond).valid);
   EXPECT_EQ(collector.model(), u"");
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "WARN  gpu enumerate_failed code=0xC000007A",
-                                       "INFO  gpu recovered",
-                                       "INFO  gpu adapters_enumerated count=1 first=",
-                                   }));
+  EXPECT_EQ(
+      test::CapturedLines(),
+      (std::vector<std::string>{"WARN  gpu enumerate_failed code=0xC000007A", "INFO  gpu recovered",
+                                "INFO  gpu adapters_enumerated count=1 first="}));
 }
 
 }  // namespace

@@ -26,8 +26,7 @@ TEST(HardwareNames, TypicalNames) {
       {u"NVIDIA GeForce RTX 4070", true, u"RTX 4070", u"NVIDIA"},
       {u"AMD Radeon RX 7800 XT", true, u"Radeon RX 7800 XT", u"AMD"},
       {u"Intel(R) UHD Graphics 770", true, u"UHD Graphics 770", u"Intel"},
-      {u"Qualcomm(R) Adreno(TM) X1-85 GPU", true, u"Adreno X1-85", u"Qualcomm"},
-  };
+      {u"Qualcomm(R) Adreno(TM) X1-85 GPU", true, u"Adreno X1-85", u"Qualcomm"}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.gpu ? shortGpuName(c.raw) : shortCpuName(c.raw), c.model) << Narrow(c.raw);
     EXPECT_EQ(vendorOf(c.raw), c.vendor) << Narrow(c.raw);
@@ -38,20 +37,18 @@ TEST(HardwareNames, EdgeCases) {
   const struct {
     std::u16string_view raw;
     std::u16string_view cpu;
-  } cases[] = {
-      {u"Acme(Tm) Chip", u"Acme(Tm) Chip"},  // only the four exact marks go
-      {u"Core i5", u"i5"},
-      {u"Intel Core", u"Core"},
-      {u"Gen 4 Thing", u"Gen 4 Thing"},  // no ordinal before it
-      {u"12th gen X", u"X"},
-      {u"Ryzen 9 12-core", u"Ryzen 9"},
-      {u"Ryzen X-Core", u"Ryzen X-Core"},
-      {u"   Intel  Core   i3  ", u"i3"},  // leading and repeated blanks
-      {u"1st 2nd Gen Y", u"Y"},
-      {u"th Gen", u"th Gen"},  // "th" alone is not an ordinal
-      {u"", u""},
-      {u"CPU Processor", u""},
-  };
+  } cases[] = {{u"Acme(Tm) Chip", u"Acme(Tm) Chip"},  // only the four exact marks go
+               {u"Core i5", u"i5"},
+               {u"Intel Core", u"Core"},
+               {u"Gen 4 Thing", u"Gen 4 Thing"},  // no ordinal before it
+               {u"12th gen X", u"X"},
+               {u"Ryzen 9 12-core", u"Ryzen 9"},
+               {u"Ryzen X-Core", u"Ryzen X-Core"},
+               {u"   Intel  Core   i3  ", u"i3"},  // leading and repeated blanks
+               {u"1st 2nd Gen Y", u"Y"},
+               {u"th Gen", u"th Gen"},  // "th" alone is not an ordinal
+               {u"", u""},
+               {u"CPU Processor", u""}};
   for (const auto& c : cases) {
     EXPECT_EQ(shortCpuName(c.raw), c.cpu) << Narrow(c.raw);
   }

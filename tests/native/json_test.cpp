@@ -61,12 +61,11 @@ TEST(ParseJson, Numbers) {
   const struct {
     std::string_view number;
     std::optional<double> value;
-  } cases[] = {
-      {"0", 0.0},      {"-0", -0.0},   {"3", 3.0},       {"2.5", 2.5},     {"-12.5e-1", -1.25},
-      {"1E+2", 100.0}, {"0.1", 0.1},   {"1e308", 1e308}, {"+1", {}},       {".5", {}},
-      {"1.", {}},      {"01", {}},     {"-", {}},        {"1e", {}},       {"1e+", {}},
-      {"1e400", {}},   {"-1e400", {}}, {"0x10", {}},     {"Infinity", {}}, {"NaN", {}},
-  };
+  } cases[] = {{"0", 0.0},          {"-0", -0.0},    {"3", 3.0},       {"2.5", 2.5},
+               {"-12.5e-1", -1.25}, {"1E+2", 100.0}, {"0.1", 0.1},     {"1e308", 1e308},
+               {"+1", {}},          {".5", {}},      {"1.", {}},       {"01", {}},
+               {"-", {}},           {"1e", {}},      {"1e+", {}},      {"1e400", {}},
+               {"-1e400", {}},      {"0x10", {}},    {"Infinity", {}}, {"NaN", {}}};
   for (const auto& c : cases) {
     const auto parsed = ParseJson("{\"n\":" + std::string(c.number) + "}");
     if (!c.value) {
@@ -126,10 +125,7 @@ TEST(ParseJson, StringEscapes) {
 TEST(WriteJson, ExactBytes) {
   EXPECT_EQ(WriteJson({}), "{}\n");
   const std::vector<JsonMember> members = {
-      {"n", std::monostate{}},
-      {"t", true},
-      {"k\"ey", std::string("a\x01\x7F/\\\n")},
-  };
+      {"n", std::monostate{}}, {"t", true}, {"k\"ey", std::string("a\x01\x7F/\\\n")}};
   EXPECT_EQ(WriteJson(members),
             "{\n  \"n\": null,\n  \"t\": true,\n  \"k\\\"ey\": \"a\\u0001\x7F/\\\\\\n\"\n}\n");
 }
@@ -167,25 +163,23 @@ TEST(Utf, ConversionsReplaceWhatIsIllFormed) {
   const struct {
     std::string_view bytes;
     std::u16string_view text;
-  } cases[] = {
-      {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"aé€😀"},
-      {"\xE0\x80", u"\uFFFD\uFFFD"},                      // E0 cut short, then 80 as a lead
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong lead bytes
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
-      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-      {"\xF0\x9F\x98", u"\uFFFD"},                        // cut off by the end
-      {"\xF0\x9F\x98"
-       "A",
-       u"\uFFFD"
-       "A"},
-      {"\xE2\x82"
-       "\xE2\x82\xAC",
-       u"\uFFFD€"},
-      {"\xF5\xFF", u"\uFFFD\uFFFD"},
-      {"\xE0\x9F\xBF", u"\uFFFD\uFFFD\uFFFD"},  // overlong three and four bytes
-      {"\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
-      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
-  };
+  } cases[] = {{"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"aé€😀"},
+               {"\xE0\x80", u"\uFFFD\uFFFD"},            // E0 cut short, then 80 as a lead
+               {"\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong lead bytes
+               {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+               {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+               {"\xF0\x9F\x98", u"\uFFFD"},                        // cut off by the end
+               {"\xF0\x9F\x98"
+                "A",
+                u"\uFFFD"
+                "A"},
+               {"\xE2\x82"
+                "\xE2\x82\xAC",
+                u"\uFFFD€"},
+               {"\xF5\xFF", u"\uFFFD\uFFFD"},
+               {"\xE0\x9F\xBF", u"\uFFFD\uFFFD\uFFFD"},  // overlong three and four bytes
+               {"\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+               {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"}};
   for (const auto& c : cases) {
     EXPECT_EQ(FromUtf8(c.bytes), c.text) << testing::PrintToString(std::string(c.bytes));
   }

@@ -36,8 +36,7 @@ TEST(LoginItem, EntryMatching) {
       {u"\"C:\\Apps\\Lumetto\\lumetta.exe\"", false},  // as long, another folder
       {u"\"C:\\Apps\\Lumetta\\lumetta.ex\"", false},   // a prefix of it
       {u"\"\"", false},
-      {u"", false},
-  };
+      {u"", false}};
   for (const auto& c : cases) {
     EXPECT_EQ(LoginEntryMatches(c.entry, path), c.matches)
         << std::string(c.entry.begin(), c.entry.end());

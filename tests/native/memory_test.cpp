@@ -85,12 +85,10 @@ TEST(MemoryCollector, SampleAndFailures) {
   EXPECT_TRUE(collector.collect().valid);  // the same failure again: not logged again
   EXPECT_EQ(collector.collect().kernel, 2u * 4096u);
   EXPECT_EQ(test::CapturedLines(),
-            (std::vector<std::string>{
-                "WARN  memory status_failed code=0x00000005",
-                "INFO  memory recovered",
-                "WARN  memory_kernel performance_info_failed code=0x00000057",
-                "INFO  memory_kernel recovered",
-            }));
+            (std::vector<std::string>{"WARN  memory status_failed code=0x00000005",
+                                      "INFO  memory recovered",
+                                      "WARN  memory_kernel performance_info_failed code=0x00000057",
+                                      "INFO  memory_kernel recovered"}));
 }
 
 TEST(MemoryCollector, MissingNotificationsMeanNeverLowAlwaysHigh) {

@@ -73,11 +73,8 @@ TEST_F(NetworkTest, FailuresDropTheLabelAndLookUpAgain) {
   EXPECT_EQ(machine.network.lookups, 4);  // looked up again after the read failure
   EXPECT_EQ(test::CapturedLines("network"),
             (std::vector<std::string>{
-                "WARN  network best_interface_failed code=0x000004D0",
-                "INFO  network recovered",
-                "WARN  network if_entry_failed code=0x00000002",
-                "INFO  network recovered",
-            }));
+                "WARN  network best_interface_failed code=0x000004D0", "INFO  network recovered",
+                "WARN  network if_entry_failed code=0x00000002", "INFO  network recovered"}));
 }
 
 TEST_F(NetworkTest, WifiLabels) {
@@ -150,10 +147,9 @@ TEST_F(NetworkTest, WifiFailuresAreLatched) {
   machine.wifi.results.reset({kErrorInvalidState, std::nullopt});
   Tick(30);
   EXPECT_EQ(machine.wifi.submits, 3);
-  EXPECT_EQ(test::CapturedLines("wifi"), (std::vector<std::string>{
-                                             "WARN  wifi query_failed code=0x00000426",
-                                             "INFO  wifi recovered",
-                                         }));
+  EXPECT_EQ(test::CapturedLines("wifi"),
+            (std::vector<std::string>{"WARN  wifi query_failed code=0x00000426",
+                                      "INFO  wifi recovered"}));
 }
 
 // A running query blocks the next submit; a Sampler destroyed meanwhile waits for it and closes

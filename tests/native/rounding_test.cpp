@@ -17,11 +17,9 @@ TEST(Rounding, HalfAwayFromZeroAndExactBelowEachHalf) {
   const struct {
     double value;
     double rounded;
-  } cases[] = {
-      {0.5, 1},       {1.5, 2},   {2.5, 3},
-      {-0.5, -1},     {-2.5, -3}, {0.25, 0},
-      {1e300, 1e300}, {-7, -7},   {4503599627370497.0, 4503599627370497.0},
-  };
+  } cases[] = {{0.5, 1},       {1.5, 2},   {2.5, 3},
+               {-0.5, -1},     {-2.5, -3}, {0.25, 0},
+               {1e300, 1e300}, {-7, -7},   {4503599627370497.0, 4503599627370497.0}};
   for (const auto& c : cases) {
     EXPECT_EQ(RoundHalfAway(c.value), c.rounded) << c.value;
   }

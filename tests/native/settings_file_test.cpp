@@ -124,8 +124,7 @@ TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
               (std::vector<std::string>{
                   "WARN  settings read_failed " + CodeDetail(error),
                   "WARN  settings corrupt_file backup_failed code=0x00000020",
-                  "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak",
-              }));
+                  "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"}));
     fs.files = {{kPath, R"({"showGpu":false})"}};
   }
 }
@@ -178,12 +177,10 @@ TEST_F(SettingsFile, EveryFailedSaveIsLoggedAndCleansUp) {
   fs.corruptAfterMove = false;
   fs.readError = 32;
   EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
-  EXPECT_EQ(Lines(), (std::vector<std::string>{
-                         "ERROR settings write_failed code=0x00000070",
-                         "ERROR settings replace_failed code=0x00000005",
-                         "ERROR settings verify_failed code=0x00000000",
-                         "ERROR settings verify_failed code=0x00000020",
-                     }));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"ERROR settings write_failed code=0x00000070",
+                                               "ERROR settings replace_failed code=0x00000005",
+                                               "ERROR settings verify_failed code=0x00000000",
+                                               "ERROR settings verify_failed code=0x00000020"}));
   EXPECT_EQ(fs.files.count(kPath + u".tmp"), 0u);
 }
 

@@ -76,13 +76,11 @@ TEST_F(Panel, EachRowsTextAndTheSwitchesItHangsOn) {
   const struct {
     bool Settings::*off;
     std::vector<std::uint32_t> dimmed;
-  } cases[] = {
-      {&Settings::showClock, {kControlClockYear}},
-      {&Settings::showCpu, {kControlCoreBars}},  // details still name the GPU
-      {&Settings::showGpu, {}},
-      {&Settings::showNetwork, {kControlSsid}},
-      {&Settings::showMemory, {}},
-  };
+  } cases[] = {{&Settings::showClock, {kControlClockYear}},
+               {&Settings::showCpu, {kControlCoreBars}},  // details still name the GPU
+               {&Settings::showGpu, {}},
+               {&Settings::showNetwork, {kControlSsid}},
+               {&Settings::showMemory, {}}};
   for (const auto& c : cases) {
     panel.settings = Settings{};
     panel.settings.*c.off = false;

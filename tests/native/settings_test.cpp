@@ -43,21 +43,19 @@ TEST(Settings, NumbersTakeOnlyAllowedValues) {
   const struct {
     std::string_view member;
     double interval, threshold, scale;
-  } cases[] = {
-      {R"("updateIntervalSeconds":3)", 1.0, 0.9, 1.0},
-      {R"("updateIntervalSeconds":2)", 2.0, 0.9, 1.0},
-      {R"("updateIntervalSeconds":0.5)", 0.5, 0.9, 1.0},
-      {R"("updateIntervalSeconds":"5")", 1.0, 0.9, 1.0},
-      {R"("diskAlertThreshold":0.3)", 1.0, 0.5, 1.0},
-      {R"("diskAlertThreshold":1.2)", 1.0, 0.95, 1.0},
-      {R"("diskAlertThreshold":0.725)", 1.0, 0.75, 1.0},
-      {R"("diskAlertThreshold":0.86)", 1.0, 0.85, 1.0},
-      {R"("diskAlertThreshold":0.93)", 1.0, 0.95, 1.0},
-      {R"("diskAlertThreshold":0.92)", 1.0, 0.9, 1.0},
-      {R"("displayScale":1.1)", 1.0, 0.9, 1.0},
-      {R"("displayScale":1.75)", 1.0, 0.9, 1.75},
-      {R"("displayScale":0.75)", 1.0, 0.9, 0.75},
-  };
+  } cases[] = {{R"("updateIntervalSeconds":3)", 1.0, 0.9, 1.0},
+               {R"("updateIntervalSeconds":2)", 2.0, 0.9, 1.0},
+               {R"("updateIntervalSeconds":0.5)", 0.5, 0.9, 1.0},
+               {R"("updateIntervalSeconds":"5")", 1.0, 0.9, 1.0},
+               {R"("diskAlertThreshold":0.3)", 1.0, 0.5, 1.0},
+               {R"("diskAlertThreshold":1.2)", 1.0, 0.95, 1.0},
+               {R"("diskAlertThreshold":0.725)", 1.0, 0.75, 1.0},
+               {R"("diskAlertThreshold":0.86)", 1.0, 0.85, 1.0},
+               {R"("diskAlertThreshold":0.93)", 1.0, 0.95, 1.0},
+               {R"("diskAlertThreshold":0.92)", 1.0, 0.9, 1.0},
+               {R"("displayScale":1.1)", 1.0, 0.9, 1.0},
+               {R"("displayScale":1.75)", 1.0, 0.9, 1.75},
+               {R"("displayScale":0.75)", 1.0, 0.9, 0.75}};
   for (const auto& c : cases) {
     const Settings s = Read("{" + std::string(c.member) + "}");
     EXPECT_EQ((std::vector<double>{s.updateIntervalSeconds, s.diskAlertThreshold, s.displayScale}),
@@ -71,13 +69,11 @@ TEST(Settings, PositionNeedsBothValidCoordinates) {
     std::string_view members;
     bool present;
     int x, y;
-  } cases[] = {
-      {R"("windowX":-250)", false, 0, 0},
-      {R"("windowX":1.5,"windowY":-2.5)", true, 2, -3},
-      {R"("windowX":2000000,"windowY":0)", false, 0, 0},
-      {R"("windowX":1000000,"windowY":-1000000)", true, 1000000, -1000000},
-      {R"("windowX":"1","windowY":2)", false, 0, 0},
-  };
+  } cases[] = {{R"("windowX":-250)", false, 0, 0},
+               {R"("windowX":1.5,"windowY":-2.5)", true, 2, -3},
+               {R"("windowX":2000000,"windowY":0)", false, 0, 0},
+               {R"("windowX":1000000,"windowY":-1000000)", true, 1000000, -1000000},
+               {R"("windowX":"1","windowY":2)", false, 0, 0}};
   for (const auto& c : cases) {
     const Settings s = Read("{" + std::string(c.members) + "}");
     EXPECT_EQ(std::tuple(s.hasWindowPosition, s.windowX, s.windowY),

@@ -32,8 +32,7 @@ TEST(FormatPlaceholders, Substitution) {
       {u"{0}", {u"{1}", u"y"}, u"{1}"},  // arguments are not rescanned
       {u"only {0}", {u"a", u"unused"}, u"only a"},
       {u"", {u"a"}, u""},
-      {u"{10}{9}", {u"0", u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10"}, u"109"},
-  };
+      {u"{10}{9}", {u"0", u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10"}, u"109"}};
   for (const auto& c : cases) {
     EXPECT_EQ(Format(c.text, c.arguments), c.expected) << std::string(c.text.begin(), c.text.end());
   }
@@ -47,21 +46,19 @@ TEST(ChooseJapanese, VariableOfOneToSevenCharactersDecides) {
     std::u16string_view value;
     std::uint16_t ui;
     bool japanese;
-  } cases[] = {
-      {2, u"ja", kEnglishUi, true},
-      {2, u"JA", kEnglishUi, true},
-      {2, u"Ja", kEnglishUi, true},
-      {2, u"en", kJapaneseUi, false},
-      {5, u"ja-JP", kEnglishUi, false},
-      {1, u"j", kEnglishUi, false},
-      {7, u"jaaaaaa", kJapaneseUi, false},
-      {0, u"", kJapaneseUi, true},  // missing or empty: the UI language decides
-      {0, u"", kEnglishUi, false},
-      {9, u"jajajaja", kJapaneseUi, true},  // eight characters do not fit the buffer
-      {9, u"jajajaja", kEnglishUi, false},
-      {0, u"", 0x0811, true},  // any Japanese sublanguage
-      {0, u"", 0x0011, true},
-  };
+  } cases[] = {{2, u"ja", kEnglishUi, true},
+               {2, u"JA", kEnglishUi, true},
+               {2, u"Ja", kEnglishUi, true},
+               {2, u"en", kJapaneseUi, false},
+               {5, u"ja-JP", kEnglishUi, false},
+               {1, u"j", kEnglishUi, false},
+               {7, u"jaaaaaa", kJapaneseUi, false},
+               {0, u"", kJapaneseUi, true},  // missing or empty: the UI language decides
+               {0, u"", kEnglishUi, false},
+               {9, u"jajajaja", kJapaneseUi, true},  // eight characters do not fit the buffer
+               {9, u"jajajaja", kEnglishUi, false},
+               {0, u"", 0x0811, true},  // any Japanese sublanguage
+               {0, u"", 0x0011, true}};
   for (const auto& c : cases) {
     EXPECT_EQ(ChooseJapanese(c.result, c.value, c.ui), c.japanese)
         << c.result << " " << std::string(c.value.begin(), c.value.end()) << " " << c.ui;

@@ -14,22 +14,20 @@ TEST(IsOlderVersion, ComponentRules) {
   const struct {
     std::u16string_view a, b;
     bool older;
-  } cases[] = {
-      {u"0.9.0", u"0.9", false},
-      {u"0.9.0", u"0.10.0", true},
-      {u"0.9.0", u"0.9.0.1", true},
-      {u"0.9.0", u"r1.0", false},
-      {u"1.2", u"1.10", true},
-      {u"1-beta", u"1", true},
-      {u"0", u"1-beta", false},
-      {u"", u"0.0.1", true},
-      {u"1..2", u"1.0.2", false},
-      {u"1.", u"1.0", false},
-      {u"4294967295", u"99999999999", false},  // saturates at the 32-bit maximum
-      {u"4294967294", u"99999999999", true},
-      {u"1 .0", u"1.0", true},
-      {u"0", u"0.9.0", true},
-  };
+  } cases[] = {{u"0.9.0", u"0.9", false},
+               {u"0.9.0", u"0.10.0", true},
+               {u"0.9.0", u"0.9.0.1", true},
+               {u"0.9.0", u"r1.0", false},
+               {u"1.2", u"1.10", true},
+               {u"1-beta", u"1", true},
+               {u"0", u"1-beta", false},
+               {u"", u"0.0.1", true},
+               {u"1..2", u"1.0.2", false},
+               {u"1.", u"1.0", false},
+               {u"4294967295", u"99999999999", false},  // saturates at the 32-bit maximum
+               {u"4294967294", u"99999999999", true},
+               {u"1 .0", u"1.0", true},
+               {u"0", u"0.9.0", true}};
   for (const auto& c : cases) {
     EXPECT_EQ(IsOlderVersion(c.a, c.b), c.older)
         << std::string(c.a.begin(), c.a.end()) << " vs " << std::string(c.b.begin(), c.b.end());
@@ -54,22 +52,20 @@ TEST(ParseFeed, Validation) {
   EXPECT_EQ(ParseFeed(R"({"latestVersion": "1", "url": "https://a", "minimumVersion": "0.9.1"})")
                 ->minimumVersion,
             u"0.9.1");
-  for (std::string_view invalid : {
-           R"({"latestVersion": "1.2.0"})",
-           R"({"latestVersion": "1.2.0", "url": "http://example.invalid/d"})",
-           R"({"latestVersion": "1.2.0", "url": "HTTPS://example.invalid"})",
-           R"({"latestVersion": "", "url": "https://example.invalid"})",
-           R"({"latestVersion": 1.0, "url": "https://example.invalid"})",
-           R"({"latestVersion": "1", "url": ["https://example.invalid"]})",
-           R"({"latestVersion": "1", "url": "https://"})",
-           R"({"latestVersion": "1", "url": "https:///path"})",
-           R"({"latestVersion": "1", "url": "https://user@:443/"})",
-           R"({"latestVersion": "1", "url": "https://exa mple.invalid"})",
-           R"({"latestVersion": "1", "url": "https://a.invalid/\" --x"})",
-           R"({"latestVersion": "1", "url": "https://a.invalid/\u0001"})",
-           R"({"latestVersion": "1", "url": "https://a.invalid/\u007f"})",
-           R"(["latestVersion"])",
-       }) {
+  for (std::string_view invalid :
+       {R"({"latestVersion": "1.2.0"})",
+        R"({"latestVersion": "1.2.0", "url": "http://example.invalid/d"})",
+        R"({"latestVersion": "1.2.0", "url": "HTTPS://example.invalid"})",
+        R"({"latestVersion": "", "url": "https://example.invalid"})",
+        R"({"latestVersion": 1.0, "url": "https://example.invalid"})",
+        R"({"latestVersion": "1", "url": ["https://example.invalid"]})",
+        R"({"latestVersion": "1", "url": "https://"})",
+        R"({"latestVersion": "1", "url": "https:///path"})",
+        R"({"latestVersion": "1", "url": "https://user@:443/"})",
+        R"({"latestVersion": "1", "url": "https://exa mple.invalid"})",
+        R"({"latestVersion": "1", "url": "https://a.invalid/\" --x"})",
+        R"({"latestVersion": "1", "url": "https://a.invalid/\u0001"})",
+        R"({"latestVersion": "1", "url": "https://a.invalid/\u007f"})", R"(["latestVersion"])"}) {
     EXPECT_FALSE(ParseFeed(invalid)) << invalid;
   }
   EXPECT_TRUE(ParseFeed(R"({"latestVersion": "1", "url": "https://a", "minimumVersion": 3})"));
@@ -127,14 +123,12 @@ FetchResult Body(std::string body) {
 TEST(UpdateChecker, FailuresAreLatchedAndTheLastGoodFeedIsKept) {
   test::ClearCapturedEvents();
   ScriptedUpdates platform;
-  platform.results = {
-      Body(R"({"latestVersion": "1.0", "url": "https://a"})"),
-      {12029, 0, std::nullopt},
-      {12029, 0, std::nullopt},
-      {0, 404, std::nullopt},
-      Body("not a feed"),
-      Body(R"({"latestVersion": "1.1", "url": "https://b"})"),
-  };
+  platform.results = {Body(R"({"latestVersion": "1.0", "url": "https://a"})"),
+                      {12029, 0, std::nullopt},
+                      {12029, 0, std::nullopt},
+                      {0, 404, std::nullopt},
+                      Body("not a feed"),
+                      Body(R"({"latestVersion": "1.1", "url": "https://b"})")};
   UpdateChecker checker(platform);
   checker.Submit();
   EXPECT_TRUE(checker.LastCheckSucceeded());
@@ -147,14 +141,12 @@ TEST(UpdateChecker, FailuresAreLatchedAndTheLastGoodFeedIsKept) {
   checker.Submit();
   EXPECT_EQ(checker.CopyInfo()->latestVersion, u"1.1");
   EXPECT_EQ(platform.notified, 6);
-  EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{
-                                       "INFO  update checked latest=1.0",
-                                       "WARN  update fetch_failed code=0x00002EFD",
-                                       "WARN  update http_status code=0x00000194",
-                                       "WARN  update invalid_feed code=0x0000000D",
-                                       "INFO  update recovered",
-                                       "INFO  update checked latest=1.1",
-                                   }));
+  EXPECT_EQ(
+      test::CapturedLines(),
+      (std::vector<std::string>{
+          "INFO  update checked latest=1.0", "WARN  update fetch_failed code=0x00002EFD",
+          "WARN  update http_status code=0x00000194", "WARN  update invalid_feed code=0x0000000D",
+          "INFO  update recovered", "INFO  update checked latest=1.1"}));
 }
 
 TEST(UpdateChecker, OneCheckAtATimeAndNoneWithoutWork) {

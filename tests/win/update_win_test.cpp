@@ -52,15 +52,12 @@ TEST_F(UpdateOverHttp, AnswersBecomeEvents) {
   Check();
   Check();
   EXPECT_EQ(server_.requests(), 6);
-  EXPECT_EQ(Events(), (std::vector<std::string>{
-                          "INFO  update checked latest=1.2.0",
-                          "WARN  update http_status code=0x00000194",
-                          "WARN  update invalid_feed code=0x0000000D",
-                          "INFO  update recovered",
-                          "INFO  update checked latest=1.2.0",
-                          "WARN  update fetch_failed code=0x000000DF",
-                          "WARN  update fetch_failed code=0x00002EFD",
-                      }));
+  EXPECT_EQ(Events(),
+            (std::vector<std::string>{
+                "INFO  update checked latest=1.2.0", "WARN  update http_status code=0x00000194",
+                "WARN  update invalid_feed code=0x0000000D", "INFO  update recovered",
+                "INFO  update checked latest=1.2.0", "WARN  update fetch_failed code=0x000000DF",
+                "WARN  update fetch_failed code=0x00002EFD"}));
   // The address: the variable's, else the default one, which a 2048-character value also gets.
   EXPECT_EQ(FeedUrlFromEnvironment(), u"http://127.0.0.1:1/version.json");
   SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", std::wstring(2048, L'x').c_str());
