@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "e2e/harness.h"
 #include "settings/settings.h"
 #include "probe/probe.h"
 #include "support/test_files.h"
-#include "support/test_window.h"
 
 namespace lumetta::e2e {
 namespace {
@@ -236,58 +233,6 @@ TEST_F(Card, SettingsChangesTakeEffectAtOnce) {
 
   SendMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_FALSE(IsWindow(dialog));
-}
-
-// Puts a display-state notification into the card's own memory and posts it there.
-void SendDisplayState(HANDLE process, HWND card, DWORD state) {
-  alignas(POWERBROADCAST_SETTING) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + 4] = {};
-  auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
-  setting->PowerSetting = GUID_CONSOLE_DISPLAY_STATE;
-  setting->DataLength = sizeof state;
-  std::memcpy(setting->Data, &state, sizeof state);
-  void* remote = VirtualAllocEx(process, nullptr, sizeof buffer, MEM_COMMIT, PAGE_READWRITE);
-  ASSERT_NE(remote, nullptr);
-  ASSERT_TRUE(WriteProcessMemory(process, remote, buffer, sizeof buffer, nullptr));
-  SendMessageW(card, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(remote));
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-}
-
-// Every sample repaints the card, and its seconds bar moves between samples: a card that is
-// measuring never looks the same two seconds apart, a paused one does.
-bool StillFor(HWND card, DWORD ms) {
-  const test::Capture before = test::Grab(card);
-  Sleep(ms);
-  return test::Grab(card) == before;
-}
-
-TEST_F(Card, LockAndDisplayOffPauseMeasuring) {
-  HWND card = Start(R"({"updateIntervalSeconds": 0.5, "showSelf": true})");
-  ASSERT_NE(card, nullptr);
-  UniqueHandle owner = probe::OpenOwner(card);
-  HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, GetProcessId(owner.get()));
-  ASSERT_NE(process, nullptr);
-  Sleep(1000);
-  EXPECT_FALSE(StillFor(card, 2200));
-
-  SendMessageW(card, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
-  Sleep(700);
-  EXPECT_TRUE(StillFor(card, 2200)) << "measured while locked";
-  SendMessageW(card, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
-  EXPECT_FALSE(StillFor(card, 2200));
-
-  SendDisplayState(process, card, 0);
-  SendDisplayState(process, card, 0);  // repeated: nothing new
-  Sleep(700);
-  EXPECT_TRUE(StillFor(card, 2200)) << "measured with the display off";
-  SendDisplayState(process, card, 2);  // dimmed counts as on
-  EXPECT_FALSE(StillFor(card, 2200));
-  CloseHandle(process);
-
-  EXPECT_EQ(CountLogLines(" DEBUG window paused reason=session_lock"), 1);
-  EXPECT_EQ(CountLogLines(" DEBUG window resumed reason=session_unlock"), 1);
-  EXPECT_EQ(CountLogLines(" DEBUG window paused reason=display"), 1);
-  EXPECT_EQ(CountLogLines(" DEBUG window resumed reason=display"), 1);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "card/card_layout.h"
+#include "card/card_presence.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,26 @@ TEST(CardFormats, DiskAlertLevel) {
   EXPECT_EQ(UsedFraction(1, 4), 0.25);
   EXPECT_EQ(FreeBytes(10, 4), 0u);
   EXPECT_EQ(FreeBytes(1, 4), 3u);
+}
+
+// Locked or with the display off the card pauses; only an unlock or the display's return
+// resumes it. Unpinned, it rises only while the desktop is in front or a reveal lasts.
+TEST(CardPresence, PausesAndRaises) {
+  CardPresence p;
+  EXPECT_FALSE(p.OnSessionChange(kSessionLock) || p.OnDisplayState(0));
+  EXPECT_TRUE(p.OnSessionChange(kSessionUnlock));
+  EXPECT_TRUE(p.paused());  // the display is still off
+  EXPECT_FALSE(p.OnDisplayState(0) || p.OnSessionChange(5));
+  EXPECT_TRUE(p.OnDisplayState(2));  // dimmed is on
+  EXPECT_FALSE(p.paused());
+  EXPECT_FALSE(p.OnDisplayState(1));
+  EXPECT_EQ(std::vector<bool>({p.Topmost(true), p.Topmost(false)}),
+            std::vector<bool>({true, false}));
+  p.revealActive = true;
+  EXPECT_TRUE(p.Topmost(false));
+  p.revealActive = false;
+  p.desktopInForeground = true;
+  EXPECT_TRUE(p.Topmost(false));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/log_win.h"
 #include "app/version.h"
 #include "app/version_win.h"
@@ -72,6 +74,60 @@ TEST(CardWindow, AFailedCreationWithoutAnErrorCodeIsStillAFailure) {
   UnhookWindowsHookEx(hook);
   EXPECT_TRUE(FAILED(created)) << std::hex << created;
   EXPECT_EQ(card.hwnd(), nullptr);
+}
+
+// In process, the card pauses measuring while the session is locked or the display is off
+// (dimmed counts as on), keeps a one-second clock timer beside slower sampling, and re-adds its
+// tray icon when the taskbar is created again.
+using CardMessages = test::LoggingTest;
+
+TEST_F(CardMessages, PausesTheClockTimerAndTheTaskbarsReturn) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", L"http://127.0.0.1:9/");  // no update
+  test::Factories factories;
+  MonitorWindow card(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
+  ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
+  const auto display = [&](DWORD state) {
+    alignas(POWERBROADCAST_SETTING) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + 4] = {};
+    auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+    setting->PowerSetting = GUID_CONSOLE_DISPLAY_STATE;
+    setting->DataLength = sizeof state;
+    std::memcpy(setting->Data, &state, sizeof state);
+    SendMessageW(card.hwnd(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                 reinterpret_cast<LPARAM>(setting));
+    return card.IsMeasuringPaused();
+  };
+  const auto session = [&](WPARAM change) {
+    SendMessageW(card.hwnd(), WM_WTSSESSION_CHANGE, change, 0);
+    return card.IsMeasuringPaused();
+  };
+  EXPECT_FALSE(card.IsMeasuringPaused());
+  EXPECT_EQ(std::vector<bool>({session(WTS_SESSION_LOCK), session(WTS_SESSION_UNLOCK), display(0),
+                               display(0), display(2)}),
+            std::vector<bool>({true, false, true, true, false}));
+  EXPECT_EQ(
+      Events("window"),
+      (std::vector<std::string>{
+          "DEBUG window paused reason=session_lock", "DEBUG window resumed reason=session_unlock",
+          "DEBUG window paused reason=display", "DEBUG window resumed reason=display"}));
+
+  Settings settings;
+  settings.updateIntervalSeconds = 2;
+  card.ApplySettings(settings);
+  EXPECT_TRUE(KillTimer(card.hwnd(), 2));  // the clock's
+  settings.updateIntervalSeconds = 1;
+  card.ApplySettings(settings);
+  EXPECT_FALSE(KillTimer(card.hwnd(), 2));
+
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = card.hwnd();
+  icon.uID = 1;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));  // as when the taskbar restarts
+  SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+  DestroyWindow(card.hwnd());
+  SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
 }
 
 bool IconExists(HWND owner) {
