@@ -12,16 +12,6 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
 
-RECT Rect(HWND card) {
-  return probe::CardRect(card).value_or(RECT{});
-}
-int Width(HWND card) {
-  return Rect(card).right - Rect(card).left;
-}
-int Height(HWND card) {
-  return Rect(card).bottom - Rect(card).top;
-}
-
 std::optional<Settings> SavedSettings() {
   const std::string text = test::ReadAll(DataFolder() / L"settings.json");
   const SettingsRead read = SettingsFromJson(text);
@@ -38,30 +28,7 @@ std::uint64_t LastWrite() {
          data.ftLastWriteTime.dwLowDateTime;
 }
 
-bool Topmost(HWND card) {
-  return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-class Card : public E2eTest {
- protected:
-  // The card goes before its data folder does.
-  void TearDown() override {
-    app_.reset();
-    E2eTest::TearDown();
-  }
-  // Starts the card with `settingsJson` as its settings file (none when empty).
-  HWND Start(std::string_view settingsJson = {}) {
-    if (!settingsJson.empty()) {
-      std::filesystem::create_directories(DataFolder());
-      test::WriteAll(DataFolder() / L"settings.json", settingsJson);
-    }
-    app_ = std::make_unique<Lumetta>();
-    HWND card = probe::WaitForCard(kTimeoutMs);
-    EXPECT_NE(card, nullptr);
-    return card;
-  }
-  std::unique_ptr<Lumetta> app_;
-};
+using Card = E2eTest;
 
 // Under Xvfb without a window manager the system move loop is cancelled at once, so the drag
 // itself is the window's move and its end is the end-of-move message.

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,6 +92,19 @@ class Lumetta {
   UniqueHandle process_;
 };
 
+inline RECT Rect(HWND card) {
+  return probe::CardRect(card).value_or(RECT{});
+}
+inline int Width(HWND card) {
+  return Rect(card).right - Rect(card).left;
+}
+inline int Height(HWND card) {
+  return Rect(card).bottom - Rect(card).top;
+}
+inline bool Topmost(HWND card) {
+  return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
 // The primary work area (the whole screen under Xvfb without a taskbar).
 inline RECT WorkArea() {
   RECT area{};
@@ -139,12 +153,31 @@ class E2eTest : public testing::Test {
       probe::PostClose(stale);
       ASSERT_TRUE(owner && probe::WaitForExit(owner.get(), 10000)) << "a card is stuck";
     }
-    TearDown();
+    RemoveDataFolder();
   }
+  // The card goes before its data folder does.
   void TearDown() override {
+    app_.reset();
+    RemoveDataFolder();
+  }
+  // Starts the card with `settingsJson` as its settings file (none when empty) and waits for
+  // its window.
+  HWND Start(std::string_view settingsJson = {}, const wchar_t* lang = L"en") {
+    if (!settingsJson.empty()) {
+      std::filesystem::create_directories(DataFolder());
+      test::WriteAll(DataFolder() / L"settings.json", settingsJson);
+    }
+    app_ = std::make_unique<Lumetta>(lang);
+    HWND card = probe::WaitForCard(30000);
+    EXPECT_NE(card, nullptr);
+    return card;
+  }
+  static void RemoveDataFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(DataFolder(), ignored);
   }
+
+  std::unique_ptr<Lumetta> app_;
 };
 
 }  // namespace lumetta::e2e

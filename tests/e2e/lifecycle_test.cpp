@@ -5,27 +5,21 @@
 #include <regex>
 
 #include "e2e/harness.h"
-#include "probe/probe.h"
 
 namespace lumetta::e2e {
 namespace {
 
-constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 10000;
 const std::regex kTimestamp(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z .*)");
 
 using Lifecycle = E2eTest;
 
 TEST_F(Lifecycle, AFirstStartLogsStartAndLanguageAndWmCloseEndsWithExit) {
-  Lumetta app(L"en");
-  ASSERT_TRUE(app.started());
-  HWND card = probe::WaitForCard(kStartTimeoutMs);
+  HWND card = Start();
   ASSERT_NE(card, nullptr);
-  EXPECT_TRUE(IsWindowVisible(card));
-  const std::optional<RECT> rect = probe::CardRect(card);
-  ASSERT_TRUE(rect);
-  EXPECT_EQ(rect->left, WorkArea().right - 190 - 8);  // the work area's top-right corner
-  EXPECT_EQ(rect->top, WorkArea().top + 8);
+  // The work area's top-right corner.
+  EXPECT_EQ(std::pair(Rect(card).left, Rect(card).top),
+            std::pair(WorkArea().right - 190 - 8, WorkArea().top + 8));
 
   ASSERT_TRUE(WaitForLogLine("strings language", kExitTimeoutMs));
   std::vector<std::string> lines = LogLines();
@@ -35,7 +29,7 @@ TEST_F(Lifecycle, AFirstStartLogsStartAndLanguageAndWmCloseEndsWithExit) {
   EXPECT_TRUE(lines[1].ends_with("Z INFO  strings language lang=en")) << lines[1];
 
   EXPECT_TRUE(probe::PostClose(card));
-  EXPECT_EQ(app.WaitForExit(kExitTimeoutMs), 0u);
+  EXPECT_EQ(app_->WaitForExit(kExitTimeoutMs), 0u);
   lines = LogLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(lines.back().ends_with("Z INFO  app exit")) << lines.back();
@@ -57,18 +51,13 @@ TEST_F(Lifecycle, ASecondStartBeforeAnyWindowExitsQuietly) {
 
 // A settings file edited by hand places, sizes and unpins the card.
 TEST_F(Lifecycle, AnEditedSettingsFileShapesTheCard) {
-  std::filesystem::create_directories(DataFolder());
-  test::WriteAll(DataFolder() / L"settings.json",
-                 R"({"displayScale": 1.5, "windowX": 100, "windowY": 200, "alwaysOnTop": false})");
-  Lumetta app;
-  HWND card = probe::WaitForCard(kStartTimeoutMs);
+  HWND card =
+      Start(R"({"displayScale": 1.5, "windowX": 100, "windowY": 200, "alwaysOnTop": false})");
   ASSERT_NE(card, nullptr);
-  const RECT rect = probe::CardRect(card).value_or(RECT{});
   // 190 DIPs wide at 1.5, 500 DIPs of sections.
-  EXPECT_EQ(
-      (std::vector<LONG>{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}),
-      (std::vector<LONG>{100, 200, 285, 750}));
-  EXPECT_EQ(GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ((std::vector<LONG>{Rect(card).left, Rect(card).top, Width(card), Height(card)}),
+            (std::vector<LONG>{100, 200, 285, 750}));
+  EXPECT_FALSE(Topmost(card));
 }
 
 }  // namespace

@@ -4,17 +4,11 @@
 
 #include "e2e/harness.h"
 #include "support/feed_server.h"
-#include "probe/probe.h"
 
 namespace lumetta::e2e {
 namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
-
-int CardHeight(HWND card) {
-  const RECT rect = probe::CardRect(card).value_or(RECT{});
-  return rect.bottom - rect.top;
-}
 
 class UpdateFeed : public E2eTest {
  protected:
@@ -33,12 +27,11 @@ class UpdateFeed : public E2eTest {
 // clock, once, however often it is checked again.
 TEST_F(UpdateFeed, OnlyARequiredUpdateChangesTheCard) {
   server_.Answer(200, R"({"latestVersion": "0.9.5", "url": "https://example.invalid/get"})");
-  Lumetta app;
-  HWND card = probe::WaitForCard(kTimeoutMs);
+  HWND card = Start();
   ASSERT_NE(card, nullptr);
   ASSERT_TRUE(WaitForLogLine("INFO  update available latest=0.9.5", kTimeoutMs));
   Sleep(300);
-  EXPECT_EQ(CardHeight(card), 500);
+  EXPECT_EQ(Height(card), 500);
 
   server_.Answer(200, R"({"latestVersion": "1.0.0", "url": "https://example.invalid/get",
                          "minimumVersion": "0.9.1"})");
@@ -47,25 +40,24 @@ TEST_F(UpdateFeed, OnlyARequiredUpdateChangesTheCard) {
     ASSERT_TRUE(WaitUntil(
         [&] { return CountLogLines("INFO  update checked latest=1.0.0") == check; }, kTimeoutMs));
     // The update line (16) and the divider below it (21).
-    EXPECT_TRUE(WaitUntil([&] { return CardHeight(card) == 500 + 16 + 21; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return Height(card) == 500 + 16 + 21; }, 5000));
   }
   Sleep(300);
   EXPECT_EQ(CountLogLines("INFO  update required"), 1);
-  EXPECT_EQ(CardHeight(card), 500 + 16 + 21);
+  EXPECT_EQ(Height(card), 500 + 16 + 21);
 }
 
 // A feed server that accepts and never answers must not hold the exit for the fetch's
 // time-outs: closing the card cancels the fetch.
 TEST_F(UpdateFeed, ClosingDoesNotWaitForAFeedThatNeverAnswers) {
   server_.Hang();
-  Lumetta app;
-  HWND card = probe::WaitForCard(kTimeoutMs);
+  HWND card = Start();
   ASSERT_NE(card, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return server_.requests() == 1; }, kTimeoutMs));
   Sleep(200);  // the request is now waiting for its answer
   const ULONGLONG closing = GetTickCount64();
   ASSERT_TRUE(probe::PostClose(card));
-  EXPECT_EQ(app.WaitForExit(3000), 0u) << "still running after 3 s";
+  EXPECT_EQ(app_->WaitForExit(3000), 0u) << "still running after 3 s";
   RecordProperty("exit_ms", static_cast<int>(GetTickCount64() - closing));
   EXPECT_EQ(CountLogLines(" update fetch_failed"), 0);
 }

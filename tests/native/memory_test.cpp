@@ -41,17 +41,6 @@ TEST(RatePressure, LevelsAndHysteresis) {
   }
 }
 
-TEST(MemorySample, AppBytesNeverGoNegative) {
-  MemorySample sample;
-  sample.usedPhysical = 100;
-  sample.kernel = 30;
-  EXPECT_EQ(sample.appBytes(), 70u);
-  sample.kernel = 100;
-  EXPECT_EQ(sample.appBytes(), 0u);
-  sample.kernel = 500;
-  EXPECT_EQ(sample.appBytes(), 0u);
-}
-
 TEST(MemoryCollector, SampleAndFailures) {
   test::ClearCapturedEvents();
   test::ScriptedMemory source;
@@ -73,6 +62,7 @@ TEST(MemoryCollector, SampleAndFailures) {
   EXPECT_EQ(sample.usedPhysical, 10ull << 30);
   EXPECT_EQ(sample.totalPhysical, 16ull << 30);
   EXPECT_EQ(sample.kernel, 1024u * 4096u);
+  EXPECT_EQ(sample.appBytes(), sample.usedPhysical - sample.kernel);
   EXPECT_EQ(sample.commitUsed, 24ull << 30);
   EXPECT_EQ(sample.commitLimit, 32ull << 30);
   EXPECT_EQ(sample.pressure, kElevated);  // load 90, no previous level
@@ -83,7 +73,10 @@ TEST(MemoryCollector, SampleAndFailures) {
   EXPECT_EQ(sample.kernel, 0u);
   EXPECT_EQ(sample.pressure, kCritical);
   EXPECT_TRUE(collector.collect().valid);  // the same failure again: not logged again
-  EXPECT_EQ(collector.collect().kernel, 2u * 4096u);
+  sample = collector.collect();
+  EXPECT_EQ(sample.kernel, 2u * 4096u);
+  sample.kernel = sample.usedPhysical + 1;
+  EXPECT_EQ(sample.appBytes(), 0u);  // never negative
   EXPECT_EQ(test::CapturedLines(),
             (std::vector<std::string>{"WARN  memory status_failed code=0x00000005",
                                       "INFO  memory recovered",

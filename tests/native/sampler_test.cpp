@@ -21,10 +21,9 @@ TEST(HistoryRing, KeepsTheLastSixtyOldestFirst) {
   for (int i = 1; i <= 61; ++i) {
     ring.push(i);
   }
-  EXPECT_EQ(ring.count(), 60u);
-  EXPECT_EQ(ring.head(), 1u);
-  EXPECT_EQ(ring.at(0), 2.0);
-  EXPECT_EQ(ring.at(59), 61.0);
+  EXPECT_EQ(std::vector<double>({static_cast<double>(ring.count()),
+                                 static_cast<double>(ring.head()), ring.at(0), ring.at(59)}),
+            std::vector<double>({60, 1, 2, 61}));
 }
 
 class SamplerTest : public testing::Test {

@@ -25,14 +25,12 @@ TEST(Settings, DefaultTextIsEighteenLines) {
             "  \"diskAlertThreshold\": 0.9,\n  \"displayScale\": 1\n}\n");
 }
 
-TEST(Settings, UnreadableAndEmptyTexts) {
+// Only an object is read; members of another type keep their defaults.
+TEST(Settings, UnreadableTextsAndBooleansOfAnotherType) {
   EXPECT_TRUE(SettingsFromJson("").unreadable);
   EXPECT_TRUE(SettingsFromJson("[]").unreadable);
   EXPECT_EQ(SettingsFromJson("not json").settings, DefaultSettings());
   EXPECT_EQ(Read("{}"), DefaultSettings());
-}
-
-TEST(Settings, BooleansOfAnotherTypeKeepTheirDefaults) {
   const Settings s = Read(
       R"({"showCpu":"false","showClock":0,"showSelf":true,"alwaysOnTop":false,"showSsid":null})");
   EXPECT_EQ((std::vector<bool>{s.showCpu, s.showClock, s.showSelf, s.alwaysOnTop, s.showSsid}),
