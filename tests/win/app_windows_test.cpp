@@ -77,11 +77,11 @@ TEST(CardWindow, AFailedCreationWithoutAnErrorCodeIsStillAFailure) {
 }
 
 // In process, the card pauses measuring while the session is locked or the display is off
-// (dimmed counts as on), keeps a one-second clock timer beside slower sampling, and re-adds its
-// tray icon when the taskbar is created again.
+// (dimmed counts as on), keeps a one-second clock timer beside slower sampling, moves and
+// resizes for a new DPI, and re-adds its tray icon when the taskbar is created again.
 using CardMessages = test::LoggingTest;
 
-TEST_F(CardMessages, PausesTheClockTimerAndTheTaskbarsReturn) {
+TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", L"http://127.0.0.1:9/");  // no update
   test::Factories factories;
@@ -118,6 +118,17 @@ TEST_F(CardMessages, PausesTheClockTimerAndTheTaskbarsReturn) {
   settings.updateIntervalSeconds = 1;
   card.ApplySettings(settings);
   EXPECT_FALSE(KillTimer(card.hwnd(), 2));
+
+  // A new DPI: the window takes the suggested place, and its size from the DPI it now has
+  // (under Wine always the system's).
+  RECT suggested{300, 260, 300 + 285, 260 + 120};
+  SendMessageW(card.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT placed{};
+  GetWindowRect(card.hwnd(), &placed);
+  EXPECT_EQ(
+      std::vector<LONG>({placed.left, placed.top, placed.right - placed.left}),
+      std::vector<LONG>({300, 260, static_cast<LONG>(190 * GetDpiForWindow(card.hwnd()) / 96)}));
 
   NOTIFYICONDATAW icon{};
   icon.cbSize = sizeof icon;
