@@ -82,7 +82,6 @@ class Lumetta {
   Lumetta(const Lumetta&) = delete;
   Lumetta& operator=(const Lumetta&) = delete;
 
-  [[nodiscard]] bool started() const { return process_.valid(); }
   [[nodiscard]] HANDLE process() const { return process_.get(); }
   [[nodiscard]] std::optional<DWORD> WaitForExit(DWORD timeoutMs) const {
     return probe::WaitForExit(process_.get(), timeoutMs);
