@@ -1,7 +1,11 @@
 #include "card/card_layout.h"
 #include "card/card_presence.h"
+#include "card/card_settings.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
 
 namespace lumetta {
 namespace {
@@ -128,6 +132,34 @@ TEST(CardPresence, PausesAndRaises) {
   p.revealActive = false;
   p.desktopInForeground = true;
   EXPECT_TRUE(p.Topmost(false));
+}
+
+// A record from the dialog changes everything but the card's own pin and place; the interval,
+// the clock, snapping turned on and the scale each need more than a repaint.
+TEST(CardSettings, TheDialogsRecordKeepsPinAndPlace) {
+  Settings current;
+  current.alwaysOnTop = current.snapToEdges = false;
+  current.hasWindowPosition = true;
+  current.windowX = 5;
+  current.windowY = 6;
+  const auto merge = [&](void (*edit)(Settings&)) {
+    Settings next = current;
+    next.alwaysOnTop = next.hasWindowPosition = true;
+    next.windowX = next.windowY = 0;
+    edit(next);
+    const CardSettingsChange c = MergeCardSettings(current, next);
+    EXPECT_EQ(std::tuple(c.merged.alwaysOnTop, c.merged.hasWindowPosition, c.merged.windowX,
+                         c.merged.windowY),
+              std::tuple(false, true, 5, 6));
+    return std::vector<bool>{c.timersChanged, c.snapTurnedOn, c.scaleChanged, c.merged.showCpu};
+  };
+  using Flags = std::vector<bool>;
+  EXPECT_EQ(merge([](Settings& s) { s.showCpu = false; }), (Flags{false, false, false, false}));
+  EXPECT_EQ(merge([](Settings& s) { s.updateIntervalSeconds = 2; }),
+            (Flags{true, false, false, true}));
+  EXPECT_EQ(merge([](Settings& s) { s.showClock = false; }), (Flags{true, false, false, true}));
+  EXPECT_EQ(merge([](Settings& s) { s.snapToEdges = true; }), (Flags{false, true, false, true}));
+  EXPECT_EQ(merge([](Settings& s) { s.displayScale = 1.5; }), (Flags{false, false, true, true}));
 }
 
 }  // namespace
