@@ -94,15 +94,16 @@ target_link_libraries(win_tests PRIVATE lumetta_win gtest ws2_32)
 lumetta_resources(win_tests)
 lumetta_warnings(win_tests)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-  TEST_FILTER -*SmallScreen*:TrayIcon.*
+  TEST_FILTER -*SmallScreen*:TrayIcon.*:CardMessages.*
   EXTRA_ARGS --probe-exe=$<TARGET_FILE:probe>
   PROPERTIES LABELS wine TIMEOUT 300)
 # The prefix has one notification area: beside a running card, whose icon is in it too, a test
-# process that added an icon can take minutes to end under Wine.
-add_test(NAME TrayIcon.ReaddingAHeldIconKeepsExactlyOneAndRemovesIt
-  COMMAND win_tests --gtest_filter=TrayIcon.*)
-set_tests_properties(TrayIcon.ReaddingAHeldIconKeepsExactlyOneAndRemovesIt PROPERTIES LABELS wine
-  TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
+# process that removed or re-added an icon can take minutes to end under Wine.
+foreach(name TrayIcon.ReaddingAHeldIconKeepsExactlyOneAndRemovesIt
+    CardMessages.PausesTimersDpiAndTheTaskbarsReturn)
+  add_test(NAME ${name} COMMAND win_tests --gtest_filter=${name})
+  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
+endforeach()
 # At another DPI on a screen of its own; the DPI is the whole prefix's, so nothing runs beside it.
 add_test(NAME SettingsDialog.SmallScreenAt144Dpi
   COMMAND ${CMAKE_SOURCE_DIR}/tools/on-small-screen $<TARGET_FILE:win_tests> --gtest_filter=*SmallScreen*)
