@@ -100,8 +100,8 @@ class ScriptedUpdates final : public UpdatePlatform {
     Finish();
   }
   void Finish() {
-    if (std::exchange(held, nullptr)) {
-      callback_();
+    if (const std::function<void()> run = std::exchange(held, nullptr)) {
+      run();
     }
   }
   std::u16string FeedUrl() override { return u"https://feed.invalid/lumettawin/version.json"; }

@@ -44,18 +44,16 @@ TEST(Version, AProgramPathPastMaxPathIsReadWhole) {
   EXPECT_EQ(ProgramPath(), std::optional<std::wstring>(test::SelfPath()));
 }
 
-TEST(Version, AProgramWithoutAVersionResourceLogsOnce) {
+using VersionLog = test::LoggingTest;
+
+TEST_F(VersionLog, AProgramWithoutAVersionResourceLogsOnce) {
   ASSERT_FALSE(test::gProbeExe.empty()) << "run with --probe-exe=PATH";
-  test::TempDir dir;
-  const auto log = dir.path() / L"app.log";
-  OpenLog(log.wstring());
   const VersionInfo info = ReadVersionInfo(test::gProbeExe.c_str());
   EXPECT_EQ(ProductVersionFrom(info), std::nullopt);
   EXPECT_EQ(DisplayVersionFrom(info), u"?");
-  const std::vector<std::string> lines = test::SplitLines(test::ReadAll(log));
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_TRUE(lines[0].find(" WARN  app version_info_failed code=0x") != std::string::npos)
-      << lines[0];
+  const std::vector<std::string> events = Events();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_TRUE(events[0].starts_with("WARN  app version_info_failed code=0x")) << events[0];
 }
 
 // Refuses every window creation on this thread, as a system short of resources may, without
