@@ -98,7 +98,7 @@ gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   EXTRA_ARGS --probe-exe=$<TARGET_FILE:probe>
   PROPERTIES LABELS wine TIMEOUT 300)
 # The prefix has one notification area: the two tests that delete and re-add icons in it take
-# turns.
+# turns, with each other and with the end-to-end cards, whose icons are there too.
 foreach(name TrayIcon.ReaddingAHeldIconKeepsExactlyOneAndRemovesIt
     CardMessages.PausesTimersDpiAndTheTaskbarsReturn)
   add_test(NAME ${name} COMMAND win_tests --gtest_filter=${name})
@@ -117,12 +117,10 @@ target_link_libraries(e2e_tests PRIVATE probe_lib lumetta_core gtest shell32 ole
   ws2_32)
 lumetta_warnings(e2e_tests)
 add_dependencies(e2e_tests lumetta)
-# One lumetta.exe at a time (the data folder and the single-instance mutex are shared), and
-# nothing beside it: under Wine another test process can hang on ending while a card runs, until
-# the card ends.
+# One lumetta.exe at a time: the data folder and the single-instance mutex are shared.
 gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   EXTRA_ARGS --lumetta-exe=$<TARGET_FILE:lumetta>
-  PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
+  PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
 # Prints live Snapshots, one line per tick.
 add_executable(snapshots tools/snapshots_win.cpp)
 target_link_libraries(snapshots PRIVATE lumetta_win)
