@@ -61,9 +61,9 @@ inline bool WaitForLogLine(const std::string& text, DWORD timeoutMs) {
 
 class Lumetta {
  public:
-  // Starts lumetta.exe with LUMETTA_LANG set to `lang`.
-  explicit Lumetta(const wchar_t* lang = L"en") {
-    SetEnvironmentVariableW(L"LUMETTA_LANG", lang);
+  // Starts lumetta.exe in English, whatever the machine's language.
+  Lumetta() {
+    SetEnvironmentVariableW(L"LUMETTA_LANG", L"en");
     process_.reset(test::StartProcess(gLumettaExe));
     SetEnvironmentVariableW(L"LUMETTA_LANG", nullptr);
   }
@@ -161,12 +161,12 @@ class E2eTest : public testing::Test {
   }
   // Starts the card with `settingsJson` as its settings file (none when empty) and waits for
   // its window.
-  HWND Start(std::string_view settingsJson = {}, const wchar_t* lang = L"en") {
+  HWND Start(std::string_view settingsJson = {}) {
     if (!settingsJson.empty()) {
       std::filesystem::create_directories(DataFolder());
       test::WriteAll(DataFolder() / L"settings.json", settingsJson);
     }
-    app_ = std::make_unique<Lumetta>(lang);
+    app_ = std::make_unique<Lumetta>();
     HWND card = probe::WaitForCard(30000);
     EXPECT_NE(card, nullptr);
     return card;

@@ -118,11 +118,13 @@ TEST(CardFormats, DiskAlertLevel) {
 // resumes it. Unpinned, it rises only while the desktop is in front or a reveal lasts.
 TEST(CardPresence, PausesAndRaises) {
   CardPresence p;
-  EXPECT_FALSE(p.OnSessionChange(kSessionLock) || p.OnDisplayState(0));
+  EXPECT_FALSE(p.OnSessionChange(kSessionLock));
+  EXPECT_FALSE(p.OnDisplayState(0));
   EXPECT_TRUE(p.OnSessionChange(kSessionUnlock));
-  EXPECT_TRUE(p.paused());  // the display is still off
-  EXPECT_FALSE(p.OnDisplayState(0) || p.OnSessionChange(5));
-  EXPECT_TRUE(p.OnDisplayState(2));  // dimmed is on
+  EXPECT_TRUE(p.paused());             // the display is still off
+  EXPECT_FALSE(p.OnDisplayState(0));   // no change
+  EXPECT_FALSE(p.OnSessionChange(5));  // not a lock or unlock
+  EXPECT_TRUE(p.OnDisplayState(2));    // dimmed is on
   EXPECT_FALSE(p.paused());
   EXPECT_FALSE(p.OnDisplayState(1));
   EXPECT_EQ(std::vector<bool>({p.Topmost(true), p.Topmost(false)}),

@@ -20,11 +20,15 @@ class Capture {
   }
   [[nodiscard]] int width() const { return width_; }
   [[nodiscard]] int height() const { return height_; }
-  // Every pixel alike, or all black: nothing has been drawn yet.
+  // Every pixel alike (nothing has been drawn yet), or all black.
   [[nodiscard]] bool uniform() const {
     return std::all_of(pixels_.begin(), pixels_.end(), [&](auto p) { return p == pixels_[0]; });
   }
   [[nodiscard]] bool blank() const { return uniform() && (pixels_.empty() || pixels_[0] == 0); }
+  // How many pixels show exactly `color`.
+  [[nodiscard]] int count(std::uint32_t color) const {
+    return static_cast<int>(std::count(pixels_.begin(), pixels_.end(), color));
+  }
   friend bool operator==(const Capture&, const Capture&) = default;
 
  private:

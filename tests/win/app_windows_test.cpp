@@ -15,6 +15,7 @@
 #include "card/tray_icon.h"
 #include "dialogs/about_window.h"
 #include "support/factories.h"
+#include "support/logging_test.h"
 #include "support/test_files.h"
 #include "support/test_window.h"
 
@@ -74,6 +75,15 @@ TEST(CardWindow, AFailedCreationWithoutAnErrorCodeIsStillAFailure) {
   EXPECT_EQ(card.hwnd(), nullptr);
 }
 
+// Modifies (`NIM_MODIFY`: succeeds only while it exists) or deletes the card's icon, id 1.
+bool Icon(DWORD action, HWND owner) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = 1;
+  return Shell_NotifyIconW(action, &data) != FALSE;
+}
+
 // In process, the card pauses measuring while the session is locked or the display is off
 // (dimmed counts as on), keeps a one-second clock timer beside slower sampling, moves and
 // resizes for a new DPI, and re-adds its tray icon when the taskbar is created again.
@@ -128,23 +138,11 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
       std::vector<LONG>({placed.left, placed.top, placed.right - placed.left}),
       std::vector<LONG>({300, 260, static_cast<LONG>(190 * GetDpiForWindow(card.hwnd()) / 96)}));
 
-  NOTIFYICONDATAW icon{};
-  icon.cbSize = sizeof icon;
-  icon.hWnd = card.hwnd();
-  icon.uID = 1;
-  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));  // as when the taskbar restarts
+  ASSERT_TRUE(Icon(NIM_DELETE, card.hwnd()));  // as when the taskbar restarts
   SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+  EXPECT_TRUE(Icon(NIM_MODIFY, card.hwnd()));
   DestroyWindow(card.hwnd());
   SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
-}
-
-bool IconExists(HWND owner) {
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = owner;
-  data.uID = 1;
-  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 // "TaskbarCreated" while the shell still holds the icon: one icon remains, removed at exit.
@@ -156,7 +154,7 @@ TEST(TrayIcon, ReaddingAHeldIconKeepsExactlyOneAndRemovesIt) {
   tray.Readd();
   EXPECT_TRUE(tray.added());
   tray.Remove();
-  EXPECT_FALSE(IconExists(window.hwnd()));
+  EXPECT_FALSE(Icon(NIM_MODIFY, window.hwnd()));
 }
 
 class AboutDialog : public testing::Test {

@@ -4,6 +4,7 @@
 
 #include "app/log_win.h"
 #include "settings/login_item.h"
+#include "support/logging_test.h"
 #include "support/test_files.h"
 
 namespace lumetta {
@@ -56,21 +57,22 @@ TEST_F(LoginItemRegistry, StatesFollowTheRunEntryAndTheWindowsSwitch) {
 TEST_F(LoginItemRegistry, RepairRewritesOnlyAStaleEntry) {
   RepairLoginItem();  // not registered: stays so
   EXPECT_EQ(ReadEntry(), L"<none>");
+  const auto write = [](const std::wstring& entry, bool odd) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumetta", REG_SZ, entry.c_str(),
+                    static_cast<DWORD>((entry.size() + (odd ? 0 : 1)) * sizeof(wchar_t) + odd));
+  };
   std::wstring upper = L"\"" + test::SelfPath() + L"\"";
   CharUpperW(upper.data());
-  const struct {
-    std::wstring entry;
-    bool odd;
-  } cases[] = {{upper, false},
-               {L"\"C:\\Old place\\lumetta.exe\"", false},
-               {test::SelfPath() + L" --minimized", false},
-               {L"\"C:\\Old place\\lumetta.exe\"", true}};
-  for (const auto& c : cases) {
-    RegSetKeyValueW(
-        HKEY_CURRENT_USER, kRunKey, L"Lumetta", REG_SZ, c.entry.c_str(),
-        static_cast<DWORD>((c.entry.size() + (c.odd ? 0 : 1)) * sizeof(wchar_t) + c.odd));
+  write(upper, false);
+  RepairLoginItem();
+  EXPECT_EQ(ReadEntry(), upper);
+  const std::wstring old = L"\"C:\\Old place\\lumetta.exe\"";
+  for (const auto& [entry, odd] :
+       {std::pair(old, false), std::pair(test::SelfPath() + L" --minimized", false),
+        std::pair(old, true)}) {
+    write(entry, odd);
     RepairLoginItem();
-    EXPECT_EQ(ReadEntry(), &c == cases ? upper : L"\"" + test::SelfPath() + L"\"");
+    EXPECT_EQ(ReadEntry(), L"\"" + test::SelfPath() + L"\"");
   }
   const std::vector<std::string> events = Events();
   ASSERT_EQ(events.size(), 3u);

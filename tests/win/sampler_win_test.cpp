@@ -10,6 +10,7 @@
 #include "metrics/hardware_names.h"
 #include "metrics/sampler_win.h"
 #include "metrics/sources_win.h"
+#include "support/logging_test.h"
 #include "support/test_files.h"
 #include "text/utf.h"
 

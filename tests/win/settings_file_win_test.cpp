@@ -5,6 +5,7 @@
 #include "app/log_win.h"
 #include "base/wide.h"
 #include "settings/settings_file.h"
+#include "support/logging_test.h"
 #include "support/test_files.h"
 
 namespace lumetta {

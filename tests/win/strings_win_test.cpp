@@ -8,6 +8,7 @@
 #include "app/log_win.h"
 #include "app/strings.h"
 #include "app/text_ids.h"
+#include "support/logging_test.h"
 #include "support/test_files.h"
 
 namespace lumetta {

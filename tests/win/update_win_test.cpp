@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/feed_server.h"
+#include "support/logging_test.h"
 #include "support/test_files.h"
 #include "support/test_window.h"
 
