@@ -69,5 +69,23 @@ TEST_F(UpdateOverHttp, AnswersBecomeEvents) {
               kDefaultFeedUrl.ends_with(u"/lumettawin/version.json"));
 }
 
+// A server that accepts and never answers must not hold the card's exit: destroying the checker
+// cancels the fetch, which then logs nothing. (Uncancelled, under Wine it waits past CTest's
+// limit.)
+TEST_F(UpdateOverHttp, DestroyingTheCheckerCancelsAFetchThatNeverAnswers) {
+  server_.Hang();
+  auto checker = std::make_unique<Win32UpdateChecker>(window_.hwnd(), WM_APP + 3);
+  checker->checker().Submit();
+  const ULONGLONG deadline = GetTickCount64() + 20000;
+  while (server_.requests() == 0 && GetTickCount64() < deadline) {
+    Sleep(5);
+  }
+  Sleep(200);  // the request is now waiting for its answer
+  const ULONGLONG closing = GetTickCount64();
+  checker.reset();
+  EXPECT_LT(GetTickCount64() - closing, 5000u);
+  EXPECT_TRUE(Events().empty());
+}
+
 }  // namespace
 }  // namespace lumetta
