@@ -260,7 +260,7 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
 }
 
-TEST(AboutProviders, TextsAndTheLinkWhichIsInvokedAfterTheCallReturns) {
+TEST(AboutProviders, TextsTheLinkInvokedAfterTheCallReturnsAndOneWindow) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   test::UiaRecorder recorder;
   test::Factories factories;
@@ -285,6 +285,16 @@ TEST(AboutProviders, TextsAndTheLinkWhichIsInvokedAfterTheCallReturns) {
                            kAccessibleInvokeMessage, PM_REMOVE));
   EXPECT_EQ(posted.wParam, kAboutElementLink);
   EXPECT_EQ(Pattern<IInvokeProvider>(test::Child(root, L"1").Get(), uia::kInvokePattern), nullptr);
+
+  // Shown again while minimized: the same window, restored. Escape closes it.
+  HWND first = about.hwnd();
+  ShowWindow(first, SW_MINIMIZE);
+  about.Show(nullptr);
+  EXPECT_EQ(about.hwnd(), first);
+  EXPECT_FALSE(IsIconic(first));
+  SendMessageW(first, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(about.hwnd(), nullptr);
 }
 
 }  // namespace
