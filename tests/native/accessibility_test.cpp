@@ -39,7 +39,8 @@ TEST(A11yTree, NavigationHitTestingAndSelection) {
 
   EXPECT_EQ(tree.ElementAt({60, 50}), 22u);  // the innermost element
   EXPECT_EQ(tree.ElementAt({60, 30}), 2u);
-  EXPECT_EQ(tree.ElementAt({100, 10}), 0u);  // right edges are outside
+  EXPECT_EQ(tree.ElementAt({100, 10}), 0u);  // right edges are outside, left ones inside
+  EXPECT_EQ(tree.ElementAt({0, 0}), 1u);
   A11yTree scrolled = tree;
   scrolled.nodes[4].offscreen = true;
   EXPECT_EQ(scrolled.ElementAt({10, 70}), 0u);
@@ -52,11 +53,13 @@ TEST(A11yChanges, WhatAReaderIsToldAndInWhichOrder) {
   EXPECT_TRUE(A11yChanges(before, before).empty());
 
   A11yTree after = before;
+  after.nodes[0].toggled = true;
   after.nodes[2].selected = false;
   after.nodes[3].selected = true;
   after.nodes[4].range->value = 90;
   after.focused = 3;
-  EXPECT_EQ(A11yChanges(before, after), (std::vector<A11yChange>{{A11yChangeKind::Selected, 22},
+  EXPECT_EQ(A11yChanges(before, after), (std::vector<A11yChange>{{A11yChangeKind::Toggled, 1},
+                                                                 {A11yChangeKind::Selected, 22},
                                                                  {A11yChangeKind::Value, 3},
                                                                  {A11yChangeKind::Focus, 3}}));
 
@@ -64,6 +67,7 @@ TEST(A11yChanges, WhatAReaderIsToldAndInWhichOrder) {
   grown.Add(4, 0, A11yRole::CheckBox, u"snap", {}).toggled = true;
   grown.nodes[0].name = u"renamed";  // a name alone is read when asked
   EXPECT_EQ(A11yChanges(before, grown), (std::vector<A11yChange>{{A11yChangeKind::Structure, 0}}));
+  EXPECT_TRUE(A11yChanges(grown, grown).empty());
   A11yTree toggled = grown;
   toggled.nodes[5].toggled = false;
   toggled.focused = 77;  // gone: nothing to announce

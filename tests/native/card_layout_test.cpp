@@ -1,6 +1,7 @@
 #include "card/card_layout.h"
 #include "card/card_presence.h"
 #include "card/card_settings.h"
+#include "card/card_text.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,23 @@ TEST(CardLayout, EverySectionAndTheDiskAlert) {
             86.0f);  // no update line for 1
 }
 
+// Left and top edges belong to a button, right and bottom ones do not; the update line takes
+// clicks 4 DIPs above and below it (it spans 12 to 28), and there is none without an update.
+TEST(CardLayout, ButtonsAndTheUpdateLineAreHitUpToTheirEdges) {
+  EXPECT_EQ(
+      std::vector<HoverButton>({ButtonAt({147, 5}), ButtonAt({165, 10}), ButtonAt({184.9f, 22.9f}),
+                                ButtonAt({170, 23}), ButtonAt({146.9f, 10})}),
+      std::vector<HoverButton>({HoverButton::Settings, HoverButton::None, HoverButton::Pin,
+                                HoverButton::None, HoverButton::None}));
+  const SectionLayout layout =
+      StackSections(CardSections(Settings{}, UpdateState::Required, std::nullopt));
+  EXPECT_EQ(std::vector<bool>({OnUpdateLine(layout, 8), OnUpdateLine(layout, 7.9f),
+                               OnUpdateLine(layout, 31.9f), OnUpdateLine(layout, 32)}),
+            std::vector<bool>({true, false, true, false}));
+  EXPECT_FALSE(
+      OnUpdateLine(StackSections(CardSections(Settings{}, UpdateState::None, std::nullopt)), 20));
+}
+
 TEST(CardFormats, BytesRatesAndPercents) {
   const struct {
     double value;
@@ -107,11 +125,13 @@ TEST(CardFormats, DiskAlertLevel) {
   EXPECT_EQ(DiskAlertLevel(0.92, 0.9), DiskAlert::Over);
   EXPECT_EQ(DiskAlertLevel(0.9, 0.9), DiskAlert::Over);
   EXPECT_EQ(DiskAlertLevel(0.79, 0.9), DiskAlert::None);
+  EXPECT_EQ(DiskAlertLevel(0.4, 0.5), DiskAlert::Near);  // ten points below, exactly
   EXPECT_EQ(DiskAlertLevel(0.0, 0.5), DiskAlert::None);
   EXPECT_EQ(UsedFraction(5, 0), 0.0);
   EXPECT_EQ(UsedFraction(1, 4), 0.25);
   EXPECT_EQ(FreeBytes(10, 4), 0u);
   EXPECT_EQ(FreeBytes(1, 4), 3u);
+  EXPECT_EQ(JoinNames(u"", u"RTX 4070") + u"|" + JoinNames(u"AMD", u""), u"RTX 4070|AMD");
 }
 
 // Locked or with the display off the card pauses; only an unlock or the display's return
@@ -146,7 +166,8 @@ TEST(CardSettings, TheDialogsRecordKeepsPinAndPlace) {
   current.windowY = 6;
   const auto merge = [&](void (*edit)(Settings&)) {
     Settings next = current;
-    next.alwaysOnTop = next.hasWindowPosition = true;
+    next.alwaysOnTop = true;
+    next.hasWindowPosition = false;
     next.windowX = next.windowY = 0;
     edit(next);
     const CardSettingsChange c = MergeCardSettings(current, next);

@@ -48,7 +48,7 @@ TEST(SelfCollector, MovingAverageOverElevenIntervals) {
   std::uint64_t cpu = 0;
   for (int call = 0; call < 12; ++call) {
     source.usage.reset({true, 0, cpu, 4096});
-    const SelfSample sample = collector.collect(static_cast<std::uint64_t>(call) * kSecond);
+    const SelfSample sample = collector.collect(static_cast<std::uint64_t>(call + 5) * kSecond);
     EXPECT_EQ(sample.valid, call > 0) << call;
     if (call == 11) {
       // Eleven kept entries: the 12th call still reaches back to the first one.

@@ -45,6 +45,7 @@ TEST(HardwareNames, EdgeCases) {
                {u"Intel Core", u"Core"},
                {u"Gen 4 Thing", u"Gen 4 Thing"},  // no ordinal before it
                {u"12th gen X", u"X"},
+               {u"10th Gen\tCore i5", u"i5"},  // a tab is a blank
                {u"Ryzen 9 12-core", u"Ryzen 9"},
                {u"Ryzen X-Core", u"Ryzen X-Core"},
                {u"   Intel  Core   i3  ", u"i3"},  // leading and repeated blanks

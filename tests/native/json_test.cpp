@@ -15,7 +15,7 @@ std::string Nested(int depth, char open, char close) {
 }
 
 TEST(ParseJson, AcceptsAndRejectsWholeTexts) {
-  for (std::string_view text : {" \t\r\n{ }\n ", "{}", "{\"a\":[1,[2,{\"b\":[]}]]}"}) {
+  for (std::string_view text : {" \t\r\n{ }\n ", "{}", "{\"a\":[1,[2,{\"b\":[ ]}]]}"}) {
     EXPECT_TRUE(ParseJson(text)) << text;
   }
   // A byte-order mark is not whitespace; the last two are cut off after a value.
@@ -99,6 +99,7 @@ TEST(ParseJson, StringEscapes) {
   } cases[] = {
       {R"("\u00e9")", "\xC3\xA9"},
       {R"("\u00E9")", "\xC3\xA9"},
+      {R"("\u00aA")", "\xC2\xAA"},
       {R"("\uFFFF")", "\xEF\xBF\xBF"},
       {R"("\ud7ff")", "\xED\x9F\xBF"},  // just below the surrogates
       {R"("\udbff\udfff")", "\xF4\x8F\xBF\xBF"},
@@ -106,6 +107,7 @@ TEST(ParseJson, StringEscapes) {
       {R"("\ud83d\ude00")", "\xF0\x9F\x98\x80"},
       {R"("\ud83d")", "\xEF\xBF\xBD"},
       {R"("\ude00")", "\xEF\xBF\xBD"},
+      {R"("\udc00\udc00\udfff")", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // low halves alone
       {R"("\ud83dx")", "\xEF\xBF\xBDx"},
       {R"("\ud83d\u0041")",
        "\xEF\xBF\xBD"
@@ -129,7 +131,7 @@ TEST(WriteJson, ExactBytes) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const std::vector<JsonMember> members = {{"n", std::monostate{}},
                                            {"t", true},
-                                           {"k\"ey", std::string("a\x01\x7F/\\\n")},
+                                           {"k\"ey", std::string("a \x01\x7F/\\\n")},
                                            {"z", -0.0},
                                            {"i", -7.0},
                                            {"f", 0.1 + 0.2},
@@ -139,7 +141,7 @@ TEST(WriteJson, ExactBytes) {
                                            {"x", nan}};
   EXPECT_EQ(
       WriteJson(members),
-      "{\n  \"n\": null,\n  \"t\": true,\n  \"k\\\"ey\": \"a\\u0001\x7F/\\\\\\n\",\n  \"z\": 0,\n"
+      "{\n  \"n\": null,\n  \"t\": true,\n  \"k\\\"ey\": \"a \\u0001\x7F/\\\\\\n\",\n  \"z\": 0,\n"
       "  \"i\": -7,\n  \"f\": 0.30000000000000004,\n  \"e\": 1e+15,\n"
       "  \"d\": 999999999999999,\n  \"s\": 1.5e-07,\n  \"x\": null\n}\n");
 }
@@ -147,6 +149,7 @@ TEST(WriteJson, ExactBytes) {
 TEST(Utf, ConversionsReplaceWhatIsIllFormed) {
   EXPECT_EQ(ToUtf8(u"aé€😀"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xDC00})), "\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::u16string{char16_t{0xD800}, char16_t{0xDC00}}), "\xF0\x90\x80\x80");
   EXPECT_EQ(ToUtf8(std::u16string{char16_t{0xD800}, u'a'}),
             "\xEF\xBF\xBD"
             "a");
@@ -155,6 +158,8 @@ TEST(Utf, ConversionsReplaceWhatIsIllFormed) {
     std::string_view bytes;
     std::u16string_view text;
   } cases[] = {{"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", u"aé€😀"},
+               {"\xC2\xA9", u"\u00A9"},
+               {"\xE1\x80\xC0", u"\uFFFD\uFFFD"},        // a third byte past BF
                {"\xE0\x80", u"\uFFFD\uFFFD"},            // E0 cut short, then 80 as a lead
                {"\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong lead bytes
                {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate

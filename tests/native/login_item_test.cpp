@@ -33,6 +33,7 @@ TEST(LoginItem, EntryMatching) {
       {u"\"C:\\Apps\\Lumetta\\lumetta.exe\" --hidden", true},
       {u"\"C:\\Apps\\Lumetta\\lumetta.exe", true},  // no closing quote
       {u"\"D:\\Old\\lumetta.exe\"", false},
+      {u"\"D:\\Apps\\Lumetta\\lumetta.exe\"", false},  // another drive
       {u"\"C:\\Apps\\Lumetto\\lumetta.exe\"", false},  // as long, another folder
       {u"\"C:\\Apps\\Lumetta\\lumetta.ex\"", false},   // a prefix of it
       {u"\"\"", false},

@@ -50,6 +50,8 @@ TEST(MemoryCollector, SampleAndFailures) {
   source.status.then({false, 5});
   // Load 40, commit 31 of 32 GiB: the commit charge alone is critical.
   source.status.then({true, 0, 40, 16ull << 30, 6ull << 30, 32ull << 30, 1ull << 30});
+  // Load 91 after that: Critical is kept until the load falls below 90.
+  source.status.then({true, 0, 91, 16ull << 30, 6ull << 30, 32ull << 30, 30ull << 30});
   source.pools.then({true, 0, 1000, 24, 4096});
   source.pools.then({false, 87});
   source.pools.then({false, 87});
@@ -72,7 +74,7 @@ TEST(MemoryCollector, SampleAndFailures) {
   EXPECT_TRUE(sample.valid);
   EXPECT_EQ(sample.kernel, 0u);
   EXPECT_EQ(sample.pressure, kCritical);
-  EXPECT_TRUE(collector.collect().valid);  // the same failure again: not logged again
+  EXPECT_EQ(collector.collect().pressure, kCritical);  // the same failure: not logged again
   sample = collector.collect();
   EXPECT_EQ(sample.kernel, 2u * 4096u);
   sample.kernel = sample.usedPhysical + 1;

@@ -38,6 +38,9 @@ TEST(Placement, TheMonitorOverlappedMostWinsAndTiesKeepTheFirst) {
   EXPECT_EQ(ClampToWorkAreas({1850, 100, 190, 56}, two, 8), (ScreenPoint{1920, 100}));
   EXPECT_EQ(ClampToWorkAreas({1825, 100, 190, 56}, two, 8), (ScreenPoint{1730, 100}));  // a tie
   EXPECT_EQ(ClampToWorkAreas({-3000, 100, 190, 56}, two, 8), (ScreenPoint{1722, 8}));
+  // Stacked: 40 rows on the upper screen outweigh 16 on the lower.
+  const std::vector<ScreenRect> stacked = {{0, 0, 1920, 1080}, {0, 1080, 1920, 1080}};
+  EXPECT_EQ(ClampToWorkAreas({100, 1040, 190, 56}, stacked, 8), (ScreenPoint{100, 1024}));
 }
 
 TEST(Placement, SnappingAtTwoDpis) {

@@ -7,7 +7,7 @@
 namespace lumetta {
 namespace {
 
-constexpr std::uint32_t kTab = 0x09, kSpace = 0x20, kLeft = 0x25, kRight = 0x27;
+constexpr std::uint32_t kTab = 0x09, kSpace = 0x20, kLeft = 0x25, kRight = 0x27, kDown = 0x28;
 
 class Panel : public testing::Test {
  protected:
@@ -113,6 +113,9 @@ TEST_F(Panel, TabFocusSkipsDisabledRowsAndWraps) {
   panel.focusedId = kControlClock;
   panel.KeyDown(kTab, false);
   EXPECT_EQ(panel.focusedId, kControlCpu);  // "Show year" is dimmed and skipped
+  panel.KeyDown(kDown, false);
+  EXPECT_EQ(panel.focusedId, kControlCoreBars);
+  panel.focusedId = kControlCpu;
   panel.KeyDown(kSpace, false);
   EXPECT_FALSE(last.showCpu);
   EXPECT_FALSE(panel.KeyDown(0x41, false).has_value());  // not the panel's key
@@ -152,13 +155,15 @@ TEST_F(Panel, SliderDragClampsAndCallsBackOnlyOnChange) {
   EXPECT_EQ(changes, before);
   panel.MouseMove(9999, y);
   EXPECT_EQ(panel.settings.diskAlertThreshold, 0.95);
-  panel.MouseUp(9999, y);
+  EXPECT_TRUE(panel.MouseUp(9999, y));  // the knob is drawn at rest again
   EXPECT_FALSE(panel.draggingSlider);
   EXPECT_EQ(last.diskAlertThreshold, 0.95);
 }
 
 TEST_F(Panel, APressThatLeavesTheRowDoesNothing) {
   panel.viewHeight = 2000;
+  EXPECT_TRUE(panel.IsClickableAt(100, Middle(kControlMemory)));
+  EXPECT_FALSE(panel.IsClickableAt(100, Row(kControlClock).y - 10));  // a header
   panel.MouseDown(100, Middle(kControlMemory));
   panel.MouseUp(100, Middle(kControlNetwork));
   EXPECT_EQ(changes, 0);
@@ -191,6 +196,10 @@ TEST_F(Panel, ClosingOrLosingTheMouseEndsPressAndDrag) {
 }
 
 TEST_F(Panel, ScrollingStopsAtBothEnds) {
+  panel.viewHeight = 100;  // "Show year" (84 to 126) is cut off: focused, it comes into view
+  panel.focusedId = kControlClock;
+  panel.KeyDown(kTab, false);
+  EXPECT_EQ(panel.scrollOffset, 126.0f + 16 - 100);  // with a margin of 16
   panel.viewHeight = 300;
   panel.Wheel(-100);
   EXPECT_EQ(panel.scrollOffset, panel.contentHeight - 300);
@@ -230,6 +239,8 @@ TEST_F(Panel, ChoosingASegment) {
   EXPECT_EQ(last.displayScale, 0.75);
   panel.MouseMove(30, Middle(kControlClock));
   EXPECT_EQ(panel.hoveredId, kControlClock);
+  EXPECT_TRUE(panel.MouseLeave());
+  EXPECT_FALSE(panel.MouseLeave());
 }
 
 TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
@@ -247,7 +258,7 @@ TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
   EXPECT_EQ(clock.role, A11yRole::CheckBox);
   EXPECT_EQ(clock.toggled, std::optional<bool>(false));
   EXPECT_EQ(clock.bounds, (RectF{16, 40, 384, 82}));
-  EXPECT_TRUE(clock.focusable);
+  EXPECT_TRUE(clock.focusable && !clock.offscreen);
   EXPECT_FALSE(tree.Find(kControlClockYear)->enabled);
   EXPECT_FALSE(tree.Find(kControlClockYear)->focusable);
   EXPECT_EQ(tree.focused, kControlClock);
@@ -289,6 +300,8 @@ TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
   EXPECT_EQ(last.displayScale, 1.5);
   EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 4)}), A11yOutcome::Done);
   EXPECT_EQ(changes, before + 1);  // the same option again changes nothing
+  EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 0)}), A11yOutcome::Done);
+  EXPECT_EQ(last.displayScale, 0.75);
   EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 7)}),
             A11yOutcome::NotSupported);
   EXPECT_EQ(panel.Request({A11yVerb::Select, kControlScale}), A11yOutcome::NotSupported);
@@ -296,6 +309,7 @@ TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 62.4}), A11yOutcome::Done);
   EXPECT_EQ(last.diskAlertThreshold, 0.6);  // to the slider's step
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 49}), A11yOutcome::OutOfRange);
+  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 95.5}), A11yOutcome::OutOfRange);
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 0.0 / 0.0}),
             A11yOutcome::OutOfRange);
   EXPECT_EQ(panel.settings.diskAlertThreshold, 0.6);
@@ -303,6 +317,8 @@ TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
   EXPECT_EQ(panel.Request({A11yVerb::Focus, kControlInterval}), A11yOutcome::Done);
   EXPECT_EQ(panel.focusedId, kControlInterval);
   EXPECT_GT(panel.scrollOffset, 0);  // scrolled into view
+  panel.Request({A11yVerb::Focus, kControlClock});
+  EXPECT_EQ(panel.scrollOffset, Row(kControlClock).y - 16);  // and back up, with a margin
   EXPECT_EQ(panel.Request({A11yVerb::Invoke, 9999}), A11yOutcome::NotSupported);
 
   panel.loginState = LoginItemState::DisabledInWindows;

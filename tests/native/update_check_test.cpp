@@ -69,7 +69,7 @@ TEST(ParseFeed, Validation) {
     EXPECT_FALSE(ParseFeed(invalid)) << invalid;
   }
   EXPECT_TRUE(ParseFeed(R"({"latestVersion": "1", "url": "https://a", "minimumVersion": 3})"));
-  EXPECT_TRUE(ParseFeed(R"({"latestVersion": "1", "url": "https://u@a.invalid:8443/g?x=1#y"})"));
+  EXPECT_TRUE(ParseFeed(R"({"latestVersion": "1", "url": "https://u@a.invalid:8443/g?x=1#y!"})"));
 }
 
 // Runs each check inline with scripted fetch results; a held check runs when finished or
@@ -78,7 +78,7 @@ class ScriptedUpdates final : public UpdatePlatform {
  public:
   std::deque<FetchResult> results;
   std::uint32_t createError = 0;
-  int submits = 0, notified = 0, cancels = 0;
+  int submits = 0, notified = 0, cancels = 0, closes = 0;
   bool hold = false;
   std::function<void()> held;
 
@@ -94,7 +94,7 @@ class ScriptedUpdates final : public UpdatePlatform {
       callback_();
     }
   }
-  void CloseWork() override {}
+  void CloseWork() override { ++closes; }
   void CancelFetch() override {
     ++cancels;
     Finish();
@@ -170,6 +170,7 @@ TEST(UpdateChecker, OneCheckAtATimeAndNoneWithoutWork) {
     platform.results = {FetchResult{12017, 0, std::nullopt}};
   }
   EXPECT_EQ(platform.cancels, 1);
+  EXPECT_EQ(platform.closes, 1);
   EXPECT_EQ(platform.notified, 1);
   EXPECT_TRUE(test::CapturedLines().empty());
 
