@@ -66,6 +66,8 @@ TEST(CardLayout, EverySectionAndTheDiskAlert) {
   s.showHardwareDetails = false;
   EXPECT_EQ(CardSections(s, UpdateState::Available, std::nullopt)[1].height,
             86.0f);  // no update line for 1
+  s.showCoreBars = false;
+  EXPECT_EQ(CardSections(s, UpdateState::None, std::nullopt)[1].height, 60.0f);  // 24 + 6 + 30
 }
 
 // Left and top edges belong to a button, right and bottom ones do not; the update line takes

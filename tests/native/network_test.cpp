@@ -74,10 +74,15 @@ TEST_F(NetworkTest, FailuresDropTheLabelAndLookUpAgain) {
   machine.wired(u"Ethernet", 1, 1);
   EXPECT_EQ(Tick().netLabel, u"Ethernet");
   EXPECT_EQ(machine.network.lookups, 4);  // looked up again after the read failure
+  machine.network.best.reset({1232, 0});  // the 30-second lookup fails: retried at once
+  EXPECT_FALSE(Tick(30).netLabel.has_value());
+  machine.network.best.reset({0, 12});
+  EXPECT_EQ(Tick().netLabel, u"Ethernet");
   EXPECT_EQ(test::CapturedLines("network"),
             (std::vector<std::string>{
                 "WARN  network best_interface_failed code=0x000004D0", "INFO  network recovered",
-                "WARN  network if_entry_failed code=0x00000002", "INFO  network recovered"}));
+                "WARN  network if_entry_failed code=0x00000002", "INFO  network recovered",
+                "WARN  network best_interface_failed code=0x000004D0", "INFO  network recovered"}));
 }
 
 TEST_F(NetworkTest, WifiLabels) {

@@ -51,6 +51,7 @@ TEST_F(Panel, RowsHeightsAndConditionalRows) {
   EXPECT_EQ(Row(kControlClockYear).y, 84.0f);  // + 42 + 2
   EXPECT_TRUE(Row(kControlClockYear).indented);
   const float plain = panel.contentHeight;
+  EXPECT_EQ(plain, 1034.0f);  // the whole list, for the scroll bar
   panel.saveFailed = true;
   panel.loginState = LoginItemState::DisabledInWindows;
   Build();
@@ -153,6 +154,8 @@ TEST_F(Panel, SliderDragClampsAndCallsBackOnlyOnChange) {
   const int before = changes;
   panel.MouseMove(-300, y);  // past the left end: still 50 %
   EXPECT_EQ(changes, before);
+  panel.MouseMove(200, y);                             // the middle of the track
+  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.75);  // 72.5 % to the step
   panel.MouseMove(9999, y);
   EXPECT_EQ(panel.settings.diskAlertThreshold, 0.95);
   EXPECT_TRUE(panel.MouseUp(9999, y));  // the knob is drawn at rest again
@@ -205,6 +208,8 @@ TEST_F(Panel, ScrollingStopsAtBothEnds) {
   EXPECT_EQ(panel.scrollOffset, panel.contentHeight - 300);
   panel.Wheel(100);
   EXPECT_EQ(panel.scrollOffset, 0.0f);
+  panel.Wheel(-1);
+  EXPECT_EQ(panel.scrollOffset, 48.0f);  // a notch
   panel.viewHeight = 5000;
   panel.Wheel(-1);
   EXPECT_EQ(panel.scrollOffset, 0.0f);
