@@ -311,6 +311,7 @@ TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
             A11yOutcome::NotSupported);
   EXPECT_EQ(panel.Request({A11yVerb::Select, kControlScale}), A11yOutcome::NotSupported);
 
+  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 50.2}), A11yOutcome::Done);
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 62.4}), A11yOutcome::Done);
   EXPECT_EQ(last.diskAlertThreshold, 0.6);  // to the slider's step
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 49}), A11yOutcome::OutOfRange);
