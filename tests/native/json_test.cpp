@@ -15,7 +15,7 @@ std::string Nested(int depth, char open, char close) {
 }
 
 TEST(ParseJson, AcceptsAndRejectsWholeTexts) {
-  for (std::string_view text : {" \t\r\n{ }\n ", "{}", "{\"a\":[1,[2,{\"b\":[ ]}]]}"}) {
+  for (std::string_view text : {" \t\r\n{ }\n ", "{}", "{\"a\":[1, [2,{\"b\":[ ]}]]}"}) {
     EXPECT_TRUE(ParseJson(text)) << text;
   }
   // A byte-order mark is not whitespace; the last two are cut off after a value.
