@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -39,9 +40,15 @@ inline HANDLE StartProcess(const std::wstring& program, const std::wstring& argu
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child{};
-  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &child)) {
-    return nullptr;
+  // Wine now and then refuses a start while an earlier child is still being torn down.
+  for (int attempt = 0; !CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &child);
+       ++attempt) {
+    if (attempt == 2) {
+      std::fprintf(stderr, "CreateProcess failed: %lu\n", GetLastError());
+      return nullptr;
+    }
+    Sleep(200);
   }
   CloseHandle(child.hThread);
   return child.hProcess;
