@@ -29,8 +29,10 @@ std::vector<std::string> test::CapturedLines(std::string_view component) {
 
 void LogEvent(LogLevel level, std::string_view component, std::string_view event,
               std::string_view details) {
-  std::string line = std::string(LevelWord(level)) + " " + std::string(component) + " " +
-                     std::string(event) + (details.empty() ? "" : " ") + std::string(details);
+  // The file's line without its time stamp and line end, as the Windows tests read the log.
+  const std::string full = FormatLogLine(LogTime{}, level, component, event, details);
+  const std::size_t from = full.find(' ') + 1;
+  std::string line = full.substr(from, full.size() - 2 - from);
   std::lock_guard lock(gLock);
   gEvents.emplace_back(component, std::move(line));
 }
