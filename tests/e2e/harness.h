@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/owner_win.h"
+#include "card/monitor_window.h"
 #include "probe/probe.h"
 #include "support/test_files.h"
 
@@ -23,17 +24,7 @@ namespace lumetta::e2e {
 
 inline std::wstring gLumettaExe;  // set by --lumetta-exe=PATH
 
-template <typename Condition>
-bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  while (!condition()) {
-    if (GetTickCount64() >= deadline) {
-      return false;
-    }
-    Sleep(20);
-  }
-  return true;
-}
+using test::WaitUntil;
 
 // %LOCALAPPDATA%\Lumetta of the Wine prefix.
 inline std::filesystem::path DataFolder() {
@@ -70,7 +61,7 @@ class Lumetta {
   // Never leaves a card behind for the next test.
   ~Lumetta() {
     if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-      if (HWND card = FindWindowW(L"LumettaMonitorWindow", nullptr)) {
+      if (HWND card = FindWindowW(kMonitorWindowClass, nullptr)) {
         probe::PostClose(card);
       }
       if (!WaitForExit(5000)) {
@@ -147,7 +138,7 @@ class E2eTest : public testing::Test {
   void SetUp() override {
     ASSERT_FALSE(gLumettaExe.empty()) << "run with --lumetta-exe=PATH";
     // A card left over from an earlier run would answer for the one under test.
-    if (HWND stale = FindWindowW(L"LumettaMonitorWindow", nullptr)) {
+    if (HWND stale = FindWindowW(kMonitorWindowClass, nullptr)) {
       UniqueHandle owner = probe::OpenOwner(stale);
       probe::PostClose(stale);
       ASSERT_TRUE(owner && probe::WaitForExit(owner.get(), 10000)) << "a card is stuck";

@@ -43,7 +43,7 @@ TEST_F(Lifecycle, ASecondStartBeforeAnyWindowExitsQuietly) {
   Lumetta second;
   EXPECT_EQ(second.WaitForExit(kExitTimeoutMs), 0u);
   CloseHandle(mutex);
-  EXPECT_EQ(FindWindowW(L"LumettaMonitorWindow", nullptr), nullptr);
+  EXPECT_EQ(FindWindowW(kMonitorWindowClass, nullptr), nullptr);
   const std::vector<std::string> lines = LogLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(lines.back().ends_with(" INFO  app already_running"));

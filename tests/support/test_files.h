@@ -1,4 +1,4 @@
-// File helpers shared by the Windows test programs.
+// File, process and waiting helpers shared by the Windows test programs.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +32,19 @@ inline std::wstring SelfPath() {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   return self;
+}
+
+// Polls `condition` every 20 ms until it holds (true) or `timeoutMs` has passed (false).
+template <typename Condition>
+bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!condition()) {
+    if (GetTickCount64() >= deadline) {
+      return false;
+    }
+    Sleep(20);
+  }
+  return true;
 }
 
 // Starts `program` with `arguments`: its process handle, for the caller to close, or null.

@@ -24,11 +24,10 @@ class UpdateOverHttp : public test::LoggingTest {
   void Check() {
     pooled_.checker().Submit();
     MSG message{};
-    const ULONGLONG deadline = GetTickCount64() + 20000;
-    while (!PeekMessageW(&message, window_.hwnd(), WM_APP + 2, WM_APP + 2, PM_REMOVE)) {
-      ASSERT_LT(GetTickCount64(), deadline) << "no message from the pool";
-      Sleep(5);
-    }
+    ASSERT_TRUE(test::WaitUntil(
+        [&] { return PeekMessageW(&message, window_.hwnd(), WM_APP + 2, WM_APP + 2, PM_REMOVE); },
+        20000))
+        << "no message from the pool";
   }
 
   test::FeedServer server_;
@@ -76,10 +75,7 @@ TEST_F(UpdateOverHttp, DestroyingTheCheckerCancelsAFetchThatNeverAnswers) {
   server_.Hang();
   auto checker = std::make_unique<Win32UpdateChecker>(window_.hwnd(), WM_APP + 3);
   checker->checker().Submit();
-  const ULONGLONG deadline = GetTickCount64() + 20000;
-  while (server_.requests() == 0 && GetTickCount64() < deadline) {
-    Sleep(5);
-  }
+  ASSERT_TRUE(test::WaitUntil([&] { return server_.requests() == 1; }, 20000));
   Sleep(200);  // the request is now waiting for its answer
   const ULONGLONG closing = GetTickCount64();
   checker.reset();
