@@ -13,6 +13,7 @@
 #include "dialogs/about_window.h"
 #include "dialogs/settings_panel.h"
 #include "dialogs/settings_window.h"
+#include "support/card_in_process.h"
 #include "support/factories.h"
 #include "support/test_window.h"
 #include "support/uia_client.h"
@@ -199,11 +200,9 @@ TEST_F(SettingsProviders, KeyboardFocusIsReportedAndFollowedUntilTheWindowCloses
 
 // The card itself, made in this process: its sections read as sentences, its buttons act.
 TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", L"http://127.0.0.1:9/");  // no update
+  test::CardInProcess inProcess;
+  MonitorWindow& card = inProcess.card;
   test::UiaRecorder recorder;
-  test::Factories factories;
-  MonitorWindow card(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
   test::TestWindow::PumpFor();
   IRawElementProviderSimple* root = card.AccessibilityRoot();
@@ -256,8 +255,6 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   EXPECT_EQ(recorder.events, (std::vector<test::RaisedEvent>{
                                  {uia::kToggleStateProperty, Id(kCardElementPin), uia::kToggleOff},
                                  {uia::kInvokedEvent, Id(kCardElementSettings)}}));
-  DestroyWindow(card.hwnd());
-  SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
 }
 
 TEST(AboutProviders, TextsTheLinkInvokedAfterTheCallReturnsAndOneWindow) {

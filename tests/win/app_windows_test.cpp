@@ -13,6 +13,7 @@
 #include "base/program_path_win.h"
 #include "card/monitor_window.h"
 #include "card/tray_icon.h"
+#include "support/card_in_process.h"
 #include "support/factories.h"
 #include "support/logging_test.h"
 #include "support/test_files.h"
@@ -89,10 +90,8 @@ bool Icon(DWORD action, HWND owner) {
 using CardMessages = test::LoggingTest;
 
 TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", L"http://127.0.0.1:9/");  // no update
-  test::Factories factories;
-  MonitorWindow card(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
+  test::CardInProcess inProcess;
+  MonitorWindow& card = inProcess.card;
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
   const auto display = [&](DWORD state) {
     alignas(POWERBROADCAST_SETTING) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + 4] = {};
@@ -140,8 +139,6 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   ASSERT_TRUE(Icon(NIM_DELETE, card.hwnd()));  // as when the taskbar restarts
   SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(Icon(NIM_MODIFY, card.hwnd()));
-  DestroyWindow(card.hwnd());
-  SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
 }
 
 // "TaskbarCreated" while the shell still holds the icon: one icon remains, removed at exit.
