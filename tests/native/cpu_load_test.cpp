@@ -52,33 +52,5 @@ TEST_F(CpuLoadTest, TheSecondQueryGivesTheFirstLoad) {
   EXPECT_EQ(idle.total, 0.0);
 }
 
-TEST_F(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
-  Then(0, {Times(0, 0, 0), Times(0, 0, 0), Times(0, 0, 0)});
-  Then(0, {Times(0, 100, 0), Times(50, 100, 0)});
-  EXPECT_FALSE(collector.collect().valid);
-  const CpuLoad& load = collector.collect();
-  EXPECT_EQ(load.cores, (std::vector<double>{1.0, 0.5}));
-  EXPECT_EQ(load.total, 0.75);
-}
-
-TEST_F(CpuLoadTest, AFailureRestartsAndIsLatched) {
-  Then(0, {Times(0, 0, 0)});
-  Then(static_cast<std::int32_t>(0xC0000001), {});
-  Then(static_cast<std::int32_t>(0xC0000001), {});
-  Then(0x105, {});  // success status with no record
-  Then(0, {Times(0, 100, 0)});
-  Then(0, {Times(0, 200, 0)});
-  EXPECT_FALSE(collector.collect().valid);
-  EXPECT_FALSE(collector.collect().valid);
-  EXPECT_FALSE(collector.collect().valid);
-  EXPECT_FALSE(collector.collect().valid);
-  EXPECT_FALSE(collector.collect().valid);  // first call after the failures
-  EXPECT_TRUE(collector.collect().valid);
-  EXPECT_EQ(
-      test::CapturedLines(),
-      (std::vector<std::string>{"WARN  cpu query_failed code=0xC0000001",
-                                "WARN  cpu query_failed code=0x00000105", "INFO  cpu recovered"}));
-}
-
 }  // namespace
 }  // namespace lumetta

@@ -24,20 +24,6 @@ TEST(ComputeBar, FillNeverNarrowerThanTheBarIsHigh) {
   }
 }
 
-TEST(ComputeCoreBar, WidthsAndFillHeights) {
-  const RectF rect{0, 0, 100, 20};
-  const CoreBarGeometry only = ComputeCoreBar(rect, 1, 0, 0.5);
-  EXPECT_EQ(only.track, rect);
-  EXPECT_EQ(only.fill, (RectF{0, 10, 100, 20}));
-
-  // Four bars: (100 - 3 gaps of 2) / 4 = 23.5 each.
-  const CoreBarGeometry third = ComputeCoreBar(rect, 4, 2, 0.0);
-  EXPECT_EQ(third.track, (RectF{51, 0, 74.5f, 20}));
-  EXPECT_EQ(third.fill.top, 18.0f);  // at least 2 DIPs of fill
-  EXPECT_EQ(ComputeCoreBar(rect, 4, 3, 1.5).fill.top, 0.0f);
-  EXPECT_EQ(ComputeCoreBar(rect, 4, 3, 0.0).track.right, 100.0f);
-}
-
 // The card's 166-DIP row: every bar keeps a width, gaps go first, the row never spills.
 TEST(ComputeCoreBar, ManyProcessorsStillFitVisibly) {
   const RectF rect{12, 0, 178, 20};

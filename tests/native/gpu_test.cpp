@@ -10,16 +10,6 @@ namespace {
 
 constexpr std::uint64_t kSecond = 10'000'000;
 
-TEST(AdapterBusy, BusiestNodeOfElapsed) {
-  EXPECT_EQ(AdapterBusy({0, 0}, {30, 10}, 100), 0.3);
-  EXPECT_EQ(AdapterBusy({50, 0}, {40, 10}, 100), 0.1);  // a node going back adds nothing
-  EXPECT_EQ(AdapterBusy({0}, {250}, 100), 1.0);         // more than elapsed
-  EXPECT_EQ(AdapterBusy({0}, {0}, 100), 0.0);
-  EXPECT_EQ(AdapterBusy({0}, {10}, 0), std::nullopt);
-  EXPECT_EQ(AdapterBusy({}, {}, 100), std::nullopt);
-  EXPECT_EQ(AdapterBusy({0}, {10, 10}, 100), std::nullopt);
-}
-
 class GpuTest : public testing::Test {
  protected:
   void SetUp() override { test::ClearCapturedEvents(); }

@@ -66,13 +66,5 @@ TEST(HardwareNames, EdgeCases) {
   EXPECT_EQ(vendorOf(u"Foo GeForce(R) AMD"), u"NVIDIA");  // the first matching run wins
 }
 
-TEST(HardwareNames, ClockText) {
-  EXPECT_EQ((std::vector<std::u16string>{clockText(999.4), clockText(999.5), clockText(4250)}),
-            (std::vector<std::u16string>{u"999 MHz", u"1.00 GHz", u"4.25 GHz"}));
-  for (const double nothing : {0.0, -5.0, HUGE_VAL, double{NAN}}) {
-    EXPECT_EQ(clockText(nothing), u"");
-  }
-}
-
 }  // namespace
 }  // namespace lumetta

@@ -80,18 +80,6 @@ TEST(ParseJson, Numbers) {
   EXPECT_EQ(GetNumber(*ParseJson("{\"n\":9007199254740993}"), "n"), 9007199254740992.0);
 }
 
-TEST(ParseJson, DuplicateKeysAndContainers) {
-  auto object = ParseJson(R"({"a":1,"a":true,"b":1,"b":[2],"c":null,"d":{"x":1},"d":"s"})");
-  ASSERT_TRUE(object);
-  EXPECT_EQ(GetBool(*object, "a"), true);
-  EXPECT_EQ(GetNumber(*object, "a"), std::nullopt);
-  EXPECT_EQ(object->count("b"), 0u);  // a later container removes the member
-  EXPECT_EQ(object->count("c"), 1u);
-  EXPECT_EQ(GetBool(*object, "c"), std::nullopt);
-  EXPECT_EQ(GetString(*object, "d"), "s");
-  EXPECT_EQ(object->count("x"), 0u);  // nested members are never stored
-}
-
 TEST(ParseJson, StringEscapes) {
   const struct {
     std::string_view literal;

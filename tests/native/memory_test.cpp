@@ -86,15 +86,5 @@ TEST(MemoryCollector, SampleAndFailures) {
                                       "INFO  memory_kernel recovered"}));
 }
 
-TEST(MemoryCollector, MissingNotificationsMeanNeverLowAlwaysHigh) {
-  test::ScriptedMemory source;
-  source.status.then({true, 0, 10, 100, 90, 100, 90});
-  source.pools.then({true, 0, 0, 0, 4096});
-  MemoryCollector collector(source);
-  EXPECT_EQ(collector.collect().pressure, kNormal);
-  source.low.reset(true);
-  EXPECT_EQ(collector.collect().pressure, kCritical);
-}
-
 }  // namespace
 }  // namespace lumetta

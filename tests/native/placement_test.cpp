@@ -72,14 +72,5 @@ TEST(Placement, ABottomRightCardKeepsItsCornerWhenTheScaleGrows) {
             std::nullopt);
 }
 
-TEST(Placement, DipsToPixelsRoundsLikeMulDiv) {
-  EXPECT_EQ(DipsToPixels(24, 96), 24);
-  EXPECT_EQ(DipsToPixels(24, 144), 36);
-  EXPECT_EQ(DipsToPixels(8, 120), 10);
-  EXPECT_EQ(DipsToPixels(8, 108), 9);    // 9.0
-  EXPECT_EQ(DipsToPixels(24, 100), 25);  // 25.0
-  EXPECT_EQ(DipsToPixels(7, 120), 9);    // 8.75 rounds up
-}
-
 }  // namespace
 }  // namespace lumetta

@@ -87,15 +87,6 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   EXPECT_EQ(machine.cpu.calls, 2);  // a collector that is off is not run
 }
 
-TEST_F(SamplerTest, HardwareDetailsWithoutCpuGiveNoClock) {
-  Settings settings;
-  settings.showCpu = false;
-  settings.showHardwareDetails = true;
-  sampler.tick(settings);
-  EXPECT_FALSE(sampler.snapshot().cpuClockValid);
-  EXPECT_EQ(machine.cpu.calls, 0);
-}
-
 TEST_F(SamplerTest, DiskIsQueriedEveryThirtySecondsAndRetriedAfterAFailure) {
   Settings noDisk;
   noDisk.showDisk = false;

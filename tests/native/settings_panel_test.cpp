@@ -181,23 +181,6 @@ TEST_F(Panel, APressThatLeavesTheRowDoesNothing) {
   EXPECT_EQ(changes, 1);  // start at login is not a Settings field
 }
 
-// Input that began before the window closed or lost the mouse never acts afterwards.
-TEST_F(Panel, ClosingOrLosingTheMouseEndsPressAndDrag) {
-  panel.viewHeight = 2000;
-  panel.MouseDown(100, Middle(kControlMemory));
-  panel.OnCreated();                                // closed with Escape, opened again
-  panel.MouseDown(100, Row(kControlClock).y - 10);  // the first header: nothing to press
-  panel.MouseUp(100, Middle(kControlMemory));
-  EXPECT_EQ(changes, 0);
-
-  const float y = Row(kControlDiskAlert).y + 46;
-  panel.MouseDown(20, y);
-  panel.CancelInput();  // the capture went elsewhere mid-drag
-  panel.MouseMove(9999, y);
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.5);
-  EXPECT_EQ(changes, 1);  // only the press itself
-}
-
 TEST_F(Panel, ScrollingStopsAtBothEnds) {
   panel.viewHeight = 100;  // "Show year" (84 to 126) is cut off: focused, it comes into view
   panel.focusedId = kControlClock;

@@ -34,14 +34,6 @@ TEST(IsOlderVersion, ComponentRules) {
   }
 }
 
-TEST(ClassifyUpdate, MinimumBeforeLatest) {
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.9", u"https://x", u""}), UpdateState::None);
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.10.0", u"https://x", u""}), UpdateState::Available);
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"1.0", u"https://x", u"0.9.1"}), UpdateState::Required);
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"1.0", u"https://x", u"0.9.0"}), UpdateState::Available);
-  EXPECT_EQ(ClassifyUpdate(u"0.9.0", {u"0.9.0", u"https://x", u"0.9"}), UpdateState::None);
-}
-
 TEST(ParseFeed, Validation) {
   const auto feed = ParseFeed(
       R"({"latestVersion": "1.2.0", "url": "https://example.invalid/d", "notes": [1], "x": 2})");
