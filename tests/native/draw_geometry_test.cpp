@@ -44,6 +44,8 @@ TEST(ComputeCoreBar, ManyProcessorsStillFitVisibly) {
     }
     EXPECT_NEAR(previousRight, rect.right, 0.01f) << c.count;
   }
+  // Two bars in 5 DIPs: the gap gives way first, to 1.
+  EXPECT_EQ(ComputeCoreBar({0, 0, 5, 20}, 2, 1, 0.5).track, (RectF{3, 0, 5, 20}));
 }
 
 TEST(ForEachSegment, SkipsTinyFractionsAndKeepsTwoDips) {

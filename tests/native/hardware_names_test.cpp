@@ -50,7 +50,8 @@ TEST(HardwareNames, EdgeCases) {
                {u"Ryzen X-Core", u"Ryzen X-Core"},
                {u"   Intel  Core   i3  ", u"i3"},  // leading and repeated blanks
                {u"1st 2nd Gen Y", u"Y"},
-               {u"th Gen", u"th Gen"},  // "th" alone is not an ordinal
+               {u"th Gen", u"th Gen"},          // "th" alone is not an ordinal
+               {u"1xth Gen Z", u"1xth Gen Z"},  // nor digits with a letter among them
                {u"", u""},
                {u"CPU Processor", u""}};
   for (const auto& c : cases) {

@@ -40,6 +40,7 @@ TEST(Rounding, NumberTextsAtTiesAndExtremes) {
   EXPECT_EQ(FormatPercent(0.00125, 1), u"0.1%");
   EXPECT_EQ(FormatBytes(102.45 * 1024), u"102 KB");
   EXPECT_EQ(clockText(3249.9999), u"3.25 GHz");
+  EXPECT_EQ(clockText(0.5), u"1 MHz");  // any positive clock has a text
   EXPECT_EQ(FormatBytes(1e300).size(), 285u + 3);
   EXPECT_EQ(FormatBytesCompact(1e300).size(), 285u + 1);
   EXPECT_EQ(FormatRate(1e300).size(), 285u + 5);
