@@ -52,5 +52,16 @@ TEST_F(CpuLoadTest, TheSecondQueryGivesTheFirstLoad) {
   EXPECT_EQ(idle.total, 0.0);
 }
 
+// A processor gone between two reads: only the ones in both are compared, never one past the
+// shorter list.
+TEST_F(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
+  Then(0, {Times(0, 0, 0), Times(0, 0, 0), Times(0, 0, 0)});
+  Then(0, {Times(0, 100, 0), Times(50, 100, 0)});
+  EXPECT_FALSE(collector.collect().valid);
+  const CpuLoad& load = collector.collect();
+  EXPECT_EQ(load.cores, (std::vector<double>{1.0, 0.5}));
+  EXPECT_EQ(load.total, 0.75);
+}
+
 }  // namespace
 }  // namespace lumetta

@@ -22,6 +22,18 @@ class GpuTest : public testing::Test {
   GpuCollector collector{gpu};
 };
 
+// Node lists of different lengths (the adapter changed between reads) give no value rather than
+// a read past the shorter one.
+TEST(AdapterBusy, BusiestNodeOfElapsed) {
+  EXPECT_EQ(AdapterBusy({0, 0}, {30, 10}, 100), 0.3);
+  EXPECT_EQ(AdapterBusy({50, 0}, {40, 10}, 100), 0.1);  // a node going back adds nothing
+  EXPECT_EQ(AdapterBusy({0}, {250}, 100), 1.0);         // more than elapsed
+  EXPECT_EQ(AdapterBusy({0}, {0}, 100), 0.0);
+  EXPECT_EQ(AdapterBusy({0}, {10}, 0), std::nullopt);
+  EXPECT_EQ(AdapterBusy({}, {}, 100), std::nullopt);
+  EXPECT_EQ(AdapterBusy({0}, {10, 10}, 100), std::nullopt);
+}
+
 TEST_F(GpuTest, OnlyTheSoftwareRendererIsLoggedOnce) {
   Add(1, u"Microsoft Basic Render Driver", kAdapterTypeSoftwareDevice | 1);
   for (int tick = 0; tick < 20; ++tick) {
