@@ -19,6 +19,7 @@ TEST(ProcessorLoad, Arithmetic) {
   EXPECT_EQ(ProcessorLoad(base, base), 0.0);                        // nothing ran
   EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 100)), 1.0);        // no idle at all
   EXPECT_EQ(ProcessorLoad(base, Times(100, 201, 50)), 1.0);         // the smallest step
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 200, 150)), 1.0);        // user time alone
   EXPECT_EQ(ProcessorLoad(base, Times(150, 300, 100)), 2.0 / 3.0);  // busy 100 of 150
   EXPECT_EQ(ProcessorLoad(base, Times(200, 300, 50)), 0.0);         // all idle
   EXPECT_EQ(ProcessorLoad(base, Times(99, 400, 100)), 0.0);         // idle went backwards

@@ -45,7 +45,9 @@ TEST(ComputeCoreBar, ManyProcessorsStillFitVisibly) {
     EXPECT_NEAR(previousRight, rect.right, 0.01f) << c.count;
   }
   // Two bars in 5 DIPs: the gap gives way first, to 1.
-  EXPECT_EQ(ComputeCoreBar({0, 0, 5, 20}, 2, 1, 0.5).track, (RectF{3, 0, 5, 20}));
+  const CoreBarGeometry narrow = ComputeCoreBar({0, 0, 5, 20}, 2, 1, 0.5);
+  EXPECT_EQ(narrow.track, (RectF{3, 0, 5, 20}));
+  EXPECT_EQ(narrow.radius, 1.0f);  // half the bar, not the usual 1.5
 }
 
 TEST(ForEachSegment, SkipsTinyFractionsAndKeepsTwoDips) {

@@ -48,6 +48,7 @@ TEST(HardwareNames, EdgeCases) {
                {u"10th Gen\tCore i5", u"i5"},  // a tab is a blank
                {u"Ryzen 9 12-core", u"Ryzen 9"},
                {u"Ryzen X-Core", u"Ryzen X-Core"},
+               {u"Ryzen -Core", u"Ryzen -Core"},
                {u"   Intel  Core   i3  ", u"i3"},  // leading and repeated blanks
                {u"1st 2nd Gen Y", u"Y"},
                {u"th Gen", u"th Gen"},          // "th" alone is not an ordinal

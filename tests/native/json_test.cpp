@@ -43,6 +43,9 @@ TEST(ParseJson, AcceptsAndRejectsWholeTexts) {
                                 "{\"a\":\"x\""}) {
     EXPECT_FALSE(ParseJson(text)) << text;
   }
+  // A later container takes the place of an earlier member; nested members are never kept.
+  const auto object = ParseJson(R"({"a":1,"a":[2],"d":{"x":1}})");
+  EXPECT_TRUE(object && object->count("a") + object->count("x") == 0);
 }
 
 TEST(ParseJson, NestingIsBoundedAtSixtyFourLevels) {
@@ -101,6 +104,7 @@ TEST(ParseJson, StringEscapes) {
        "\xEF\xBF\xBD"
        "A"},  // not a low half: consumed on its own
       {R"("\ud83d\ud83d\ude00")", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
+      {R"("\ud800\udbff")", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // a high half after a high half
       {R"("\"\\\/\b\f\n\r\t")", "\"\\/\b\f\n\r\t"},
       {R"("\u0000")", std::string_view("\0", 1)},
       {"\"\xFF\xFE raw\"", "\xFF\xFE raw"},  // raw high bytes are copied unchecked
@@ -137,6 +141,7 @@ TEST(WriteJson, ExactBytes) {
 TEST(Utf, ConversionsReplaceWhatIsIllFormed) {
   EXPECT_EQ(ToUtf8(u"aé€😀"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xDC00})), "\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xDFFF})), "\xEF\xBF\xBD");
   EXPECT_EQ(ToUtf8(std::u16string{char16_t{0xD800}, char16_t{0xDC00}}), "\xF0\x90\x80\x80");
   EXPECT_EQ(ToUtf8(std::u16string{char16_t{0xD800}, u'a'}),
             "\xEF\xBF\xBD"

@@ -34,6 +34,8 @@ TEST(RatePressure, LevelsAndHysteresis) {
       {10, 10, false, false, std::nullopt, kElevated},  // no high-memory signal
       {10, 10, true, true, std::nullopt, kCritical},    // low-memory signal
       {90, 10, false, true, std::nullopt, kElevated},   // 90 keeps Critical only
+      {85, 10, false, true, std::nullopt, kElevated},
+      {84, 10, false, true, std::nullopt, kNormal},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RatePressure(c.load, c.commit, c.low, c.high, c.previous), c.expected)

@@ -55,6 +55,8 @@ TEST(Placement, SnappingAtTwoDpis) {
             (ScreenPoint{1920 - 285 - 36, 100}));
   // Near both edges of an axis, the left (top) one wins.
   EXPECT_EQ(SnapPosition({5, 5, 1915, 1030}, kWork, 96), (ScreenPoint{8, 8}));
+  // Half a pixel rounds away from zero, as MulDiv does.
+  EXPECT_EQ(std::pair(DipsToPixels(1, 144), DipsToPixels(-1, 144)), std::pair(2, -2));
 }
 
 TEST(Placement, ABottomRightCardKeepsItsCornerWhenTheScaleGrows) {

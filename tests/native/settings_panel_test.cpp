@@ -7,7 +7,8 @@
 namespace lumetta {
 namespace {
 
-constexpr std::uint32_t kTab = 0x09, kSpace = 0x20, kLeft = 0x25, kRight = 0x27, kDown = 0x28;
+constexpr std::uint32_t kTab = 0x09, kSpace = 0x20, kPageUp = 0x21, kPageDown = 0x22, kLeft = 0x25,
+                        kRight = 0x27, kDown = 0x28;
 
 class Panel : public testing::Test {
  protected:
@@ -105,7 +106,8 @@ TEST_F(Panel, TabFocusSkipsDisabledRowsAndWraps) {
   EXPECT_EQ(panel.KeyDown(kTab, false), true);
   EXPECT_EQ(panel.focusedId, kControlClock);
   EXPECT_TRUE(panel.focusVisible);
-  panel.focusedId = 0;
+  panel.OnCreated();  // opened again: no focus ring until a key is pressed
+  EXPECT_FALSE(panel.focusVisible);
   panel.KeyDown(kTab, true);
   EXPECT_EQ(panel.focusedId, kControlInterval);  // Shift+Tab from nothing: the last row
 
@@ -187,6 +189,11 @@ TEST_F(Panel, ScrollingStopsAtBothEnds) {
   panel.KeyDown(kTab, false);
   EXPECT_EQ(panel.scrollOffset, 126.0f + 16 - 100);  // with a margin of 16
   panel.viewHeight = 300;
+  panel.scrollOffset = 0;
+  EXPECT_EQ(panel.KeyDown(kPageDown, false), true);
+  EXPECT_EQ(panel.scrollOffset, 240.0f);  // four fifths of the view
+  EXPECT_EQ(panel.KeyDown(kPageUp, false), true);
+  EXPECT_EQ(panel.scrollOffset, 0.0f);
   panel.Wheel(-100);
   EXPECT_EQ(panel.scrollOffset, panel.contentHeight - 300);
   panel.Wheel(100);

@@ -24,10 +24,11 @@ TEST(FormatPlaceholders, Substitution) {
       {u"{}", {u"x"}, u"{}"},    // empty pair
       {u"{a}", {u"x"}, u"{a}"},  // not digits
       {u"{0a}", {u"x"}, u"{0a}"},
-      {u"{00000}", {u"x"}, u"{00000}"},  // five digits
-      {u"{0000}", {u"x"}, u"x"},         // four digits
-      {u"{2}", {u"a", u"b"}, u"{2}"},    // out of range
-      {u"{0", {u"x"}, u"{0"},            // no closing brace
+      {u"{:}", std::vector<std::u16string_view>(11, u"x"), u"{:}"},  // the character after 9
+      {u"{00000}", {u"x"}, u"{00000}"},                              // five digits
+      {u"{0000}", {u"x"}, u"x"},                                     // four digits
+      {u"{2}", {u"a", u"b"}, u"{2}"},                                // out of range
+      {u"{0", {u"x"}, u"{0"},                                        // no closing brace
       {u"{{{0}", {u"x"}, u"{x"},
       {u"{0}", {u"{1}", u"y"}, u"{1}"},  // arguments are not rescanned
       {u"only {0}", {u"a", u"unused"}, u"only a"},

@@ -24,6 +24,7 @@ TEST(DialogGeometry, LinkEdgesCountAndPixelsBecomeDips) {
   EXPECT_EQ(PixelsToDips(600, 144), 400.0f);
   EXPECT_EQ(PixelsToDips(630, 144), 420.0f);
   EXPECT_EQ(PixelsToDips(50, 96), 50.0f);
+  EXPECT_EQ(PixelsToDips(50, 0), 50.0f);  // no DPI known: 96
 }
 
 }  // namespace
