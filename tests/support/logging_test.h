@@ -19,7 +19,7 @@ class LoggingTest : public testing::Test {
   [[nodiscard]] std::vector<std::string> Events(std::string_view component = {}) const {
     std::vector<std::string> events;
     for (std::string& event : LogEvents(dir_.path() / L"app.log")) {
-      if (event.substr(6).starts_with(component)) {
+      if (event.substr(6).starts_with(component)) {  // after the level's five letters and a blank
         events.push_back(std::move(event));
       }
     }

@@ -20,10 +20,11 @@ class Capture {
   }
   [[nodiscard]] int width() const { return width_; }
   [[nodiscard]] int height() const { return height_; }
-  // Every pixel alike (nothing has been drawn yet), or all black.
+  // Every pixel alike: nothing has been drawn yet, or a plain fill.
   [[nodiscard]] bool uniform() const {
     return std::all_of(pixels_.begin(), pixels_.end(), [&](auto p) { return p == pixels_[0]; });
   }
+  // Every pixel black, or none at all.
   [[nodiscard]] bool blank() const { return uniform() && (pixels_.empty() || pixels_[0] == 0); }
   // How many pixels show exactly `color`.
   [[nodiscard]] int count(std::uint32_t color) const {
