@@ -94,16 +94,14 @@ target_link_libraries(win_tests PRIVATE lumetta_win gtest ws2_32)
 lumetta_resources(win_tests)
 lumetta_warnings(win_tests)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-  TEST_FILTER -*SmallScreen*:TrayIcon.*:CardMessages.*
-  EXTRA_ARGS --probe-exe=$<TARGET_FILE:probe>
+  TEST_FILTER -*SmallScreen*:CardMessages.*
   PROPERTIES LABELS wine TIMEOUT 300)
-# The prefix has one notification area: the two tests that delete and re-add icons in it take
-# turns, with each other and with the end-to-end cards, whose icons are there too.
-foreach(name TrayIcon.ReaddingAHeldIconKeepsExactlyOneAndRemovesIt
-    CardMessages.PausesTimersDpiAndTheTaskbarsReturn)
-  add_test(NAME ${name} COMMAND win_tests --gtest_filter=${name})
-  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
-endforeach()
+# The prefix has one notification area: the test that deletes and re-adds the card's icon in it
+# takes turns with the end-to-end cards, whose icons are there too.
+add_test(NAME CardMessages.PausesTimersDpiAndTheTaskbarsReturn
+  COMMAND win_tests --gtest_filter=CardMessages.PausesTimersDpiAndTheTaskbarsReturn)
+set_tests_properties(CardMessages.PausesTimersDpiAndTheTaskbarsReturn PROPERTIES LABELS wine
+  TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
 # At another DPI on a screen of its own; the DPI is the whole prefix's, so nothing runs beside it.
 add_test(NAME SettingsDialog.SmallScreenAt144Dpi
   COMMAND ${CMAKE_SOURCE_DIR}/tools/on-small-screen $<TARGET_FILE:win_tests> --gtest_filter=*SmallScreen*)

@@ -24,9 +24,6 @@ inline std::wstring WindowsPath(std::string_view path) {
   return result;
 }
 
-// The probe tool, given as --probe-exe=PATH: a program file without a version resource.
-inline std::wstring gProbeExe;
-
 // This test program's own path (short: the build tree is not deep).
 inline std::wstring SelfPath() {
   wchar_t self[MAX_PATH];

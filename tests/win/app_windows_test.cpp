@@ -45,18 +45,6 @@ TEST(Version, AProgramPathPastMaxPathIsReadWhole) {
   EXPECT_EQ(ProgramPath(), std::optional<std::wstring>(test::SelfPath()));
 }
 
-using VersionLog = test::LoggingTest;
-
-TEST_F(VersionLog, AProgramWithoutAVersionResourceLogsOnce) {
-  ASSERT_FALSE(test::gProbeExe.empty()) << "run with --probe-exe=PATH";
-  const VersionInfo info = ReadVersionInfo(test::gProbeExe.c_str());
-  EXPECT_EQ(ProductVersionFrom(info), std::nullopt);
-  EXPECT_EQ(DisplayVersionFrom(info), u"?");
-  const std::vector<std::string> events = Events();
-  ASSERT_EQ(events.size(), 1u);
-  EXPECT_TRUE(events[0].starts_with("WARN  app version_info_failed code=0x")) << events[0];
-}
-
 // Refuses every window creation on this thread, as a system short of resources may, without
 // leaving an error code behind.
 LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
@@ -139,18 +127,6 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   ASSERT_TRUE(Icon(NIM_DELETE, card.hwnd()));  // as when the taskbar restarts
   SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(Icon(NIM_MODIFY, card.hwnd()));
-}
-
-// "TaskbarCreated" while the shell still holds the icon: one icon remains, removed at exit.
-TEST(TrayIcon, ReaddingAHeldIconKeepsExactlyOneAndRemovesIt) {
-  test::TestWindow window(900, 20, 10, 10);
-  TrayIcon tray;
-  tray.Init(window.hwnd(), WM_APP + 3);
-  ASSERT_TRUE(tray.added()) << "no notification area under this Wine";
-  tray.Readd();
-  EXPECT_TRUE(tray.added());
-  tray.Remove();
-  EXPECT_FALSE(Icon(NIM_MODIFY, window.hwnd()));
 }
 
 }  // namespace

@@ -80,26 +80,5 @@ TEST_F(CardPainterTest, TheDiskBarShowsItsShareAndTurnsCriticalPastTheThreshold)
   EXPECT_GT(high.count(0x1AFFFFu), 20);
 }
 
-// A required update puts its red line above everything else; per-core bars rise to their load.
-TEST_F(CardPainterTest, TheUpdateLineAndTheCoreBars) {
-  test::TestWindow window(440, 640, 190, 160);
-  settings_.showCpu = settings_.showCoreBars = true;
-  snapshot_.cpuValid = true;
-  snapshot_.cpuCores = {1.0, 0.0};
-  const test::Capture shot = Paint(window, UpdateState::Required);
-  int red = 0;
-  for (int x = 12; x < 178; ++x) {
-    for (int y = 12; y < 28; ++y) {
-      red += IsCritical(shot.at(x, y)) ? 1 : 0;
-    }
-  }
-  EXPECT_GT(red, 20);
-  // Below the update line (16) and its divider (21): the CPU header (24), chart (6 + 30), bars.
-  const int barsTop = 12 + 16 + 21 + 24 + 42;
-  EXPECT_TRUE(IsAccent(shot.at(50, barsTop + 2)));    // the busy core, full height
-  EXPECT_FALSE(IsAccent(shot.at(140, barsTop + 2)));  // the idle one, 2 DIPs at its foot
-  EXPECT_TRUE(IsAccent(shot.at(140, barsTop + 19)));
-}
-
 }  // namespace
 }  // namespace lumetta

@@ -15,37 +15,9 @@ namespace {
 using test::ReadAll;
 using test::SplitLines;
 using test::TempDir;
-using test::WriteAll;
 
 std::filesystem::path Backup(const std::filesystem::path& log) {
   return std::filesystem::path(log.wstring() + L".1");
-}
-
-// The line that crosses the limit ends the backup; a full file rotates at open, replacing the
-// old backup; events without a file are harmless.
-TEST(LogFile, RotationKeepsOneBackup) {
-  TempDir dir;
-  const auto full = dir.path() / L"full.log";
-  WriteAll(Backup(full), "old backup\r\n");
-  WriteAll(full, std::string(kLogRotateBytes, 'y'));
-  OpenLog(full.wstring());
-  EXPECT_EQ(ReadAll(Backup(full)), std::string(kLogRotateBytes, 'y'));
-  EXPECT_TRUE(std::filesystem::exists(full) && ReadAll(full).empty());
-
-  const auto log = dir.path() / L"app.log";
-  const std::string filler(kLogRotateBytes - 10, 'x');
-  WriteAll(log, filler);
-  OpenLog(log.wstring());
-  LogEvent(kInfo, "test", "crossing", "k=v");
-  const std::string backup = ReadAll(Backup(log));
-  EXPECT_TRUE(backup.starts_with(filler) && backup.ends_with(" INFO  test crossing k=v\r\n"));
-  EXPECT_EQ(ReadAll(log), "");
-  LogEvent(kWarn, "test", "next");
-  EXPECT_EQ(test::LogEvents(log), std::vector<std::string>{"WARN  test next"});
-
-  OpenLog((dir.path() / L"missing-folder" / L"app.log").wstring());
-  LogEvent(kInfo, "test", "no_file");
-  EXPECT_FALSE(std::filesystem::exists(dir.path() / L"missing-folder"));
 }
 
 // Two processes append at once through their own handles, past the rotation limit: no line is

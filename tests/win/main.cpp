@@ -46,7 +46,6 @@ int RunSaveLoop(const char* path, const char* readyEvent) {
 }  // namespace lumetta::test
 
 int main(int argc, char** argv) {
-  using lumetta::test::WindowsPath;
   const auto flag = [&](std::string_view name) {
     return argc > 1 && std::string_view(argv[1]).starts_with(name) ? argv[1] + name.size()
                                                                    : nullptr;
@@ -58,10 +57,5 @@ int main(int argc, char** argv) {
     return lumetta::test::RunSaveLoop(path, argv[2]);
   }
   testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    if (std::string_view(argv[i]).starts_with("--probe-exe=")) {
-      lumetta::test::gProbeExe = WindowsPath(argv[i] + 12);
-    }
-  }
   return RUN_ALL_TESTS();
 }

@@ -4,10 +4,8 @@
 
 #include <vector>
 
-#include "app/log_win.h"
 #include "app/strings.h"
 #include "support/factories.h"
-#include "support/test_files.h"
 #include "support/test_window.h"
 
 namespace lumetta {
@@ -19,9 +17,6 @@ using test::TestWindow;
 constexpr D2D1_COLOR_F kRed{1, 0, 0, 1};
 constexpr D2D1_COLOR_F kWhite{1, 1, 1, 1};
 
-bool IsRed(std::uint32_t pixel) {
-  return (pixel >> 16) > 0xC0 && ((pixel >> 8) & 0xFF) < 0x40 && (pixel & 0xFF) < 0x40;
-}
 int Brightness(std::uint32_t pixel) {
   return static_cast<int>((pixel >> 16) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF));
 }
@@ -46,42 +41,6 @@ class RendererTest : public testing::Test {
   ID2D1Factory* d2d_ = factories_.d2d.Get();
   ComPtr<IDWriteFactory> dwrite_ = factories_.dwrite;
 };
-
-// Bars and charts fill as their geometry says; a chart of one value shows only its background
-// and its dashed middle line.
-TEST_F(RendererTest, BarsAndChartsFillAsTheirGeometrySays) {
-  TestWindow window(40, 300, 240, 80);
-  Renderer renderer(d2d_, dwrite_.Get());
-  const std::vector<double> one = {0.6}, idle = {0, 0, 0, 0}, single = {0.5}, two = {0.0, 1.0};
-  const auto shot = Frame(renderer, window, [&] {
-    renderer.DrawBar({10, 5, 110, 15}, 0.0, kRed);
-    renderer.DrawBar({10, 20, 110, 30}, 3.0, kRed);
-    renderer.DrawCoreBars({10, 35, 110, 45}, one, kRed);
-    renderer.DrawCoreBars({10, 50, 110, 70}, idle, kRed);
-    renderer.DrawHistoryChart({130, 5, 230, 25}, single, 1.0, kRed);
-    renderer.DrawHistoryChart({130, 30, 230, 50}, two, 1.0, kRed);
-  });
-  EXPECT_TRUE(IsRed(shot.at(15, 10)));  // a value of 0 still fills a dot
-  EXPECT_FALSE(IsRed(shot.at(30, 10)));
-  EXPECT_NE(shot.at(30, 10), 0u);        // the track is there
-  EXPECT_TRUE(IsRed(shot.at(106, 25)));  // above 1 fills the whole bar
-  EXPECT_TRUE(IsRed(shot.at(12, 44)));   // one core spans the whole width
-  EXPECT_TRUE(IsRed(shot.at(108, 44)));
-  EXPECT_FALSE(IsRed(shot.at(60, 36)));  // 60 % of its height
-  EXPECT_TRUE(IsRed(shot.at(22, 69)));   // idle cores show 2 DIPs
-  EXPECT_FALSE(IsRed(shot.at(22, 66)));
-  int red = 0, mid = 0;
-  for (int x = 130; x < 230; ++x) {
-    for (int y = 5; y < 25; ++y) {
-      red += IsRed(shot.at(x, y)) ? 1 : 0;
-    }
-    // The one-DIP line at y = 15 lands on row 14 or 15, depending on antialiasing.
-    mid += shot.at(x, 14) != shot.at(x, 8) || shot.at(x, 15) != shot.at(x, 8) ? 1 : 0;
-  }
-  EXPECT_EQ(red, 0);
-  EXPECT_GE(mid, 40);  // dashes of 2 and gaps of 3 cover 40 %; Wine draws custom dashes solid
-  EXPECT_TRUE(IsRed(shot.at(180, 40)));  // the line of the two-value chart crosses the middle
-}
 
 TEST_F(RendererTest, TextStaysInsideItsRectangleInBothLanguages) {
   TestWindow window(360, 300, 200, 60);
@@ -158,45 +117,6 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
   EXPECT_GT(Brightness(shapes.at(52 + 12, 12)), 600);
   EXPECT_LT(Brightness(shapes.at(52 + 12, 19)), 200);
   EXPECT_LT(Brightness(shapes.at(52 + 7, 9)), 200);
-}
-
-// Trailing blanks are measured; a window of no size still gets a target.
-TEST_F(RendererTest, MeasuringAndAZeroSizeWindow) {
-  TestWindow window(600, 300, 0, 0);
-  Renderer renderer(d2d_, dwrite_.Get());
-  const float plain = renderer.MeasureTextWidth(u"Disk", TextStyle::Body);
-  EXPECT_GT(plain, 0.0f);
-  EXPECT_GT(renderer.MeasureTextWidth(u"Disk ", TextStyle::Body), plain);
-  EXPECT_GT(renderer.MeasureTextHeight(u"one two three four five six", TextStyle::Body, 30),
-            renderer.MeasureTextHeight(u"one", TextStyle::Body, 30));
-  renderer.hwnd = window.hwnd();
-  ASSERT_TRUE(renderer.BeginFrame());
-  renderer.EndFrame();
-  EXPECT_EQ(renderer.stats().targets, 1);
-}
-
-// Painting retries every frame: a target that cannot be made (here: Direct2D refuses a negative
-// DPI) is logged once, and its end once.
-TEST_F(RendererTest, ATargetFailureIsLoggedOnceAndItsEndOnce) {
-  test::TempDir dir;
-  OpenLog((dir.path() / L"app.log").wstring());
-  TestWindow window(600, 420, 40, 40);
-  Renderer renderer(d2d_, dwrite_.Get());
-  renderer.hwnd = window.hwnd();
-  renderer.scale = -1;
-  for (int frame = 0; frame < 3; ++frame) {
-    EXPECT_FALSE(renderer.BeginFrame());
-  }
-  renderer.scale = 1;
-  for (int frame = 0; frame < 2; ++frame) {
-    ASSERT_TRUE(renderer.BeginFrame());
-    renderer.EndFrame();
-    renderer.DiscardDeviceResources();
-  }
-  const std::vector<std::string> events = test::LogEvents(dir.path() / L"app.log");
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_TRUE(events[0].starts_with("ERROR render target_failed code=0x8")) << events[0];
-  EXPECT_EQ(events[1], "INFO  render recovered");
 }
 
 TEST_F(RendererTest, AfterDeviceLossTheNextFrameRebuildsDeviceResourcesOnly) {

@@ -31,24 +31,6 @@ std::string CpuidBrand() {
 
 using LiveSamplerLog = test::LoggingTest;
 
-// The low-memory notification fails with 5; creating the high one then leaves another code.
-HANDLE WINAPI FirstNotificationFails(MEMORY_RESOURCE_NOTIFICATION_TYPE type) {
-  if (type == LowMemoryResourceNotification) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return nullptr;
-  }
-  SetLastError(ERROR_ALREADY_EXISTS);
-  return CreateEventW(nullptr, TRUE, FALSE, nullptr);
-}
-
-TEST_F(LiveSamplerLog, AFailedNotificationIsLoggedWithItsOwnCode) {
-  const std::unique_ptr<MemorySource> memory = MakeWin32Memory(&FirstNotificationFails);
-  EXPECT_EQ(memory->QueryLowMemory(), std::nullopt);
-  EXPECT_EQ(memory->QueryHighMemory(), false);
-  EXPECT_EQ(Events("memory"),
-            std::vector<std::string>{"WARN  memory notification_unavailable code=0x00000005"});
-}
-
 // The memory counters as three systems answer: Windows 11 (and 10 with the 2023 update) fill
 // the extended record; older Windows 10 refuses its size; Wine fills 72 bytes and says so.
 BOOL WINAPI ExtendedCounters(HANDLE, PROCESS_MEMORY_COUNTERS* record, DWORD size) {

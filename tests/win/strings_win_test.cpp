@@ -58,22 +58,5 @@ TEST_F(Strings, EveryIdLoadsInBothLanguagesWithTheSamePlaceholders) {
                                                 "INFO  strings language lang=ja"}));
 }
 
-// The tables are found by the variable's value in any letter case; the save-failure notice
-// names the log file itself in both; a missing id shows "?" and is logged.
-TEST_F(Strings, EachTableByTheVariableTheLogFileInTheSaveNoticeAndMissingIds) {
-  for (const wchar_t* lang : {L"EN", L"Ja"}) {
-    Choose(lang);
-    EXPECT_EQ(FormatText(kTextUsedOf, {u"12 GB", u"512 GB"}),
-              lang[0] == L'E' ? u"12 GB of 512 GB used" : u"12 GB / 512 GB 使用中");
-    EXPECT_NE(LoadText(1225).find(uR"(%LOCALAPPDATA%\Lumetta\Logs\app.log)"), std::u16string::npos);
-  }
-  EXPECT_EQ(LoadText(1022), u"?");
-  EXPECT_EQ(LoadText(999), u"?");
-  const std::vector<std::string> events = Events();
-  EXPECT_EQ(
-      std::vector<std::string>(events.end() - 2, events.end()),
-      (std::vector<std::string>{"ERROR strings missing id=1022", "ERROR strings missing id=999"}));
-}
-
 }  // namespace
 }  // namespace lumetta
