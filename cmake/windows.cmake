@@ -94,14 +94,15 @@ target_link_libraries(win_tests PRIVATE lumetta_win gtest ws2_32)
 lumetta_resources(win_tests)
 lumetta_warnings(win_tests)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-  TEST_FILTER -*SmallScreen*:CardMessages.*
+  TEST_FILTER -*SmallScreen*:CardMessages.*:CardProviders.*
   PROPERTIES LABELS wine TIMEOUT 300)
-# The prefix has one notification area: the test that deletes and re-adds the card's icon in it
-# takes turns with the end-to-end cards, whose icons are there too.
-add_test(NAME CardMessages.PausesTimersDpiAndTheTaskbarsReturn
-  COMMAND win_tests --gtest_filter=CardMessages.PausesTimersDpiAndTheTaskbarsReturn)
-set_tests_properties(CardMessages.PausesTimersDpiAndTheTaskbarsReturn PROPERTIES LABELS wine
-  TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
+# The tests that make a card in process take turns with the end-to-end cards, which look for a
+# card by its class; the prefix also has one notification area, where each card has its icon.
+foreach(name CardMessages.PausesTimersDpiAndTheTaskbarsReturn
+    CardProviders.SectionsReadAsSentencesAndTheButtonsAct)
+  add_test(NAME ${name} COMMAND win_tests --gtest_filter=${name})
+  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
+endforeach()
 # At another DPI on a screen of its own; the DPI is the whole prefix's, so nothing runs beside it.
 add_test(NAME SettingsDialog.SmallScreenAt144Dpi
   COMMAND ${CMAKE_SOURCE_DIR}/tools/on-small-screen $<TARGET_FILE:win_tests> --gtest_filter=*SmallScreen*)

@@ -23,13 +23,6 @@ std::optional<Settings> SavedSettings() {
   return read.settings;
 }
 
-std::uint64_t LastWrite() {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  GetFileAttributesExW((DataFolder() / L"settings.json").c_str(), GetFileExInfoStandard, &data);
-  return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-         data.ftLastWriteTime.dwLowDateTime;
-}
-
 using Card = E2eTest;
 
 // Under Xvfb without a window manager the system move loop is cancelled at once, so the drag
@@ -68,65 +61,6 @@ TEST_F(Card, DragsAndSnappingSaveWhereTheCardRests) {
   EXPECT_TRUE(savedAt(snappedX, area.top + 8));
 }
 
-bool InMoveLoop(HWND window) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
-         (info.flags & GUI_INMOVESIZE) != 0 && info.hwndMoveSize == window;
-}
-
-// Without a mouse: the menu's Move, then the arrow keys, then Enter; saved like a drag.
-TEST_F(Card, TheKeyboardMovesTheCardFromTheMenu) {
-  HWND card = Start(R"({"snapToEdges": false, "windowX": 300, "windowY": 200})");
-  ASSERT_NE(card, nullptr);
-  // Move is the third item.
-  ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_RETURN},
-                             [&] { return InMoveLoop(card); }));
-  // One key at a time, as typed: each step starts from where the last one put the pointer.
-  for (const WPARAM key : std::initializer_list<WPARAM>{VK_RIGHT, VK_RIGHT, VK_DOWN}) {
-    const RECT before = Rect(card);
-    PostMessageW(card, WM_KEYDOWN, key, 0);
-    ASSERT_TRUE(
-        WaitUntil([&] { return Rect(card).left != before.left || Rect(card).top != before.top; }));
-  }
-  PostMessageW(card, WM_KEYDOWN, VK_RETURN, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !InMoveLoop(card); }));
-  const RECT moved = Rect(card);
-  EXPECT_GT(moved.left, 300);
-  EXPECT_GT(moved.top, 200);
-  EXPECT_EQ(moved.left - 300, 2 * (moved.top - 200));  // two steps right, one down
-  ASSERT_TRUE(WaitUntil([&] { return SavedSettings() && SavedSettings()->windowX == moved.left; }));
-  EXPECT_EQ(SavedSettings()->windowY, moved.top);
-}
-
-// With snapping off the card keeps its right edge near the screen's right edge as it grows; the
-// last step changes and writes nothing.
-TEST_F(Card, CtrlWheelStepsTheScaleAndStopsAtTwo) {
-  HWND card = Start(R"({"showCpu": false, "showGpu": false, "showMemory": false,
-                       "showNetwork": false, "showDisk": false, "snapToEdges": false})");
-  ASSERT_NE(card, nullptr);
-  const auto wheel = [&](WORD keys) {
-    SendMessageW(card, WM_MOUSEWHEEL, MAKEWPARAM(keys, 120), MAKELPARAM(1800, 20));
-  };
-  const RECT before = Rect(card);
-  EXPECT_EQ(Width(card), 190);
-  wheel(MK_CONTROL);
-  EXPECT_EQ(std::pair(Width(card), Height(card)), std::pair(238, 79));  // 63 DIPs × 1.25, up
-  EXPECT_EQ(Rect(card).right, before.right);
-  EXPECT_EQ(SavedSettings()->displayScale, 1.25);
-  for (int i = 0; i < 3; ++i) {
-    wheel(MK_CONTROL);
-  }
-  EXPECT_EQ(Width(card), 380);
-  EXPECT_EQ(SavedSettings()->displayScale, 2.0);
-  const std::uint64_t saved = LastWrite();
-  Sleep(50);
-  wheel(MK_CONTROL);
-  wheel(0);  // no Ctrl: no scale
-  EXPECT_EQ(Width(card), 380);
-  EXPECT_EQ(LastWrite(), saved);
-}
-
 // The menu unpins the card; a second start then shows the hidden card, raises it for three
 // seconds and exits; the menu's last item ends the first.
 TEST_F(Card, TheMenuUnpinsASecondStartRevealsAndRaisesAndTheMenuExits) {
@@ -157,6 +91,8 @@ TEST_F(Card, TheMenuUnpinsASecondStartRevealsAndRaisesAndTheMenuExits) {
 
 // Hovering shows the buttons; a click on the Settings button opens the dialog.
 HWND OpenSettingsFromTheCard(HWND card) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(card, &owner);
   HWND dialog = nullptr;
   for (int attempt = 0; attempt < 5 && dialog == nullptr; ++attempt) {
     // A pointer that does not move is not noticed: each attempt moves it a little.
@@ -168,7 +104,7 @@ HWND OpenSettingsFromTheCard(HWND card) {
     PostMessageW(card, WM_LBUTTONUP, 0, MAKELPARAM(x, 12));
     WaitUntil(
         [&] {
-          HWND found = FindWindowW(L"LumettaSettingsWindow", nullptr);
+          HWND found = test::FindWindowOf(owner, L"LumettaSettingsWindow");
           dialog = found != nullptr && IsWindowVisible(found) ? found : nullptr;
           return dialog != nullptr;
         },

@@ -44,6 +44,20 @@ bool WaitUntil(Condition&& condition, DWORD timeoutMs = 10000) {
   return true;
 }
 
+// The first top-level window of `windowClass` that process `pid` owns, or null: the Wine and
+// end-to-end tests share one desktop, where another test's dialog may be open at the same time.
+inline HWND FindWindowOf(DWORD pid, const wchar_t* windowClass) {
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == pid) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
 // Starts `program` with `arguments`: its process handle, for the caller to close, or null.
 inline HANDLE StartProcess(const std::wstring& program, const std::wstring& arguments = {}) {
   std::wstring command = L"\"" + program + L"\" " + arguments;

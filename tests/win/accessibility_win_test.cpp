@@ -15,6 +15,7 @@
 #include "dialogs/settings_window.h"
 #include "support/card_in_process.h"
 #include "support/factories.h"
+#include "support/test_files.h"
 #include "support/test_window.h"
 #include "support/uia_client.h"
 
@@ -250,7 +251,7 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
                 ->Invoke(),
             S_OK);
   test::TestWindow::PumpFor();
-  HWND dialog = FindWindowW(L"LumettaSettingsWindow", nullptr);
+  HWND dialog = test::FindWindowOf(GetCurrentProcessId(), L"LumettaSettingsWindow");
   EXPECT_TRUE(dialog != nullptr && IsWindowVisible(dialog));
   EXPECT_EQ(recorder.events, (std::vector<test::RaisedEvent>{
                                  {uia::kToggleStateProperty, Id(kCardElementPin), uia::kToggleOff},

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "app/strings.h"
 #include "support/factories.h"
 #include "support/test_window.h"
 
@@ -41,33 +40,6 @@ class RendererTest : public testing::Test {
   ID2D1Factory* d2d_ = factories_.d2d.Get();
   ComPtr<IDWriteFactory> dwrite_ = factories_.dwrite;
 };
-
-TEST_F(RendererTest, TextStaysInsideItsRectangleInBothLanguages) {
-  TestWindow window(360, 300, 200, 60);
-  for (const wchar_t* lang : {L"en", L"ja"}) {
-    SetEnvironmentVariableW(L"LUMETTA_LANG", lang);
-    ChooseLanguage();
-    Renderer renderer(d2d_, dwrite_.Get());
-    const std::u16string_view text =
-        IsJapanese() ? u"正常 逼迫 注意 正常 逼迫 注意" : u"Memory Network Disk Memory";
-    const auto shot = Frame(renderer, window, [&] {
-      renderer.DrawText(text, TextStyle::Body, {10, 10, 110, 30}, kWhite, TextAlign::Leading,
-                        false);
-    });
-    int inside = 0;
-    int outside = 0;
-    for (int y = 0; y < shot.height(); ++y) {
-      for (int x = 0; x < shot.width(); ++x) {
-        const bool lit = Brightness(shot.at(x, y)) > 200;
-        const bool within = x >= 10 && x < 110 && y >= 10 && y < 30;
-        (within ? inside : outside) += lit ? 1 : 0;
-      }
-    }
-    EXPECT_GT(inside, 40) << "no text drawn for " << static_cast<char>(lang[0]);
-    EXPECT_EQ(outside, 0);
-    EXPECT_GT(renderer.MeasureTextWidth(text, TextStyle::Body), 100.0f);
-  }
-}
 
 // Windows 11's icon font, Windows 10's, or none at all: each shows its own glyphs, never the box
 // of a missing one. The prefix has stand-ins for both fonts, built from different shapes.
