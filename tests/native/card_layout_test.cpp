@@ -11,46 +11,6 @@
 namespace lumetta {
 namespace {
 
-Settings Nothing() {
-  Settings s;
-  for (const SettingsBool& entry : kSettingsBools) {
-    s.*entry.field = false;
-  }
-  return s;
-}
-
-float Total(const Settings& s, UpdateState updateState = UpdateState::None,
-            std::optional<float> alert = std::nullopt) {
-  return StackSections(CardSections(s, updateState, alert)).totalHeight;
-}
-
-TEST(CardLayout, HeightsAndStacking) {
-  Settings s = Nothing();
-  const SectionLayout empty = StackSections(CardSections(s, UpdateState::None, std::nullopt));
-  EXPECT_TRUE(empty.sections.empty());
-  EXPECT_EQ(empty.totalHeight, 56.0f);
-  EXPECT_EQ(CardWindowSize(96, 1.0, empty.totalHeight), (PixelSize{190, 56}));
-  // Widths round to the nearest pixel, heights up: a card is never clipped.
-  EXPECT_EQ(CardWindowSize(144, 1.25, 56), (PixelSize{356, 105}));  // from 356.25 × 105
-  EXPECT_EQ(CardWindowSize(96, 1.25, 63), (PixelSize{238, 79}));    // from 237.5 × 78.75
-  EXPECT_EQ(CardWindowSize(96, 1.25, 61).height, 77);               // from 76.25
-  EXPECT_EQ(CardWindowSize(120, 0.9, 100).height, 113);
-
-  s.showClock = true;
-  EXPECT_EQ(Total(s), 63.0f);
-  s.showCpu = s.showHardwareDetails = s.showCoreBars = true;
-  EXPECT_EQ(Total(s), 184.0f);  // 12 + 39 + 21 + 100 + 12
-
-  const SectionLayout layout = StackSections(CardSections(s, UpdateState::Required, std::nullopt));
-  ASSERT_EQ(layout.sections.size(), 3u);
-  EXPECT_EQ(layout.sections[0].id, SectionId::Update);
-  EXPECT_EQ(layout.sections[0].dividerTop, -1.0f);
-  EXPECT_EQ(layout.sections[1].id, SectionId::Clock);
-  EXPECT_EQ(layout.sections[1].dividerTop, 38.0f);  // 12 + 16 + 10
-  EXPECT_EQ(layout.sections[1].top, 49.0f);
-  EXPECT_EQ(layout.totalHeight, 184.0f + 16 + 21);
-}
-
 TEST(CardLayout, EverySectionAndTheDiskAlert) {
   Settings s;  // the defaults: all but the year and Self
   s.showSelf = true;

@@ -19,45 +19,6 @@ class CpuClockTest : public testing::Test {
   CpuClockCollector collector{counters};
 };
 
-TEST_F(CpuClockTest, TheSecondCollectionGivesTheClock) {
-  EXPECT_FALSE(collector.collect().valid);
-  const CpuClock clock = collector.collect();
-  EXPECT_TRUE(clock.valid);
-  EXPECT_EQ(clock.mhz, 3000.0);
-  EXPECT_EQ(counters.opens, 1);
-  counters.performance.reset({0, 0, 0});
-  EXPECT_FALSE(collector.collect().valid);
-  EXPECT_TRUE(test::CapturedLines().empty());
-}
-
-TEST_F(CpuClockTest, ACollectionFailureReopensAndPrimesAgain) {
-  counters.collect.then(0);
-  counters.collect.then(0);
-  counters.collect.then(0xC0000BC6);
-  counters.collect.then(0);
-  EXPECT_FALSE(collector.collect().valid);
-  EXPECT_TRUE(collector.collect().valid);
-  EXPECT_FALSE(collector.collect().valid);  // the failure closes the query
-  EXPECT_EQ(counters.closes, 1);
-  EXPECT_FALSE(collector.collect().valid);  // opened and primed again
-  EXPECT_TRUE(collector.collect().valid);
-  EXPECT_EQ(counters.opens, 2);
-  EXPECT_EQ(test::CapturedLines(),
-            (std::vector<std::string>{"WARN  cpu_frequency collect_failed code=0xC0000BC6",
-                                      "INFO  cpu_frequency recovered"}));
-}
-
-TEST_F(CpuClockTest, OpenFailuresRetryEveryCallAndLogOnce) {
-  counters.open.then(0xC0000BB9);  // no such counter object, as under Wine
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_FALSE(collector.collect().valid);
-  }
-  EXPECT_EQ(counters.opens, 10);
-  EXPECT_EQ(counters.closes, 10);
-  EXPECT_EQ(test::CapturedLines(),
-            (std::vector<std::string>{"WARN  cpu_frequency open_failed code=0xC0000BB9"}));
-}
-
 TEST_F(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
   EXPECT_FALSE(collector.collect().valid);
   counters.frequency.reset({0, 0x800007D1, 2000});   // the frequency value's own status

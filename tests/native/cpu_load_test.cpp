@@ -38,21 +38,6 @@ class CpuLoadTest : public testing::Test {
   CpuLoadCollector collector{source};
 };
 
-TEST_F(CpuLoadTest, TheSecondQueryGivesTheFirstLoad) {
-  Then(0, {Times(0, 0, 0), Times(0, 0, 0)});
-  Then(0, {Times(0, 0, 0), Times(0, 100, 0)});  // processor 1 fully busy
-  Then(0, {Times(0, 0, 0), Times(0, 100, 0)});  // identical counters
-  EXPECT_FALSE(collector.collect().valid);
-  const CpuLoad& load = collector.collect();
-  ASSERT_TRUE(load.valid);
-  EXPECT_EQ(load.cores, (std::vector<double>{0.0, 1.0}));
-  EXPECT_EQ(load.total, 0.5);
-  const CpuLoad& idle = collector.collect();
-  ASSERT_TRUE(idle.valid);
-  EXPECT_EQ(idle.cores, (std::vector<double>{0.0, 0.0}));
-  EXPECT_EQ(idle.total, 0.0);
-}
-
 // A processor gone between two reads: only the ones in both are compared, never one past the
 // shorter list.
 TEST_F(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {

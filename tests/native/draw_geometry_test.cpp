@@ -10,20 +10,6 @@
 namespace lumetta {
 namespace {
 
-TEST(ComputeBar, FillNeverNarrowerThanTheBarIsHigh) {
-  const RectF rect{10, 20, 110, 30};
-  const struct {
-    double value;
-    float fillRight;
-  } cases[] = {{0.0, 20}, {-1.0, 20}, {0.05, 20}, {0.5, 60}, {1.0, 110}, {7.0, 110}};
-  for (const auto& c : cases) {
-    const BarGeometry bar = ComputeBar(rect, c.value);
-    EXPECT_EQ(bar.track, rect);
-    EXPECT_EQ(bar.radius, 5.0f);
-    EXPECT_EQ(bar.fill, (RectF{10, 20, c.fillRight, 30})) << c.value;
-  }
-}
-
 // The card's 166-DIP row: every bar keeps a width, gaps go first, the row never spills.
 TEST(ComputeCoreBar, ManyProcessorsStillFitVisibly) {
   const RectF rect{12, 0, 178, 20};

@@ -34,45 +34,6 @@ TEST(AdapterBusy, BusiestNodeOfElapsed) {
   EXPECT_EQ(AdapterBusy({0}, {10, 10}, 100), std::nullopt);
 }
 
-TEST_F(GpuTest, OnlyTheSoftwareRendererIsLoggedOnce) {
-  Add(1, u"Microsoft Basic Render Driver", kAdapterTypeSoftwareDevice | 1);
-  for (int tick = 0; tick < 20; ++tick) {
-    EXPECT_FALSE(collector.collect(static_cast<std::uint64_t>(tick) * kSecond).valid);
-  }
-  EXPECT_EQ(gpu.enumerations, 20);
-  EXPECT_EQ(gpu.opened, 0);  // every handle closed
-  EXPECT_EQ(test::CapturedLines(),
-            (std::vector<std::string>{"WARN  gpu no_hardware_adapter code=0xC0000225"}));
-}
-
-TEST_F(GpuTest, TheBusiestAdapterNamesTheLoadAndTiesKeepTheFirst) {
-  Add(1, u"Intel(R) UHD Graphics 770");
-  Add(2, u"NVIDIA GeForce RTX 4070");
-  Add(3, u"Skipped: no nodes", 1, 0);
-  gpu.adapters[2].nodes = 0;
-  EXPECT_FALSE(collector.collect(0).valid);
-  EXPECT_EQ(collector.model(), u"UHD Graphics 770");
-  gpu.adapters[0].running = {3'000'000, 0};
-  gpu.adapters[1].running = {0, 7'000'000};
-  GpuLoad load = collector.collect(kSecond);
-  EXPECT_TRUE(load.valid);
-  EXPECT_EQ(load.busy, 0.7);
-  EXPECT_EQ(collector.model(), u"RTX 4070");
-  EXPECT_EQ(collector.vendor(), u"NVIDIA");
-
-  gpu.adapters[0].running = {8'000'000, 0};
-  gpu.adapters[1].running = {0, 12'000'000};
-  load = collector.collect(2 * kSecond);
-  EXPECT_EQ(load.busy, 0.5);
-  EXPECT_EQ(collector.model(), u"UHD Graphics 770");
-  EXPECT_EQ(collector.vendor(), u"Intel");
-
-  EXPECT_FALSE(collector.collect(2 * kSecond).valid);  // the same instant again
-  EXPECT_EQ(
-      test::CapturedLines(),
-      (std::vector<std::string>{"INFO  gpu adapters_enumerated count=2 first=UHD Graphics 770"}));
-}
-
 TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
   Add(1, u"AMD Radeon RX 7800 XT");
   EXPECT_FALSE(collector.collect(0).valid);
@@ -89,24 +50,6 @@ TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
                                 "WARN  gpu node_query_failed code=0xC000000D",
                                 "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
                                 "INFO  gpu recovered"}));
-}
-
-TEST_F(GpuTest, EnumerationFailuresAndUnnamedAdapters) {
-  gpu.enumerateStatus = static_cast<std::int32_t>(0xC000007A);
-  EXPECT_FALSE(collector.collect(0).valid);
-  EXPECT_FALSE(collector.collect(kSecond).valid);
-  gpu.enumerateStatus = 0;
-  Add(1, u"");
-  gpu.adapters[0].name.reset();  // the registry query failed: kept without a name
-  Add(2, u"Failed type");
-  gpu.adapters[1].type.reset();  // the type query failed: skipped
-  EXPECT_FALSE(collector.collect(2 * kSecond).valid);
-  EXPECT_TRUE(collector.collect(3 * kSecond).valid);
-  EXPECT_EQ(collector.model(), u"");
-  EXPECT_EQ(
-      test::CapturedLines(),
-      (std::vector<std::string>{"WARN  gpu enumerate_failed code=0xC000007A", "INFO  gpu recovered",
-                                "INFO  gpu adapters_enumerated count=1 first="}));
 }
 
 }  // namespace

@@ -12,37 +12,6 @@ constexpr auto kNormal = MemoryPressure::kNormal;
 constexpr auto kElevated = MemoryPressure::kElevated;
 constexpr auto kCritical = MemoryPressure::kCritical;
 
-TEST(RatePressure, LevelsAndHysteresis) {
-  const struct {
-    std::uint32_t load;
-    double commit;
-    bool low, high;
-    std::optional<MemoryPressure> previous;
-    MemoryPressure expected;
-  } cases[] = {
-      {94, 50, false, true, std::nullopt, kElevated},
-      {95, 50, false, true, std::nullopt, kCritical},
-      {10, 95.0, false, true, std::nullopt, kCritical},
-      {91, 10, false, true, kCritical, kCritical},
-      {89, 89.9, false, true, kCritical, kElevated},
-      {82, 10, false, true, kElevated, kElevated},
-      {82, 10, false, true, kCritical, kElevated},
-      {82, 10, false, true, kNormal, kNormal},
-      {82, 10, false, true, std::nullopt, kNormal},
-      {79, 79, false, true, kElevated, kNormal},
-      {10, 80.0, false, true, kElevated, kElevated},
-      {10, 10, false, false, std::nullopt, kElevated},  // no high-memory signal
-      {10, 10, true, true, std::nullopt, kCritical},    // low-memory signal
-      {90, 10, false, true, std::nullopt, kElevated},   // 90 keeps Critical only
-      {85, 10, false, true, std::nullopt, kElevated},
-      {84, 10, false, true, std::nullopt, kNormal},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(RatePressure(c.load, c.commit, c.low, c.high, c.previous), c.expected)
-        << c.load << " " << c.commit << " " << c.low << c.high;
-  }
-}
-
 TEST(MemoryCollector, SampleAndFailures) {
   test::ClearCapturedEvents();
   test::ScriptedMemory source;

@@ -147,19 +147,6 @@ TEST_F(NetworkTest, WifiIsQueriedOnChangesAndEveryThirtySeconds) {
   EXPECT_EQ(machine.wifi.submits, 4);
 }
 
-TEST_F(NetworkTest, WifiFailuresAreLatched) {
-  machine.wireless(u"WLAN", 5, 0, 0);
-  machine.wifi.results.reset({1062, std::nullopt});  // the service is not running
-  EXPECT_EQ(Tick().netLabel, u"WLAN");
-  Tick(30);
-  machine.wifi.results.reset({kErrorInvalidState, std::nullopt});
-  Tick(30);
-  EXPECT_EQ(machine.wifi.submits, 3);
-  EXPECT_EQ(test::CapturedLines("wifi"),
-            (std::vector<std::string>{"WARN  wifi query_failed code=0x00000426",
-                                      "INFO  wifi recovered"}));
-}
-
 // A running query blocks the next submit; a Sampler destroyed meanwhile waits for it and closes
 // its work item and client exactly once.
 TEST(WifiQuery, ASamplerDestroyedMidQueryWaitsAndClosesItsWorkOnce) {
@@ -179,22 +166,6 @@ TEST(WifiQuery, ASamplerDestroyedMidQueryWaitsAndClosesItsWorkOnce) {
   EXPECT_EQ(
       std::vector<int>({machine.wifi.notified, machine.wifi.workCloses, machine.wifi.clientCloses}),
       std::vector<int>({1, 1, 1}));
-}
-
-TEST(WifiQuery, WithoutAWorkItemNothingIsQueried) {
-  test::ClearCapturedEvents();
-  test::ScriptedWifi platform;
-  platform.createError = 8;
-  {
-    WifiQuery query(platform);
-    query.submit({1});
-    WifiResult result;
-    EXPECT_FALSE(query.take(result));
-  }
-  EXPECT_EQ(platform.submits, 0);
-  EXPECT_EQ(platform.workCloses, 0);
-  EXPECT_EQ(test::CapturedLines(),
-            std::vector<std::string>{"ERROR wifi work_create_failed code=0x00000008"});
 }
 
 }  // namespace

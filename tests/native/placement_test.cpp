@@ -15,25 +15,6 @@ namespace {
 
 const ScreenRect kWork{0, 0, 1920, 1040};  // a 1920 × 1080 screen with a bottom taskbar
 
-TEST(Placement, FirstStartAndStoredPositions) {
-  const std::vector<ScreenRect> one = {kWork};
-  Settings settings;
-  EXPECT_EQ(InitialPosition(190, 56, one, settings), (ScreenPoint{1722, 8}));
-  EXPECT_EQ(InitialPosition(190, 56, {}, settings), (ScreenPoint{0, 0}));
-
-  settings.hasWindowPosition = true;
-  settings.windowX = 5000;
-  settings.windowY = 5000;
-  EXPECT_EQ(InitialPosition(190, 56, one, settings), (ScreenPoint{1722, 8}));  // not clamped
-  settings.windowX = -95;
-  settings.windowY = 300;
-  EXPECT_EQ(InitialPosition(190, 56, one, settings), (ScreenPoint{0, 300}));
-  settings.windowX = 1900;
-  settings.windowY = 1030;
-  EXPECT_EQ(InitialPosition(190, 56, one, settings), (ScreenPoint{1730, 984}));
-  EXPECT_EQ(ClampToWorkAreas({300, 40, 2500, 56}, one, 8), (ScreenPoint{0, 40}));  // too wide
-}
-
 TEST(Placement, TheMonitorOverlappedMostWinsAndTiesKeepTheFirst) {
   const std::vector<ScreenRect> two = {kWork, {1920, 0, 1280, 1024}};
   EXPECT_EQ(ClampToWorkAreas({1850, 100, 190, 56}, two, 8), (ScreenPoint{1920, 100}));

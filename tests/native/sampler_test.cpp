@@ -87,40 +87,5 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   EXPECT_EQ(machine.cpu.calls, 2);  // a collector that is off is not run
 }
 
-TEST_F(SamplerTest, DiskIsQueriedEveryThirtySecondsAndRetriedAfterAFailure) {
-  Settings noDisk;
-  noDisk.showDisk = false;
-  const auto queriesAfter = [&](double seconds, const Settings& settings = {}) {
-    machine.clock.advanceSeconds(seconds);
-    sampler.tick(settings);
-    return machine.disk.queries;
-  };
-  EXPECT_EQ(queriesAfter(0), 1);
-  EXPECT_EQ(queriesAfter(10), 1);
-  machine.disk.space.reset({false, 21});
-  EXPECT_EQ(queriesAfter(20), 2);
-  EXPECT_FALSE(sampler.snapshot().disk.valid);
-  machine.disk.space.reset({true, 0, 100, 40});
-  EXPECT_EQ(queriesAfter(1), 3);  // a failure is retried on the next tick
-  EXPECT_EQ(sampler.snapshot().disk.usedBytes, 60u);
-  EXPECT_EQ(queriesAfter(29), 3);
-  EXPECT_EQ(queriesAfter(0, noDisk), 3);
-  EXPECT_FALSE(sampler.snapshot().disk.valid);
-  EXPECT_EQ(queriesAfter(0), 4);  // switched back on: at once
-}
-
-TEST_F(SamplerTest, OnlyValidValuesArePushed) {
-  machine.cpu.script.then({static_cast<std::int32_t>(0xC0000001), {}});
-  machine.cpu.script.then({0, {{0, 0, 0}, {0, 0, 0}}});
-  machine.cpu.script.then({0, {{0, 100, 0}, {0, 100, 0}}});
-  const Settings settings;
-  for (int i = 0; i < 5; ++i) {
-    sampler.tick(settings);
-  }
-  // Valid on the 2nd and 5th ticks only.
-  EXPECT_EQ(sampler.snapshot().cpuHistory.count(), 2u);
-  EXPECT_EQ(sampler.snapshot().cpuHistory.at(1), 1.0);
-}
-
 }  // namespace
 }  // namespace lumetta

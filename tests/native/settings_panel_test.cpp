@@ -165,24 +165,6 @@ TEST_F(Panel, SliderDragClampsAndCallsBackOnlyOnChange) {
   EXPECT_EQ(last.diskAlertThreshold, 0.95);
 }
 
-TEST_F(Panel, APressThatLeavesTheRowDoesNothing) {
-  panel.viewHeight = 2000;
-  EXPECT_TRUE(panel.IsClickableAt(100, Middle(kControlMemory)));
-  EXPECT_FALSE(panel.IsClickableAt(100, Row(kControlClock).y - 10));  // a header
-  panel.MouseDown(100, Middle(kControlMemory));
-  panel.MouseUp(100, Middle(kControlNetwork));
-  EXPECT_EQ(changes, 0);
-  panel.MouseDown(100, Middle(kControlMemory));
-  panel.MouseUp(100, Middle(kControlMemory));
-  EXPECT_EQ(changes, 1);
-  EXPECT_FALSE(last.showMemory);
-  panel.MouseDown(100, Middle(kControlStartAtLogin));
-  panel.MouseUp(100, Middle(kControlStartAtLogin));
-  EXPECT_EQ(loginCalls, std::vector<bool>{true});
-  EXPECT_EQ(panel.loginState, LoginItemState::On);
-  EXPECT_EQ(changes, 1);  // start at login is not a Settings field
-}
-
 TEST_F(Panel, ScrollingStopsAtBothEnds) {
   panel.viewHeight = 100;  // "Show year" (84 to 126) is cut off: focused, it comes into view
   panel.focusedId = kControlClock;

@@ -14,17 +14,6 @@ Settings Read(std::string_view text) {
   return read.settings;
 }
 
-// The file's keys, their order and the defaults: what stored files rely on.
-TEST(Settings, DefaultTextIsEighteenLines) {
-  EXPECT_EQ(SettingsToJson(DefaultSettings()),
-            "{\n  \"showClock\": true,\n  \"showClockYear\": false,\n  \"showCpu\": true,\n"
-            "  \"showCoreBars\": true,\n  \"showHardwareDetails\": true,\n  \"showGpu\": true,\n"
-            "  \"showMemory\": true,\n  \"showNetwork\": true,\n  \"showSsid\": true,\n"
-            "  \"showDisk\": true,\n  \"showSelf\": false,\n  \"snapToEdges\": true,\n"
-            "  \"alwaysOnTop\": true,\n  \"updateIntervalSeconds\": 1,\n"
-            "  \"diskAlertThreshold\": 0.9,\n  \"displayScale\": 1\n}\n");
-}
-
 TEST(Settings, NumbersTakeOnlyAllowedValues) {
   const struct {
     std::string_view member;
@@ -50,24 +39,6 @@ TEST(Settings, NumbersTakeOnlyAllowedValues) {
   }
   // Members of another type keep their defaults.
   EXPECT_EQ(Read(R"({"showCpu":"false","showClock":0,"showSsid":null})"), DefaultSettings());
-}
-
-TEST(Settings, PositionNeedsBothValidCoordinates) {
-  const struct {
-    std::string_view members;
-    bool present;
-    int x, y;
-  } cases[] = {{R"("windowX":-250)", false, 0, 0},
-               {R"("windowX":1.5,"windowY":-2.5)", true, 2, -3},
-               {R"("windowX":2000000,"windowY":0)", false, 0, 0},
-               {R"("windowX":1000000,"windowY":-1000000)", true, 1000000, -1000000},
-               {R"("windowX":"1","windowY":2)", false, 0, 0}};
-  for (const auto& c : cases) {
-    const Settings s = Read("{" + std::string(c.members) + "}");
-    EXPECT_EQ(std::tuple(s.hasWindowPosition, s.windowX, s.windowY),
-              std::tuple(c.present, c.x, c.y))
-        << c.members;
-  }
 }
 
 TEST(Settings, RoundTripKeepsOnlyKnownKeysInTableOrder) {

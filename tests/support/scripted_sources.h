@@ -101,7 +101,6 @@ class ScriptedClockCounters final : public ClockCounters {
   Script<CounterValue> frequency;
   Script<CounterValue> performance;
   int opens = 0;
-  int closes = 0;
   std::uint32_t Open() override {
     ++opens;
     return open.next();
@@ -109,7 +108,7 @@ class ScriptedClockCounters final : public ClockCounters {
   std::uint32_t Collect() override { return collect.next(); }
   CounterValue Frequency() override { return frequency.next(); }
   CounterValue Performance() override { return performance.next(); }
-  void Close() override { ++closes; }
+  void Close() override {}
 };
 
 // Adapters with a running time per node that the test advances.
@@ -122,20 +121,14 @@ class ScriptedGpu final : public GpuSource {
     std::optional<std::uint32_t> nodes;
     std::vector<std::uint64_t> running;
   };
-  std::int32_t enumerateStatus = 0;
   std::int32_t nodeStatus = 0;
   std::vector<Adapter> adapters;
   int enumerations = 0;
-  int opened = 0;  // handles enumerated and not yet closed
 
   std::int32_t Enumerate(std::vector<KmtAdapter>& out) override {
     ++enumerations;
-    if (enumerateStatus < 0) {
-      return enumerateStatus;
-    }
     for (std::uint32_t i = 0; i < adapters.size(); ++i) {
       out.push_back({i + 100, adapters[i].luid});
-      ++opened;
     }
     return 0;
   }
@@ -145,7 +138,7 @@ class ScriptedGpu final : public GpuSource {
   std::optional<std::u16string> AdapterName(std::uint32_t handle) override {
     return adapters[handle - 100].name;
   }
-  void CloseAdapter(std::uint32_t) override { --opened; }
+  void CloseAdapter(std::uint32_t) override {}
   std::optional<std::uint32_t> NodeCount(std::uint64_t luid) override { return find(luid).nodes; }
   std::int32_t NodeRunningTime(std::uint64_t luid, std::uint32_t node,
                                std::uint64_t* running) override {
@@ -199,7 +192,6 @@ class ScriptedNetwork final : public NetworkSource {
 // released.
 class ScriptedWifi final : public WifiPlatform {
  public:
-  std::uint32_t createError = 0;
   Script<std::pair<std::uint32_t, std::optional<WifiConnection>>> results;
   int submits = 0, queries = 0, notified = 0, clientCloses = 0, workCloses = 0;
   InterfaceGuid guid{};  // the only adapter that answers
@@ -224,7 +216,7 @@ class ScriptedWifi final : public WifiPlatform {
 
   std::uint32_t CreateWork(std::function<void()> callback) override {
     callback_ = std::move(callback);
-    return createError;
+    return 0;
   }
   void SubmitWork() override {
     ++submits;
