@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
+#include "metrics/network.h"
 #include "support/log_capture.h"
 #include "support/scripted_sources.h"
 
@@ -85,6 +88,163 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   EXPECT_FALSE(s.netLabel.has_value());
   EXPECT_EQ(s.cpuHistory.count(), 1u);
   EXPECT_EQ(machine.cpu.calls, 2);  // a collector that is off is not run
+}
+
+constexpr std::uint64_t kSecond = 10'000'000;
+
+WifiConnection Connection(std::uint32_t phyType, std::string_view ssid, std::uint32_t length = 0) {
+  WifiConnection connection;
+  connection.phyType = phyType;
+  std::copy_n(ssid.begin(), std::min(ssid.size(), kMaxSsidBytes), connection.ssid.begin());
+  connection.ssidLength = length != 0 ? length : static_cast<std::uint32_t>(ssid.size());
+  return connection;
+}
+
+class NetworkTest : public testing::Test {
+ protected:
+  void SetUp() override { test::ClearCapturedEvents(); }
+  Settings settings_;
+  test::ScriptedMachine machine;
+  Sampler sampler{machine.sources()};
+
+  const Snapshot& Tick(double seconds = 1) {
+    machine.clock.advanceSeconds(seconds);
+    sampler.tick(settings_);
+    return sampler.snapshot();
+  }
+};
+
+TEST_F(NetworkTest, RatesCounterDropsAndInterfaceChanges) {
+  machine.wired(u"Ethernet", 1000, 1000);
+  EXPECT_FALSE(Tick().netRatesValid);
+  machine.wired(u"Ethernet", 3000, 1500);
+  EXPECT_EQ(Tick(2).netReceive, 1000.0);
+  machine.wired(u"Ethernet", 10, 10);  // adapter reset
+  const Snapshot& dropped = Tick();
+  EXPECT_TRUE(dropped.netRatesValid);
+  EXPECT_EQ(dropped.netReceive, 0.0);
+  EXPECT_EQ(dropped.netSend, 0.0);
+  machine.wired(u"Ethernet", 110, 20);
+  EXPECT_EQ(Tick().netReceive, 100.0);
+
+  machine.network.best.reset({0, 13});
+  machine.wired(u"Ethernet 2", 500, 500);
+  const Snapshot& changed = Tick(26);  // 30 s after the first lookup
+  EXPECT_FALSE(changed.netRatesValid);
+  EXPECT_EQ(changed.netLabel, u"Ethernet 2");
+  Tick();
+  EXPECT_EQ(machine.network.lookups, 2);  // at start and after 30 s, not every tick
+  EXPECT_EQ(sampler.snapshot().netReceiveHistory.count(), 4u);  // the ticks with rates
+  EXPECT_EQ(machine.wifi.submits, 0);                           // wired: never a Wi-Fi query
+  EXPECT_EQ(test::CapturedLines("network"),
+            std::vector<std::string>{"INFO  network interface_changed index=13"});
+}
+
+TEST_F(NetworkTest, FailuresDropTheLabelAndLookUpAgain) {
+  machine.network.best.reset({1232, 0});
+  EXPECT_FALSE(Tick().netLabel.has_value());
+  EXPECT_FALSE(Tick().netLabel.has_value());
+  machine.network.best.reset({0, 12});
+  EXPECT_EQ(Tick().netLabel, u"Ethernet");
+  EXPECT_TRUE(Tick().netRatesValid);
+  machine.network.rows.reset({2, {}});
+  const Snapshot& gone = Tick();
+  EXPECT_FALSE(gone.netLabel.has_value() || gone.netRatesValid);
+  machine.wired(u"Ethernet", 1, 1);
+  EXPECT_EQ(Tick().netLabel, u"Ethernet");
+  EXPECT_EQ(machine.network.lookups, 4);  // looked up again after the read failure
+  machine.network.best.reset({1232, 0});  // the 30-second lookup fails: retried at once
+  EXPECT_FALSE(Tick(30).netLabel.has_value());
+  machine.network.best.reset({0, 12});
+  EXPECT_EQ(Tick().netLabel, u"Ethernet");
+  EXPECT_EQ(test::CapturedLines("network"),
+            (std::vector<std::string>{
+                "WARN  network best_interface_failed code=0x000004D0", "INFO  network recovered",
+                "WARN  network if_entry_failed code=0x00000002", "INFO  network recovered",
+                "WARN  network best_interface_failed code=0x000004D0", "INFO  network recovered"}));
+}
+
+TEST_F(NetworkTest, WifiLabels) {
+  const struct {
+    std::optional<WifiConnection> connection;
+    std::uint32_t status;
+    bool showSsid;
+    std::u16string label;
+  } cases[] = {
+      {Connection(9, "H"), 0, true, u"WLAN \u00B7 H"},  // 802.11ad has no generation
+      {Connection(9, "Home"), 0, false, u"WLAN"},
+      {Connection(10, ""), 0, true, u"Wi-Fi 6"},
+      {Connection(11, "Caf\xC3\xA9"), 0, true, u"Wi-Fi 7 \u00B7 Café"},
+      {Connection(8,
+                  "\xFF"
+                  "x"),
+       0, true, u"Wi-Fi 5 \u00B7 \uFFFDx"},
+      {Connection(7, std::string(32, 'a'), 33), 0, true,
+       u"Wi-Fi 4 \u00B7 " + std::u16string(32, u'a')},
+      {std::nullopt, kErrorInvalidState, true, u"WLAN"},  // not connected: silent
+      {std::nullopt, 0, true, u"WLAN"},                   // success without data
+  };
+  for (const auto& c : cases) {
+    test::ScriptedMachine m;
+    m.wireless(u"WLAN", 5, 0, 0);
+    m.wifi.results.reset({c.status, c.connection});
+    Sampler s(m.sources());
+    Settings settings;
+    settings.showSsid = c.showSsid;
+    s.tick(settings);
+    EXPECT_EQ(m.wifi.submits, 1);
+    EXPECT_EQ(s.snapshot().netLabel, c.label);
+  }
+  EXPECT_TRUE(test::CapturedLines("wifi").empty());
+}
+
+TEST_F(NetworkTest, WifiIsQueriedOnChangesAndEveryThirtySeconds) {
+  machine.wireless(u"WLAN", 5, 0, 0);
+  machine.wifi.results.reset({0, Connection(10, "Home")});
+  EXPECT_EQ(Tick().netLabel, u"Wi-Fi 6 \u00B7 Home");
+  Tick(10);
+  EXPECT_EQ(machine.wifi.submits, 1);
+  Tick(20);
+  EXPECT_EQ(machine.wifi.submits, 2);
+
+  // A result for another interface is ignored.
+  machine.wifi.results.reset({0, Connection(11, "Other")});
+  machine.wireless(u"WLAN 2", 6, 0, 0);
+  machine.wifi.Hold();
+  EXPECT_EQ(Tick().netLabel, u"WLAN 2");  // the GUID changed: queried at once, result pending
+  EXPECT_EQ(machine.wifi.submits, 3);
+  machine.wifi.Release();
+  machine.wifi.WaitFor(machine.wifi.notified, 3);
+  sampler.refreshNetworkLabel();
+  EXPECT_EQ(sampler.snapshot().netLabel, u"Wi-Fi 7 \u00B7 Other");
+
+  // Off and on again queries at once.
+  settings_.showNetwork = false;
+  EXPECT_FALSE(Tick().netLabel.has_value());
+  settings_.showNetwork = true;
+  Tick();
+  EXPECT_EQ(machine.wifi.submits, 4);
+}
+
+// A running query blocks the next submit; a Sampler destroyed meanwhile waits for it and closes
+// its work item and client exactly once.
+TEST(WifiQuery, ASamplerDestroyedMidQueryWaitsAndClosesItsWorkOnce) {
+  test::ScriptedMachine machine;
+  machine.wireless(u"WLAN", 5, 0, 0);
+  machine.wifi.Hold();
+  auto sampler = std::make_unique<Sampler>(machine.sources());
+  sampler->tick(Settings{});
+  machine.wifi.WaitFor(machine.wifi.queries, 1);
+  machine.wireless(u"WLAN 2", 6, 0, 0);
+  sampler->tick(Settings{});  // a new adapter, but the query still runs: nothing submitted
+  EXPECT_EQ(machine.wifi.submits, 1);
+  auto destroyed = std::async(std::launch::async, [&] { sampler.reset(); });
+  EXPECT_EQ(destroyed.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+  machine.wifi.Release();
+  destroyed.wait();
+  EXPECT_EQ(
+      std::vector<int>({machine.wifi.notified, machine.wifi.workCloses, machine.wifi.clientCloses}),
+      std::vector<int>({1, 1, 1}));
 }
 
 }  // namespace

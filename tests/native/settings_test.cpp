@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <map>
 #include <tuple>
 #include <vector>
+
+#include "app/log.h"
+#include "settings/login_item.h"
+#include "settings/settings_file.h"
+#include "support/log_capture.h"
 
 namespace lumetta {
 namespace {
@@ -61,6 +68,176 @@ TEST(Settings, StepDisplayScaleClampsToTheTable) {
   EXPECT_EQ(StepDisplayScale(1.0, -1), 0.9);
   EXPECT_EQ(StepDisplayScale(0.9, +3), 1.5);
   EXPECT_EQ(StepDisplayScale(1.0, -100), 0.75);
+}
+
+TEST(LoginItem, StateFromTheRunEntryAndWindowsSwitch) {
+  const std::vector<std::uint8_t> three = {3, 0, 0, 0};
+  const std::vector<std::uint8_t> two = {2, 0, 0, 0};
+  const std::vector<std::uint8_t> six = {6};
+  EXPECT_EQ(LoginStateFrom(false, three), LoginItemState::Off);
+  EXPECT_EQ(LoginStateFrom(true, three), LoginItemState::DisabledInWindows);
+  EXPECT_EQ(LoginStateFrom(true, two), LoginItemState::On);
+  EXPECT_EQ(LoginStateFrom(true, six), LoginItemState::On);
+  EXPECT_EQ(LoginStateFrom(true, std::nullopt), LoginItemState::On);
+  EXPECT_TRUE(IsDisabledInWindows(LoginItemState::DisabledInWindows));
+  EXPECT_FALSE(IsDisabledInWindows(LoginItemState::On));
+}
+
+TEST(LoginItem, EntryMatching) {
+  const std::u16string_view path = u"C:\\Apps\\Lumetta\\lumetta.exe";
+  const struct {
+    std::u16string_view entry;
+    bool matches;
+  } cases[] = {
+      {u"\"C:\\Apps\\Lumetta\\lumetta.exe\"", true},
+      {u"\"c:\\apps\\LUMETTA\\Lumetta.EXE\"", true},        // letter case is ignored
+      {u"C:\\Apps\\Lumetta\\lumetta.exe", true},            // unquoted, exactly the path
+      {u"C:\\Apps\\Lumetta\\lumetta.exe --hidden", false},  // arguments after an unquoted path
+      {u"\"C:\\Apps\\Lumetta\\lumetta.exe\" --hidden", true},
+      {u"\"C:\\Apps\\Lumetta\\lumetta.exe", true},  // no closing quote
+      {u"\"D:\\Old\\lumetta.exe\"", false},
+      {u"\"D:\\Apps\\Lumetta\\lumetta.exe\"", false},  // another drive
+      {u"\"C:\\Apps\\Lumetto\\lumetta.exe\"", false},  // as long, another folder
+      {u"\"C:\\Apps\\Lumetta\\lumetta.ex\"", false},   // a prefix of it
+      {u"\"\"", false},
+      {u"", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(LoginEntryMatches(c.entry, path), c.matches)
+        << std::string(c.entry.begin(), c.entry.end());
+  }
+  EXPECT_TRUE(LoginEntryMatches(u"\"c:\\zed\\lumetta.exe\"", u"C:\\ZED\\lumetta.exe"));
+}
+
+// An in-memory file system whose operations can be made to fail.
+class ScriptedFiles final : public SettingsFileSystem {
+ public:
+  std::map<std::u16string, std::string> files;
+  std::deque<std::uint32_t> readErrors;  // one per read, then `readError` for good
+  std::uint32_t readError = 0;
+  std::uint32_t writeError = 0;
+  std::uint32_t moveError = 0;
+  bool corruptAfterMove = false;
+  std::vector<std::uint32_t> pauses;
+  std::vector<bool> writeThrough;  // of each move
+
+  FileRead ReadFileText(const std::u16string& path) override {
+    std::uint32_t error = readError;
+    if (!readErrors.empty()) {
+      error = readErrors.front();
+      readErrors.pop_front();
+    }
+    if (error != 0) {
+      return {std::nullopt, error};
+    }
+    const auto found = files.find(path);
+    if (found == files.end()) {
+      return {std::nullopt, kErrorFileNotFound};
+    }
+    return {found->second, 0};
+  }
+  std::uint32_t WriteNewFile(const std::u16string& path, std::string_view text) override {
+    files[path] = std::string(text.substr(0, writeError != 0 ? text.size() / 2 : text.size()));
+    return writeError;
+  }
+  std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
+                              bool flush) override {
+    writeThrough.push_back(flush);
+    if (moveError != 0) {
+      return moveError;
+    }
+    files[to] = files[from] + (corruptAfterMove ? "x" : "");
+    files.erase(from);
+    return 0;
+  }
+  void RemoveFile(const std::u16string& path) override { files.erase(path); }
+  void Pause(std::uint32_t milliseconds) override { pauses.push_back(milliseconds); }
+};
+
+const std::u16string kPath = u"C:\\data\\Lumetta\\settings.json";
+const std::u16string kBackup = kPath + u".bak";
+
+std::vector<std::string> Lines() {
+  return test::CapturedLines();
+}
+
+class SettingsFile : public testing::Test {
+ protected:
+  void SetUp() override { test::ClearCapturedEvents(); }
+  ScriptedFiles fs;
+};
+
+// A file that exists but could not be read is moved aside by the first save, never overwritten.
+TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
+  fs.files[kPath] = R"({"showGpu":false})";
+  for (const std::uint32_t error : {5u, kErrorFileTooLarge}) {
+    test::ClearCapturedEvents();
+    fs.readError = error;
+    SettingsStore store(fs, kPath);
+    EXPECT_EQ(store.Load(), DefaultSettings());
+    EXPECT_TRUE(fs.pauses.empty());
+    fs.readError = 0;
+    fs.moveError = 32;  // still held: the save fails and writes nothing
+    EXPECT_FALSE(store.Save(DefaultSettings()));
+    EXPECT_EQ(fs.files, (std::map<std::u16string, std::string>{{kPath, R"({"showGpu":false})"}}));
+    fs.moveError = 0;
+    Settings next;
+    next.showSelf = true;
+    EXPECT_TRUE(store.Save(next));
+    EXPECT_EQ(fs.files[kBackup], R"({"showGpu":false})");
+    EXPECT_EQ(fs.files[kPath], SettingsToJson(next));
+    fs.files[kBackup] = "older";
+    EXPECT_TRUE(store.Save(DefaultSettings()));  // moved once only
+    EXPECT_TRUE(fs.writeThrough.back());         // a saved record must reach the disk
+    EXPECT_EQ(fs.files[kBackup], "older");
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{
+                  "WARN  settings read_failed " + CodeDetail(error),
+                  "WARN  settings corrupt_file backup_failed code=0x00000020",
+                  "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"}));
+    fs.files = {{kPath, R"({"showGpu":false})"}};
+  }
+}
+
+TEST_F(SettingsFile, ACorruptFileIsMovedToTheBackup) {
+  fs.files[kPath] = "\xEF\xBB\xBF{}";
+  fs.files[kBackup] = "older backup";
+  const LoadedSettings loaded = LoadSettings(fs, kPath);
+  EXPECT_EQ(loaded.settings, DefaultSettings());
+  EXPECT_FALSE(loaded.unread);  // nothing left to protect
+  EXPECT_EQ(fs.files.count(kPath), 0u);
+  EXPECT_EQ(fs.files[kBackup], "\xEF\xBB\xBF{}");
+  EXPECT_EQ(fs.writeThrough, std::vector<bool>{false});  // a backup need not reach the disk
+  EXPECT_EQ(Lines(),
+            std::vector<std::string>{
+                "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"});
+
+  test::ClearCapturedEvents();
+  fs.files[kPath] = "garbage";
+  fs.moveError = 5;
+  EXPECT_EQ(LoadSettings(fs, kPath).settings, DefaultSettings());
+  EXPECT_EQ(Lines(),
+            std::vector<std::string>{"WARN  settings corrupt_file backup_failed code=0x00000005"});
+}
+
+TEST_F(SettingsFile, EveryFailedSaveIsLoggedAndCleansUp) {
+  fs.files[kPath] = "previous";
+  fs.writeError = 112;
+  EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
+  fs.writeError = 0;
+  fs.moveError = 5;
+  EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
+  EXPECT_EQ(fs.files, (std::map<std::u16string, std::string>{{kPath, "previous"}}));
+  fs.moveError = 0;
+  fs.corruptAfterMove = true;
+  EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
+  fs.corruptAfterMove = false;
+  fs.readError = 32;
+  EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"ERROR settings write_failed code=0x00000070",
+                                               "ERROR settings replace_failed code=0x00000005",
+                                               "ERROR settings verify_failed code=0x00000000",
+                                               "ERROR settings verify_failed code=0x00000020"}));
+  EXPECT_EQ(fs.files.count(kPath + u".tmp"), 0u);
 }
 
 }  // namespace

@@ -141,6 +141,39 @@ TEST(UpdateChecker, FailuresAreLatchedAndTheLastGoodFeedIsKept) {
           "INFO  update recovered", "INFO  update checked latest=1.1"}));
 }
 
+TEST(UpdateChecker, OneCheckAtATimeAndNoneWithoutWork) {
+  test::ClearCapturedEvents();
+  ScriptedUpdates platform;
+  platform.hold = true;
+  UpdateChecker checker(platform);
+  checker.Submit();
+  checker.Submit();
+  EXPECT_EQ(platform.submits, 1);
+  platform.results = {Body(R"({"latestVersion": "1.0", "url": "https://a"})")};
+  platform.Finish();
+  checker.Submit();
+  EXPECT_EQ(platform.submits, 2);
+
+  // Destroyed mid-check: the fetch is cancelled and its end reports nothing.
+  {
+    test::ClearCapturedEvents();
+    UpdateChecker closing(platform);
+    closing.Submit();
+    platform.results = {FetchResult{12017, 0, std::nullopt}};
+  }
+  EXPECT_EQ(platform.cancels, 1);
+  EXPECT_EQ(platform.closes, 1);
+  EXPECT_EQ(platform.notified, 1);
+  EXPECT_TRUE(test::CapturedLines().empty());
+
+  ScriptedUpdates broken;
+  broken.createError = 8;
+  UpdateChecker without(broken);
+  without.Submit();
+  EXPECT_EQ(broken.submits, 0);
+  EXPECT_EQ(test::CapturedLines().back(), "ERROR update work_create_failed code=0x00000008");
+}
+
 // Each state is logged once per change; an unreadable own version must not make every feed
 // look newer: nothing is shown, and that is logged once.
 TEST(UpdateStatus, EachStateIsLoggedOncePerChange) {

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "app/log.h"
+#include "app/version.h"
+
 namespace lumetta {
 namespace {
 
@@ -63,6 +66,34 @@ TEST(ChooseJapanese, VariableOfOneToSevenCharactersDecides) {
   for (const auto& c : cases) {
     EXPECT_EQ(ChooseJapanese(c.result, c.value, c.ui), c.japanese)
         << c.result << " " << std::string(c.value.begin(), c.value.end()) << " " << c.ui;
+  }
+}
+
+constexpr LogTime kTime{2026, 12, 5, 12, 39, 30, 123};
+
+TEST(LogLine, DetailsAreKeptWholeWithLineBreaksAsBlanks) {
+  EXPECT_EQ(FormatLogLine(kTime, kWarn, "a", "b", "k=1\r\nk=2\nk=3\r"),
+            "2026-12-05T12:39:30.123Z WARN  a b k=1  k=2 k=3 \r\n");
+  const std::string line = FormatLogLine(kTime, kDebug, "c", "e", std::string(5000, 'z'));
+  EXPECT_EQ(line.size(), 31u + 4u + 5000u + 2u);
+  EXPECT_EQ(line.substr(line.size() - 3), "z\r\n");
+  // Fields out of their range widen the stamp instead of overrunning its buffer.
+  EXPECT_EQ(FormatLogLine({-2147483647, -1, 100, 24, 60, 61, 12345}, kInfo, "x", "y", ""),
+            "-2147483647--1-100T24:60:61.12345Z INFO  x y\r\n");
+}
+
+TEST(Version, TextsFromPartialInformation) {
+  const struct {
+    VersionInfo info;
+    std::optional<std::u16string> product;
+    std::u16string_view display;
+  } cases[] = {{{u"0.9.0", u"2"}, u"0.9.0", u"0.9.0 (2)"},
+               {{u"0.9.0", std::nullopt}, u"0.9.0", u"0.9.0"},
+               {{std::nullopt, u"2"}, std::nullopt, u"?"},
+               {{}, std::nullopt, u"?"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(ProductVersionFrom(c.info), c.product);
+    EXPECT_EQ(DisplayVersionFrom(c.info), c.display);
   }
 }
 

@@ -1,0 +1,290 @@
+#include "metrics/cpu_load.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "metrics/cpu_clock.h"
+#include "metrics/disk.h"
+#include "metrics/gpu.h"
+#include "metrics/hardware_names.h"
+#include "metrics/memory.h"
+#include "metrics/self_load.h"
+#include "support/log_capture.h"
+#include "support/scripted_sources.h"
+
+namespace lumetta {
+namespace {
+
+using test::CpuResult;
+
+ProcessorTimes Times(std::uint64_t idle, std::uint64_t kernel, std::uint64_t user) {
+  return {idle, kernel, user};
+}
+
+TEST(ProcessorLoad, Arithmetic) {
+  const ProcessorTimes base = Times(100, 200, 50);
+  EXPECT_EQ(ProcessorLoad(base, base), 0.0);                        // nothing ran
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 100)), 1.0);        // no idle at all
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 201, 50)), 1.0);         // the smallest step
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 200, 150)), 1.0);        // user time alone
+  EXPECT_EQ(ProcessorLoad(base, Times(150, 300, 100)), 2.0 / 3.0);  // busy 100 of 150
+  EXPECT_EQ(ProcessorLoad(base, Times(200, 300, 50)), 0.0);         // all idle
+  EXPECT_EQ(ProcessorLoad(base, Times(99, 400, 100)), 0.0);         // idle went backwards
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 199, 100)), 0.0);        // kernel went backwards
+  EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 49)), 0.0);         // user went backwards
+  EXPECT_EQ(ProcessorLoad(base, Times(300, 300, 60)), 0.0);         // idle beyond busy base
+}
+
+class CpuLoadTest : public testing::Test {
+ protected:
+  void SetUp() override { test::ClearCapturedEvents(); }
+  void Then(std::int32_t status, std::vector<ProcessorTimes> times) {
+    source.script.then({status, std::move(times)});
+  }
+  test::ScriptedCpuTimes source;
+  CpuLoadCollector collector{source};
+};
+
+// A processor gone between two reads: only the ones in both are compared, never one past the
+// shorter list.
+TEST_F(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
+  Then(0, {Times(0, 0, 0), Times(0, 0, 0), Times(0, 0, 0)});
+  Then(0, {Times(0, 100, 0), Times(50, 100, 0)});
+  EXPECT_FALSE(collector.collect().valid);
+  const CpuLoad& load = collector.collect();
+  EXPECT_EQ(load.cores, (std::vector<double>{1.0, 0.5}));
+  EXPECT_EQ(load.total, 0.75);
+}
+
+class CpuClockTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::ClearCapturedEvents();
+    counters.frequency.then({0, 0, 2000});
+    counters.performance.then({0, 0, 150});
+  }
+  test::ScriptedClockCounters counters;
+  CpuClockCollector collector{counters};
+};
+
+TEST_F(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
+  EXPECT_FALSE(collector.collect().valid);
+  counters.frequency.reset({0, 0x800007D1, 2000});   // the frequency value's own status
+  counters.performance.reset({0xC0000BBA, 0, 150});  // a failing call comes first
+  EXPECT_FALSE(collector.collect().valid);
+  counters.performance.reset({0, 0x800007D2, 150});
+  EXPECT_FALSE(collector.collect().valid);
+  counters.frequency.reset({0, 0, 2000});
+  EXPECT_FALSE(collector.collect().valid);
+  counters.performance.reset({0, 0, 100});
+  EXPECT_EQ(collector.collect().mhz, 2000.0);
+  EXPECT_EQ(counters.opens, 1);
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  cpu_frequency format_failed code=0xC0000BBA",
+                                      "WARN  cpu_frequency format_failed code=0x800007D1",
+                                      "WARN  cpu_frequency format_failed code=0x800007D2",
+                                      "INFO  cpu_frequency recovered"}));
+}
+
+constexpr std::uint64_t kSecond = 10'000'000;
+
+class GpuTest : public testing::Test {
+ protected:
+  void SetUp() override { test::ClearCapturedEvents(); }
+  void Add(std::uint64_t luid, std::u16string name, std::uint32_t type = 1,
+           std::uint32_t nodes = 2) {
+    gpu.adapters.push_back(
+        {luid, type, std::move(name), nodes, std::vector<std::uint64_t>(nodes, 0)});
+  }
+  test::ScriptedGpu gpu;
+  GpuCollector collector{gpu};
+};
+
+// Node lists of different lengths (the adapter changed between reads) give no value rather than
+// a read past the shorter one.
+TEST(AdapterBusy, BusiestNodeOfElapsed) {
+  EXPECT_EQ(AdapterBusy({0, 0}, {30, 10}, 100), 0.3);
+  EXPECT_EQ(AdapterBusy({50, 0}, {40, 10}, 100), 0.1);  // a node going back adds nothing
+  EXPECT_EQ(AdapterBusy({0}, {250}, 100), 1.0);         // more than elapsed
+  EXPECT_EQ(AdapterBusy({0}, {0}, 100), 0.0);
+  EXPECT_EQ(AdapterBusy({0}, {10}, 0), std::nullopt);
+  EXPECT_EQ(AdapterBusy({}, {}, 100), std::nullopt);
+  EXPECT_EQ(AdapterBusy({0}, {10, 10}, 100), std::nullopt);
+}
+
+TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
+  Add(1, u"AMD Radeon RX 7800 XT");
+  EXPECT_FALSE(collector.collect(0).valid);
+  EXPECT_TRUE(collector.collect(kSecond).valid);
+  gpu.nodeStatus = static_cast<std::int32_t>(0xC000000D);
+  EXPECT_FALSE(collector.collect(2 * kSecond).valid);
+  gpu.nodeStatus = 0;
+  EXPECT_FALSE(collector.collect(3 * kSecond).valid);  // enumerated again, no previous sample
+  EXPECT_TRUE(collector.collect(4 * kSecond).valid);
+  EXPECT_EQ(gpu.enumerations, 2);
+  EXPECT_EQ(
+      test::CapturedLines(),
+      (std::vector<std::string>{"INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
+                                "WARN  gpu node_query_failed code=0xC000000D",
+                                "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
+                                "INFO  gpu recovered"}));
+}
+
+constexpr auto kNormal = MemoryPressure::kNormal;
+constexpr auto kElevated = MemoryPressure::kElevated;
+constexpr auto kCritical = MemoryPressure::kCritical;
+
+TEST(MemoryCollector, SampleAndFailures) {
+  test::ClearCapturedEvents();
+  test::ScriptedMemory source;
+  // 16 GiB with 6 available at load 90; commit 24 of 32 GiB.
+  const MemoryStatus good{true, 0, 90, 16ull << 30, 6ull << 30, 32ull << 30, 8ull << 30};
+  source.status.then(good);
+  source.status.then({false, 5});
+  // Load 40, commit 31 of 32 GiB: the commit charge alone is critical.
+  source.status.then({true, 0, 40, 16ull << 30, 6ull << 30, 32ull << 30, 1ull << 30});
+  // Load 91 after that: Critical is kept until the load falls below 90.
+  source.status.then({true, 0, 91, 16ull << 30, 6ull << 30, 32ull << 30, 30ull << 30});
+  source.pools.then({true, 0, 1000, 24, 4096});
+  source.pools.then({false, 87});
+  source.pools.then({false, 87});
+  source.pools.then({true, 0, 1, 1, 4096});
+  source.high.then(true);
+  MemoryCollector collector(source);
+
+  MemorySample sample = collector.collect();
+  ASSERT_TRUE(sample.valid);
+  EXPECT_EQ(sample.usedPhysical, 10ull << 30);
+  EXPECT_EQ(sample.totalPhysical, 16ull << 30);
+  EXPECT_EQ(sample.kernel, 1024u * 4096u);
+  EXPECT_EQ(sample.appBytes(), (10ull << 30) - (4ull << 20));
+  EXPECT_EQ(sample.commitUsed, 24ull << 30);
+  EXPECT_EQ(sample.commitLimit, 32ull << 30);
+  EXPECT_EQ(sample.pressure, kElevated);  // load 90, no previous level
+
+  EXPECT_FALSE(collector.collect().valid);
+  sample = collector.collect();  // kernel pools fail: still valid, kernel 0
+  EXPECT_TRUE(sample.valid);
+  EXPECT_EQ(sample.kernel, 0u);
+  EXPECT_EQ(sample.pressure, kCritical);
+  EXPECT_EQ(collector.collect().pressure, kCritical);  // the same failure: not logged again
+  sample = collector.collect();
+  EXPECT_EQ(sample.kernel, 2u * 4096u);
+  sample.kernel = sample.usedPhysical + 1;
+  EXPECT_EQ(sample.appBytes(), 0u);  // never negative
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  memory status_failed code=0x00000005",
+                                      "INFO  memory recovered",
+                                      "WARN  memory_kernel performance_info_failed code=0x00000057",
+                                      "INFO  memory_kernel recovered"}));
+}
+
+TEST(SystemDriveRoot, FromTheWindowsDirectory) {
+  EXPECT_EQ(SystemDriveRoot(10, u"D:\\Windows"), u"D:\\");
+  EXPECT_EQ(SystemDriveRoot(10, u"C:\\Windows"), u"C:\\");
+  EXPECT_EQ(SystemDriveRoot(16, u"\\\\server\\win"), u"C:\\");  // no drive letter
+  EXPECT_EQ(SystemDriveRoot(0, u""), u"C:\\");                  // the call failed
+  EXPECT_EQ(SystemDriveRoot(1, u"D:"), u"C:\\");                // lengths that cannot hold a drive
+  EXPECT_EQ(SystemDriveRoot(2, u"E:"), u"E:\\");
+  EXPECT_EQ(SystemDriveRoot(260, u"D:\\"), u"C:\\");  // did not fit the buffer
+  // A directory shorter than its length claims is never read past its end.
+  EXPECT_EQ(SystemDriveRoot(10, std::u16string_view(u"D:\\Windows", 1)), u"C:\\");
+}
+
+TEST(DiskCollector, QueriesTheWindowsDrive) {
+  test::ClearCapturedEvents();
+  test::ScriptedDisk source;
+  source.windowsDirectory = u"D:\\WINDOWS";
+  source.space.then({true, 0, 1000, 250});
+  source.space.then({false, 21});
+  source.space.then({true, 0, 1000, 100});
+  DiskCollector collector(source);
+  const DiskSample first = collector.collect();
+  EXPECT_EQ(source.lastPath, u"D:\\");
+  EXPECT_TRUE(first.valid);
+  EXPECT_EQ(first.usedBytes, 750u);
+  EXPECT_EQ(first.totalBytes, 1000u);
+  EXPECT_FALSE(collector.collect().valid);
+  EXPECT_EQ(collector.collect().usedBytes, 900u);
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  disk free_space_failed code=0x00000015",
+                                      "INFO  disk recovered"}));
+}
+
+TEST(SelfCollector, MovingAverageOverElevenIntervals) {
+  test::ScriptedSelf source;
+  SelfCollector collector(source);
+  // CPU time grows by a tenth of a second per second, except 1.1 s in the first interval.
+  std::uint64_t cpu = 0;
+  for (int call = 0; call < 12; ++call) {
+    source.usage.reset({true, 0, cpu, 4096});
+    const SelfSample sample = collector.collect(static_cast<std::uint64_t>(call + 5) * kSecond);
+    EXPECT_EQ(sample.valid, call > 0) << call;
+    if (call == 11) {
+      // Eleven kept entries: the 12th call still reaches back to the first one.
+      EXPECT_DOUBLE_EQ(sample.cpuShare, (1.1 + 10 * 0.1) / 11);
+      EXPECT_EQ(sample.privateWorkingSet, 4096u);
+    }
+    cpu += call == 0 ? 11 * kSecond / 10 : kSecond / 10;
+  }
+}
+
+TEST(SelfCollector, SameInstantGivesNoValueAndFailuresEmptyTheWindow) {
+  test::ClearCapturedEvents();
+  test::ScriptedSelf source;
+  SelfCollector collector(source);
+  source.usage.reset({true, 0, 100, 1});
+  EXPECT_FALSE(collector.collect(1000).valid);
+  EXPECT_FALSE(collector.collect(1000).valid);
+  const SelfSample later = collector.collect(2000);
+  EXPECT_TRUE(later.valid);
+  EXPECT_EQ(later.cpuShare, 0.0);  // no CPU time used
+  source.usage.reset({false, 6});
+  EXPECT_FALSE(collector.collect(3000).valid);
+  source.usage.reset({true, 0, 100, 1});
+  EXPECT_FALSE(collector.collect(4000).valid);
+  EXPECT_TRUE(collector.collect(5000).valid);
+  EXPECT_EQ(test::CapturedLines(),
+            (std::vector<std::string>{"WARN  self query_failed code=0x00000006",
+                                      "INFO  self recovered"}));
+}
+
+std::string Narrow(std::u16string_view text) {
+  return std::string(text.begin(), text.end());
+}
+
+TEST(HardwareNames, EdgeCases) {
+  const struct {
+    std::u16string_view raw;
+    std::u16string_view cpu;
+  } cases[] = {{u"Acme(Tm) Chip", u"Acme(Tm) Chip"},  // only the four exact marks go
+               {u"Core i5", u"i5"},
+               {u"Intel Core", u"Core"},
+               {u"Gen 4 Thing", u"Gen 4 Thing"},  // no ordinal before it
+               {u"12th gen X", u"X"},
+               {u"10th Gen\tCore i5", u"i5"},  // a tab is a blank
+               {u"Ryzen 9 12-core", u"Ryzen 9"},
+               {u"Ryzen X-Core", u"Ryzen X-Core"},
+               {u"Ryzen -Core", u"Ryzen -Core"},
+               {u"   Intel  Core   i3  ", u"i3"},  // leading and repeated blanks
+               {u"1st 2nd Gen Y", u"Y"},
+               {u"th Gen", u"th Gen"},          // "th" alone is not an ordinal
+               {u"1xth Gen Z", u"1xth Gen Z"},  // nor digits with a letter among them
+               {u"", u""},
+               {u"CPU Processor", u""}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(shortCpuName(c.raw), c.cpu) << Narrow(c.raw);
+  }
+  EXPECT_EQ(shortGpuName(u"NVIDIA GeForce"), u"GeForce");
+  EXPECT_EQ(shortGpuName(u"geforce GTX 1080 gpu"), u"GTX 1080");
+  EXPECT_EQ(vendorOf(u"Unknown Graphics"), u"");
+  EXPECT_EQ(vendorOf(u"Microsoft Basic Render Driver"), u"");
+  EXPECT_EQ(vendorOf(u"IntelX nvidia"), u"NVIDIA");  // runs are whole words
+  EXPECT_EQ(vendorOf(u"Intelz 9"), u"");
+  EXPECT_EQ(vendorOf(u"RYZEN 5 PRO"), u"AMD");
+  EXPECT_EQ(vendorOf(u"Foo GeForce(R) AMD"), u"NVIDIA");  // the first matching run wins
+}
+
+}  // namespace
+}  // namespace lumetta
