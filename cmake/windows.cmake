@@ -90,7 +90,7 @@ file(GLOB win_test_sources CONFIGURE_DEPENDS tests/win/*_test.cpp)
 # The rounding tests also run here: lumetta.exe's runtime must round as the native build does.
 add_executable(win_tests ${win_test_sources} tests/win/main.cpp tests/native/rounding_test.cpp)
 target_include_directories(win_tests PRIVATE tests)
-target_link_libraries(win_tests PRIVATE lumetta_win gtest ws2_32)
+target_link_libraries(win_tests PRIVATE lumetta_win gtest)
 lumetta_resources(win_tests)
 lumetta_warnings(win_tests)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

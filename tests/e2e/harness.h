@@ -46,9 +46,6 @@ inline int CountLogLines(const std::string& text) {
     return line.find(text) != std::string::npos;
   }));
 }
-inline bool WaitForLogLine(const std::string& text, DWORD timeoutMs) {
-  return WaitUntil([&] { return CountLogLines(text) > 0; }, timeoutMs);
-}
 
 class Lumetta {
  public:
@@ -85,21 +82,8 @@ class Lumetta {
 inline RECT Rect(HWND card) {
   return probe::CardRect(card).value_or(RECT{});
 }
-inline int Width(HWND card) {
-  return Rect(card).right - Rect(card).left;
-}
-inline int Height(HWND card) {
-  return Rect(card).bottom - Rect(card).top;
-}
 inline bool Topmost(HWND card) {
   return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
-// The primary work area (the whole screen under Xvfb without a taskbar).
-inline RECT WorkArea() {
-  RECT area{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  return area;
 }
 
 // The menu runs its own loop in the card's thread; keys posted to the card reach it there.

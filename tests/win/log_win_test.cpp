@@ -1,12 +1,13 @@
 #include <windows.h>
 
+#include "app/log_win.h"
+
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <set>
 
 #include "app/log.h"
-#include "app/log_win.h"
 #include "support/test_files.h"
 
 namespace lumetta {

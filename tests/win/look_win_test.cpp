@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "dialogs/settings_window.h"
+#include "support/factories.h"
 #include "support/scripted_look.h"
 #include "support/test_window.h"
 
@@ -103,6 +105,75 @@ TEST_F(ThemeSetting, HighContrastTakesTheSystemColoursAndNoMaterial) {
   EXPECT_FALSE(
       SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven, contrast).palette.highContrast);
   EXPECT_EQ(eleven.set[38], 3u);  // the material again
+}
+
+// Run alone by tools/on-small-screen: 144 DPI on a 1280 × 720 screen, where the dialog's 660
+// DIPs cannot fit. It shrinks to the work area and its list scrolls to the last row.
+TEST(SettingsDialog, SmallScreenAt144DpiFitsTheWorkAreaAndScrolls) {
+  ASSERT_EQ(GetDpiForSystem(), 144u);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  test::Factories factories;
+  Settings last;
+  SettingsWindow dialog(factories.d2d.Get(), factories.dwrite.Get(),
+                        [&](const Settings& s) { last = s; });
+  dialog.Open(nullptr, Settings{});
+  test::TestWindow::PumpFor();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(dialog.hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  ASSERT_LT(monitor.rcWork.bottom - monitor.rcWork.top, 990);
+  RECT window{};
+  GetWindowRect(dialog.hwnd(), &window);
+  EXPECT_GE(window.top, monitor.rcWork.top);
+  EXPECT_LE(window.bottom, monitor.rcWork.bottom);
+  RECT client{};
+  GetClientRect(dialog.hwnd(), &client);
+  EXPECT_EQ(client.right, 600);
+  // "Measure every" is the last row but the hint: scrolled to the end, a press near the foot of
+  // the list, right of the default choice, changes the interval.
+  SendMessageW(dialog.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120 * 30)), 0);
+  int hit = -1;
+  for (int y = client.bottom - 4; y > 0 && hit < 0; y -= 4) {
+    SendMessageW(dialog.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(500, y));
+    SendMessageW(dialog.hwnd(), WM_CANCELMODE, 0, 0);
+    hit = last.updateIntervalSeconds != Settings{}.updateIntervalSeconds ? y : -1;
+  }
+  EXPECT_GT(hit, client.bottom / 2) << "the last choice is not reachable";
+}
+
+// High contrast: the theme's colours, opaque, and a switch followed at once. Wine cannot turn
+// a high-contrast theme on, so the system's answer is scripted.
+// The scripted scheme's colours as the screen shows them (0xRRGGBB).
+constexpr std::uint32_t kWindow = 0x000000, kHighlight = 0x1AFFFF;
+
+TEST(HighContrast, TheSettingsWindowFollowsASwitchAtOnce) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  test::Factories factories;
+  test::ScriptedColorScheme scheme;
+  const test::ScopedColorScheme scoped(scheme);
+  SettingsWindow dialog(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
+  dialog.Open(nullptr, Settings{});
+  const auto grab = [&] {
+    test::TestWindow::PumpFor();
+    return test::GrabSettled(dialog.hwnd());
+  };
+  test::Capture shot = grab();
+  EXPECT_EQ(shot.at(2, 2), kWindow);
+  EXPECT_GT(shot.count(kHighlight), 100);  // the switches that are on
+  const int opaque = shot.count(kWindow);
+  EXPECT_GT(opaque, shot.width() * shot.height() / 2);
+
+  scheme.on = false;
+  SendMessageW(dialog.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  shot = grab();
+  EXPECT_NE(shot.at(2, 2), kWindow);
+  EXPECT_EQ(shot.count(kHighlight), 0);
+
+  scheme.on = true;
+  SendMessageW(dialog.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  shot = grab();
+  EXPECT_EQ(shot.at(2, 2), kWindow);
+  EXPECT_EQ(shot.count(kWindow), opaque);
 }
 
 }  // namespace
