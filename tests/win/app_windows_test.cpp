@@ -9,15 +9,12 @@
 
 #include "app/log_win.h"
 #include "app/version.h"
-#include "app/version_win.h"
 #include "base/program_path_win.h"
 #include "card/monitor_window.h"
-#include "card/tray_icon.h"
 #include "support/card_in_process.h"
 #include "support/factories.h"
 #include "support/logging_test.h"
 #include "support/test_files.h"
-#include "support/test_window.h"
 
 namespace lumetta {
 namespace {
