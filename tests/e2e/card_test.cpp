@@ -13,12 +13,9 @@ namespace {
 constexpr DWORD kTimeoutMs = 30000;
 
 std::optional<Settings> SavedSettings() {
-  const std::string text = test::ReadAll(DataFolder() / L"settings.json");
-  const SettingsRead read = SettingsFromJson(text);
-  if (text.empty() || read.unreadable) {
-    return std::nullopt;
-  }
-  return read.settings;
+  // No file reads as unreadable too.
+  const SettingsRead read = SettingsFromJson(test::ReadAll(DataFolder() / L"settings.json"));
+  return read.unreadable ? std::nullopt : std::optional(read.settings);
 }
 
 using Card = E2eTest;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "metrics/cpu_clock.h"
@@ -131,11 +132,9 @@ TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
                                 "INFO  gpu recovered"}));
 }
 
-constexpr auto kNormal = MemoryPressure::kNormal;
-constexpr auto kElevated = MemoryPressure::kElevated;
-constexpr auto kCritical = MemoryPressure::kCritical;
+using enum MemoryPressure;
 
-TEST(MemoryCollector, SampleAndFailures) {
+TEST(MemoryCollector, SampleFailuresAndLevels) {
   test::ClearCapturedEvents();
   test::ScriptedMemory source;
   // 16 GiB with 6 available at load 90; commit 24 of 32 GiB.
@@ -178,6 +177,15 @@ TEST(MemoryCollector, SampleAndFailures) {
                                       "INFO  memory recovered",
                                       "WARN  memory_kernel performance_info_failed code=0x00000057",
                                       "INFO  memory_kernel recovered"}));
+
+  // Each level's edge, and a level kept until the load falls 5 points below it.
+  using Case = std::tuple<std::uint32_t, std::optional<MemoryPressure>, MemoryPressure>;
+  for (const auto& [load, previous, level] :
+       {Case{95, {}, kCritical}, Case{94, {}, kElevated}, Case{90, kCritical, kCritical},
+        Case{89, kCritical, kElevated}, Case{85, {}, kElevated}, Case{84, {}, kNormal},
+        Case{80, kElevated, kElevated}, Case{79, kElevated, kNormal}}) {
+    EXPECT_EQ(RatePressure(load, 0, false, true, previous), level) << load;
+  }
 }
 
 TEST(SystemDriveRoot, FromTheWindowsDirectory) {

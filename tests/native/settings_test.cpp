@@ -49,8 +49,9 @@ TEST(Settings, NumbersTakeOnlyAllowedValues) {
 }
 
 TEST(Settings, RoundTripKeepsOnlyKnownKeysInTableOrder) {
-  const Settings s = Read(
-      R"({"windowY":-40,"zzz":1,"displayScale":1.5,"windowX":1722,"showGpu":false,"extra":"x"})");
+  const Settings s = Read(R"({"windowY":-40,"zzz":1,"displayScale":1.5,"windowX":1722,
+                              "showGpu":false,"updateIntervalSeconds":2,"extra":"x"})");
+  EXPECT_FALSE(s.showGpu);
   const std::string text = SettingsToJson(s);
   EXPECT_EQ(text.find("zzz"), std::string::npos);
   EXPECT_EQ(text.find("extra"), std::string::npos);
