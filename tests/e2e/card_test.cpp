@@ -4,7 +4,6 @@
 
 #include "e2e/harness.h"
 #include "settings/settings.h"
-#include "probe/probe.h"
 #include "support/test_files.h"
 
 namespace lumetta::e2e {

@@ -133,7 +133,7 @@ TEST_F(RendererTest, AfterDeviceLossTheNextFrameRebuildsDeviceResourcesOnly) {
   DestroyIcon(icon);
 }
 
-// The dark palette's Accent, Critical and Warning, as the screen shows them on black.
+// The dark palette's Accent and Critical, as the screen shows them on black.
 bool IsAccent(std::uint32_t pixel) {
   return (pixel & 0xFF) > 0xC0 && (pixel >> 16) < 0x40;
 }
