@@ -141,9 +141,9 @@ int wmain(int argc, wchar_t** argv) {
   D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d.GetAddressOf());
   DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
                       reinterpret_cast<IUnknown**>(dwrite.GetAddressOf()));
-  lumetta::test::TestWindow window(40, 40, 2 * kPanelWidth, kHeight);
+  lumetta::test::Canvas canvas(2 * kPanelWidth, kHeight);
   Renderer renderer(d2d.Get(), dwrite.Get());
-  renderer.hwnd = window.hwnd();
+  renderer.PrintTo(canvas.dc(), canvas.rect());
   if (!renderer.BeginFrame()) {
     return 1;
   }
@@ -156,7 +156,7 @@ int wmain(int argc, wchar_t** argv) {
     path.insert(0, L"Z:");
     std::replace(path.begin(), path.end(), L'/', L'\\');
   }
-  if (!SavePng(window.GrabSettled(), path.c_str())) {
+  if (!SavePng(canvas.capture(), path.c_str())) {
     std::fprintf(stderr, "gallery: could not write the PNG\n");
     return 1;
   }

@@ -82,28 +82,41 @@ Renderer::~Renderer() {
     format.Reset();
   }
   target_.Reset();
+  windowTarget_.Reset();
 }
 
 HRESULT Renderer::EnsureTarget() {
   if (target_) {
     return S_OK;
   }
-  RECT client{};
-  if (!GetClientRect(hwnd, &client)) {
-    return HResultFromLastError();
-  }
-  const float dpi = static_cast<float>(GetDpiForWindow(hwnd)) * scale;
+  const float dpi =
+      static_cast<float>(hwnd != nullptr ? GetDpiForWindow(hwnd) : USER_DEFAULT_SCREEN_DPI) * scale;
   const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
       D2D1_RENDER_TARGET_TYPE_DEFAULT,
       D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED), dpi, dpi,
       D2D1_RENDER_TARGET_USAGE_NONE, D2D1_FEATURE_LEVEL_DEFAULT);
-  // Never smaller than one pixel: a window of no size still gets a target.
-  const D2D1_SIZE_U size =
-      D2D1::SizeU(static_cast<UINT32>(std::max<LONG>(1, client.right - client.left)),
-                  static_cast<UINT32>(std::max<LONG>(1, client.bottom - client.top)));
-  HRESULT result = factory_->CreateHwndRenderTarget(
-      properties, D2D1::HwndRenderTargetProperties(hwnd, size, D2D1_PRESENT_OPTIONS_NONE),
-      target_.ReleaseAndGetAddressOf());
+  HRESULT result = S_OK;
+  if (printDc_ != nullptr) {
+    ComPtr<ID2D1DCRenderTarget> dcTarget;
+    result = factory_->CreateDCRenderTarget(&properties, &dcTarget);
+    if (SUCCEEDED(result)) {
+      result = dcTarget->BindDC(printDc_, &printRect_);
+    }
+    target_ = dcTarget;
+  } else {
+    RECT client{};
+    if (!GetClientRect(hwnd, &client)) {
+      return HResultFromLastError();
+    }
+    // Never smaller than one pixel: a window of no size still gets a target.
+    const D2D1_SIZE_U size =
+        D2D1::SizeU(static_cast<UINT32>(std::max<LONG>(1, client.right - client.left)),
+                    static_cast<UINT32>(std::max<LONG>(1, client.bottom - client.top)));
+    result = factory_->CreateHwndRenderTarget(
+        properties, D2D1::HwndRenderTargetProperties(hwnd, size, D2D1_PRESENT_OPTIONS_NONE),
+        windowTarget_.ReleaseAndGetAddressOf());
+    target_ = windowTarget_;
+  }
   if (SUCCEEDED(result)) {
     ++stats_.targets;
     result =
@@ -160,9 +173,15 @@ HRESULT Renderer::EndFrame() {
 }
 
 void Renderer::Resize(std::uint16_t widthPixels, std::uint16_t heightPixels) {
-  if (target_ && FAILED(target_->Resize(D2D1::SizeU(widthPixels, heightPixels)))) {
+  if (windowTarget_ && FAILED(windowTarget_->Resize(D2D1::SizeU(widthPixels, heightPixels)))) {
     DiscardDeviceResources();
   }
+}
+
+void Renderer::PrintTo(HDC dc, const RECT& rect) {
+  DiscardDeviceResources();
+  printDc_ = dc;
+  printRect_ = rect;
 }
 
 void Renderer::DiscardDeviceResources() {
@@ -171,6 +190,7 @@ void Renderer::DiscardDeviceResources() {
   iconHandle_ = nullptr;
   brush_.Reset();
   target_.Reset();
+  windowTarget_.Reset();
 }
 
 void Renderer::Recolor(const D2D1_COLOR_F& color) {

@@ -63,6 +63,10 @@ class Renderer {
   [[nodiscard]] HRESULT EnsureTarget();
   void Resize(std::uint16_t widthPixels, std::uint16_t heightPixels);
   void DiscardDeviceResources();
+  // The frames that follow draw into `dc` over `rect` (WM_PRINTCLIENT, an offscreen bitmap)
+  // instead of into the window; a null `dc` goes back to the window. Device resources belong
+  // to one target, so each switch drops them.
+  void PrintTo(HDC dc, const RECT& rect);
 
   void FillRect(const D2D1_RECT_F& rect, const D2D1_COLOR_F& color, float radius);
   void FillCircle(D2D1_POINT_2F centre, float radius, const D2D1_COLOR_F& color);
@@ -104,7 +108,10 @@ class Renderer {
   IDWriteFactory* writeFactory_;
   FamilyLookup installed_;
   std::optional<FontFamilies> families_;
-  Microsoft::WRL::ComPtr<ID2D1HwndRenderTarget> target_;
+  Microsoft::WRL::ComPtr<ID2D1RenderTarget> target_;
+  Microsoft::WRL::ComPtr<ID2D1HwndRenderTarget> windowTarget_;  // target_ while drawing the window
+  HDC printDc_ = nullptr;
+  RECT printRect_{};
   Microsoft::WRL::ComPtr<ID2D1SolidColorBrush> brush_;
   Microsoft::WRL::ComPtr<ID2D1StrokeStyle> dashStyle_;
   Microsoft::WRL::ComPtr<ID2D1Bitmap> iconBitmap_;

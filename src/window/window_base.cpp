@@ -166,6 +166,11 @@ LRESULT WindowBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void WindowBase::PaintFrame() {
   PAINTSTRUCT paint{};
   BeginPaint(hwnd_, &paint);
+  DrawFrame();
+  EndPaint(hwnd_, &paint);
+}
+
+void WindowBase::DrawFrame() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   if (renderer_.BeginFrame()) {
@@ -176,7 +181,16 @@ void WindowBase::PaintFrame() {
     Paint(renderer_, size.x, size.y);
     renderer_.EndFrame();
   }
-  EndPaint(hwnd_, &paint);
+}
+
+// PrintWindow's callers (thumbnails, magnifiers, screenshot tools) get the window's own pixels
+// in their DC, whatever covers it; the window's target is made again at its next paint.
+void WindowBase::PrintClient(HDC dc) {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  renderer_.PrintTo(dc, client);
+  DrawFrame();
+  renderer_.PrintTo(nullptr, {});
 }
 
 LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -189,6 +203,9 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_PAINT:
       PaintFrame();
+      return 0;
+    case WM_PRINTCLIENT:
+      PrintClient(reinterpret_cast<HDC>(wParam));
       return 0;
     case WM_SETTINGCHANGE:
       if (IsThemeChangeNotice(static_cast<std::uint32_t>(wParam),

@@ -84,6 +84,8 @@ class WindowBase : private AccessibleWindow {
   // The theme, the system colours or composition changed: a new palette and a new frame.
   void Retheme();
   void PaintFrame();
+  void DrawFrame();
+  void PrintClient(HDC dc);
 
   Renderer renderer_;
   Palette palette_;

@@ -1,5 +1,4 @@
-// A real top-level window on the (virtual) display for drawing tests, and a capture of what
-// the screen shows inside it.
+// A real top-level window on the (virtual) display, and pixels drawn into a bitmap of their own.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +9,7 @@
 
 namespace lumetta::test {
 
-// What the screen shows over a window's client area, as 0xRRGGBB per pixel, row by row.
+// Pixels as 0xRRGGBB, row by row.
 class Capture {
  public:
   Capture(int width, int height, std::vector<std::uint32_t> pixels)
@@ -38,56 +37,93 @@ class Capture {
   std::vector<std::uint32_t> pixels_;
 };
 
-[[nodiscard]] inline Capture Grab(HWND hwnd) {
-  GdiFlush();
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  POINT origin{0, 0};
-  ClientToScreen(hwnd, &origin);
-  const int width = client.right;
-  const int height = client.bottom;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  const auto* source = static_cast<const std::uint32_t*>(bits);
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    pixels[i] = source[i] & 0xFFFFFFu;
+// A bitmap of its own to draw into, so that what a test reads is what it drew, whatever the
+// shared screen shows over the same place.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, bitmap_);
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return Capture(width, height, std::move(pixels));
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  [[nodiscard]] HDC dc() const { return dc_; }
+  [[nodiscard]] RECT rect() const { return {0, 0, width_, height_}; }
+  // Black again, so that a frame that draws nothing somewhere leaves nothing of the last there.
+  void Clear() {
+    GdiFlush();
+    std::fill_n(static_cast<std::uint32_t*>(bits_), Pixels(), 0u);
+  }
+  [[nodiscard]] Capture capture() const {
+    GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits_);
+    std::vector<std::uint32_t> pixels(Pixels());
+    std::transform(source, source + pixels.size(), pixels.begin(),
+                   [](std::uint32_t p) { return p & 0xFFFFFFu; });
+    return Capture(width_, height_, std::move(pixels));
+  }
+  // A window's client area as the window draws it for PrintWindow (WM_PRINTCLIENT).
+  [[nodiscard]] static Capture Print(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    Canvas canvas(client.right, client.bottom);
+    SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    return canvas.capture();
+  }
+
+ private:
+  [[nodiscard]] std::size_t Pixels() const { return static_cast<std::size_t>(width_ * height_); }
+
+  int width_;
+  int height_;
+  void* bits_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HDC dc_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
+// Handles the messages waiting for this thread, such as those its windows posted themselves.
+inline void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    DispatchMessageW(&message);
+  }
 }
 
-// What the screen shows once it has stopped changing for a while: Wine presents a frame some
-// time after EndDraw returns, later the busier the machine.
-[[nodiscard]] inline Capture GrabSettled(HWND hwnd, DWORD timeoutMs = 3000) {
+// Handles this thread's messages until `event` is set (true) or `timeoutMs` has passed (false):
+// for another thread whose calls this thread's windows serve.
+inline bool PumpUntilSet(HANDLE event, DWORD timeoutMs = 10000) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  Capture previous = Grab(hwnd);
-  for (int same = 0; same < 10 && GetTickCount64() < deadline;) {
-    Sleep(30);
-    Capture next = Grab(hwnd);
-    same = next == previous && !next.blank() ? same + 1 : 0;
-    previous = std::move(next);
+  for (;;) {
+    Pump();
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) {
+      return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+    }
+    const DWORD woke = MsgWaitForMultipleObjects(1, &event, FALSE,
+                                                 static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    if (woke == WAIT_OBJECT_0) {
+      return true;
+    }
   }
-  return previous;
 }
 
 class TestWindow {
  public:
-  // A topmost popup at a fixed screen place, so that parallel tests do not overlap.
+  // A plain popup for what needs a real window, such as its frame's attributes.
   TestWindow(int x, int y, int width, int height) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -104,28 +140,6 @@ class TestWindow {
   TestWindow& operator=(const TestWindow&) = delete;
 
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
-
-  static void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&message);
-    }
-  }
-  // Pumps for `ms`: what a window posts to itself while opening is handled by then.
-  static void PumpFor(DWORD ms = 100) {
-    for (const ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end; Sleep(10)) {
-      Pump();
-    }
-  }
-
-  [[nodiscard]] Capture Grab() const {
-    Pump();
-    return test::Grab(hwnd_);
-  }
-  [[nodiscard]] Capture GrabSettled(DWORD timeoutMs = 3000) const {
-    Pump();
-    return test::GrabSettled(hwnd_, timeoutMs);
-  }
 
  private:
   HWND hwnd_ = nullptr;

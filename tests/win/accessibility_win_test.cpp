@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <memory>
 #include <thread>
 
 #include "app/text_ids.h"
@@ -46,7 +46,7 @@ class SettingsProviders : public testing::Test {
     dialog_ = std::make_unique<SettingsWindow>(factories_.d2d.Get(), factories_.dwrite.Get(),
                                                [this](const Settings& s) { last_ = s; });
     dialog_->Open(nullptr, Settings{});
-    test::TestWindow::PumpFor();
+    test::Pump();
     root_ = dialog_->AccessibilityRoot();
     ASSERT_NE(root_, nullptr);
   }
@@ -95,17 +95,18 @@ TEST_F(SettingsProviders, EveryRowHasItsControlTypeNameAndPlace) {
   // UI Automation calls from threads of its own; each call is served on the window's thread,
   // and the message that carries it runs nothing for a key it did not hand out.
   const auto row = Element(kControlClock);
-  std::wstring name;
-  std::atomic<bool> done = false;
-  std::thread reader([&] {
-    name = Text(row.Get(), uia::kNameProperty);
-    done = true;
-  });
-  while (!done) {
-    test::TestWindow::PumpFor(5);
-  }
-  reader.join();
-  EXPECT_EQ(name, L"Clock");
+  struct Read {
+    std::wstring name;
+    UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  };
+  const auto read = std::make_shared<Read>();
+  // Detached, with what it uses: a call never served fails the test instead of hanging it.
+  std::thread([read, row] {
+    read->name = Text(row.Get(), uia::kNameProperty);
+    SetEvent(read->done.get());
+  }).detach();
+  ASSERT_TRUE(test::PumpUntilSet(read->done.get()));
+  EXPECT_EQ(read->name, L"Clock");
   EXPECT_EQ(SendMessageW(dialog_->hwnd(), UiaProviders::CallMessage(), 12345, 0), 0);
 }
 
@@ -205,7 +206,7 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   MonitorWindow& card = inProcess.card;
   test::UiaRecorder recorder;
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
-  test::TestWindow::PumpFor();
+  test::Pump();
   IRawElementProviderSimple* root = card.AccessibilityRoot();
   ASSERT_NE(root, nullptr);
   EXPECT_NE(SendMessageW(card.hwnd(), WM_GETOBJECT, 0, uia::kRootObjectId), 0);
@@ -250,7 +251,7 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
                                      uia::kInvokePattern)
                 ->Invoke(),
             S_OK);
-  test::TestWindow::PumpFor();
+  test::Pump();
   HWND dialog = test::FindWindowOf(GetCurrentProcessId(), L"LumettaSettingsWindow");
   EXPECT_TRUE(dialog != nullptr && IsWindowVisible(dialog));
   EXPECT_EQ(recorder.events, (std::vector<test::RaisedEvent>{
@@ -264,7 +265,7 @@ TEST(AboutProviders, TextsTheLinkInvokedAfterTheCallReturnsAndOneWindow) {
   test::Factories factories;
   AboutWindow about(factories.d2d.Get(), factories.dwrite.Get());
   about.Show(nullptr);
-  test::TestWindow::PumpFor();
+  test::Pump();
   IRawElementProviderSimple* root = about.AccessibilityRoot();
   ASSERT_NE(root, nullptr);
   std::vector<std::wstring> names;

@@ -117,7 +117,7 @@ TEST(SettingsDialog, SmallScreenAt144DpiFitsTheWorkAreaAndScrolls) {
   SettingsWindow dialog(factories.d2d.Get(), factories.dwrite.Get(),
                         [&](const Settings& s) { last = s; });
   dialog.Open(nullptr, Settings{});
-  test::TestWindow::PumpFor();
+  test::Pump();
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(dialog.hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
@@ -143,7 +143,7 @@ TEST(SettingsDialog, SmallScreenAt144DpiFitsTheWorkAreaAndScrolls) {
 
 // High contrast: the theme's colours, opaque, and a switch followed at once. Wine cannot turn
 // a high-contrast theme on, so the system's answer is scripted.
-// The scripted scheme's colours as the screen shows them (0xRRGGBB).
+// The scripted scheme's colours (0xRRGGBB).
 constexpr std::uint32_t kWindow = 0x000000, kHighlight = 0x1AFFFF;
 
 TEST(HighContrast, TheSettingsWindowFollowsASwitchAtOnce) {
@@ -153,10 +153,7 @@ TEST(HighContrast, TheSettingsWindowFollowsASwitchAtOnce) {
   const test::ScopedColorScheme scoped(scheme);
   SettingsWindow dialog(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
   dialog.Open(nullptr, Settings{});
-  const auto grab = [&] {
-    test::TestWindow::PumpFor();
-    return test::GrabSettled(dialog.hwnd());
-  };
+  const auto grab = [&] { return test::Canvas::Print(dialog.hwnd()); };
   test::Capture shot = grab();
   EXPECT_EQ(shot.at(2, 2), kWindow);
   EXPECT_GT(shot.count(kHighlight), 100);  // the switches that are on

@@ -6,6 +6,7 @@
 
 #include "card/card_painter.h"
 #include "support/factories.h"
+#include "support/logging_test.h"
 #include "support/scripted_look.h"
 #include "support/test_window.h"
 
@@ -13,7 +14,7 @@ namespace lumetta {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-using test::TestWindow;
+using test::Canvas;
 
 constexpr D2D1_COLOR_F kRed{1, 0, 0, 1};
 constexpr D2D1_COLOR_F kWhite{1, 1, 1, 1};
@@ -22,20 +23,21 @@ int Brightness(std::uint32_t pixel) {
   return static_cast<int>((pixel >> 16) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF));
 }
 
-class RendererTest : public testing::Test {
+class RendererTest : public test::LoggingTest {
  protected:
   void SetUp() override {
+    LoggingTest::SetUp();
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ASSERT_TRUE(d2d_ && dwrite_);
   }
-  // Draws one frame of `draw` into the window and returns what the screen shows.
+  // Draws one frame of `draw` into the canvas the renderer was given and returns its pixels.
   template <typename Draw>
-  test::Capture Frame(Renderer& renderer, const TestWindow& window, Draw&& draw) {
-    renderer.hwnd = window.hwnd();
+  test::Capture Frame(Renderer& renderer, Canvas& canvas, Draw&& draw) {
+    canvas.Clear();
     EXPECT_TRUE(renderer.BeginFrame());
     draw();
     renderer.EndFrame();
-    return window.GrabSettled();
+    return canvas.capture();
   }
 
   test::Factories factories_;
@@ -46,7 +48,7 @@ class RendererTest : public testing::Test {
 // Windows 11's icon font, Windows 10's, or none at all: each shows its own glyphs, never the box
 // of a missing one. The prefix has stand-ins for both fonts, built from different shapes.
 TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
-  TestWindow window(40, 520, 80, 24);
+  Canvas canvas(80, 24);
   int lookups = 0;
   const auto without = [&](std::vector<std::u16string_view> hidden) {
     return [&, hidden](std::u16string_view family) {
@@ -56,7 +58,7 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
     };
   };
   const auto shoot = [&](Renderer& renderer, bool missing) {
-    return Frame(renderer, window, [&] {
+    return Frame(renderer, canvas, [&] {
       float x = 0;
       for (const Glyph glyph : {Glyph::Settings, Glyph::Warning, Glyph::Down}) {
         const D2D1_RECT_F box{x, 0, x + 24, 24};
@@ -72,12 +74,16 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
   Renderer fluent(d2d_, dwrite_.Get());
   Renderer mdl2(d2d_, dwrite_.Get(), without({kFluentIconsFamily}));
   Renderer bare(d2d_, dwrite_.Get(), without({kFluentIconsFamily, kMdl2IconsFamily}));
+  for (Renderer* renderer : {&fluent, &mdl2, &bare}) {
+    renderer->PrintTo(canvas.dc(), canvas.rect());
+  }
   EXPECT_EQ(fluent.families().icons, kFluentIconsFamily);
   EXPECT_EQ(mdl2.families().icons, kMdl2IconsFamily);
   EXPECT_TRUE(bare.families().icons.empty());
   EXPECT_EQ(fluent.families().text, kFallbackFamily);  // Wine has no Segoe UI Variable
 
   const test::Capture box = shoot(fluent, true);
+  const int looked = lookups;
   const test::Capture eleven = shoot(fluent, false);
   const test::Capture ten = shoot(mdl2, false);
   const test::Capture shapes = shoot(bare, false);
@@ -86,16 +92,24 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
     EXPECT_NE(*shot, box);
   }
   EXPECT_NE(ten, eleven);
-  EXPECT_EQ(lookups, 8);  // each family once per renderer, however much was drawn
+  EXPECT_EQ(lookups, looked);  // each renderer asks once, however much it draws
   // The shape of "down": a filled triangle, point at the bottom.
   EXPECT_GT(Brightness(shapes.at(52 + 12, 12)), 600);
   EXPECT_LT(Brightness(shapes.at(52 + 12, 19)), 200);
   EXPECT_LT(Brightness(shapes.at(52 + 7, 9)), 200);
 }
 
-TEST_F(RendererTest, AfterDeviceLossTheNextFrameRebuildsDeviceResourcesOnly) {
-  TestWindow window(40, 420, 120, 60);
+// Painting retries every frame: a target that cannot be made (Direct2D refuses a negative DPI) is
+// logged once, and its end once. A lost device rebuilds the device's resources at the next frame.
+TEST_F(RendererTest, TargetFailuresAreLatchedAndDeviceLossRebuildsDeviceResourcesOnly) {
+  Canvas canvas(120, 60);
   Renderer renderer(d2d_, dwrite_.Get());
+  renderer.PrintTo(canvas.dc(), canvas.rect());
+  renderer.scale = -1;
+  for (int frame = 0; frame < 3; ++frame) {
+    EXPECT_FALSE(renderer.BeginFrame());
+  }
+  renderer.scale = 1;
   HICON icon = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
   ASSERT_NE(icon, nullptr);
@@ -112,28 +126,36 @@ TEST_F(RendererTest, AfterDeviceLossTheNextFrameRebuildsDeviceResourcesOnly) {
     return std::vector<int>{stats.targets, stats.brushes, stats.gradientBrushes, stats.iconBitmaps,
                             stats.textFormats};
   };
-  Frame(renderer, window, draw);
+  Frame(renderer, canvas, draw);
   EXPECT_TRUE(drewIcon);
   const std::vector<int> first = counts();
-  EXPECT_EQ(first[0] + first[2] + first[3], 3);  // one target, gradient and icon bitmap
-  Frame(renderer, window, draw);                 // a steady frame creates nothing
+  Frame(renderer, canvas, draw);  // a steady frame creates nothing
   EXPECT_EQ(counts(), first);
+  const std::vector<std::string> events = Events("render");
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_TRUE(events[0].starts_with("ERROR render target_failed code=0x8")) << events[0];
+  EXPECT_EQ(events[1], "INFO  render recovered");
 
   renderer.SimulateDeviceLossOnNextEndFrame();
-  Frame(renderer, window, draw);
-  const auto shot = Frame(renderer, window, draw);
+  Frame(renderer, canvas, draw);
+  const auto shot = Frame(renderer, canvas, draw);
   // Every device resource once more; text formats are not the device's.
-  EXPECT_EQ(counts(), (std::vector<int>{2, first[1] * 2, 2, 2, first[4]}));
+  const std::vector<int> again = counts();
+  for (std::size_t i = 0; i + 1 < again.size(); ++i) {
+    EXPECT_EQ(again[i], 2 * first[i]) << i;
+  }
+  EXPECT_EQ(again.back(), first.back());
   EXPECT_TRUE(drewIcon);
   int lit = 0;
   for (int x = 80; x < 112; ++x) {
     lit += Brightness(shot.at(x, 26)) > 0 ? 1 : 0;
   }
   EXPECT_GT(lit, 10) << "the icon was not drawn after the device came back";
+  EXPECT_EQ(Events("render").size(), 2u);  // an expected loss is not a failure
   DestroyIcon(icon);
 }
 
-// The dark palette's Accent and Critical, as the screen shows them on black.
+// The dark palette's Accent and Critical, as they show on black.
 bool IsAccent(std::uint32_t pixel) {
   return (pixel & 0xFF) > 0xC0 && (pixel >> 16) < 0x40;
 }
@@ -141,12 +163,13 @@ bool IsCritical(std::uint32_t pixel) {
   return (pixel >> 16) > 0xC0 && ((pixel >> 8) & 0xFF) < 0x60 && (pixel & 0xFF) < 0x60;
 }
 
-// The card with only its disk section, painted into a window of its size; with a palette, on
+// The card with only its disk section, painted into a bitmap of its width; with a palette, on
 // its backdrop and with the pin button hovered.
 class CardPainterTest : public RendererTest {
  protected:
-  test::Capture Paint(const TestWindow& window, const Palette* palette = nullptr) {
+  test::Capture Paint(const Palette* palette = nullptr) {
     Renderer renderer(d2d_, dwrite_.Get());
+    renderer.PrintTo(canvas_.dc(), canvas_.rect());
     Settings settings;
     for (const SettingsBool& entry : kSettingsBools) {
       settings.*entry.field = entry.field == &Settings::showDisk;
@@ -154,7 +177,7 @@ class CardPainterTest : public RendererTest {
     const SectionLayout layout = StackSections(
         CardSections(settings, UpdateState::None,
                      CardPainter::DiskAlertTextHeight(renderer, snapshot_, settings)));
-    return Frame(renderer, window, [&] {
+    return Frame(renderer, canvas_, [&] {
       if (palette != nullptr) {
         renderer.palette = palette;
         renderer.FillRect({0, 0, 190, 640}, ToD2D(palette->Backdrop), 0);
@@ -165,20 +188,20 @@ class CardPainterTest : public RendererTest {
   }
 
   Snapshot snapshot_;
+  Canvas canvas_{190, 80};
 };
 
 // The disk bar fills to its share of the width, in the accent colour below the threshold and
 // in the critical colour past it, where the alert text takes the second line.
 TEST_F(CardPainterTest, TheDiskBarShowsItsShareAndTurnsCriticalPastTheThreshold) {
-  test::TestWindow window(240, 640, 190, 80);
   snapshot_.disk = {128ull << 30, 512ull << 30, true};
-  const test::Capture quarter = Paint(window);
+  const test::Capture quarter = Paint();
   EXPECT_TRUE(IsAccent(quarter.at(40, 36)));  // the bar's row: 12 + 21 .. 12 + 27
   EXPECT_FALSE(IsAccent(quarter.at(80, 36)));
   EXPECT_FALSE(IsCritical(quarter.at(40, 36)));
 
   snapshot_.disk = {500ull << 30, 512ull << 30, true};
-  const test::Capture full = Paint(window);
+  const test::Capture full = Paint();
   EXPECT_TRUE(IsCritical(full.at(170, 36)));
   int alert = 0;
   for (int x = 12; x < 178; ++x) {
@@ -190,7 +213,7 @@ TEST_F(CardPainterTest, TheDiskBarShowsItsShareAndTurnsCriticalPastTheThreshold)
   // is outlined in the highlight colour, its face the window colour.
   test::ScriptedColorScheme scheme;
   const Palette contrast = HighContrastPalette(scheme.colors);
-  const test::Capture high = Paint(window, &contrast);
+  const test::Capture high = Paint(&contrast);
   EXPECT_EQ(high.at(2, 2), 0x000000u);
   EXPECT_EQ(high.at(100, 36), 0xFFFF00u);
   EXPECT_EQ(high.at(176, 14), 0x000000u);

@@ -16,6 +16,9 @@ namespace lumetta::probe {
 [[nodiscard]] UniqueHandle OpenOwner(HWND window);
 bool PostClose(HWND card);
 bool PostReveal(HWND card);
+// Whether the screen shows something painted over the window's client area (its pixels are not
+// all alike): scripts that screenshot a window wait for its first frame.
+[[nodiscard]] bool ShowsAFrame(HWND window);
 // The exit code once the process has ended, or nothing on time-out.
 [[nodiscard]] std::optional<DWORD> WaitForExit(HANDLE process, DWORD timeoutMs);
 

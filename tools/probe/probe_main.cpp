@@ -12,7 +12,6 @@
 #include <string_view>
 
 #include "probe/probe.h"
-#include "support/test_window.h"
 
 namespace {
 
@@ -59,7 +58,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"painted") {
     // The first frame can take seconds on a busy machine (software rasteriser start-up).
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (lumetta::test::Grab(card).uniform()) {
+    while (!lumetta::probe::ShowsAFrame(card)) {
       if (GetTickCount64() >= deadline) {
         std::fprintf(stderr, "probe: the card shows no painted frame\n");
         return kTimedOut;
