@@ -116,7 +116,8 @@ set_tests_properties(SettingsDialog.SmallScreenAt144Dpi PROPERTIES LABELS wine R
 file(GLOB e2e_test_sources CONFIGURE_DEPENDS tests/e2e/*_test.cpp)
 add_executable(e2e_tests ${e2e_test_sources} tests/e2e/main.cpp)
 target_include_directories(e2e_tests PRIVATE tests)
-target_link_libraries(e2e_tests PRIVATE probe_lib lumetta_core gtest shell32 ole32 oleaut32 uuid)
+target_link_libraries(e2e_tests PRIVATE probe_lib lumetta_core gtest shell32 ole32 oleaut32 uuid
+  ws2_32)
 lumetta_warnings(e2e_tests)
 add_dependencies(e2e_tests lumetta)
 # One lumetta.exe at a time: the data folder and the single-instance mutex are shared.

@@ -1,6 +1,7 @@
 // Starts lumetta.exe with a clean data folder and reads what it leaves behind.
 #pragma once
 
+#include <winsock2.h>
 #include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -47,12 +48,55 @@ inline int CountLogLines(const std::string& text) {
   }));
 }
 
+// A loopback port for the update feed, so that no card a test starts asks the internet: bound
+// but not listening, it refuses every connection; listening, it accepts connections (the system
+// completes them) and never answers.
+class FeedPort {
+ public:
+  FeedPort() {
+    WSADATA data{};
+    WSAStartup(MAKEWORD(2, 2), &data);
+    socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    bind(socket_, reinterpret_cast<sockaddr*>(&address), length);
+    getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
+    url_ = L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/version.json";
+  }
+  ~FeedPort() {
+    closesocket(socket_);
+    WSACleanup();
+  }
+  FeedPort(const FeedPort&) = delete;
+  FeedPort& operator=(const FeedPort&) = delete;
+
+  [[nodiscard]] const std::wstring& url() const { return url_; }
+  [[nodiscard]] bool Listen() const { return listen(socket_, 4) == 0; }
+  // Whether a connection waits to be accepted: the card's check has reached the port.
+  [[nodiscard]] bool Reached() const {
+    fd_set pending;
+    FD_ZERO(&pending);
+    FD_SET(socket_, &pending);
+    timeval none{};
+    return select(0, &pending, nullptr, nullptr, &none) == 1;
+  }
+
+ private:
+  SOCKET socket_ = INVALID_SOCKET;
+  std::wstring url_;
+};
+
 class Lumetta {
  public:
-  // Starts lumetta.exe in English, whatever the machine's language.
-  Lumetta() {
+  // Starts lumetta.exe in English, whatever the machine's language, with `feed` as its update
+  // feed.
+  explicit Lumetta(const FeedPort& feed) {
     SetEnvironmentVariableW(L"LUMETTA_LANG", L"en");
+    SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", feed.url().c_str());
     process_.reset(test::StartProcess(gLumettaExe));
+    SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
     SetEnvironmentVariableW(L"LUMETTA_LANG", nullptr);
   }
   // Never leaves a card behind for the next test.
@@ -82,13 +126,23 @@ class Lumetta {
 inline RECT Rect(HWND card) {
   return probe::CardRect(card).value_or(RECT{});
 }
+inline std::vector<LONG> Place(HWND card) {
+  const RECT rect = Rect(card);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
 inline bool Topmost(HWND card) {
   return (GetWindowLongPtrW(card, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
+inline RECT WorkArea() {
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
 
-// The menu runs its own loop in the card's thread; keys posted to the card reach it there.
-// Under Wine without a window manager the loop is sometimes cancelled as it starts (a stray
-// WM_CANCELMODE from the focus change), so the menu is opened again until `done` holds.
+// The menu runs its own loop in the card's thread, and keys posted to the card once the menu
+// shows reach that loop. Under Wine without a window manager the loop is sometimes cancelled as
+// it starts (a stray WM_CANCELMODE from the focus change), so the menu is opened again until
+// `done` holds.
 template <typename Done>
 bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) {
   for (int attempt = 0; attempt < 5; ++attempt) {
@@ -102,10 +156,8 @@ bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) 
         })) {
       continue;
     }
-    Sleep(200);
     for (WPARAM key : keys) {
       PostMessageW(card, WM_KEYDOWN, key, 0);
-      Sleep(50);
     }
     if (WaitUntil(done, 5000)) {
       return true;
@@ -141,7 +193,7 @@ class E2eTest : public testing::Test {
       std::filesystem::create_directories(DataFolder());
       test::WriteAll(DataFolder() / L"settings.json", settingsJson);
     }
-    app_ = std::make_unique<Lumetta>();
+    app_ = std::make_unique<Lumetta>(feed_);
     HWND card = probe::WaitForCard(30000);
     EXPECT_NE(card, nullptr);
     return card;
@@ -151,6 +203,7 @@ class E2eTest : public testing::Test {
     std::filesystem::remove_all(DataFolder(), ignored);
   }
 
+  FeedPort feed_;  // before the card, which asks it until the card is gone
   std::unique_ptr<Lumetta> app_;
 };
 
