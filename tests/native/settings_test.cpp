@@ -167,6 +167,29 @@ class SettingsFile : public testing::Test {
   ScriptedFiles fs;
 };
 
+// A file another program holds is read again a few times before it counts as unread; without a
+// data folder there is nothing to read and every save fails (the card then shows its notice).
+TEST_F(SettingsFile, AHeldFileIsReadAgainAndNoDataFolderFailsEverySave) {
+  fs.files[kPath] = R"({"showClock":false})";
+  fs.readErrors = {kErrorSharingViolation, kErrorSharingViolation};
+  const LoadedSettings loaded = LoadSettings(fs, kPath);
+  EXPECT_FALSE(loaded.settings.showClock);
+  EXPECT_FALSE(loaded.unread);
+  EXPECT_EQ(fs.pauses, (std::vector<std::uint32_t>{100, 100}));
+  EXPECT_TRUE(Lines().empty());
+  fs.pauses.clear();
+  fs.readError = kErrorSharingViolation;
+  EXPECT_TRUE(LoadSettings(fs, kPath).unread);
+  EXPECT_EQ(fs.pauses.size(), 4u);  // five attempts in all
+  EXPECT_EQ(Lines(), std::vector<std::string>{"WARN  settings read_failed code=0x00000020"});
+
+  fs.files.clear();
+  SettingsStore store(fs, std::nullopt);
+  EXPECT_EQ(store.Load(), DefaultSettings());
+  EXPECT_FALSE(store.Save(DefaultSettings()));
+  EXPECT_TRUE(fs.files.empty());
+}
+
 // A file that exists but could not be read is moved aside by the first save, never overwritten.
 TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
   fs.files[kPath] = R"({"showGpu":false})";

@@ -3,7 +3,8 @@
 //   close   post WM_CLOSE, wait for the process to end; print and exit with its exit code
 //   reveal  post the registered reveal message
 //   wait    wait for the card's process to end; print and exit with its exit code
-//   painted wait until the card shows a painted frame (its pixels are not all alike)
+//   painted [CLASS]  wait until the card (or the shown window of CLASS) shows a painted frame
+//                    (its pixels are not all alike)
 //   menu N CLASS  choose the Nth item of the card's menu until a window of CLASS is shown;
 //                 print its client area's "left top right bottom" on the screen
 // Exit code 3 when there is no card, 4 when the process did not end in time.
@@ -58,9 +59,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"painted") {
     // The first frame can take seconds on a busy machine (software rasteriser start-up).
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!lumetta::probe::ShowsAFrame(card)) {
+    const auto target = [&] { return argc > 3 ? FindWindowW(argv[3], nullptr) : card; };
+    while (target() == nullptr || !lumetta::probe::ShowsAFrame(target())) {
       if (GetTickCount64() >= deadline) {
-        std::fprintf(stderr, "probe: the card shows no painted frame\n");
+        std::fprintf(stderr, "probe: the window shows no painted frame\n");
         return kTimedOut;
       }
       Sleep(50);
