@@ -1,0 +1,140 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/login_item.h"
+#include "support/logging_test.h"
+#include "support/test_files.h"
+
+namespace lumetta {
+namespace {
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+constexpr wchar_t kValue[] = L"Lumetta";
+
+// The program's value under `key`, and the keys above it that did not exist, put back as they
+// were when this goes.
+class SavedValue {
+ public:
+  explicit SavedValue(std::wstring key) : key_(std::move(key)) {
+    HKEY opened = nullptr;
+    for (std::wstring k = key_;
+         RegOpenKeyExW(HKEY_CURRENT_USER, k.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS;
+         k.resize(k.rfind(L'\\'))) {
+      missing_ = k;
+    }
+    DWORD size = 0;
+    if (missing_.empty() &&
+        RegQueryValueExW(opened, kValue, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
+      bytes_.emplace(size);
+      RegQueryValueExW(opened, kValue, nullptr, &type_, bytes_->data(), &size);
+    }
+    RegCloseKey(opened);
+  }
+  ~SavedValue() {
+    if (!missing_.empty()) {
+      RegDeleteTreeW(HKEY_CURRENT_USER, missing_.c_str());
+    } else if (bytes_) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), kValue, type_, bytes_->data(),
+                      static_cast<DWORD>(bytes_->size()));
+    } else {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), kValue);
+    }
+  }
+  SavedValue(const SavedValue&) = delete;
+  SavedValue& operator=(const SavedValue&) = delete;
+
+ private:
+  std::wstring key_;
+  std::wstring missing_;
+  DWORD type_ = REG_NONE;
+  std::optional<std::vector<BYTE>> bytes_;
+};
+
+std::optional<std::wstring> ReadEntry() {
+  wchar_t text[2048] = {};
+  DWORD size = sizeof text;
+  return RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValue, RRF_RT_REG_SZ, nullptr, text, &size) ==
+                 ERROR_SUCCESS
+             ? std::optional<std::wstring>(text)
+             : std::nullopt;
+}
+
+// Writes the Run entry with `bytes` bytes of `entry`, which need not end in a terminator.
+void WriteEntry(const std::wstring& entry, std::size_t bytes) {
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kValue, REG_SZ, entry.c_str(),
+                            static_cast<DWORD>(bytes)),
+            ERROR_SUCCESS);
+}
+
+// Starts without the program's two values; ends with them as they were.
+class LoginItemRegistry : public test::LoggingTest {
+ protected:
+  void SetUp() override {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kValue);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, kValue);
+    LoggingTest::SetUp();
+  }
+  SavedValue run_{kRunKey};
+  SavedValue approved_{kApprovedKey};
+  const std::wstring quotedSelf_ = L"\"" + test::SelfPath() + L"\"";
+};
+
+TEST_F(LoginItemRegistry, StatesFollowTheRunEntryAndTheWindowsSwitch) {
+  EXPECT_EQ(GetLoginItemState(), LoginItemState::Off);
+  EXPECT_EQ(SetLoginItem(true), LoginItemState::On);
+  EXPECT_EQ(ReadEntry(), quotedSelf_);
+  // Windows' Startup apps page: an odd first byte is off there, an even one on.
+  for (const auto& [first, state] :
+       {std::pair<BYTE, LoginItemState>{3, LoginItemState::DisabledInWindows},
+        {2, LoginItemState::On}}) {
+    const BYTE approved[12] = {first};
+    RegSetKeyValueW(HKEY_CURRENT_USER, kApprovedKey, kValue, REG_BINARY, approved, sizeof approved);
+    EXPECT_EQ(GetLoginItemState(), state) << int{first};
+  }
+  EXPECT_EQ(SetLoginItem(false), LoginItemState::Off);
+  EXPECT_EQ(ReadEntry(), std::nullopt);
+  EXPECT_EQ(SetLoginItem(false), LoginItemState::Off);  // no entry: still a success
+  EXPECT_EQ(Events(), (std::vector<std::string>{"INFO  login_item registered",
+                                                "INFO  login_item unregistered",
+                                                "INFO  login_item unregistered"}));
+}
+
+// Only an entry naming another program file is rewritten (one in another letter case is ours),
+// and an absent one stays absent. An odd byte count, half a character and no terminator, as
+// some tools write, is still read.
+TEST_F(LoginItemRegistry, RepairRewritesOnlyAStaleEntry) {
+  RepairLoginItem();
+  EXPECT_EQ(ReadEntry(), std::nullopt);
+  std::wstring upper = quotedSelf_;
+  CharUpperW(upper.data());
+  const std::wstring old = L"\"C:\\Old place\\lumetta.exe\"";
+  const std::wstring withArgument = test::SelfPath() + L" --minimized";
+  const struct {
+    std::wstring entry;
+    std::size_t bytes;
+    std::wstring repaired;
+  } cases[] = {{upper, (upper.size() + 1) * 2, upper},
+               {old, (old.size() + 1) * 2, quotedSelf_},
+               {withArgument, (withArgument.size() + 1) * 2, quotedSelf_},
+               {old, old.size() * 2 + 1, quotedSelf_}};
+  for (const auto& c : cases) {
+    WriteEntry(c.entry, c.bytes);
+    RepairLoginItem();
+    EXPECT_EQ(ReadEntry(), c.repaired) << c.bytes;
+  }
+  const std::vector<std::string> events = Events();
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_TRUE(events[0].starts_with("INFO  login_item repaired path=") &&
+              events[0].ends_with("win_tests.exe"))
+      << events[0];
+}
+
+}  // namespace
+}  // namespace lumetta
