@@ -43,7 +43,7 @@ void Drag(HWND card, int x, int y) {
 struct Run {
   HWND card;
   Lumetta& app;
-  const FeedPort& feed;
+  test::LoopbackResponder& feed;
 };
 
 // One way a user meets lumetta.exe: the settings file it starts with (none when empty), its
@@ -218,7 +218,7 @@ void UnpinSecondStartAndExit(const Run& run) {
 // An update check that the feed never answers does not hold up the exit until WinHTTP's own
 // 15-second time-outs end it: the card's part of the exit is done well before.
 void ExitWhileTheFeedNeverAnswers(const Run& run) {
-  ASSERT_TRUE(WaitUntil([&] { return run.feed.Reached(); }));
+  ASSERT_TRUE(WaitUntil([&] { return run.feed.Pending(0); }));
   EXPECT_TRUE(probe::PostClose(run.card));
   EXPECT_TRUE(WaitUntil([] { return CountLogLines(" INFO  app exit") == 1; }, 10000));
   EXPECT_EQ(run.app.WaitForExit(kTimeoutMs), 0u);

@@ -1,7 +1,6 @@
 // Starts lumetta.exe with a clean data folder and reads what it leaves behind.
 #pragma once
 
-#include <winsock2.h>
 #include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -19,6 +18,7 @@
 #include "base/owner_win.h"
 #include "card/monitor_window.h"
 #include "probe/probe.h"
+#include "support/loopback_responder.h"
 #include "support/test_files.h"
 
 namespace lumetta::e2e {
@@ -48,53 +48,12 @@ inline int CountLogLines(const std::string& text) {
   }));
 }
 
-// A loopback port for the update feed, so that no card a test starts asks the internet: bound
-// but not listening, it refuses every connection; listening, it accepts connections (the system
-// completes them) and never answers.
-class FeedPort {
- public:
-  FeedPort() {
-    WSADATA data{};
-    WSAStartup(MAKEWORD(2, 2), &data);
-    socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    bind(socket_, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
-    url_ = L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/version.json";
-  }
-  ~FeedPort() {
-    closesocket(socket_);
-    WSACleanup();
-  }
-  FeedPort(const FeedPort&) = delete;
-  FeedPort& operator=(const FeedPort&) = delete;
-
-  [[nodiscard]] const std::wstring& url() const { return url_; }
-  [[nodiscard]] bool Listen() const { return listen(socket_, 4) == 0; }
-  // Whether a connection waits to be accepted: the card's check has reached the port.
-  [[nodiscard]] bool Reached() const {
-    fd_set pending;
-    FD_ZERO(&pending);
-    FD_SET(socket_, &pending);
-    timeval none{};
-    return select(0, &pending, nullptr, nullptr, &none) == 1;
-  }
-
- private:
-  SOCKET socket_ = INVALID_SOCKET;
-  std::wstring url_;
-};
-
 class Lumetta {
  public:
-  // Starts lumetta.exe in English, whatever the machine's language, with `feed` as its update
-  // feed.
-  explicit Lumetta(const FeedPort& feed) {
+  // Starts lumetta.exe in English, whatever the machine's language, asking `feed` for updates.
+  explicit Lumetta(const test::LoopbackResponder& feed) {
     SetEnvironmentVariableW(L"LUMETTA_LANG", L"en");
-    SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", feed.url().c_str());
+    SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", feed.Url().c_str());
     process_.reset(test::StartProcess(gLumettaExe));
     SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr);
     SetEnvironmentVariableW(L"LUMETTA_LANG", nullptr);
@@ -203,7 +162,8 @@ class E2eTest : public testing::Test {
     std::filesystem::remove_all(DataFolder(), ignored);
   }
 
-  FeedPort feed_;  // before the card, which asks it until the card is gone
+  // No card a test starts asks the internet: its feed refuses, unless a test makes it listen.
+  test::LoopbackResponder feed_{false};  // before the card, which asks it until the card is gone
   std::unique_ptr<Lumetta> app_;
 };
 

@@ -1,6 +1,6 @@
 // An HTTP responder on 127.0.0.1 at a free port. Each Answer() serves one request on a thread
 // that gives up by itself when none comes; a connection never accepted stands for a server that
-// takes the request and never answers.
+// takes the request and never answers. Not listening, the port refuses every connection.
 #pragma once
 
 #include <winsock2.h>
@@ -15,7 +15,7 @@ namespace lumetta::test {
 
 class LoopbackResponder {
  public:
-  LoopbackResponder() {
+  explicit LoopbackResponder(bool listening = true) {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -24,7 +24,9 @@ class LoopbackResponder {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof address;
     bind(listener_, reinterpret_cast<sockaddr*>(&address), length);  // port 0: any free one
-    listen(listener_, 4);
+    if (listening) {
+      Listen();
+    }
     getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
     port_ = ntohs(address.sin_port);
   }
@@ -39,6 +41,7 @@ class LoopbackResponder {
   [[nodiscard]] std::wstring Url() const {
     return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/lumettawin/version.json";
   }
+  bool Listen() { return listen(listener_, 4) == 0; }
   // Whether a connection waits to be accepted within `timeoutMs`.
   [[nodiscard]] bool Pending(DWORD timeoutMs) const {
     fd_set ready;

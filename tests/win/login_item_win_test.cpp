@@ -18,45 +18,6 @@ constexpr wchar_t kApprovedKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 constexpr wchar_t kValue[] = L"Lumetta";
 
-// The program's value under `key`, and the keys above it that did not exist, put back as they
-// were when this goes.
-class SavedValue {
- public:
-  explicit SavedValue(std::wstring key) : key_(std::move(key)) {
-    HKEY opened = nullptr;
-    for (std::wstring k = key_;
-         RegOpenKeyExW(HKEY_CURRENT_USER, k.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS;
-         k.resize(k.rfind(L'\\'))) {
-      missing_ = k;
-    }
-    DWORD size = 0;
-    if (missing_.empty() &&
-        RegQueryValueExW(opened, kValue, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
-      bytes_.emplace(size);
-      RegQueryValueExW(opened, kValue, nullptr, &type_, bytes_->data(), &size);
-    }
-    RegCloseKey(opened);
-  }
-  ~SavedValue() {
-    if (!missing_.empty()) {
-      RegDeleteTreeW(HKEY_CURRENT_USER, missing_.c_str());
-    } else if (bytes_) {
-      RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), kValue, type_, bytes_->data(),
-                      static_cast<DWORD>(bytes_->size()));
-    } else {
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), kValue);
-    }
-  }
-  SavedValue(const SavedValue&) = delete;
-  SavedValue& operator=(const SavedValue&) = delete;
-
- private:
-  std::wstring key_;
-  std::wstring missing_;
-  DWORD type_ = REG_NONE;
-  std::optional<std::vector<BYTE>> bytes_;
-};
-
 std::optional<std::wstring> ReadEntry() {
   wchar_t text[2048] = {};
   DWORD size = sizeof text;
@@ -73,16 +34,24 @@ void WriteEntry(const std::wstring& entry, std::size_t bytes) {
             ERROR_SUCCESS);
 }
 
-// Starts without the program's two values; ends with them as they were.
+// The current user's registry, redirected for this process to an empty scratch key: the real
+// registry calls, without touching the values of the user running the tests.
 class LoginItemRegistry : public test::LoggingTest {
  protected:
   void SetUp() override {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kValue);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, kValue);
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &scratch_, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, scratch_), ERROR_SUCCESS);
     LoggingTest::SetUp();
   }
-  SavedValue run_{kRunKey};
-  SavedValue approved_{kApprovedKey};
+  void TearDown() override {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(scratch_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
+  }
+  static constexpr wchar_t kScratch[] = L"Software\\LumettaTest\\LoginItem";
+  HKEY scratch_ = nullptr;
   const std::wstring quotedSelf_ = L"\"" + test::SelfPath() + L"\"";
 };
 
