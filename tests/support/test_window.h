@@ -23,8 +23,6 @@ class Capture {
   [[nodiscard]] bool uniform() const {
     return std::all_of(pixels_.begin(), pixels_.end(), [&](auto p) { return p == pixels_[0]; });
   }
-  // Every pixel black, or none at all.
-  [[nodiscard]] bool blank() const { return uniform() && (pixels_.empty() || pixels_[0] == 0); }
   // How many pixels show exactly `color`.
   [[nodiscard]] int count(std::uint32_t color) const {
     return static_cast<int>(std::count(pixels_.begin(), pixels_.end(), color));
