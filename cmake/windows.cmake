@@ -90,6 +90,8 @@ file(GLOB win_test_sources CONFIGURE_DEPENDS tests/win/*_test.cpp)
 # The rounding tests also run here: lumetta.exe's runtime must round as the native build does.
 add_executable(win_tests ${win_test_sources} tests/win/main.cpp tests/native/rounding_test.cpp)
 target_include_directories(win_tests PRIVATE tests)
+# The string tables are compared with the resource files themselves.
+target_compile_definitions(win_tests PRIVATE LUMETTA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(win_tests PRIVATE lumetta_win gtest)
 lumetta_resources(win_tests)
 lumetta_warnings(win_tests)

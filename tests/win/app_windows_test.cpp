@@ -1,19 +1,23 @@
 // The program's own windows and resources under Wine: the card's creation, its tray icon,
-// and the version the program reads from itself.
+// the version the program reads from itself and its string tables.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "app/log_win.h"
+#include "app/strings.h"
+#include "app/text_ids.h"
 #include "app/version.h"
 #include "base/program_path_win.h"
 #include "card/monitor_window.h"
 #include "support/card_in_process.h"
 #include "support/factories.h"
 #include "support/logging_test.h"
+#include "support/rc_texts.h"
 #include "support/test_files.h"
 
 namespace lumetta {
@@ -40,6 +44,42 @@ TEST(Version, AProgramPathPastMaxPathIsReadWhole) {
   EXPECT_EQ(path->size(), 3u + 400 + 12);
   EXPECT_TRUE(path->ends_with(L"\\lumetta.exe"));
   EXPECT_EQ(ProgramPath(), std::optional<std::wstring>(test::SelfPath()));
+}
+
+class Strings : public test::LoggingTest {
+ protected:
+  static void Choose(const wchar_t* value) {
+    SetEnvironmentVariableW(L"LUMETTA_LANG", value);
+    ChooseLanguage();
+  }
+  void TearDown() override { Choose(nullptr); }
+};
+
+// Both string tables through the loader, each text as its resource file has it, the table chosen
+// by the variable in any letter case; a missing id shows "?" and is logged.
+TEST_F(Strings, EachTableHoldsItsResourceFilesTextsAndAMissingIdIsLogged) {
+  for (const auto& [variable, language, locale] :
+       {std::tuple(L"EN", "en", u"en-US"), std::tuple(L"Ja", "ja", u"ja-JP")}) {
+    Choose(variable);
+    EXPECT_EQ(LocaleName(), std::u16string_view(locale));
+    const test::RcTexts texts(language);
+    for (const TextId id : kAllTextIds) {
+      EXPECT_EQ(LoadText(id), texts.Text(id)) << id;
+    }
+    // A failed save sends the user to the log file itself.
+    EXPECT_NE(LoadText(kTextSettingsSaveFailed).find(uR"(%LOCALAPPDATA%\Lumetta\Logs\app.log)"),
+              std::u16string::npos)
+        << language;
+  }
+  // Before the first text of a block, after its last, and in no block at all.
+  for (const std::uint32_t id : {999u, 1022u, 4000u}) {
+    EXPECT_EQ(LoadText(id), u"?") << id;
+  }
+  EXPECT_EQ(
+      Events("strings"),
+      (std::vector<std::string>{"INFO  strings language lang=en", "INFO  strings language lang=ja",
+                                "ERROR strings missing id=999", "ERROR strings missing id=1022",
+                                "ERROR strings missing id=4000"}));
 }
 
 // Refuses every window creation on this thread, as a system short of resources may, without
