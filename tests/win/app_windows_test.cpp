@@ -14,6 +14,7 @@
 #include "app/version.h"
 #include "base/program_path_win.h"
 #include "card/monitor_window.h"
+#include "card/tray_icon.h"
 #include "support/card_in_process.h"
 #include "support/factories.h"
 #include "support/logging_test.h"
@@ -164,6 +165,24 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   ASSERT_TRUE(Icon(NIM_DELETE, card.hwnd()));  // as when the taskbar restarts
   SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(Icon(NIM_MODIFY, card.hwnd()));
+}
+
+// "TaskbarCreated" while the shell still holds the icon: it is modified in place, so that exactly
+// one icon exists, and that one goes at exit. (Wine drops the icons of a destroyed window, so
+// the owner here outlives the icon.)
+TEST_F(CardMessages, AHeldTrayIconIsModifiedInPlaceAndRemovedAtExit) {
+  const HWND owner = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     nullptr, nullptr);
+  {
+    TrayIcon tray;
+    tray.Init(owner, WM_APP);
+    ASSERT_TRUE(tray.added()) << "no notification area";
+    tray.Readd();
+    EXPECT_TRUE(tray.added());
+  }
+  EXPECT_FALSE(Icon(NIM_MODIFY, owner));
+  EXPECT_TRUE(Events("tray").empty());
+  DestroyWindow(owner);
 }
 
 }  // namespace
