@@ -1,6 +1,7 @@
-// An HTTP responder on 127.0.0.1 at a free port. Each Answer() serves one request on a thread
-// that gives up by itself when none comes; a connection never accepted stands for a server that
-// takes the request and never answers. Not listening, the port refuses every connection.
+// An HTTP server on 127.0.0.1 at a free port that answers one request at a time, on the
+// caller's thread. A connection it never accepts is a server that takes the request and never
+// answers: the system completes the handshake and holds what the client sends. Not listening,
+// the port refuses every connection.
 #pragma once
 
 #include <winsock2.h>
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <string>
-#include <thread>
 
 namespace lumetta::test {
 
@@ -31,7 +31,6 @@ class LoopbackResponder {
     port_ = ntohs(address.sin_port);
   }
   ~LoopbackResponder() {
-    Join();
     closesocket(listener_);
     WSACleanup();
   }
@@ -43,51 +42,37 @@ class LoopbackResponder {
   }
   bool Listen() { return listen(listener_, 4) == 0; }
   // Whether a connection waits to be accepted within `timeoutMs`.
-  [[nodiscard]] bool Pending(DWORD timeoutMs) const {
+  [[nodiscard]] bool Pending(long timeoutMs) const {
     fd_set ready;
     FD_ZERO(&ready);
     FD_SET(listener_, &ready);
-    timeval wait{static_cast<long>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000};
+    timeval wait{timeoutMs / 1000, timeoutMs % 1000 * 1000};
     return select(0, &ready, nullptr, nullptr, &wait) == 1;
   }
-  // The next request gets `status` and `body`.
-  void Answer(int status, const std::string& body) {
-    Join();
-    std::string response = "HTTP/1.1 " + std::to_string(status) +
-                           " Status\r\nContent-Length: " + std::to_string(body.size()) +
-                           "\r\nConnection: close\r\n\r\n" + body;
-    thread_ = std::thread([this, response = std::move(response)] {
-      if (!Pending(kWaitMs)) {
-        return;
-      }
-      const SOCKET client = accept(listener_, nullptr, nullptr);
-      for (const int option : {SO_RCVTIMEO, SO_SNDTIMEO}) {
-        setsockopt(client, SOL_SOCKET, option, reinterpret_cast<const char*>(&kWaitMs),
-                   sizeof kWaitMs);
-      }
-      std::string request;
-      char buffer[1024];
-      for (int got = 1; got > 0 && request.find("\r\n\r\n") == std::string::npos;) {
-        got = recv(client, buffer, sizeof buffer, 0);
-        request.append(buffer, static_cast<std::size_t>(std::max(got, 0)));
-      }
-      send(client, response.data(), static_cast<int>(response.size()), 0);
-      shutdown(client, SD_SEND);
-      closesocket(client);
-    });
+  // Reads the next request, within 10 s, and answers it with `status` and `body`.
+  bool Serve(int status, const std::string& body) {
+    if (!Pending(10000)) {
+      return false;
+    }
+    const SOCKET client = accept(listener_, nullptr, nullptr);
+    std::string request;
+    char buffer[1024];
+    for (int got = 1; got > 0 && request.find("\r\n\r\n") == std::string::npos;) {
+      got = recv(client, buffer, sizeof buffer, 0);
+      request.append(buffer, static_cast<std::size_t>(std::max(got, 0)));
+    }
+    const std::string response = "HTTP/1.1 " + std::to_string(status) +
+                                 " Status\r\nContent-Length: " + std::to_string(body.size()) +
+                                 "\r\nConnection: close\r\n\r\n" + body;
+    send(client, response.data(), static_cast<int>(response.size()), 0);
+    shutdown(client, SD_SEND);
+    closesocket(client);
+    return true;
   }
 
  private:
-  void Join() {
-    if (thread_.joinable()) {
-      thread_.join();
-    }
-  }
-
-  static constexpr DWORD kWaitMs = 10000;
   SOCKET listener_ = INVALID_SOCKET;
   unsigned short port_ = 0;
-  std::thread thread_;
 };
 
 }  // namespace lumetta::test

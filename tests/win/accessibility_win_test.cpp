@@ -296,5 +296,37 @@ TEST(AboutProviders, TextsTheLinkInvokedAfterTheCallReturnsAndOneWindow) {
   EXPECT_EQ(about.hwnd(), nullptr);
 }
 
+// The mouse taken away mid-drag (Alt+Tab, another window's capture, a menu) ends the drag: a
+// later move over the slider changes nothing. Kept, the capture lets the drag follow the move.
+TEST_F(SettingsProviders, LosingTheMouseCaptureEndsASliderDrag) {
+  const auto slider = As<IRawElementProviderFragment>(Element(kControlDiskAlert).Get());
+  ASSERT_EQ(slider->SetFocus(), S_OK);  // scrolled into view
+  UiaRect box{};
+  ASSERT_EQ(slider->get_BoundingRectangle(&box), S_OK);
+  POINT left{static_cast<LONG>(box.left) + 2, static_cast<LONG>(box.top + box.height / 2)};
+  ScreenToClient(dialog_->hwnd(), &left);
+  const LPARAM start = MAKELPARAM(left.x, left.y);
+  const LPARAM end = MAKELPARAM(left.x + static_cast<LONG>(box.width) - 5, left.y);
+  const struct {
+    UINT loss;  // 0: none
+    LPARAM press, move;
+    double pressed, moved;
+  } cases[] = {{WM_CAPTURECHANGED, start, end, 0.5, 0.5},
+               {WM_CANCELMODE, end, start, 0.95, 0.95},
+               {0, end, start, 0.95, 0.5}};
+  for (const auto& c : cases) {
+    SendMessageW(dialog_->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, c.press);
+    ASSERT_EQ(last_.diskAlertThreshold, c.pressed) << c.loss;
+    if (c.loss == WM_CAPTURECHANGED) {
+      ReleaseCapture();
+    } else if (c.loss == WM_CANCELMODE) {
+      SendMessageW(dialog_->hwnd(), WM_CANCELMODE, 0, 0);
+    }
+    SendMessageW(dialog_->hwnd(), WM_MOUSEMOVE, MK_LBUTTON, c.move);
+    EXPECT_EQ(last_.diskAlertThreshold, c.moved) << c.loss;
+    SendMessageW(dialog_->hwnd(), WM_LBUTTONUP, 0, c.move);
+  }
+}
+
 }  // namespace
 }  // namespace lumetta

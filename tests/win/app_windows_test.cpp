@@ -1,19 +1,24 @@
 // The program's own windows and resources under Wine: the card's creation, its tray icon,
-// and the version the program reads from itself.
+// the version the program reads from itself and its string tables.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "app/log_win.h"
+#include "app/strings.h"
+#include "app/text_ids.h"
 #include "app/version.h"
 #include "base/program_path_win.h"
 #include "card/monitor_window.h"
+#include "card/tray_icon.h"
 #include "support/card_in_process.h"
 #include "support/factories.h"
 #include "support/logging_test.h"
+#include "support/rc_texts.h"
 #include "support/test_files.h"
 
 namespace lumetta {
@@ -40,6 +45,42 @@ TEST(Version, AProgramPathPastMaxPathIsReadWhole) {
   EXPECT_EQ(path->size(), 3u + 400 + 12);
   EXPECT_TRUE(path->ends_with(L"\\lumetta.exe"));
   EXPECT_EQ(ProgramPath(), std::optional<std::wstring>(test::SelfPath()));
+}
+
+class Strings : public test::LoggingTest {
+ protected:
+  static void Choose(const wchar_t* value) {
+    SetEnvironmentVariableW(L"LUMETTA_LANG", value);
+    ChooseLanguage();
+  }
+  void TearDown() override { Choose(nullptr); }
+};
+
+// Both string tables through the loader, each text as its resource file has it, the table chosen
+// by the variable in any letter case; a missing id shows "?" and is logged.
+TEST_F(Strings, EachTableHoldsItsResourceFilesTextsAndAMissingIdIsLogged) {
+  for (const auto& [variable, language, locale] :
+       {std::tuple(L"EN", "en", u"en-US"), std::tuple(L"Ja", "ja", u"ja-JP")}) {
+    Choose(variable);
+    EXPECT_EQ(LocaleName(), std::u16string_view(locale));
+    const test::RcTexts texts(language);
+    for (const TextId id : kAllTextIds) {
+      EXPECT_EQ(LoadText(id), texts.Text(id)) << id;
+    }
+    // A failed save sends the user to the log file itself.
+    EXPECT_NE(LoadText(kTextSettingsSaveFailed).find(uR"(%LOCALAPPDATA%\Lumetta\Logs\app.log)"),
+              std::u16string::npos)
+        << language;
+  }
+  // Before the first text of a block, after its last, and in no block at all.
+  for (const std::uint32_t id : {999u, 1022u, 4000u}) {
+    EXPECT_EQ(LoadText(id), u"?") << id;
+  }
+  EXPECT_EQ(
+      Events("strings"),
+      (std::vector<std::string>{"INFO  strings language lang=en", "INFO  strings language lang=ja",
+                                "ERROR strings missing id=999", "ERROR strings missing id=1022",
+                                "ERROR strings missing id=4000"}));
 }
 
 // Refuses every window creation on this thread, as a system short of resources may, without
@@ -105,25 +146,45 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   Settings settings;
   settings.updateIntervalSeconds = 2;
   card.ApplySettings(settings);
-  EXPECT_TRUE(KillTimer(card.hwnd(), 2));  // the clock's
+  EXPECT_TRUE(KillTimer(card.hwnd(), 2));  // the clock's, started again for the next check
+  card.RestartTimers();
   settings.updateIntervalSeconds = 1;
   card.ApplySettings(settings);
   EXPECT_FALSE(KillTimer(card.hwnd(), 2));
 
-  // A new DPI: the window takes the suggested place, and its size from the DPI it now has
-  // (under Wine always the system's).
+  // A new DPI: the window takes the suggested place, and its width from the DPI it now has
+  // (under Wine always the system's): 190 pixels at 96 DPI, 285 at 144.
   RECT suggested{300, 260, 300 + 285, 260 + 120};
   SendMessageW(card.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                reinterpret_cast<LPARAM>(&suggested));
   RECT placed{};
   GetWindowRect(card.hwnd(), &placed);
-  EXPECT_EQ(
-      std::vector<LONG>({placed.left, placed.top, placed.right - placed.left}),
-      std::vector<LONG>({300, 260, static_cast<LONG>(190 * GetDpiForWindow(card.hwnd()) / 96)}));
+  const UINT dpi = GetDpiForWindow(card.hwnd());
+  ASSERT_TRUE(dpi == 96 || dpi == 144) << dpi;
+  EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right - placed.left}),
+            std::vector<LONG>({300, 260, dpi == 96 ? 190 : 285}));
 
   ASSERT_TRUE(Icon(NIM_DELETE, card.hwnd()));  // as when the taskbar restarts
   SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(Icon(NIM_MODIFY, card.hwnd()));
+}
+
+// "TaskbarCreated" while the shell still holds the icon: it is modified in place, so that exactly
+// one icon exists, and that one goes at exit. (Wine drops the icons of a destroyed window, so
+// the owner here outlives the icon.)
+TEST_F(CardMessages, AHeldTrayIconIsModifiedInPlaceAndRemovedAtExit) {
+  const HWND owner = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                     nullptr, nullptr);
+  {
+    TrayIcon tray;
+    tray.Init(owner, WM_APP);
+    ASSERT_TRUE(tray.added()) << "no notification area";
+    tray.Readd();
+    EXPECT_TRUE(tray.added());
+  }
+  EXPECT_FALSE(Icon(NIM_MODIFY, owner));
+  EXPECT_TRUE(Events("tray").empty());
+  DestroyWindow(owner);
 }
 
 }  // namespace

@@ -39,10 +39,9 @@ bool HasDefaultRoute() {
   if (GetIpForwardTable2(AF_INET, &table) != NO_ERROR) {
     return false;
   }
-  bool found = false;
-  for (ULONG i = 0; i < table->NumEntries; ++i) {
-    found = found || table->Table[i].DestinationPrefix.PrefixLength == 0;
-  }
+  const bool found =
+      std::any_of(table->Table, table->Table + table->NumEntries,
+                  [](const auto& row) { return row.DestinationPrefix.PrefixLength == 0; });
   FreeMibTable(table);
   return found;
 }
@@ -51,12 +50,10 @@ using LiveSamplerLog = test::LoggingTest;
 
 // The low-memory notification fails with 5; creating the high one then leaves another code.
 HANDLE WINAPI FirstNotificationFails(MEMORY_RESOURCE_NOTIFICATION_TYPE type) {
-  if (type == LowMemoryResourceNotification) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return nullptr;
-  }
-  SetLastError(ERROR_ALREADY_EXISTS);
-  return CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE made =
+      type == LowMemoryResourceNotification ? nullptr : CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetLastError(made == nullptr ? ERROR_ACCESS_DENIED : ERROR_ALREADY_EXISTS);
+  return made;
 }
 
 TEST_F(LiveSamplerLog, AFailedNotificationIsLoggedWithItsOwnCode) {
@@ -163,14 +160,7 @@ TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
     EXPECT_EQ(s.gpuHistory.count(), 0u);
   }
   EXPECT_TRUE(Events("memory").empty());
-  const std::vector<std::string> network = Events("network");
-  if (routed) {
-    EXPECT_TRUE(network.empty());
-  } else {
-    ASSERT_EQ(network.size(), 1u);
-    EXPECT_TRUE(network[0].starts_with("WARN  network best_interface_failed code=0x"))
-        << network[0];
-  }
+  EXPECT_EQ(Events("network").size(), routed ? 0u : 1u);
 }
 
 }  // namespace
