@@ -39,32 +39,20 @@ void Drag(HWND card, int x, int y) {
   SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
 }
 
-// The card a scenario drives, and the process and feed behind it.
-struct Run {
-  HWND card;
-  Lumetta& app;
-  test::LoopbackResponder& feed;
-};
-
 // One way a user meets lumetta.exe: the settings file it starts with (none when empty), its
 // update feed, and what the user then does and sees.
 struct Scenario {
   const char* name;
   const char* settings;
-  void (*run)(const Run& run);
+  void (*run)(HWND card, E2eTest& test);
   bool silentFeed = false;  // the feed accepts and never answers, instead of refusing
   // Where the pointer rests as the card starts, if anywhere.
   std::optional<POINT> pointer = std::nullopt;
 };
 
-void PrintTo(const Scenario& scenario, std::ostream* out) {
-  *out << scenario.name;
-}
-
 class Card : public E2eTest, public testing::WithParamInterface<Scenario> {};
 
-void FirstStart(const Run& run) {
-  HWND card = run.card;
+void FirstStart(HWND card, E2eTest&) {
   // The work area's top-right corner.
   EXPECT_EQ(std::pair(Rect(card).left, Rect(card).top),
             std::pair(WorkArea().right - 190 - 8, WorkArea().top + 8));
@@ -79,8 +67,7 @@ void FirstStart(const Run& run) {
 
 // The file's scale, place and pin shape the card; Ctrl+wheel steps the scale up to two and saves
 // it beside what the file said; a wheel without Ctrl or past two changes and writes nothing.
-void CtrlWheel(const Run& run) {
-  HWND card = run.card;
+void CtrlWheel(HWND card, E2eTest&) {
   EXPECT_EQ(Place(card), (std::vector<LONG>{100, 200, 285, 750}));  // 190 × 500 DIPs at 1.5
   EXPECT_FALSE(Topmost(card));
   const auto wheel = [&](WORD keys) {
@@ -104,9 +91,8 @@ void CtrlWheel(const Run& run) {
 
 // Settings from the card's menu: a key switches the clock off, a click switches the CPU off, and
 // each is saved and shown at once.
-void SettingsFromTheMenu(const Run& run) {
-  HWND card = run.card;
-  const DWORD pid = GetProcessId(run.app.process());
+void SettingsFromTheMenu(HWND card, E2eTest& test) {
+  const DWORD pid = GetProcessId(test.app_->process());
   HWND dialog = nullptr;
   // Settings… is the fourth item.
   ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, [&] {
@@ -131,8 +117,7 @@ void SettingsFromTheMenu(const Run& run) {
 
 // Snapping off leaves the card where it was dropped; turning it on from the menu moves a card
 // resting near an edge to the edge and saves where it now rests.
-void SnappingTurnedOn(const Run& run) {
-  HWND card = run.card;
+void SnappingTurnedOn(HWND card, E2eTest&) {
   const RECT area = WorkArea();
   const LONG nearX = area.right - 190 - 20;
   const LONG snappedX = area.right - 190 - 8;
@@ -146,8 +131,7 @@ void SnappingTurnedOn(const Run& run) {
 }
 
 // Without a mouse: the menu's Move, then the arrow keys, then Enter; saved like a drag.
-void KeyboardMove(const Run& run) {
-  HWND card = run.card;
+void KeyboardMove(HWND card, E2eTest&) {
   // Move is the third item. Wine may cancel the move loop as the menu's focus change settles;
   // the move is then chosen again and the step taken from where the card rests.
   const auto enterMove = [&] {
@@ -180,8 +164,7 @@ void KeyboardMove(const Run& run) {
 
 // The menu unpins the card; a second start then shows the hidden card, raises it for a while and
 // exits; the menu's last item ends the first.
-void UnpinSecondStartAndExit(const Run& run) {
-  HWND card = run.card;
+void UnpinSecondStartAndExit(HWND card, E2eTest& test) {
   EXPECT_TRUE(Topmost(card));
   // Home selects the first item, Always on top.
   ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_RETURN}, [&] { return !Topmost(card); }));
@@ -197,7 +180,7 @@ void UnpinSecondStartAndExit(const Run& run) {
     WaitUntil([&] { return raised = IsWindowVisible(card) && Topmost(card); }, kTimeoutMs);
     lowered = raised && WaitUntil([&] { return !Topmost(card); }, kTimeoutMs);
   });
-  Lumetta second(run.feed);
+  Lumetta second(test.feed_);
   EXPECT_EQ(second.WaitForExit(kTimeoutMs), 0u);
   watcher.join();
   EXPECT_TRUE(raised) << "the second start did not raise the card";
@@ -206,10 +189,10 @@ void UnpinSecondStartAndExit(const Run& run) {
   EXPECT_EQ(CountLogLines(" INFO  app already_running"), 1);
 
   // End selects the last item, Exit Lumetta.
-  HANDLE process = run.app.process();
+  HANDLE process = test.app_->process();
   ASSERT_TRUE(ChooseFromMenu(card, {VK_END, VK_RETURN},
                              [&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }));
-  EXPECT_EQ(run.app.WaitForExit(kTimeoutMs), 0u);
+  EXPECT_EQ(test.app_->WaitForExit(kTimeoutMs), 0u);
   const std::vector<std::string> lines = LogLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(lines.back().ends_with(" INFO  app exit")) << lines.back();
@@ -217,11 +200,11 @@ void UnpinSecondStartAndExit(const Run& run) {
 
 // An update check that the feed never answers does not hold up the exit until WinHTTP's own
 // 15-second time-outs end it: the card's part of the exit is done well before.
-void ExitWhileTheFeedNeverAnswers(const Run& run) {
-  ASSERT_TRUE(WaitUntil([&] { return run.feed.Pending(0); }));
-  EXPECT_TRUE(probe::PostClose(run.card));
+void ExitWhileTheFeedNeverAnswers(HWND card, E2eTest& test) {
+  ASSERT_TRUE(WaitUntil([&] { return test.feed_.Pending(0); }));
+  EXPECT_TRUE(probe::PostClose(card));
   EXPECT_TRUE(WaitUntil([] { return CountLogLines(" INFO  app exit") == 1; }, 10000));
-  EXPECT_EQ(run.app.WaitForExit(kTimeoutMs), 0u);
+  EXPECT_EQ(test.app_->WaitForExit(kTimeoutMs), 0u);
 }
 
 const Scenario kScenarios[] = {
@@ -251,7 +234,7 @@ TEST_P(Card, Scenario) {
   }
   HWND card = Start(scenario.settings);
   ASSERT_NE(card, nullptr);
-  scenario.run({card, *app_, feed_});
+  scenario.run(card, *this);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lumetta, Card, testing::ValuesIn(kScenarios),

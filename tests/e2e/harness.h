@@ -129,7 +129,7 @@ bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) 
 
 // Each test starts from a clean data folder with no card running.
 class E2eTest : public testing::Test {
- protected:
+ public:
   void SetUp() override {
     ASSERT_FALSE(gLumettaExe.empty()) << "run with --lumetta-exe=PATH";
     // A card left over from an earlier run would answer for the one under test.

@@ -105,18 +105,14 @@ inline void Pump() {
 // for another thread whose calls this thread's windows serve.
 inline bool PumpUntilSet(HANDLE event, DWORD timeoutMs = 10000) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
+  for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
     Pump();
-    const ULONGLONG now = GetTickCount64();
-    if (now >= deadline) {
-      return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-    }
-    const DWORD woke = MsgWaitForMultipleObjects(1, &event, FALSE,
-                                                 static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-    if (woke == WAIT_OBJECT_0) {
+    if (MsgWaitForMultipleObjects(1, &event, FALSE, static_cast<DWORD>(deadline - now),
+                                  QS_ALLINPUT) == WAIT_OBJECT_0) {
       return true;
     }
   }
+  return false;
 }
 
 class TestWindow {
