@@ -96,9 +96,9 @@ target_link_libraries(win_tests PRIVATE lumetta_win gtest)
 lumetta_resources(win_tests)
 lumetta_warnings(win_tests)
 # Groups whose tests take turns with the end-to-end cards: the cards are found by their class,
-# the prefix has one notification area, and lumetta.exe repairs the same login item. Each group
-# runs as one CTest test, so a test added to a group runs without being named here.
-set(locked_groups CardMessages CardProviders LoginItemRegistry)
+# and the prefix has one notification area. Each group runs as one CTest test, so a test added
+# to a group runs without being named here.
+set(locked_groups CardMessages CardProviders)
 list(TRANSFORM locked_groups APPEND ".*" OUTPUT_VARIABLE locked_filters)
 list(JOIN locked_filters ":" locked_filter)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

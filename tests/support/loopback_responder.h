@@ -55,6 +55,9 @@ class LoopbackResponder {
       return false;
     }
     const SOCKET client = accept(listener_, nullptr, nullptr);
+    const DWORD waitMs = 10000;  // a client that never sends must not hold the test
+    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&waitMs),
+               sizeof waitMs);
     std::string request;
     char buffer[1024];
     for (int got = 1; got > 0 && request.find("\r\n\r\n") == std::string::npos;) {

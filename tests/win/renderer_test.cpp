@@ -142,6 +142,7 @@ TEST_F(RendererTest, TargetFailuresAreLatchedAndDeviceLossRebuildsDeviceResource
   // Every device resource once more; text formats are not the device's.
   const std::vector<int> again = counts();
   for (std::size_t i = 0; i + 1 < again.size(); ++i) {
+    EXPECT_GT(first[i], 0) << i;
     EXPECT_EQ(again[i], 2 * first[i]) << i;
   }
   EXPECT_EQ(again.back(), first.back());

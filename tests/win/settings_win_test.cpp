@@ -138,6 +138,7 @@ std::optional<std::wstring> ReadEntry() {
 class LoginItemRegistry : public test::LoggingTest {
  protected:
   void SetUp() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);  // what a run that died left
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               &scratch_, nullptr),
               ERROR_SUCCESS);
@@ -149,7 +150,7 @@ class LoginItemRegistry : public test::LoggingTest {
     RegCloseKey(scratch_);
     RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
   }
-  static constexpr wchar_t kScratch[] = L"Software\\LumettaTest\\LoginItem";
+  static constexpr wchar_t kScratch[] = L"Software\\LumettaTest";
   HKEY scratch_ = nullptr;
   const std::wstring self_ = L"\"" + test::SelfPath() + L"\"";
 };

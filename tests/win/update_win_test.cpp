@@ -35,7 +35,7 @@ TEST_F(UpdateOverHttp, FetchesTheVariablesAddressWithinTheCap) {
                {404, "missing", 0, false},
                {0, "", ERROR_WINHTTP_CANNOT_CONNECT, false}};
   for (const auto& c : cases) {
-    const std::wstring url = c.status != 0 ? server_->Url() : L"http://127.0.0.1:1/version.json";
+    const std::wstring url = c.status != 0 ? server_->Url() : test::LoopbackResponder(false).Url();
     SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", url.c_str());
     FetchCancel cancel;
     auto fetched =
