@@ -41,11 +41,9 @@ inline std::filesystem::path DataFolder() {
 inline std::vector<std::string> LogLines() {
   return test::SplitLines(test::ReadAll(DataFolder() / L"Logs" / L"app.log"));
 }
-inline int CountLogLines(const std::string& text) {
+inline auto CountLogLines(const std::string& text) {
   const std::vector<std::string> lines = LogLines();
-  return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
-    return line.find(text) != std::string::npos;
-  }));
+  return std::ranges::count_if(lines, [&](const std::string& l) { return l.find(text) != l.npos; });
 }
 
 class Lumetta {

@@ -95,18 +95,15 @@ TEST_F(SettingsProviders, EveryRowHasItsControlTypeNameAndPlace) {
   // UI Automation calls from threads of its own; each call is served on the window's thread,
   // and the message that carries it runs nothing for a key it did not hand out.
   const auto row = Element(kControlClock);
-  struct Read {
-    std::wstring name;
-    UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  };
-  const auto read = std::make_shared<Read>();
   // Detached, with what it uses: a call never served fails the test instead of hanging it.
+  const auto read = std::make_shared<std::pair<std::wstring, UniqueHandle>>(
+      L"", CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::thread([read, row] {
-    read->name = Text(row.Get(), uia::kNameProperty);
-    SetEvent(read->done.get());
+    read->first = Text(row.Get(), uia::kNameProperty);
+    SetEvent(read->second.get());
   }).detach();
-  ASSERT_TRUE(test::PumpUntilSet(read->done.get()));
-  EXPECT_EQ(read->name, L"Clock");
+  ASSERT_TRUE(test::PumpUntilSet(read->second.get()));
+  EXPECT_EQ(read->first, L"Clock");
   EXPECT_EQ(SendMessageW(dialog_->hwnd(), UiaProviders::CallMessage(), 12345, 0), 0);
 }
 

@@ -1,9 +1,7 @@
 #include "probe/probe.h"
 
-#include <algorithm>
-#include <cstdint>
-
 #include "card/monitor_window.h"
+#include "support/test_window.h"
 
 namespace lumetta::probe {
 
@@ -64,32 +62,11 @@ bool ShowsAFrame(HWND window) {
       client.bottom <= 0) {
     return false;
   }
-  const int width = client.right;
-  const int height = client.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
+  test::Canvas canvas(client.right, client.bottom);
   HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  const bool varied =
-      pixels != nullptr && std::any_of(pixels, pixels + count, [&](std::uint32_t p) {
-        return (p & 0xFFFFFFu) != (pixels[0] & 0xFFFFFFu);
-      });
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  BitBlt(canvas.dc(), 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
   ReleaseDC(nullptr, screen);
-  return varied;
+  return !canvas.capture().uniform();
 }
 
 }  // namespace lumetta::probe
