@@ -1,7 +1,5 @@
 #include "card/tray_icon.h"
 
-#include <shellapi.h>
-
 #include <cwchar>
 
 #include "app/log.h"
@@ -45,16 +43,17 @@ bool TrayIcon::Add() {
   wcsncpy(data.szTip, L"Lumetta", sizeof data.szTip / sizeof data.szTip[0] - 1);
   // After "TaskbarCreated" the shell may still hold the icon; it is then updated in place, so
   // that exactly one icon exists and it is the one removed at exit.
-  if (!Shell_NotifyIconW(NIM_ADD, &data)) {
+  requested_ = true;
+  if (!notify_(NIM_ADD, &data)) {
     const std::uint32_t error = LastErrorCode();
-    if (!Shell_NotifyIconW(NIM_MODIFY, &data)) {
+    if (!notify_(NIM_MODIFY, &data)) {
       LogEvent(kWarn, "tray", "add_failed", CodeDetail(error));
       added_ = false;
       return false;
     }
   }
   data.uVersion = NOTIFYICON_VERSION_4;
-  Shell_NotifyIconW(NIM_SETVERSION, &data);
+  notify_(NIM_SETVERSION, &data);
   added_ = true;
   return true;
 }
@@ -67,10 +66,10 @@ void TrayIcon::Readd() {
 }
 
 void TrayIcon::Remove() {
-  if (added_) {
+  if (requested_) {
     NOTIFYICONDATAW data = Identity(owner_);
-    Shell_NotifyIconW(NIM_DELETE, &data);
-    added_ = false;
+    notify_(NIM_DELETE, &data);
+    added_ = requested_ = false;
   }
 }
 

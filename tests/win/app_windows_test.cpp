@@ -187,5 +187,24 @@ TEST_F(CardMessages, AHeldTrayIconIsModifiedInPlaceAndRemovedAtExit) {
   DestroyWindow(owner);
 }
 
+// A shell under load that reports both the add and the modify as failed may still have added
+// the icon: it is removed at exit all the same.
+std::vector<DWORD> gAsked;
+BOOL WINAPI FailingShell(DWORD message, NOTIFYICONDATAW*) {
+  gAsked.push_back(message);
+  SetLastError(ERROR_TIMEOUT);
+  return message == NIM_DELETE;
+}
+
+TEST_F(CardMessages, AnIconReportedAsNotAddedIsStillRemovedAtExit) {
+  {
+    TrayIcon tray(&FailingShell);
+    tray.Init(nullptr, WM_APP);
+    EXPECT_FALSE(tray.added());
+  }
+  EXPECT_EQ(gAsked, (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_DELETE}));
+  EXPECT_EQ(Events("tray"), std::vector<std::string>{"WARN  tray add_failed code=0x000005B4"});
+}
+
 }  // namespace
 }  // namespace lumetta
