@@ -27,8 +27,11 @@ bool MoveAside(SettingsFileSystem& files, const std::u16string& path) {
 
 LoadedSettings LoadSettings(SettingsFileSystem& files, const std::u16string& path) {
   FileRead read = files.ReadFileText(path);
-  for (int attempt = 1; attempt < kSettingsReadAttempts && read.error == kErrorSharingViolation;
-       ++attempt) {
+  // Another program holding the file, or a range of it locked, is usually over in a moment.
+  const auto held = [](std::uint32_t error) {
+    return error == kErrorSharingViolation || error == kErrorLockViolation;
+  };
+  for (int attempt = 1; attempt < kSettingsReadAttempts && held(read.error); ++attempt) {
     files.Pause(kSettingsReadRetryMs);
     read = files.ReadFileText(path);
   }

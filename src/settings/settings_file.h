@@ -16,6 +16,7 @@ inline constexpr std::uint64_t kSettingsFileMaxBytes = 65536;
 inline constexpr std::uint32_t kErrorFileNotFound = 2;
 inline constexpr std::uint32_t kErrorPathNotFound = 3;
 inline constexpr std::uint32_t kErrorSharingViolation = 32;
+inline constexpr std::uint32_t kErrorLockViolation = 33;
 inline constexpr std::uint32_t kErrorFileTooLarge = 223;
 // A file another program holds (an antivirus, a backup tool) is read again a few times at
 // start, this far apart.

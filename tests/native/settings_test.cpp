@@ -171,7 +171,7 @@ class SettingsFile : public testing::Test {
 // data folder there is nothing to read and every save fails (the card then shows its notice).
 TEST_F(SettingsFile, AHeldFileIsReadAgainAndNoDataFolderFailsEverySave) {
   fs.files[kPath] = R"({"showClock":false})";
-  fs.readErrors = {kErrorSharingViolation, kErrorSharingViolation};
+  fs.readErrors = {kErrorSharingViolation, kErrorLockViolation};
   const LoadedSettings loaded = LoadSettings(fs, kPath);
   EXPECT_FALSE(loaded.settings.showClock);
   EXPECT_FALSE(loaded.unread);
