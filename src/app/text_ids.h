@@ -62,6 +62,7 @@
   X(kTextSettingsSeconds, 1224)         \
   X(kTextSettingsSaveFailed, 1225)      \
   X(kTextSettingsSsid, 1226)            \
+  X(kTextSettingsNoDataFolder, 1227)    \
   X(kTextAboutTitle, 1300)              \
   X(kTextAboutTagline, 1301)            \
   X(kTextAboutVersion, 1302)            \

@@ -228,7 +228,7 @@ void MonitorWindow::SaveSettingsNow() {
   // Settings dialog shows a notice. Without a data folder every save fails: the user is told.
   const bool saved = settingsStore_.Save(settings_);
   if (settingsWindow_) {
-    settingsWindow_->SetSaveFailed(!saved);
+    settingsWindow_->SetSaveFailed(!saved, !settingsStore_.HasFolder());
   }
 }
 

@@ -145,7 +145,7 @@ void SettingsPanel::BuildRows(const std::function<float(std::uint32_t)>& textHei
     rows.push_back({kind, id, textId, indented, enabled, 0, 0});
   };
   if (saveFailed) {
-    add(RowKind::Notice, 0, kTextSettingsSaveFailed);
+    add(RowKind::Notice, 0, noDataFolder ? kTextSettingsNoDataFolder : kTextSettingsSaveFailed);
   }
   add(RowKind::Header, 0, kTextSettingsShow);
   add(RowKind::Switch, kControlClock, kTextSettingsClock);

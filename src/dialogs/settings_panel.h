@@ -91,6 +91,7 @@ class SettingsPanel {
   Settings settings;
   LoginItemState loginState = LoginItemState::Off;
   bool saveFailed = false;
+  bool noDataFolder = false;  // then no save can succeed, and there is no log to point to
   std::vector<SettingsRow> rows;
   float contentHeight = 0;
   float viewHeight = kPanelHeight;

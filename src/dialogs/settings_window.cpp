@@ -45,9 +45,10 @@ void SettingsWindow::SetSettings(const Settings& settings) {
   Invalidate();
 }
 
-void SettingsWindow::SetSaveFailed(bool failed) {
-  if (panel_.saveFailed != failed) {
+void SettingsWindow::SetSaveFailed(bool failed, bool noDataFolder) {
+  if (panel_.saveFailed != failed || panel_.noDataFolder != noDataFolder) {
     panel_.saveFailed = failed;
+    panel_.noDataFolder = noDataFolder;
     AccessibilityChanged();
     Invalidate();
   }

@@ -17,7 +17,7 @@ class SettingsWindow final : public DialogWindow {
   void Open(HWND ownerWindow, const Settings& settings);
   // The card changed the settings itself (Ctrl+wheel, the menu): show the truth.
   void SetSettings(const Settings& settings);
-  void SetSaveFailed(bool failed);
+  void SetSaveFailed(bool failed, bool noDataFolder);
 
  protected:
   const wchar_t* ClassName() const override { return L"LumettaSettingsWindow"; }

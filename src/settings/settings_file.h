@@ -65,6 +65,7 @@ class SettingsStore {
   [[nodiscard]] Settings Load();
   // An unread file is moved to the backup first; if it cannot be, nothing is written.
   [[nodiscard]] bool Save(const Settings& settings);
+  [[nodiscard]] bool HasFolder() const { return path_.has_value(); }
 
  private:
   SettingsFileSystem& files_;

@@ -57,6 +57,10 @@ TEST_F(Panel, RowsHeightsAndConditionalRows) {
   panel.loginState = LoginItemState::DisabledInWindows;
   Build();
   EXPECT_EQ(panel.rows.front().kind, RowKind::Notice);
+  EXPECT_EQ(panel.rows.front().textId, kTextSettingsSaveFailed);
+  panel.noDataFolder = true;  // no log to point to either
+  Build();
+  EXPECT_EQ(panel.rows.front().textId, kTextSettingsNoDataFolder);
   EXPECT_EQ(Row(kControlClock).y, 40.0f + 46 + 2);  // moved down by the notice
   EXPECT_EQ(Row(kControlStartupApps).kind, RowKind::Link);
   EXPECT_EQ(panel.contentHeight, plain + (46 + 2) * 2 + 44 + 2);
