@@ -1,4 +1,4 @@
-// A real top-level window on the (virtual) display, and pixels drawn into a bitmap of their own.
+// Pixels drawn into a bitmap of their own, message pumps, and a plain window.
 #pragma once
 
 #include <windows.h>
@@ -115,20 +115,12 @@ inline bool PumpUntilSet(HANDLE event, DWORD timeoutMs = 10000) {
   return false;
 }
 
+// A plain top-level window for what needs a real one, such as its frame's attributes.
 class TestWindow {
  public:
-  // A plain popup for what needs a real window, such as its frame's attributes.
-  TestWindow(int x, int y, int width, int height) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"LumettaTestWindow";
-    RegisterClassW(&windowClass);  // a second registration fails harmlessly
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"LumettaTestWindow", L"test",
-                            WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
-                            windowClass.hInstance, nullptr);
-    Pump();
-  }
+  TestWindow()
+      : hwnd_(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"test", WS_POPUP, 0, 0, 40, 40, nullptr,
+                              nullptr, nullptr, nullptr)) {}
   ~TestWindow() { DestroyWindow(hwnd_); }
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;
@@ -136,7 +128,7 @@ class TestWindow {
   [[nodiscard]] HWND hwnd() const { return hwnd_; }
 
  private:
-  HWND hwnd_ = nullptr;
+  HWND hwnd_;
 };
 
 }  // namespace lumetta::test

@@ -56,7 +56,7 @@ class ScriptedDwm final : public DwmApi {
 // Windows 11 22H2 takes the backdrop type; Windows 10 and Wine cannot show it: the window then
 // paints a plain backdrop. A refused dark frame changes nothing else.
 TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) {
-  test::TestWindow window(700, 420, 40, 40);
+  test::TestWindow window;
   Set(1);
   ScriptedDwm eleven;
   WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven);
@@ -92,7 +92,7 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
 
 // A high-contrast theme: the system's colours, opaque, no material asked for and none kept.
 TEST_F(ThemeSetting, HighContrastTakesTheSystemColoursAndNoMaterial) {
-  test::TestWindow window(700, 420, 40, 40);
+  test::TestWindow window;
   test::ScriptedColorScheme contrast;
   ScriptedDwm eleven;
   const WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven, contrast);
