@@ -76,28 +76,37 @@ int wmain(int argc, wchar_t** argv) {
     const int item = static_cast<int>(std::wcstoul(argv[2], nullptr, 10));
     const wchar_t* windowClass = argv[3];
     // Wine sometimes cancels a menu loop as it starts: try again until the window shows.
+    const auto poll = [](auto&& condition, ULONGLONG ms) {
+      for (const ULONGLONG end = GetTickCount64() + ms; !condition(); Sleep(20)) {
+        if (GetTickCount64() >= end) {
+          return false;
+        }
+      }
+      return true;
+    };
     for (int attempt = 0; attempt < 5; ++attempt) {
       PostMessageW(card, WM_RBUTTONUP, 0, MAKELPARAM(40, 40));
-      Sleep(500);
+      if (!poll([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; }, 5000)) {
+        continue;
+      }
       PostMessageW(card, WM_KEYDOWN, VK_HOME, 0);
       for (int i = 1; i < item; ++i) {
         PostMessageW(card, WM_KEYDOWN, VK_DOWN, 0);
       }
       PostMessageW(card, WM_KEYDOWN, VK_RETURN, 0);
-      for (int wait = 0; wait < 40; ++wait) {
-        Sleep(50);
-        HWND shown = FindWindowW(windowClass, nullptr);
+      HWND shown = nullptr;
+      if (poll([&] { return IsWindowVisible(shown = FindWindowW(windowClass, nullptr)) != FALSE; },
+               2000)) {
         RECT rect{};
         POINT origin{0, 0};
-        if (shown != nullptr && IsWindowVisible(shown) && GetClientRect(shown, &rect) &&
-            ClientToScreen(shown, &origin)) {
-          std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, origin.x + rect.right,
-                      origin.y + rect.bottom);
-          return 0;
-        }
+        GetClientRect(shown, &rect);
+        ClientToScreen(shown, &origin);
+        std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, origin.x + rect.right,
+                    origin.y + rect.bottom);
+        return 0;
       }
       PostMessageW(card, WM_KEYDOWN, VK_ESCAPE, 0);
-      Sleep(300);
+      poll([] { return !IsWindowVisible(FindWindowW(L"#32768", nullptr)); }, 2000);
     }
     return 1;
   }
