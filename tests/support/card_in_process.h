@@ -5,11 +5,12 @@
 
 #include "card/monitor_window.h"
 #include "support/factories.h"
+#include "support/loopback_responder.h"
 
 namespace lumetta::test {
 
-// A card whose update check reaches nothing (a closed port) while it lives; the variable is put
-// back and the window destroyed even when an assertion ends the test early.
+// A card whose update check reaches a loopback port that refuses it while it lives; the variable
+// is put back and the window destroyed even when an assertion ends the test early.
 class CardInProcess {
  public:
   CardInProcess() = default;
@@ -25,9 +26,10 @@ class CardInProcess {
   struct NoUpdateFeed {
     NoUpdateFeed() {
       CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-      SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", L"http://127.0.0.1:9/");
+      SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", feed.Url().c_str());
     }
     ~NoUpdateFeed() { SetEnvironmentVariableW(L"LUMETTA_UPDATE_FEED_URL", nullptr); }
+    LoopbackResponder feed{false};
   } noUpdateFeed_;  // first: set before the card is made, put back after it is gone
   Factories factories_;
 
