@@ -10,10 +10,35 @@ bool IsMissing(std::uint32_t error) {
   return error == kErrorFileNotFound || error == kErrorPathNotFound;
 }
 
-// Keeps a file we could not use for the user: it becomes the ".bak" beside it. True when the
+std::u16string BackupPath(const std::u16string& path, int age) {
+  std::u16string backup = path + u".bak";
+  if (age > 0) {
+    backup += u'.';
+    backup += static_cast<char16_t>(u'0' + age);
+  }
+  return backup;
+}
+
+// Keeps a file we could not use for the user as the newest backup, ".bak". Older ones age to
+// ".bak.1" and ".bak.2" as far as the first free name (oldest first, so that no kept file is
+// replaced by a newer one); only with every name taken is the oldest dropped. True when the
 // file is out of the way (also when it has gone in the meantime).
 bool MoveAside(SettingsFileSystem& files, const std::u16string& path) {
-  const std::u16string backup = path + u".bak";
+  int free = 0;
+  while (free < kSettingsBackups - 1 && files.Exists(BackupPath(path, free))) {
+    ++free;
+  }
+  for (int age = free; age > 0; --age) {
+    const std::u16string older = BackupPath(path, age);
+    const std::uint32_t aged = files.MoveReplacing(BackupPath(path, age - 1), older, false);
+    if (aged == 0) {
+      LogEvent(kInfo, "settings", "backup_aged", "backup=" + ToUtf8(older));
+    } else if (!IsMissing(aged)) {
+      LogEvent(kWarn, "settings", "corrupt_file", "backup_failed " + CodeDetail(aged));
+      return false;
+    }
+  }
+  const std::u16string backup = BackupPath(path, 0);
   const std::uint32_t moved = files.MoveReplacing(path, backup, false);
   if (moved == 0) {
     LogEvent(kWarn, "settings", "corrupt_file", "backup=" + ToUtf8(backup));
@@ -47,8 +72,11 @@ LoadedSettings LoadSettings(SettingsFileSystem& files, const std::u16string& pat
   if (!parsed.unreadable) {
     return {parsed.settings, false};
   }
-  // Keep the unreadable file for the user instead of silently overwriting it.
-  MoveAside(files, path);
+  // Keep the unreadable file for the user instead of silently overwriting it; one that cannot
+  // be moved yet is still the user's, so the first save must move it aside before writing.
+  if (!MoveAside(files, path)) {
+    return {DefaultSettings(), true};
+  }
   return {};
 }
 

@@ -22,6 +22,8 @@ inline constexpr std::uint32_t kErrorFileTooLarge = 223;
 // start, this far apart.
 inline constexpr int kSettingsReadAttempts = 5;
 inline constexpr std::uint32_t kSettingsReadRetryMs = 100;
+// Files moved aside are kept, newest first, as ".bak", ".bak.1" and ".bak.2".
+inline constexpr int kSettingsBackups = 3;
 
 struct FileRead {
   std::optional<std::string> content;
@@ -40,12 +42,15 @@ class SettingsFileSystem {
   virtual std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
                                       bool writeThrough) = 0;
   virtual void RemoveFile(const std::u16string& path) = 0;
+  // False only when there is no such file.
+  virtual bool Exists(const std::u16string& path) = 0;
   virtual void Pause(std::uint32_t milliseconds) = 0;
 };
 
 struct LoadedSettings {
   Settings settings;
-  // The file exists but could not be read: it must not be overwritten unseen.
+  // The file exists but could not be read, or could not be moved aside: it must not be
+  // overwritten unseen.
   bool unread = false;
 };
 

@@ -56,6 +56,10 @@ class Win32FileSystem final : public SettingsFileSystem {
   }
 
   void RemoveFile(const std::u16string& path) override { DeleteFileW(AsWide(path.c_str())); }
+  bool Exists(const std::u16string& path) override {
+    return GetFileAttributesW(AsWide(path.c_str())) != INVALID_FILE_ATTRIBUTES ||
+           (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND);
+  }
   void Pause(std::uint32_t milliseconds) override { Sleep(milliseconds); }
 };
 

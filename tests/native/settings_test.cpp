@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <tuple>
@@ -117,6 +118,7 @@ class ScriptedFiles final : public SettingsFileSystem {
   std::uint32_t readError = 0;
   std::uint32_t writeError = 0;
   std::uint32_t moveError = 0;
+  std::u16string heldFile;  // moves of it fail as shared
   bool corruptAfterMove = false;
   std::vector<std::uint32_t> pauses;
   std::vector<bool> writeThrough;  // of each move
@@ -143,14 +145,18 @@ class ScriptedFiles final : public SettingsFileSystem {
   std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
                               bool flush) override {
     writeThrough.push_back(flush);
-    if (moveError != 0) {
-      return moveError;
+    if (moveError != 0 || from == heldFile) {
+      return moveError != 0 ? moveError : kErrorSharingViolation;
+    }
+    if (!files.contains(from)) {
+      return kErrorFileNotFound;
     }
     files[to] = files[from] + (corruptAfterMove ? "x" : "");
     files.erase(from);
     return 0;
   }
   void RemoveFile(const std::u16string& path) override { files.erase(path); }
+  bool Exists(const std::u16string& path) override { return files.contains(path); }
   void Pause(std::uint32_t milliseconds) override { pauses.push_back(milliseconds); }
 };
 
@@ -222,25 +228,48 @@ TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
   }
 }
 
-TEST_F(SettingsFile, ACorruptFileIsMovedToTheBackup) {
-  fs.files[kPath] = "\xEF\xBB\xBF{}";
-  fs.files[kBackup] = "older backup";
-  const LoadedSettings loaded = LoadSettings(fs, kPath);
-  EXPECT_EQ(loaded.settings, DefaultSettings());
-  EXPECT_FALSE(loaded.unread);  // nothing left to protect
-  EXPECT_EQ(fs.files.count(kPath), 0u);
-  EXPECT_EQ(fs.files[kBackup], "\xEF\xBB\xBF{}");
-  EXPECT_EQ(fs.writeThrough, std::vector<bool>{false});  // a backup need not reach the disk
-  EXPECT_EQ(Lines(),
-            std::vector<std::string>{
-                "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"});
+// Each corrupt file found is kept: the newest as ".bak", older ones aged to ".bak.1" and
+// ".bak.2", and only the oldest beyond three dropped. One that cannot be moved aside (another
+// program holds it) stays the user's: unread, so that no save replaces it before it is moved.
+TEST_F(SettingsFile, CorruptFilesAreKeptNewestFirst) {
+  for (const char* first : {"\xEF\xBB\xBF{}", "two", "three", "four"}) {
+    fs.files[kPath] = first;
+    const LoadedSettings loaded = LoadSettings(fs, kPath);
+    EXPECT_EQ(loaded.settings, DefaultSettings());
+    EXPECT_FALSE(loaded.unread);  // nothing left to protect
+  }
+  EXPECT_EQ(fs.files,
+            (std::map<std::u16string, std::string>{
+                {kBackup, "four"}, {kBackup + u".1", "three"}, {kBackup + u".2", "two"}}));
+  EXPECT_TRUE(std::ranges::none_of(fs.writeThrough, std::identity{}));  // need not reach the disk
+  const std::vector<std::string> lines = Lines();
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[0], "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak");
+  EXPECT_EQ(std::vector(lines.end() - 3, lines.end()),
+            (std::vector<std::string>{
+                "INFO  settings backup_aged backup=C:\\data\\Lumetta\\settings.json.bak.2",
+                "INFO  settings backup_aged backup=C:\\data\\Lumetta\\settings.json.bak.1",
+                "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"}));
 
   test::ClearCapturedEvents();
-  fs.files[kPath] = "garbage";
-  fs.moveError = 5;
-  EXPECT_EQ(LoadSettings(fs, kPath).settings, DefaultSettings());
-  EXPECT_EQ(Lines(),
-            std::vector<std::string>{"WARN  settings corrupt_file backup_failed code=0x00000005"});
+  fs.files = {{kPath, "garbage"}, {kBackup, "older"}, {kBackup + u".1", "oldest"}};
+  fs.heldFile = kBackup;  // a backup that cannot age is not replaced either
+  EXPECT_TRUE(LoadSettings(fs, kPath).unread);
+  EXPECT_EQ(fs.files[kBackup], "older");
+  fs.heldFile = kPath;
+  SettingsStore store(fs, kPath);
+  EXPECT_EQ(store.Load(), DefaultSettings());
+  EXPECT_FALSE(store.Save(DefaultSettings()));
+  EXPECT_FALSE(store.Save(DefaultSettings()));
+  EXPECT_EQ(fs.files[kPath], "garbage");
+  fs.heldFile.clear();
+  EXPECT_TRUE(store.Save(DefaultSettings()));
+  EXPECT_EQ(fs.files,
+            (std::map<std::u16string, std::string>{{kPath, SettingsToJson(DefaultSettings())},
+                                                   {kBackup, "garbage"},
+                                                   {kBackup + u".1", "older"},
+                                                   {kBackup + u".2", "oldest"}}));
+  EXPECT_EQ(Lines()[1], "WARN  settings corrupt_file backup_failed code=0x00000020");
 }
 
 TEST_F(SettingsFile, EveryFailedSaveIsLoggedAndCleansUp) {

@@ -86,6 +86,21 @@ TEST_F(SettingsFileOnDisk, HeldFiles) {
   ASSERT_EQ(events.size(), 3u);
   EXPECT_TRUE(events[0].starts_with("ERROR settings replace_failed code=0x")) << events[0];
   EXPECT_EQ(events[1], "WARN  settings read_failed code=0x00000020");
+
+  // A corrupt file a scanner holds open for reading cannot be moved aside: no save replaces it
+  // until it is, and the files of two such starts are both kept.
+  for (const char* corrupt : {"first{", "second{"}) {
+    WriteAll(File(), corrupt);
+    holder = Hold(FILE_SHARE_READ);
+    SettingsStore held(Win32Files(), Path());
+    EXPECT_EQ(held.Load(), DefaultSettings());
+    EXPECT_FALSE(held.Save(DefaultSettings()));
+    EXPECT_EQ(ReadAll(File()), corrupt);
+    CloseHandle(holder);
+    EXPECT_TRUE(held.Save(DefaultSettings()));
+  }
+  EXPECT_EQ(ReadAll(File(L".bak")) + ReadAll(File(L".bak.1")) + ReadAll(File(L".bak.2")),
+            "second{first{" + mine);
 }
 
 // A saving process killed at any moment leaves one whole record, old or new.
