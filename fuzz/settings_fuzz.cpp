@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "base/rounding.h"
 #include "settings/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::count(kIntervalSteps.begin(), kIntervalSteps.end(), s.updateIntervalSeconds) == 1 &&
       std::count(kDisplayScaleSteps.begin(), kDisplayScaleSteps.end(), s.displayScale) == 1 &&
       s.diskAlertThreshold >= kDiskAlertMin && s.diskAlertThreshold <= kDiskAlertMax &&
-      std::round(s.diskAlertThreshold * 20) / 20 == s.diskAlertThreshold &&
+      RoundHalfAway(s.diskAlertThreshold * 20) / 20 == s.diskAlertThreshold &&
       std::abs(s.windowX) <= kWindowCoordinateLimit &&
       std::abs(s.windowY) <= kWindowCoordinateLimit;
   if (!valid) {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "base/rounding.h"
+
 namespace lumetta {
 
 BarGeometry ComputeBar(const RectF& rect, double value) {
@@ -40,7 +42,7 @@ PointF ChartPoint(const RectF& rect, std::size_t index, std::size_t count, doubl
 
 std::uint32_t GradientKey(const ColorF& color) {
   const auto byte = [](float component) {
-    return static_cast<std::uint32_t>(std::clamp(component, 0.0f, 1.0f) * 255.0f + 0.5f);
+    return static_cast<std::uint32_t>(RoundHalfAway(std::clamp(component, 0.0f, 1.0f) * 255.0));
   };
   return byte(color.r) << 24 | byte(color.g) << 16 | byte(color.b) << 8 | byte(color.a);
 }

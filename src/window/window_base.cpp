@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/rounding.h"
 #include "base/win_error.h"
 #include "draw/palette.h"
 
@@ -110,7 +111,7 @@ RECT WindowBase::ScreenRectOf(const RectF& dips) const {
   POINT origin{0, 0};
   ClientToScreen(hwnd_, &origin);
   const auto at = [pixelsPerDip](float dip, LONG offset) {
-    return offset + static_cast<LONG>(std::lround(dip * pixelsPerDip));
+    return offset + static_cast<LONG>(RoundHalfAway(dip * pixelsPerDip));
   };
   return {at(dips.left, origin.x), at(dips.top, origin.y), at(dips.right, origin.x),
           at(dips.bottom, origin.y)};
