@@ -43,18 +43,30 @@ bool DialogWindow::Create(HWND ownerWindow) {
              CodeDetail(created.error));
     return false;
   }
-  // The client size in DIPs at the window's DPI, never beyond its monitor's work area.
+  Place(true);
+  OnCreated();
+  return true;
+}
+
+// The client size in DIPs at the window's DPI, never beyond the work area of the monitor it is
+// on: centred at creation; after a DPI change, where the system put it, moved inside.
+void DialogWindow::Place(bool centred) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
   const UINT dpi = GetDpiForWindow(hwnd());
   const DipSize size = ClientSize();
   RECT outer{0, 0, MulDiv(size.width, static_cast<int>(dpi), 96),
              MulDiv(size.height, static_cast<int>(dpi), 96)};
   AdjustWindowRectExForDpi(&outer, kDialogStyle, FALSE, 0, dpi);
+  RECT now{};
+  GetWindowRect(hwnd(), &now);
   const ScreenRect place =
       PlaceInWorkArea(outer.right - outer.left, outer.bottom - outer.top,
-                      {work.left, work.top, work.right - work.left, work.bottom - work.top});
+                      {work.left, work.top, work.right - work.left, work.bottom - work.top},
+                      centred ? std::nullopt : std::optional<ScreenPoint>({now.left, now.top}));
   SetWindowPos(hwnd(), nullptr, place.x, place.y, place.w, place.h, SWP_NOZORDER | SWP_NOACTIVATE);
-  OnCreated();
-  return true;
 }
 
 void DialogWindow::OnMouseLeft(bool nonClient) {

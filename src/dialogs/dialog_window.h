@@ -40,9 +40,11 @@ class DialogWindow : public WindowBase {
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnMouseLeft(bool nonClient) override;
+  void OnDpiChanged() override { Place(false); }
 
  private:
   bool Create(HWND ownerWindow);
+  void Place(bool centred);
 };
 
 }  // namespace lumetta

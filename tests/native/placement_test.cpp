@@ -60,12 +60,18 @@ TEST(Placement, ABottomRightCardKeepsItsCornerWhenTheScaleGrows) {
 
 // The Settings dialog at 150 % is about 1048 pixels tall with its frame: on a 1080p work area it
 // must shrink to the work area instead of reaching under the taskbar.
-TEST(DialogGeometry, CentredAndNeverLargerThanTheWorkArea) {
+TEST(DialogGeometry, InsideAndNeverLargerThanTheWorkArea) {
   const ScreenRect work{0, 0, 1920, 1040};
   EXPECT_EQ(PlaceInWorkArea(416, 459, work), (ScreenRect{752, 290, 416, 459}));
   EXPECT_EQ(PlaceInWorkArea(624, 1048, work), (ScreenRect{648, 0, 624, 1040}));
   EXPECT_EQ(PlaceInWorkArea(2000, 400, work), (ScreenRect{0, 320, 1920, 400}));
   EXPECT_EQ(PlaceInWorkArea(415, 400, {1920, 100, 1280, 1024}), (ScreenRect{2352, 412, 415, 400}));
+  // Kept near where it is, moved inside (a DPI change).
+  EXPECT_EQ(PlaceInWorkArea(416, 459, work, ScreenPoint{1700, -30}),
+            (ScreenRect{1504, 0, 416, 459}));
+  EXPECT_EQ(PlaceInWorkArea(624, 1048, work, ScreenPoint{-9, 5}), (ScreenRect{0, 0, 624, 1040}));
+  EXPECT_EQ(PlaceInWorkArea(416, 459, work, ScreenPoint{100, 200}),
+            (ScreenRect{100, 200, 416, 459}));
 }
 
 TEST(DialogGeometry, LinkEdgesCountAndPixelsBecomeDips) {

@@ -122,13 +122,24 @@ TEST(SettingsDialog, SmallScreenAt144DpiFitsTheWorkAreaAndScrolls) {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(dialog.hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
   ASSERT_LT(monitor.rcWork.bottom - monitor.rcWork.top, 990);
-  RECT window{};
-  GetWindowRect(dialog.hwnd(), &window);
-  EXPECT_GE(window.top, monitor.rcWork.top);
-  EXPECT_LE(window.bottom, monitor.rcWork.bottom);
+  const RECT& work = monitor.rcWork;
+  // At creation, and again after a DPI change whose suggested place runs off the work area.
+  for (const RECT suggested :
+       {RECT{}, RECT{work.right - 50, work.bottom - 50, work.right + 900, work.bottom + 1400}}) {
+    if (suggested.right != 0) {
+      SendMessageW(dialog.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    RECT window{};
+    GetWindowRect(dialog.hwnd(), &window);
+    EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
+                window.bottom <= work.bottom);
+    RECT client{};
+    GetClientRect(dialog.hwnd(), &client);
+    EXPECT_EQ(client.right, 600);
+  }
   RECT client{};
   GetClientRect(dialog.hwnd(), &client);
-  EXPECT_EQ(client.right, 600);
   // "Measure every" is the last row but the hint: scrolled to the end, a press near the foot of
   // the list, right of the default choice, changes the interval.
   SendMessageW(dialog.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120 * 30)), 0);
