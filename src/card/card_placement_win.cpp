@@ -77,7 +77,7 @@ bool SnapToEdges(HWND hwnd) {
 
 void KeepAnchored(HWND hwnd, const ScreenRect& before, const ScreenRect& workArea) {
   if (const std::optional<ScreenRect> after = WindowRect(hwnd)) {
-    if (const auto anchored = AnchorAfterScale(before, *after, workArea, GetDpiForWindow(hwnd))) {
+    if (const auto anchored = AnchorAfterResize(before, *after, workArea, GetDpiForWindow(hwnd))) {
       MoveTo(hwnd, *anchored);
     }
   }

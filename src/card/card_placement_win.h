@@ -22,7 +22,7 @@ void EnsureOnScreen(HWND hwnd);
 // when it moved.
 bool SnapToEdges(HWND hwnd);
 // After the window grew or shrank from `before` with its top-left corner fixed: keeps it on
-// the right or bottom edge of `workArea` it was near.
+// the right or bottom edge of `workArea` it was near, and inside the bottom edge.
 void KeepAnchored(HWND hwnd, const ScreenRect& before, const ScreenRect& workArea);
 // Topmost, or below every other window.
 void ApplyZOrder(HWND hwnd, bool topmost);

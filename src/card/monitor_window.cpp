@@ -133,8 +133,15 @@ void MonitorWindow::Relayout() {
   RECT client{};
   if (GetClientRect(hwnd(), &client) &&
       (client.right != size.width || client.bottom != size.height)) {
+    // A section, the disk alert or the update line appearing must not push the card off the
+    // bottom of the screen.
+    const std::optional<ScreenRect> before = WindowRect(hwnd());
+    const std::optional<ScreenRect> area = NearestWorkArea(hwnd());
     SetWindowPos(hwnd(), nullptr, 0, 0, size.width, size.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (before && area) {
+      KeepAnchored(hwnd(), *before, *area);
+    }
   }
 }
 
@@ -284,12 +291,7 @@ void MonitorWindow::ApplySettings(const Settings& next) {
 
 void MonitorWindow::ChangeScale() {
   SetRenderScale(static_cast<float>(settings_.displayScale));
-  const std::optional<ScreenRect> before = WindowRect(hwnd());
-  const std::optional<ScreenRect> area = NearestWorkArea(hwnd());
   Relayout();
-  if (before && area) {
-    KeepAnchored(hwnd(), *before, *area);
-  }
   EnsureOnScreen(hwnd());
   if (settings_.snapToEdges) {
     SnapToEdges(hwnd());

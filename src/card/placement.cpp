@@ -86,18 +86,24 @@ ScreenPoint SnapPosition(const ScreenRect& window, const ScreenRect& workArea, s
           SnapAxis(window.y, window.h, workArea.y, workArea.h, distance, margin)};
 }
 
-std::optional<ScreenPoint> AnchorAfterScale(const ScreenRect& before, const ScreenRect& after,
-                                            const ScreenRect& workArea, std::uint32_t dpi) {
+std::optional<ScreenPoint> AnchorAfterResize(const ScreenRect& before, const ScreenRect& after,
+                                             const ScreenRect& workArea, std::uint32_t dpi) {
   const std::int32_t distance = DipsToPixels(kSnapDistanceDip, dpi);
   const std::int32_t beforeRight = before.x + before.w;
   const std::int32_t beforeBottom = before.y + before.h;
   const bool nearRight = std::abs(beforeRight - (workArea.x + workArea.w)) < distance;
-  const bool nearBottom = std::abs(beforeBottom - (workArea.y + workArea.h)) < distance;
+  const std::int32_t workBottom = workArea.y + workArea.h;
+  // Resting on the bottom edge, or crossing it only by growing: the bottom edge stays, and the
+  // top never rises above the work area.
+  const bool keepBottom =
+      std::abs(beforeBottom - workBottom) < distance || after.y + after.h > workBottom;
+  const std::int32_t y =
+      keepBottom ? std::max(workArea.y, std::min(beforeBottom, workBottom) - after.h) : after.y;
   if (nearRight) {
-    return ScreenPoint{beforeRight - after.w, nearBottom ? beforeBottom - after.h : after.y};
+    return ScreenPoint{beforeRight - after.w, y};
   }
-  if (nearBottom) {
-    return ScreenPoint{after.x, beforeBottom - after.h};
+  if (keepBottom) {
+    return ScreenPoint{after.x, y};
   }
   return std::nullopt;
 }

@@ -1,5 +1,5 @@
 // Where the card goes: the first position, clamping into work areas, snapping to their edges
-// and keeping a right- or bottom-anchored card in place when its scale changes. Physical
+// and keeping a right- or bottom-anchored card in place when it grows or shrinks. Physical
 // pixels in virtual-screen coordinates.
 #pragma once
 
@@ -34,11 +34,12 @@ inline constexpr std::int32_t kSnapMarginDip = 8;
 // Where a dropped card rests: 8 DIPs inside each work-area edge it is within 24 DIPs of.
 [[nodiscard]] ScreenPoint SnapPosition(const ScreenRect& window, const ScreenRect& workArea,
                                        std::uint32_t dpi);
-// After a scale change resized the card from `before` to `after` (top-left fixed): the
-// position that keeps it on the right or bottom edge it was near, or nothing.
-[[nodiscard]] std::optional<ScreenPoint> AnchorAfterScale(const ScreenRect& before,
-                                                          const ScreenRect& after,
-                                                          const ScreenRect& workArea,
-                                                          std::uint32_t dpi);
+// After the card was resized from `before` to `after` (top-left fixed) by a scale change or by
+// its own content: the position that keeps it on the right or bottom edge it was near, and on
+// the bottom edge it would otherwise cross, or nothing.
+[[nodiscard]] std::optional<ScreenPoint> AnchorAfterResize(const ScreenRect& before,
+                                                           const ScreenRect& after,
+                                                           const ScreenRect& workArea,
+                                                           std::uint32_t dpi);
 
 }  // namespace lumetta

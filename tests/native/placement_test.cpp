@@ -43,18 +43,25 @@ TEST(Placement, SnappingAtTwoDpis) {
   EXPECT_EQ(std::pair(DipsToPixels(1, 144), DipsToPixels(-1, 144)), std::pair(2, -2));
 }
 
-TEST(Placement, ABottomRightCardKeepsItsCornerWhenTheScaleGrows) {
+TEST(Placement, ACardOnOrPastAnEdgeKeepsItWhenItsSizeChanges) {
   const ScreenRect before{1722, 1040 - 8 - 400, 190, 400};
   const ScreenRect after{1722, 1040 - 8 - 400, 285, 600};
-  EXPECT_EQ(AnchorAfterScale(before, after, kWork, 96),
+  EXPECT_EQ(AnchorAfterResize(before, after, kWork, 96),
             (ScreenPoint{1722 + 190 - 285, 1040 - 8 - 600}));
   const ScreenRect topRight{1722, 8, 190, 400};
-  EXPECT_EQ(AnchorAfterScale(topRight, {1722, 8, 285, 600}, kWork, 96), (ScreenPoint{1627, 8}));
-  EXPECT_EQ(AnchorAfterScale({100, 630, 190, 400}, {100, 630, 285, 600}, kWork, 96),
+  EXPECT_EQ(AnchorAfterResize(topRight, {1722, 8, 285, 600}, kWork, 96), (ScreenPoint{1627, 8}));
+  EXPECT_EQ(AnchorAfterResize({100, 630, 190, 400}, {100, 630, 285, 600}, kWork, 96),
             (ScreenPoint{100, 430}));
-  EXPECT_EQ(AnchorAfterScale({100, 100, 190, 400}, {100, 100, 285, 600}, kWork, 96), std::nullopt);
+  EXPECT_EQ(AnchorAfterResize({100, 100, 190, 400}, {100, 100, 285, 600}, kWork, 96), std::nullopt);
+  // Growing across the bottom edge, even past the top; shrinking on it.
+  EXPECT_EQ(AnchorAfterResize({100, 500, 190, 400}, {100, 500, 190, 600}, kWork, 96),
+            (ScreenPoint{100, 300}));
+  EXPECT_EQ(AnchorAfterResize({100, 630, 190, 400}, {100, 630, 190, 1100}, kWork, 96),
+            (ScreenPoint{100, 0}));
+  EXPECT_EQ(AnchorAfterResize({100, 632, 190, 400}, {100, 632, 190, 300}, kWork, 96),
+            (ScreenPoint{100, 732}));
   // 24 DIPs from the right edge is no longer near it.
-  EXPECT_EQ(AnchorAfterScale({1706, 100, 190, 400}, {1706, 100, 285, 600}, kWork, 96),
+  EXPECT_EQ(AnchorAfterResize({1706, 100, 190, 400}, {1706, 100, 285, 600}, kWork, 96),
             std::nullopt);
 }
 

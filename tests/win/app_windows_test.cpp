@@ -112,7 +112,8 @@ bool Icon(DWORD action, HWND owner) {
 
 // In process, the card pauses measuring while the session is locked or the display is off
 // (dimmed counts as on), keeps a one-second clock timer beside slower sampling, moves and
-// resizes for a new DPI, and re-adds its tray icon when the taskbar is created again.
+// resizes for a new DPI, stays on the screen as it grows, and re-adds its tray icon when the
+// taskbar is created again.
 using CardMessages = test::LoggingTest;
 
 TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
@@ -163,6 +164,27 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   ASSERT_TRUE(dpi == 96 || dpi == 144) << dpi;
   EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right - placed.left}),
             std::vector<LONG>({300, 260, dpi == 96 ? 190 : 285}));
+
+  // Sections turned on grow a card on, near or growing across the bottom edge upwards, and one
+  // higher up downwards.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(card.hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+  Settings few = settings;
+  few.showCpu = few.showMemory = few.showNetwork = false;
+  for (const LONG above : {0, 8, 40, 600}) {  // the bottom edge's distance from the work area's
+    card.ApplySettings(few);
+    RECT rect{};
+    GetWindowRect(card.hwnd(), &rect);
+    const LONG top = monitor.rcWork.bottom - above - (rect.bottom - rect.top);
+    SetWindowPos(card.hwnd(), nullptr, rect.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    card.ApplySettings(settings);
+    RECT grown{};
+    GetWindowRect(card.hwnd(), &grown);
+    EXPECT_GT(grown.bottom - grown.top, rect.bottom - rect.top);
+    EXPECT_EQ(above == 600 ? grown.top : grown.bottom,
+              above == 600 ? top : monitor.rcWork.bottom - above);
+  }
 
   ASSERT_TRUE(Icon(NIM_DELETE, card.hwnd()));  // as when the taskbar restarts
   SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
