@@ -328,10 +328,11 @@ bool MonitorWindow::HitTestUpdateLine(POINT screenPoint) const {
 }
 
 void MonitorWindow::UpdateHover() {
+  // Over the card's own window, not merely within its rectangle: another window covering the
+  // card under the pointer ends the hover (its leave notice is the last the card gets).
   POINT cursor{};
-  RECT window{};
   const bool inside =
-      GetCursorPos(&cursor) && GetWindowRect(hwnd(), &window) && PtInRect(&window, cursor);
+      GetCursorPos(&cursor) && GetAncestor(WindowFromPoint(cursor), GA_ROOT) == hwnd();
   // The buttons are hit-tested only while hovering, so hovering is settled first.
   const bool wasHovering = hovering_;
   hovering_ = inside;

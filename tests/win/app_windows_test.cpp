@@ -186,6 +186,25 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
               above == 600 ? top : monitor.rcWork.bottom - above);
   }
 
+  // The buttons show while the pointer is over the card, and go when the leave notice comes
+  // because another window now covers the card under the pointer.
+  RECT rect{};
+  GetWindowRect(card.hwnd(), &rect);
+  POINT gear{rect.left + 1, rect.top + 1};
+  SetCursorPos(gear.x, gear.y);
+  SendMessageW(card.hwnd(), WM_MOUSEMOVE, 0, 0);
+  while (card.HitTestButton(gear) == HoverButton::None && gear.y < rect.bottom) {
+    gear = gear.x + 4 < rect.right ? POINT{gear.x + 4, gear.y} : POINT{rect.left + 1, gear.y + 4};
+  }
+  ASSERT_NE(card.HitTestButton(gear), HoverButton::None);
+  HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"BUTTON", L"",
+                               WS_POPUP | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
+                               rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+  SetCursorPos(gear.x, gear.y);
+  SendMessageW(card.hwnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(card.HitTestButton(gear), HoverButton::None);
+  DestroyWindow(cover);
+
   ASSERT_TRUE(Icon(NIM_DELETE, card.hwnd()));  // as when the taskbar restarts
   SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(Icon(NIM_MODIFY, card.hwnd()));
