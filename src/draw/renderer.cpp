@@ -317,6 +317,8 @@ void Renderer::DrawHistoryChart(const D2D1_RECT_F& rect, std::span<const double>
   if (FAILED(sink->Close())) {
     return;
   }
+  // A sharp turn's join (a miter, under Wine one far longer) reaches past the box.
+  target_->PushAxisAlignedClip(rect, D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
   if (ID2D1LinearGradientBrush* gradient = GradientBrush(color)) {
     gradient->SetStartPoint(D2D1::Point2F(rect.left, rect.top));
     gradient->SetEndPoint(D2D1::Point2F(rect.left, rect.bottom));
@@ -324,6 +326,7 @@ void Renderer::DrawHistoryChart(const D2D1_RECT_F& rect, std::span<const double>
   }
   Recolor(color);
   target_->DrawGeometry(line.Get(), brush_.Get(), kChartLineWidth, nullptr);
+  target_->PopAxisAlignedClip();
 }
 
 IDWriteTextFormat* Renderer::TextFormat(TextStyle style, TextAlign align, bool wrap) {

@@ -101,6 +101,7 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
 
 // Painting retries every frame: a target that cannot be made (Direct2D refuses a negative DPI) is
 // logged once, and its end once. A lost device rebuilds the device's resources at the next frame.
+// A chart draws inside its box only.
 TEST_F(RendererTest, TargetFailuresAreLatchedAndDeviceLossRebuildsDeviceResourcesOnly) {
   Canvas canvas(120, 60);
   Renderer renderer(d2d_, dwrite_.Get());
@@ -113,10 +114,14 @@ TEST_F(RendererTest, TargetFailuresAreLatchedAndDeviceLossRebuildsDeviceResource
   HICON icon = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
   ASSERT_NE(icon, nullptr);
-  const std::vector<double> values = {0.2, 0.8, 0.4};
+  // A chart like the network's, short and dense: its sharp joins reach far past the box.
+  std::vector<double> values(45, 0.0);
+  for (std::size_t i = 1; i < values.size(); i += 2) {
+    values[i] = 1;
+  }
   bool drewIcon = false;
   const auto draw = [&] {
-    renderer.DrawHistoryChart({10, 10, 70, 50}, values, 1.0, kRed);
+    renderer.DrawHistoryChart({10, 20, 70, 34}, values, 1.0, kRed);
     renderer.DrawText(u"Lumetta", TextStyle::Caption, {0, 0, 60, 10}, kWhite, TextAlign::Leading,
                       false);
     drewIcon = renderer.DrawIcon(icon, {80, 10, 112, 42});
@@ -126,8 +131,16 @@ TEST_F(RendererTest, TargetFailuresAreLatchedAndDeviceLossRebuildsDeviceResource
     return std::vector<int>{stats.targets, stats.brushes, stats.gradientBrushes, stats.iconBitmaps,
                             stats.textFormats};
   };
-  Frame(renderer, canvas, draw);
+  const auto steady = Frame(renderer, canvas, draw);
   EXPECT_TRUE(drewIcon);
+  int outside = 0;  // around the chart's box, left of the icon and below the text
+  for (int y = 11; y < 60; ++y) {
+    for (int x = 0; x < 80; ++x) {
+      const bool box = x >= 9 && x <= 70 && y >= 19 && y <= 34;
+      outside += !box && Brightness(steady.at(x, y)) > 0 ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(outside, 0) << "the chart drew outside its box";
   const std::vector<int> first = counts();
   Frame(renderer, canvas, draw);  // a steady frame creates nothing
   EXPECT_EQ(counts(), first);
