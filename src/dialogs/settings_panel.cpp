@@ -40,7 +40,7 @@ float RowHeight(RowKind kind) {
     case RowKind::Hint:
       break;
   }
-  return 0;
+  return 16;  // around the text, which is all of the rest
 }
 
 bool Settings::*SwitchField(std::uint32_t id) {
@@ -97,10 +97,32 @@ std::u16string SettingsPanel::OptionLabel(std::uint32_t id, double value, const 
   return texts.Format(kTextSettingsSeconds, {AsciiToU16(StringPrintf("%g", value))});
 }
 
-RectF SettingsPanel::OptionBox(float top, std::size_t index, std::size_t count) {
+RectF SettingsPanel::OptionBox(const SettingsRow& row, float top, std::size_t index,
+                               std::size_t count) {
   const float width = (kChoiceRight - kChoiceLeft) / static_cast<float>(count);
   const float left = kChoiceLeft + static_cast<float>(index) * width;
+  top += row.labelGrowth;
   return {left + 2, top + 34, left + width - 2, top + 58};
+}
+
+RowLabel LabelOf(const SettingsRow& row) {
+  const float w = kPanelWidth;
+  switch (row.kind) {
+    case RowKind::Header:
+      return {{20, 14, w - 16, 36}, TextStyle::BodyStrong};
+    case RowKind::Switch:
+      return {{row.indented ? 54.0f : 30.0f, 8, w - 86, 34}, TextStyle::BodyLarge};
+    case RowKind::Link:
+      return {{30, 8, w - 56, 36}, TextStyle::BodyLarge};
+    case RowKind::Slider:
+      return {{30, 8, w - 76, 32}, TextStyle::BodyLarge};
+    case RowKind::Choice:
+      return {{30, 4, w - 30, 28}, TextStyle::BodyLarge};
+    case RowKind::Notice:
+    case RowKind::Hint:
+      break;
+  }
+  return {{28, 4, w - 28, 4}, TextStyle::Body};
 }
 
 std::vector<double> SettingsPanel::Options(std::uint32_t id) {
@@ -137,12 +159,13 @@ float SettingsPanel::SliderPosition(double threshold) {
   return static_cast<float>((threshold - kDiskAlertMin) / (kDiskAlertMax - kDiskAlertMin));
 }
 
-void SettingsPanel::BuildRows(const std::function<float(std::uint32_t)>& textHeight) {
+void SettingsPanel::BuildRows(
+    const std::function<float(std::uint32_t, TextStyle, float)>& textHeight) {
   rows.clear();
   const Settings& s = settings;
   const auto add = [&](RowKind kind, std::uint32_t id, std::uint32_t textId, bool indented = false,
                        bool enabled = true) {
-    rows.push_back({kind, id, textId, indented, enabled, 0, 0});
+    rows.push_back({kind, id, textId, indented, enabled, 0, 0, 0});
   };
   if (saveFailed) {
     add(RowKind::Notice, 0, noDataFolder ? kTextSettingsNoDataFolder : kTextSettingsSaveFailed);
@@ -178,9 +201,10 @@ void SettingsPanel::BuildRows(const std::function<float(std::uint32_t)>& textHei
   float y = 4;
   for (SettingsRow& row : rows) {
     row.y = y;
-    row.height = row.kind == RowKind::Notice || row.kind == RowKind::Hint
-                     ? textHeight(row.textId) + 16
-                     : RowHeight(row.kind);
+    const RowLabel label = LabelOf(row);
+    row.labelGrowth =
+        std::max(0.0f, textHeight(row.textId, label.style, label.box.width()) - label.box.height());
+    row.height = RowHeight(row.kind) + row.labelGrowth;
     y += row.height + (row.kind == RowKind::Header ? 0 : 2);
   }
   contentHeight = y + 16;
@@ -264,7 +288,8 @@ bool SettingsPanel::MouseDown(float x, float y) {
       SetSliderFromX(x);
     } else if (row->kind == RowKind::Choice) {
       const float top = row->y - scrollOffset;
-      if (x >= kChoiceLeft && x < kChoiceRight && y >= top + 32 && y < top + 60) {
+      const float optionsTop = top + row->labelGrowth;
+      if (x >= kChoiceLeft && x < kChoiceRight && y >= optionsTop + 32 && y < optionsTop + 60) {
         const std::vector<double> options = Options(row->id);
         const float segment = (kChoiceRight - kChoiceLeft) / static_cast<float>(options.size());
         const auto index =
@@ -415,9 +440,9 @@ A11yTree SettingsPanel::AccessibilityTree(const TextSource& texts) const {
       const std::vector<double> options = Options(row.id);
       const std::optional<std::size_t> selected = SelectedOption(row.id);
       for (std::size_t i = 0; i < options.size(); ++i) {
-        A11yNode& item =
-            tree.Add(OptionElement(row.id, i), row.id, A11yRole::ListItem,
-                     OptionLabel(row.id, options[i], texts), OptionBox(top, i, options.size()));
+        A11yNode& item = tree.Add(OptionElement(row.id, i), row.id, A11yRole::ListItem,
+                                  OptionLabel(row.id, options[i], texts),
+                                  OptionBox(row, top, i, options.size()));
         item.selected = selected == i;
         item.offscreen = node.offscreen;
       }

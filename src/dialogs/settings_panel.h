@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/strings.h"
+#include "draw/fonts.h"
 #include "settings/login_item.h"
 #include "settings/settings.h"
 #include "window/accessibility.h"
@@ -59,6 +60,9 @@ struct SettingsRow {
   bool enabled = true;
   float y = 0;
   float height = 0;
+  // How much taller the label is than its box, wrapped: the row grows by it, and what lies
+  // below the label moves down by it.
+  float labelGrowth = 0;
 
   [[nodiscard]] bool interactive() const {
     return enabled && (kind == RowKind::Switch || kind == RowKind::Link ||
@@ -69,6 +73,13 @@ struct SettingsRow {
 inline constexpr float kPanelWidth = 400;
 inline constexpr float kPanelHeight = 660;
 inline constexpr float kNoticeTextWidth = 344;
+
+// Where a row's label is drawn, relative to the row's top, before the row grows for it.
+struct RowLabel {
+  RectF box;
+  TextStyle style;
+};
+[[nodiscard]] RowLabel LabelOf(const SettingsRow& row);
 
 struct SettingsPanelActions {
   std::function<void(const Settings&)> changed;      // after every change of a Settings field
@@ -102,8 +113,10 @@ class SettingsPanel {
   bool focusVisible = false;
   bool draggingSlider = false;
 
-  // `textHeight` measures a notice or hint text wrapped to kNoticeTextWidth.
-  void BuildRows(const std::function<float(std::uint32_t textId)>& textHeight);
+  // `textHeight` measures a text in a style wrapped to a width: a row grows for a label or
+  // notice that takes more lines than its box holds.
+  void BuildRows(
+      const std::function<float(std::uint32_t textId, TextStyle style, float width)>& textHeight);
   void ClampScroll();
   void OnCreated();
   // The press or drag in progress ends without acting: the window closed or lost the mouse.
@@ -132,8 +145,10 @@ class SettingsPanel {
                                                   const TextSource& texts);
   // "85%".
   [[nodiscard]] static std::u16string PercentLabel(double fraction);
-  // Where option `index` of `count` is drawn in a choice row whose top is at `top`.
-  [[nodiscard]] static RectF OptionBox(float top, std::size_t index, std::size_t count);
+  // Where option `index` of `count` is drawn in a choice row whose top is at `top`, below its
+  // label.
+  [[nodiscard]] static RectF OptionBox(const SettingsRow& row, float top, std::size_t index,
+                                       std::size_t count);
   [[nodiscard]] std::optional<std::size_t> SelectedOption(std::uint32_t id) const;
   [[nodiscard]] static float SliderPosition(double threshold);
   // Whether a switch row shows "on".

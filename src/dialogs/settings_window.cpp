@@ -69,8 +69,8 @@ A11yOutcome SettingsWindow::OnAccessibilityRequest(const A11yRequest& request) {
 }
 
 void SettingsWindow::BuildRows() {
-  panel_.BuildRows([this](std::uint32_t textId) {
-    return renderer().MeasureTextHeight(LoadText(textId), TextStyle::Body, kNoticeTextWidth);
+  panel_.BuildRows([this](std::uint32_t textId, TextStyle style, float width) {
+    return renderer().MeasureTextHeight(LoadText(textId), style, width);
   });
   panel_.ClampScroll();
 }
@@ -139,14 +139,17 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
   const Palette& p = *r.palette;
   const std::u16string text = LoadText(row.textId);
   const bool on = row.enabled;
+  // A label too long for one line wraps; the row has grown to hold it.
+  const RowLabel label = LabelOf(row);
+  const D2D1_RECT_F labelBox{label.box.left, top + label.box.top, label.box.right,
+                             top + label.box.bottom + row.labelGrowth};
   switch (row.kind) {
     case RowKind::Header:
-      r.DrawText(text, TextStyle::BodyStrong, {20, top + 14, kW - 16, bottom},
-                 ToD2D(p.TextSecondary), TextAlign::Leading, false);
+      r.DrawText(text, label.style, labelBox, ToD2D(p.TextSecondary), TextAlign::Leading, true);
       return;
     case RowKind::Notice:
     case RowKind::Hint:
-      r.DrawText(text, TextStyle::Body, {28, top + 4, kW - 28, bottom - 4},
+      r.DrawText(text, label.style, labelBox,
                  ToD2D(row.kind == RowKind::Notice ? p.Warning : p.TextSecondary),
                  TextAlign::Leading, true);
       return;
@@ -171,9 +174,7 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
   const float cy = (top + bottom) / 2;
   switch (row.kind) {
     case RowKind::Switch: {
-      const float left = 30 + (row.indented ? 24.0f : 0.0f);
-      r.DrawText(text, TextStyle::BodyLarge, {left, top, kW - 86, bottom}, dim(p.TextPrimary),
-                 TextAlign::Leading, false);
+      r.DrawText(text, label.style, labelBox, dim(p.TextPrimary), TextAlign::Leading, true);
       const D2D1_RECT_F track{kW - 72, cy - 10, kW - 32, cy + 10};
       const bool value = panel_.SwitchValue(row.id);
       if (value) {
@@ -186,15 +187,14 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
       return;
     }
     case RowKind::Link:
-      r.DrawText(text, TextStyle::BodyLarge, {30, top, kW - 56, bottom}, ToD2D(p.Accent),
-                 TextAlign::Leading, false);
+      r.DrawText(text, label.style, labelBox, ToD2D(p.Accent), TextAlign::Leading, true);
       r.DrawGlyph(Glyph::OpenExternal, {kW - 52, top, kW - 28, bottom}, ToD2D(p.Accent),
                   TextStyle::Icon);
       return;
     case RowKind::Slider: {
       const double threshold = panel_.settings.diskAlertThreshold;
-      r.DrawText(text, TextStyle::BodyLarge, {30, top + 8, kW - 76, top + 32}, dim(p.TextPrimary),
-                 TextAlign::Leading, false);
+      r.DrawText(text, label.style, labelBox, dim(p.TextPrimary), TextAlign::Leading, true);
+      top += row.labelGrowth;  // the rest of the row lies below the label
       r.DrawText(SettingsPanel::PercentLabel(threshold), TextStyle::BodyStrong,
                  {kW - 86, top + 8, kW - 30, top + 32}, ToD2D(p.TextPrimary), TextAlign::Trailing,
                  false);
@@ -211,13 +211,14 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
       return;
     }
     case RowKind::Choice: {
-      r.DrawText(text, TextStyle::BodyLarge, {30, top + 4, kW - 30, top + 28}, dim(p.TextPrimary),
-                 TextAlign::Leading, false);
-      r.StrokeRoundedRect({28, top + 32, kW - 28, top + 60}, ToD2D(p.ControlFill), 5, 1);
+      r.DrawText(text, label.style, labelBox, dim(p.TextPrimary), TextAlign::Leading, true);
+      const float optionsTop = top + row.labelGrowth;
+      r.StrokeRoundedRect({28, optionsTop + 32, kW - 28, optionsTop + 60}, ToD2D(p.ControlFill), 5,
+                          1);
       const std::vector<double> options = SettingsPanel::Options(row.id);
       const std::optional<std::size_t> selected = panel_.SelectedOption(row.id);
       for (std::size_t i = 0; i < options.size(); ++i) {
-        const D2D1_RECT_F box = ToD2D(SettingsPanel::OptionBox(top, i, options.size()));
+        const D2D1_RECT_F box = ToD2D(SettingsPanel::OptionBox(row, top, i, options.size()));
         const bool chosen = selected == i;
         if (chosen) {
           r.FillRect(box, ToD2D(p.Accent), 4);

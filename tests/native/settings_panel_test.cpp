@@ -25,7 +25,10 @@ class Panel : public testing::Test {
     Build();
   }
   void Build() {
-    panel.BuildRows([](std::uint32_t) { return 30.0f; });
+    // Notices take two lines; labels one, but for those a test makes longer.
+    panel.BuildRows([this](std::uint32_t id, TextStyle style, float) {
+      return id == longLabel ? 40.0f : style == TextStyle::Body ? 30.0f : 14.0f;
+    });
   }
   const SettingsRow& Row(std::uint32_t id) const {
     for (const SettingsRow& row : panel.rows) {
@@ -44,6 +47,7 @@ class Panel : public testing::Test {
   Settings last;
   std::vector<bool> loginCalls;
   int startupAppsOpened = 0;
+  std::uint32_t longLabel = 0;
   SettingsPanel panel;
 };
 
@@ -218,6 +222,18 @@ TEST_F(Panel, ChoosingASegment) {
   EXPECT_EQ(last.displayScale, 2.0);
   panel.MouseDown(30, scale.y + 32);
   EXPECT_EQ(last.displayScale, 0.75);
+  // A label on two lines (40 where its box holds 24) grows its row and moves what lies below.
+  const float next = Row(kControlDiskAlert).y;
+  longLabel = kTextSettingsScale;
+  Build();
+  const SettingsRow& grown = Row(kControlScale);
+  EXPECT_EQ(std::pair(grown.height, Row(kControlDiskAlert).y), std::pair(70.0f + 16, next + 16));
+  panel.MouseDown(371.9f, grown.y + 40);  // now the label's second line
+  EXPECT_EQ(last.displayScale, 0.75);
+  panel.MouseDown(371.9f, grown.y + 16 + 40);
+  EXPECT_EQ(last.displayScale, 2.0);
+  EXPECT_EQ(SettingsPanel::OptionBox(grown, 0, 0, 7).top, 16.0f + 34);
+
   panel.MouseMove(30, Middle(kControlClock));
   EXPECT_EQ(panel.hoveredId, kControlClock);
   EXPECT_TRUE(panel.MouseLeave());

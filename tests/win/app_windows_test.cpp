@@ -15,6 +15,8 @@
 #include "base/program_path_win.h"
 #include "card/monitor_window.h"
 #include "card/tray_icon.h"
+#include "dialogs/settings_panel.h"
+#include "draw/renderer.h"
 #include "support/card_in_process.h"
 #include "support/factories.h"
 #include "support/logging_test.h"
@@ -81,6 +83,32 @@ TEST_F(Strings, EachTableHoldsItsResourceFilesTextsAndAMissingIdIsLogged) {
       (std::vector<std::string>{"INFO  strings language lang=en", "INFO  strings language lang=ja",
                                 "ERROR strings missing id=999", "ERROR strings missing id=1022",
                                 "ERROR strings missing id=4000"}));
+}
+
+// Every Settings row's label and every notice, in both languages and at the longest, fits the
+// space its row gives it: a text too long for one line wraps, and its row grows to hold it.
+TEST_F(Strings, EverySettingsLabelAndNoticeFitsItsRow) {
+  test::Factories factories;
+  for (const wchar_t* language : {L"en", L"ja"}) {
+    Choose(language);
+    Renderer renderer(factories.d2d.Get(), factories.dwrite.Get());
+    SettingsPanel panel({});
+    panel.saveFailed = true;
+    panel.loginState = LoginItemState::DisabledInWindows;
+    for (const bool noDataFolder : {false, true}) {
+      panel.noDataFolder = noDataFolder;
+      panel.BuildRows([&](std::uint32_t id, TextStyle style, float width) {
+        return renderer.MeasureTextHeight(LoadText(id), style, width);
+      });
+      for (const SettingsRow& row : panel.rows) {
+        const RowLabel label = LabelOf(row);
+        const float needed =
+            renderer.MeasureTextHeight(LoadText(row.textId), label.style, label.box.width());
+        EXPECT_GT(needed, 0) << row.textId;
+        EXPECT_LE(needed, label.box.height() + row.labelGrowth) << row.textId;
+      }
+    }
+  }
 }
 
 // Refuses every window creation on this thread, as a system short of resources may, without
