@@ -41,10 +41,11 @@ int Scale(double& value) {
 }  // namespace
 
 std::vector<SectionEntry> CardSections(const Settings& s, UpdateState updateState,
-                                       std::optional<float> diskAlertTextHeight) {
+                                       std::optional<float> diskAlertTextHeight,
+                                       std::optional<float> updateTextHeight) {
   std::vector<SectionEntry> entries;
   if (updateState == UpdateState::Required) {
-    entries.push_back({SectionId::Update, kUpdateHeight});
+    entries.push_back({SectionId::Update, std::max(kUpdateHeight, updateTextHeight.value_or(0))});
   }
   if (s.showClock) {
     entries.push_back({SectionId::Clock, kClockHeight});

@@ -29,6 +29,8 @@ inline constexpr float kCardWidth = 190;
 inline constexpr float kCardLeft = 12;
 inline constexpr float kCardRight = 178;
 inline constexpr float kCardContentWidth = kCardRight - kCardLeft;
+// Between the update line's warning and link glyphs.
+inline constexpr float kUpdateTextWidth = 134;
 inline constexpr float kEmptyCardHeight = 56;
 
 struct LaidOutSection {
@@ -50,9 +52,10 @@ struct SectionEntry {
 
 // The present sections, top to bottom, with their heights. `diskAlertTextHeight` is the
 // wrapped height of the alert text, or nothing when the disk is not in the alert state.
-[[nodiscard]] std::vector<SectionEntry> CardSections(const Settings& settings,
-                                                     UpdateState updateState,
-                                                     std::optional<float> diskAlertTextHeight);
+// The disk alert's and the update line's texts wrap: their measured heights, where shown.
+[[nodiscard]] std::vector<SectionEntry> CardSections(
+    const Settings& settings, UpdateState updateState, std::optional<float> diskAlertTextHeight,
+    std::optional<float> updateTextHeight = std::nullopt);
 [[nodiscard]] SectionLayout StackSections(const std::vector<SectionEntry>& entries);
 
 // The two buttons shown while the pointer is over the card, in card DIPs.

@@ -58,9 +58,14 @@ float DrawLegendItem(Renderer& r, float x, float top, const ColorF& color,
 
 void PaintUpdate(Renderer& r, const CardView& view, float top) {
   const Palette& p = *r.palette;
+  float height = 16;
+  for (const LaidOutSection& section : view.layout.sections) {
+    height = section.id == SectionId::Update ? section.height : height;
+  }
   r.DrawGlyph(Glyph::Warning, Box(12, top, 24, top + 16), ToD2D(p.Critical), TextStyle::IconSmall);
   r.DrawText(FormatText(kTextUpdateRequired, {view.updateVersion}), TextStyle::BodyStrong,
-             Box(28, top, 162, top + 16), ToD2D(p.Critical), TextAlign::Leading, false);
+             Box(28, top, 28 + kUpdateTextWidth, top + height), ToD2D(p.Critical),
+             TextAlign::Leading, true);
   r.DrawGlyph(Glyph::OpenExternal, Box(166, top, 178, top + 16), ToD2D(p.Critical),
               TextStyle::IconSmall);
 }
@@ -195,6 +200,11 @@ std::optional<float> CardPainter::DiskAlertTextHeight(Renderer& renderer, const 
   }
   return renderer.MeasureTextHeight(DiskAlertText(settings, ProgramTexts()), TextStyle::Caption,
                                     kCardContentWidth);
+}
+
+float CardPainter::UpdateTextHeight(Renderer& renderer, std::u16string_view version) {
+  return renderer.MeasureTextHeight(FormatText(kTextUpdateRequired, {version}),
+                                    TextStyle::BodyStrong, kUpdateTextWidth);
 }
 
 void CardPainter::Paint(Renderer& r, const CardView& view) {

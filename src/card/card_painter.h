@@ -39,6 +39,8 @@ class CardPainter {
   [[nodiscard]] static std::optional<float> DiskAlertTextHeight(Renderer& renderer,
                                                                 const Snapshot& snapshot,
                                                                 const Settings& settings);
+  // The update line's wrapped height: a long version takes a second line.
+  [[nodiscard]] static float UpdateTextHeight(Renderer& renderer, std::u16string_view version);
 
  private:
   void PaintSection(Renderer& r, const CardView& view, SectionId id, float top);

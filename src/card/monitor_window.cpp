@@ -127,7 +127,11 @@ void MonitorWindow::Relayout() {
   const std::optional<float> alertHeight =
       CardPainter::DiskAlertTextHeight(renderer(), sampler_->snapshot(), settings_);
   const UpdateState update = updates_ ? updates_->status().state() : UpdateState::None;
-  sectionLayout_ = StackSections(CardSections(settings_, update, alertHeight));
+  const std::optional<float> updateHeight =
+      update == UpdateState::Required
+          ? std::optional(CardPainter::UpdateTextHeight(renderer(), UpdateVersion()))
+          : std::nullopt;
+  sectionLayout_ = StackSections(CardSections(settings_, update, alertHeight, updateHeight));
   const PixelSize size =
       CardWindowSize(GetDpiForWindow(hwnd()), settings_.displayScale, sectionLayout_.totalHeight);
   RECT client{};

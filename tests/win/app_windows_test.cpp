@@ -13,6 +13,7 @@
 #include "app/text_ids.h"
 #include "app/version.h"
 #include "base/program_path_win.h"
+#include "card/card_painter.h"
 #include "card/monitor_window.h"
 #include "card/tray_icon.h"
 #include "dialogs/settings_panel.h"
@@ -92,6 +93,14 @@ TEST_F(Strings, EverySettingsLabelAndNoticeFitsItsRow) {
   for (const wchar_t* language : {L"en", L"ja"}) {
     Choose(language);
     Renderer renderer(factories.d2d.Get(), factories.dwrite.Get());
+    // So does the card's update line, however long the version.
+    for (const std::u16string_view version : {u"1.2.3", u"10.20.300-beta.4"}) {
+      const float needed = CardPainter::UpdateTextHeight(renderer, version);
+      EXPECT_GE(StackSections(CardSections(Settings{}, UpdateState::Required, std::nullopt, needed))
+                    .sections[0]
+                    .height,
+                std::max(needed, 16.0f));
+    }
     SettingsPanel panel({});
     panel.saveFailed = true;
     panel.loginState = LoginItemState::DisabledInWindows;
