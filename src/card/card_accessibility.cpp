@@ -126,10 +126,13 @@ A11yTree CardAccessibilityTree(const CardFacts& facts, const TextSource& texts) 
   }
   for (const LaidOutSection& section : facts.layout.sections) {
     const RectF bounds{kCardLeft, section.top, kCardRight, section.top + section.height};
-    A11yNode& node = tree.Add(SectionElement(section.id), 0,
-                              section.id == SectionId::Update ? A11yRole::Link : A11yRole::Text,
-                              SectionTitle(facts, section.id, texts), bounds);
-    node.value = sentence.Value(facts, section.id);
+    // A Text element has no Value pattern: a reader says its name, so the figures go there.
+    tree.Add(
+        SectionElement(section.id), 0,
+        section.id == SectionId::Update ? A11yRole::Link : A11yRole::Text,
+        JoinFigures({SectionTitle(facts, section.id, texts), sentence.Value(facts, section.id)},
+                    texts.Text(kTextListSeparator)),
+        bounds);
   }
   // The buttons show only under the pointer, but they are always there to be invoked.
   tree.Add(kCardElementSettings, 0, A11yRole::Button, texts.Text(kTextMenuSettings),

@@ -120,6 +120,8 @@ void MonitorWindow::SampleAndRefresh() {
   }
   sampler_->tick(settings_);
   Relayout();
+  // New figures are told once per tick, never at the clock's repaints in between.
+  AccessibilityChanged();
   Invalidate();
 }
 

@@ -121,6 +121,9 @@ std::vector<A11yChange> A11yChanges(const A11yTree& before, const A11yTree& afte
     if (was->range && now.range && was->range->value != now.range->value) {
       changes.push_back({A11yChangeKind::Value, now.id});
     }
+    if (was->name != now.name) {
+      changes.push_back({A11yChangeKind::Name, now.id});
+    }
   }
   if (structure) {
     changes.push_back({A11yChangeKind::Structure, 0});

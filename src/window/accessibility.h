@@ -14,8 +14,8 @@
 namespace lumetta {
 
 enum class A11yRole : std::uint32_t {
-  Text = 0,      // a section or a line of text; its figures are its value
-  Button = 1,    // invoked; a pin button also reads as toggled
+  Text = 0,      // a section or a line of text; what a reader says is all in its name
+  Button = 1,    // invoked, or, with a toggled state, toggled only
   Link = 2,      // invoked, opens a page
   CheckBox = 3,  // a switch: toggled
   List = 4,      // a choice of one of its items
@@ -36,7 +36,7 @@ struct A11yNode {
   std::uint32_t parent = 0;  // 0: the window itself
   A11yRole role = A11yRole::Text;
   std::u16string name;
-  std::u16string value;  // read-only figures, empty for none
+  std::u16string value;  // read-only text of a control that has a value, empty for none
   RectF bounds;          // window DIPs
   bool enabled = true;
   bool focusable = false;
@@ -78,6 +78,7 @@ enum class A11yChangeKind : std::uint32_t {
   Selected = 2,   // the item became the list's selection
   Value = 3,      // the slider's value
   Structure = 4,  // elements appeared or went: the window's children are read anew
+  Name = 5,       // what it says, such as a section's figures
 };
 struct A11yChange {
   A11yChangeKind kind;

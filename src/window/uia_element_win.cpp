@@ -69,7 +69,8 @@ LONG ControlTypeOf(A11yRole role) {
 bool HasPattern(const A11yNode& node, PATTERNID pattern) {
   switch (pattern) {
     case uia::kInvokePattern:
-      return node.role == A11yRole::Button || node.role == A11yRole::Link;
+      // A button that toggles supports Toggle alone (the Button control type's rule).
+      return (node.role == A11yRole::Button && !node.toggled) || node.role == A11yRole::Link;
     case uia::kTogglePattern:
       return node.toggled.has_value();
     case uia::kValuePattern:
@@ -125,15 +126,15 @@ VARIANT DoubleVariant(double value) {
   return v;
 }
 
-namespace {
-
-VARIANT String(std::u16string_view text) {
+VARIANT StringVariant(std::u16string_view text) {
   VARIANT v;
   VariantInit(&v);
   v.vt = VT_BSTR;
   v.bstrVal = SysAllocStringLen(AsWide(text.data()), static_cast<UINT>(text.size()));
   return v;
 }
+
+namespace {
 
 // One element of the tree (id 0: the window's root). It holds no copy of the tree: every call
 // reads the window's tree as it is then, so an element that has gone says so.
@@ -237,10 +238,10 @@ class UiaElement final : public IRawElementProviderSimple,
           *out = IntVariant(ControlTypeOf(node->role));
           break;
         case uia::kNameProperty:
-          *out = String(node->name);
+          *out = StringVariant(node->name);
           break;
         case uia::kAutomationIdProperty:
-          *out = String(AsciiToU16(std::to_string(node->id)));
+          *out = StringVariant(AsciiToU16(std::to_string(node->id)));
           break;
         case uia::kIsEnabledProperty:
           *out = BoolVariant(node->enabled);

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 namespace lumetta {
 
@@ -44,5 +45,7 @@ struct UiaBridge {
 [[nodiscard]] VARIANT BoolVariant(bool value);
 [[nodiscard]] VARIANT IntVariant(LONG value);
 [[nodiscard]] VARIANT DoubleVariant(double value);
+// Owns a new BSTR: clear it with VariantClear.
+[[nodiscard]] VARIANT StringVariant(std::u16string_view text);
 
 }  // namespace lumetta

@@ -41,17 +41,15 @@ UiaProviders::~UiaProviders() {
   }
 }
 
-bool UiaProviders::IsRootRequest(LPARAM lParam) {
-  // The id is a DWORD: on 64-bit Windows lParam may arrive without its sign extended.
-  return static_cast<LONG>(static_cast<DWORD>(lParam)) == uia::kRootObjectId;
-}
-
 std::optional<LRESULT> UiaProviders::OnGetObject(WPARAM wParam, LPARAM lParam) {
+  // Every id goes to UI Automation as it came: for MSAA's it answers through its bridge to the
+  // same elements, and with 0 for what it leaves to the window's default.
   const auto answer = uia::Api().returnRawElementProvider;
-  if (!IsRootRequest(lParam) || answer == nullptr) {
+  if (answer == nullptr) {
     return std::nullopt;
   }
-  return answer(bridge_->window->AccessibleHwnd(), wParam, lParam, root_.Get());
+  const LRESULT result = answer(bridge_->window->AccessibleHwnd(), wParam, lParam, root_.Get());
+  return result != 0 ? std::optional(result) : std::nullopt;
 }
 
 IRawElementProviderSimple* UiaProviders::Root() const {
@@ -117,6 +115,15 @@ void UiaProviders::Raise(const A11yChange& change, const A11yTree& before, const
         api.raisePropertyChangedEvent(element.Get(), uia::kRangeValueValueProperty,
                                       DoubleVariant(was->range->value),
                                       DoubleVariant(now->range->value));
+      }
+      return;
+    case A11yChangeKind::Name:
+      if (api.raisePropertyChangedEvent != nullptr) {
+        VARIANT old = StringVariant(was->name);
+        VARIANT name = StringVariant(now->name);
+        api.raisePropertyChangedEvent(element.Get(), uia::kNameProperty, old, name);
+        VariantClear(&old);
+        VariantClear(&name);
       }
       return;
     case A11yChangeKind::Structure:

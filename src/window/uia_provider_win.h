@@ -38,10 +38,8 @@ class UiaProviders {
   UiaProviders(const UiaProviders&) = delete;
   UiaProviders& operator=(const UiaProviders&) = delete;
 
-  // Whether WM_GETOBJECT asks for UI Automation's root (other ids are MSAA's: the system's
-  // bridge serves those from this provider).
-  [[nodiscard]] static bool IsRootRequest(LPARAM lParam);
-  // The answer to WM_GETOBJECT for UI Automation's object id; nothing for any other id.
+  // The answer to WM_GETOBJECT, through UI Automation for every object id; nothing where it
+  // leaves the answer to the window's default.
   [[nodiscard]] std::optional<LRESULT> OnGetObject(WPARAM wParam, LPARAM lParam);
   // Raises the events for what changed since the last call, when anybody listens.
   void Changed();

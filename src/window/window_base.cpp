@@ -250,7 +250,7 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_GETOBJECT:
-      if (UiaProviders::IsRootRequest(lParam) && AccessibilityRoot() != nullptr) {
+      if (AccessibilityRoot() != nullptr) {
         if (const std::optional<LRESULT> answer = uia_->OnGetObject(wParam, lParam)) {
           return *answer;
         }

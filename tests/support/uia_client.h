@@ -8,6 +8,7 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "window/uia_api_win.h"
@@ -35,9 +36,12 @@ inline std::wstring AutomationId(IRawElementProviderSimple* element) {
 }
 
 struct RaisedEvent {
+  RaisedEvent(int event, std::wstring on, double value = 0, std::wstring text = {})
+      : id(event), element(std::move(on)), newValue(value), newText(std::move(text)) {}
   int id;  // an event id, or a property id for a property change
   std::wstring element;
-  double newValue = 0;
+  double newValue;
+  std::wstring newText;  // a string property's
   friend bool operator==(const RaisedEvent&, const RaisedEvent&) = default;
   friend void PrintTo(const RaisedEvent& event, std::ostream* out) {
     *out << event.id << " on " << std::string(event.element.begin(), event.element.end()) << " = "
@@ -57,6 +61,10 @@ class UiaRecorder {
     };
     table_.raisePropertyChangedEvent = [](IRawElementProviderSimple* element, PROPERTYID id,
                                           VARIANT, VARIANT now) {
+      if (now.vt == VT_BSTR) {
+        current_->events.push_back({id, AutomationId(element), 0, now.bstrVal});
+        return S_OK;
+      }
       VARIANT value;
       VariantInit(&value);
       VariantChangeType(&value, &now, 0, VT_R8);
@@ -66,6 +74,11 @@ class UiaRecorder {
     table_.raiseStructureChangedEvent = [](IRawElementProviderSimple* element, int, int*, int) {
       current_->events.push_back({0, AutomationId(element)});
       return S_OK;
+    };
+    table_.returnRawElementProvider = [](HWND hwnd, WPARAM wParam, LPARAM lParam,
+                                         IRawElementProviderSimple* root) {
+      current_->objectIds.push_back(static_cast<LONG>(lParam));
+      return current_->system_.returnRawElementProvider(hwnd, wParam, lParam, root);
     };
     table_.disconnectProvider = [](IRawElementProviderSimple*) {
       ++current_->disconnects;
@@ -81,6 +94,7 @@ class UiaRecorder {
   UiaRecorder& operator=(const UiaRecorder&) = delete;
 
   std::vector<RaisedEvent> events;
+  std::vector<LONG> objectIds;  // of each WM_GETOBJECT handed to UI Automation
   int disconnects = 0;
 
  private:
