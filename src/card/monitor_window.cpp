@@ -381,19 +381,37 @@ LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
       UpdateHover();
       return 0;
-    case WM_NCRBUTTONUP:
-      ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCRBUTTONDOWN:
+      // DefWindowProc would track the button on the caption area for the system menu and keep
+      // its release to itself.
       return 0;
+    case WM_NCRBUTTONUP: {
+      // DefWindowProc is documented to send WM_CONTEXTMENU for it; where one does not (Wine
+      // on a caption area), the card sends it.
+      contextMenuAsked_ = false;
+      const LRESULT result = DefWindowProcW(hwnd(), message, wParam, lParam);
+      if (!contextMenuAsked_) {
+        SendMessageW(hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd()), lParam);
+      }
+      return result;
+    }
+    case WM_CONTEXTMENU: {
+      contextMenuAsked_ = true;
+      // A right-click anywhere (DefWindowProc makes this of the button-up, on the caption area
+      // too), Shift+F10 or the Menu key; never the system menu. From the keyboard the point is
+      // (-1, -1): the menu opens at the card's corner.
+      POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      RECT rect{};
+      if (point.x == -1 && point.y == -1 && GetWindowRect(hwnd(), &rect)) {
+        point = {rect.left, rect.top};
+      }
+      ShowContextMenu(point);
+      return 0;
+    }
     case WM_TIMER:
       return OnTimer(wParam);
     case WM_LBUTTONUP:
       return OnLButtonUp(lParam);
-    case WM_RBUTTONUP: {
-      POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      ClientToScreen(hwnd(), &point);
-      ShowContextMenu(point);
-      return 0;
-    }
     case WM_MOUSEWHEEL:
       return OnMouseWheel(wParam, lParam);
     case WM_POWERBROADCAST:

@@ -89,6 +89,7 @@ class MonitorWindow final : public WindowBase {
   CardNotifications notifications_;
   CardPresence presence_;
   bool hovering_ = false;
+  bool contextMenuAsked_ = false;  // WM_CONTEXTMENU came while a button-up was handled
   HoverButton hoveredButton_ = HoverButton::None;
   std::unique_ptr<Win32Sampler> sampler_;
   std::unique_ptr<SettingsWindow> settingsWindow_;

@@ -12,7 +12,9 @@
 #include "app/strings.h"
 #include "app/text_ids.h"
 #include "app/version.h"
+#include "base/owner_win.h"
 #include "base/program_path_win.h"
+#include "base/wide.h"
 #include "card/card_painter.h"
 #include "card/monitor_window.h"
 #include "card/tray_icon.h"
@@ -23,6 +25,7 @@
 #include "support/logging_test.h"
 #include "support/rc_texts.h"
 #include "support/test_files.h"
+#include "support/test_window.h"
 
 namespace lumetta {
 namespace {
@@ -245,6 +248,59 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   ASSERT_TRUE(Icon(NIM_DELETE, card.hwnd()));  // as when the taskbar restarts
   SendMessageW(card.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   EXPECT_TRUE(Icon(NIM_MODIFY, card.hwnd()));
+}
+
+// The menu a thread timer finds shown: where, and its last item's text; closed at once.
+struct ShownMenu {
+  RECT rect{};
+  std::wstring last;
+  UniqueHandle seen{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+} gMenu;
+void CALLBACK CloseShownMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (menu != nullptr && IsWindowVisible(menu)) {
+    GetWindowRect(menu, &gMenu.rect);
+    auto* items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+    wchar_t text[64] = {};
+    GetMenuStringW(items, static_cast<UINT>(GetMenuItemCount(items) - 1), text, 64, MF_BYPOSITION);
+    gMenu.last = text;
+    KillTimer(nullptr, timer);
+    EndMenu();
+    SetEvent(gMenu.seen.get());
+  }
+}
+
+// The card's own menu, never the system menu, for a right-click on its body (a caption area)
+// and for the Menu key, whose menu opens at the card's corner.
+TEST_F(CardMessages, TheMenuOpensForARightClickAnywhereAndTheMenuKey) {
+  test::CardInProcess inProcess;
+  MonitorWindow& card = inProcess.card;
+  ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
+  RECT rect{};
+  GetWindowRect(card.hwnd(), &rect);
+  const auto opened = [&](auto open) {
+    ResetEvent(gMenu.seen.get());
+    gMenu.last.clear();
+    SetTimer(nullptr, 0, 10, &CloseShownMenu);
+    open();
+    EXPECT_TRUE(test::PumpUntilSet(gMenu.seen.get(), 10000));
+    return gMenu.last == std::wstring(AsWide(LoadText(kTextMenuExit).c_str()));
+  };
+  EXPECT_TRUE(opened([&] {
+    SetCursorPos(rect.left + 60, rect.top + 150);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, click, sizeof(INPUT));
+  }));
+  EXPECT_TRUE(opened([&] {
+    PostMessageW(card.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(card.hwnd()), -1);
+  }));
+  const RECT& menu = gMenu.rect;
+  EXPECT_TRUE((menu.left == rect.left || menu.right == rect.left) &&
+              (menu.top == rect.top || menu.bottom == rect.top))
+      << menu.left << "," << menu.top << " " << rect.left << "," << rect.top;
 }
 
 // A shell under load that answers the add and the modify with failures may have added the icon.
