@@ -2,61 +2,130 @@
 
 #include <winhttp.h>
 
+#include <algorithm>
 #include <array>
-#include <condition_variable>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "app/build_version.h"
+#include "base/owner_win.h"
 #include "base/pool_work_win.h"
 #include "base/wide.h"
 #include "base/win_error.h"
 
 namespace lumetta {
+
 namespace {
 
 constexpr DWORD kTimeoutMs = 15000;
 constexpr DWORD kReadChunk = 8192;
 constexpr DWORD kFeedVariableBuffer = 2048;
 
-// The WinHTTP handles one fetch opened, closed at its end in reverse order, or at once by a
-// cancel from another thread.
-class FetchScope {
- public:
-  explicit FetchScope(FetchCancel& cancel) : cancel_(cancel) {}
-  ~FetchScope() { cancel_.CloseHandles(); }
-  FetchScope(const FetchScope&) = delete;
-  FetchScope& operator=(const FetchScope&) = delete;
+using InternetHandle = UniqueOwner<NullEmptyTraits<HINTERNET, &WinHttpCloseHandle>>;
 
-  // The handle, kept for closing; null (and closed) when the fetch was cancelled meanwhile.
-  HINTERNET Hold(HINTERNET handle) { return cancel_.Hold(handle); }
+// What one request shares with WinHTTP's callbacks, guarded by the signal's mutex. WinHTTP
+// holds it from binding until the handle's last callback, which may come long after a cancel
+// let the fetch return: WinHTTP may still write into the read buffer until then.
+struct RequestState {
+  std::shared_ptr<FetchCancel::Signal> signal;
+  DWORD completion = 0;  // the last completion's status; 0 while one is awaited
+  DWORD outcome = 0;     // its error code, or its byte count
+  std::array<char, kReadChunk> chunk{};
+};
+using StateHold = std::shared_ptr<RequestState>;
+
+void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, void* information,
+                       DWORD length) {
+  auto* hold = reinterpret_cast<StateHold*>(context);
+  if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
+    delete hold;  // the handle's last callback
+    return;
+  }
+  RequestState& state = **hold;
+  std::lock_guard lock(state.signal->mutex);
+  state.completion = status;
+  if (status == WINHTTP_CALLBACK_STATUS_REQUEST_ERROR) {
+    state.outcome = static_cast<WINHTTP_ASYNC_RESULT*>(information)->dwError;
+  } else if (status == WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE) {
+    state.outcome = *static_cast<DWORD*>(information);
+  } else {
+    state.outcome = length;
+  }
+  state.signal->changed.notify_all();
+}
+
+// One request in WinHTTP's asynchronous mode, driven from the fetching thread alone: the
+// callback only records a completion and wakes that thread, as a cancel does. So every WinHTTP
+// call on the request, the closing one last, comes from one thread in order.
+class AsyncRequest {
+ public:
+  AsyncRequest(FetchCancel& cancel, HINTERNET handle)
+      : handle_(handle), state_(std::make_shared<RequestState>()) {
+    state_->signal = cancel.signal();
+  }
+  // Closing is the documented cancel of an operation in progress, and returns at once; the
+  // state stays with WinHTTP until the handle's last callback.
+  ~AsyncRequest() { WinHttpCloseHandle(handle_); }
+  AsyncRequest(const AsyncRequest&) = delete;
+  AsyncRequest& operator=(const AsyncRequest&) = delete;
+
+  [[nodiscard]] DWORD_PTR context() const { return context_; }
+  [[nodiscard]] char* chunk() { return state_->chunk.data(); }
+
+  // Routes the request's callbacks to its state; the error code, or 0.
+  [[nodiscard]] std::uint32_t Bind() {
+    auto hold = std::make_unique<StateHold>(state_);
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(hold.get());
+    if (!WinHttpSetOption(handle_, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context)) {
+      return LastErrorCode();
+    }
+    constexpr DWORD kNotifications =
+        WINHTTP_CALLBACK_FLAG_SENDREQUEST_COMPLETE | WINHTTP_CALLBACK_FLAG_HEADERS_AVAILABLE |
+        WINHTTP_CALLBACK_FLAG_DATA_AVAILABLE | WINHTTP_CALLBACK_FLAG_READ_COMPLETE |
+        WINHTTP_CALLBACK_FLAG_REQUEST_ERROR | WINHTTP_CALLBACK_FLAG_HANDLES;
+    if (WinHttpSetStatusCallback(handle_, &OnStatus, kNotifications, 0) ==
+        WINHTTP_INVALID_STATUS_CALLBACK) {
+      return LastErrorCode();
+    }
+    context_ = reinterpret_cast<DWORD_PTR>(hold.release());  // WinHTTP's now, to its last callback
+    return 0;
+  }
+
+  // Starts one operation with `start` and waits for its completion or a cancel: the error code,
+  // or 0 with the completion's byte count in `bytes`. Nothing starts once cancelled.
+  template <typename Start>
+  [[nodiscard]] std::uint32_t Await(Start start, DWORD* bytes = nullptr) {
+    FetchCancel::Signal& signal = *state_->signal;
+    {
+      std::lock_guard lock(signal.mutex);
+      if (signal.cancelled) {
+        return ERROR_WINHTTP_OPERATION_CANCELLED;
+      }
+      state_->completion = 0;  // before the start: the callback may come within it
+    }
+    if (!start()) {
+      return LastErrorCode();
+    }
+    std::unique_lock lock(signal.mutex);
+    signal.changed.wait(lock, [&] { return signal.cancelled || state_->completion != 0; });
+    if (signal.cancelled) {
+      return ERROR_WINHTTP_OPERATION_CANCELLED;
+    }
+    if (state_->completion == WINHTTP_CALLBACK_STATUS_REQUEST_ERROR) {
+      return state_->outcome != 0 ? state_->outcome : static_cast<std::uint32_t>(E_FAIL);
+    }
+    if (bytes != nullptr) {
+      *bytes = state_->outcome;
+    }
+    return 0;
+  }
 
  private:
-  FetchCancel& cancel_;
-};
-
-// One fetch on a thread of its own, which the pool's check only waits for until it is done or
-// cancelled. Closing the handles ends a blocked WinHTTP call on Windows; where that does not
-// (Wine), the cancelled check still returns at once and the abandoned thread, which touches
-// nothing but this job, ends with its time-outs or with the process.
-struct FetchJob {
-  std::mutex mutex;
-  std::condition_variable changed;
-  bool done = false;
-  bool cancelled = false;
-  FetchResult result;
-  FetchCancel handles;
-
-  void Cancel() {
-    {
-      std::lock_guard lock(mutex);
-      cancelled = true;
-    }
-    handles.Cancel();
-    changed.notify_all();
-  }
+  HINTERNET handle_;
+  StateHold state_;
+  DWORD_PTR context_ = 0;
 };
 
 class PoolUpdates final : public PoolJob<UpdatePlatform> {
@@ -66,78 +135,21 @@ class PoolUpdates final : public PoolJob<UpdatePlatform> {
   PoolUpdates(const PoolUpdates&) = delete;
   PoolUpdates& operator=(const PoolUpdates&) = delete;
 
-  void CancelFetch() override {
-    std::lock_guard lock(mutex_);
-    cancelled_ = true;
-    if (job_) {
-      job_->Cancel();
-    }
-  }
+  void CancelFetch() override { cancel_.Cancel(); }
   std::u16string FeedUrl() override { return FeedUrlFromEnvironment(); }
-  FetchResult Fetch(const std::u16string& url) override {
-    auto job = std::make_shared<FetchJob>();
-    {
-      std::lock_guard lock(mutex_);
-      if (cancelled_) {
-        return {ERROR_WINHTTP_OPERATION_CANCELLED, 0, std::nullopt};
-      }
-      job_ = job;
-    }
-    std::thread([job, url] {
-      FetchResult result = FetchFeed(url, job->handles);
-      {
-        std::lock_guard lock(job->mutex);
-        job->result = std::move(result);
-        job->done = true;
-      }
-      job->changed.notify_all();
-    }).detach();
-    std::unique_lock lock(job->mutex);
-    job->changed.wait(lock, [&] { return job->done || job->cancelled; });
-    FetchResult result =
-        job->done ? std::move(job->result) : FetchResult{ERROR_WINHTTP_OPERATION_CANCELLED, 0, {}};
-    lock.unlock();
-    std::lock_guard own(mutex_);
-    job_.reset();
-    return result;
-  }
+  // On the pool's thread, which the fetch holds: a cancel wakes it, so no thread of its own.
+  FetchResult Fetch(const std::u16string& url) override { return FetchFeed(url, cancel_); }
 
  private:
-  std::mutex mutex_;
-  std::shared_ptr<FetchJob> job_;
-  bool cancelled_ = false;
+  FetchCancel cancel_;
 };
 
 }  // namespace
 
-HINTERNET FetchCancel::Hold(HINTERNET handle) {
-  std::lock_guard lock(mutex_);
-  if (handle != nullptr && cancelled_) {
-    WinHttpCloseHandle(handle);
-    SetLastError(ERROR_WINHTTP_OPERATION_CANCELLED);
-    return nullptr;
-  }
-  if (handle != nullptr) {
-    handles_.push_back(handle);
-  }
-  return handle;
-}
-
-void FetchCancel::CloseHandles() {
-  std::lock_guard lock(mutex_);
-  while (!handles_.empty()) {
-    WinHttpCloseHandle(handles_.back());
-    handles_.pop_back();
-  }
-}
-
 void FetchCancel::Cancel() {
-  {
-    std::lock_guard lock(mutex_);
-    cancelled_ = true;
-  }
-  // Closing a request handle makes the call blocked on it return at once.
-  CloseHandles();
+  std::lock_guard lock(signal_->mutex);
+  signal_->cancelled = true;
+  signal_->changed.notify_all();
 }
 
 std::u16string FeedUrlFromEnvironment() {
@@ -162,49 +174,71 @@ FetchResult FetchFeed(const std::u16string& url, FetchCancel& cancel) {
   if (!WinHttpCrackUrl(AsWide(url.c_str()), 0, 0, &parts)) {
     return {LastErrorCode(), 0, std::nullopt};
   }
-  FetchScope scope(cancel);
   const std::wstring userAgent = std::wstring(L"Lumetta/") + kProductVersionWide + L" (Windows)";
-  HINTERNET session = scope.Hold(WinHttpOpen(userAgent.c_str(), WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
-                                             WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-  if (session == nullptr) {
+  const InternetHandle session(WinHttpOpen(userAgent.c_str(), WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS,
+                                           WINHTTP_FLAG_ASYNC));
+  if (!session) {
     return {LastErrorCode(), 0, std::nullopt};
   }
-  WinHttpSetTimeouts(session, kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs);
-  HINTERNET connection = scope.Hold(WinHttpConnect(session, host.data(), parts.nPort, 0));
-  if (connection == nullptr) {
+  WinHttpSetTimeouts(session.get(), kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs);
+  const InternetHandle connection(WinHttpConnect(session.get(), host.data(), parts.nPort, 0));
+  if (!connection) {
     return {LastErrorCode(), 0, std::nullopt};
   }
   const DWORD flags =
       WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
-  HINTERNET request =
-      scope.Hold(WinHttpOpenRequest(connection, L"GET", path.data(), nullptr, WINHTTP_NO_REFERER,
-                                    WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
-  if (request == nullptr ||
-      !WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
-                          0) ||
-      !WinHttpReceiveResponse(request, nullptr)) {
+  HINTERNET handle = WinHttpOpenRequest(connection.get(), L"GET", path.data(), nullptr,
+                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags);
+  if (handle == nullptr) {
     return {LastErrorCode(), 0, std::nullopt};
+  }
+  AsyncRequest request(cancel, handle);  // closed first, before its connection and session
+  std::uint32_t error = request.Bind();
+  if (error == 0) {
+    // The context again: the send sets the one the request's callbacks carry.
+    error = request.Await([&] {
+      return WinHttpSendRequest(handle, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
+                                0, 0, request.context());
+    });
+  }
+  if (error == 0) {
+    error = request.Await([&] { return WinHttpReceiveResponse(handle, nullptr); });
+  }
+  if (error != 0) {
+    return {error, 0, std::nullopt};
   }
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+  if (!WinHttpQueryHeaders(handle, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
     return {LastErrorCode(), 0, std::nullopt};
   }
   if (status != 200) {
     return {0, status, std::nullopt};
   }
+  // Asking what is there first and reading no more than that: a read of more may wait on the
+  // calling thread for the rest, where a cancel cannot reach it.
   std::string body;
-  std::array<char, kReadChunk> chunk{};
   for (;;) {
-    DWORD read = 0;
-    if (!WinHttpReadData(request, chunk.data(), kReadChunk, &read)) {
-      return {LastErrorCode(), status, std::nullopt};
+    DWORD available = 0;
+    error = request.Await([&] { return WinHttpQueryDataAvailable(handle, nullptr); }, &available);
+    if (error != 0) {
+      return {error, 0, std::nullopt};
     }
-    if (read == 0) {
+    if (available == 0) {
       return {0, status, std::move(body)};
     }
-    body.append(chunk.data(), read);
+    DWORD read = 0;
+    error = request.Await(
+        [&] {
+          return WinHttpReadData(handle, request.chunk(), std::min(available, kReadChunk), nullptr);
+        },
+        &read);
+    if (error != 0) {
+      return {error, 0, std::nullopt};
+    }
+    body.append(request.chunk(), read);
     if (body.size() > kFeedMaxBytes) {
       return {ERROR_FILE_TOO_LARGE, status, std::nullopt};
     }

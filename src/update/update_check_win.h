@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 #include "update/update_check.h"
 
@@ -29,22 +29,28 @@ class Win32UpdateChecker {
 [[nodiscard]] std::u16string FeedUrlFromEnvironment();
 
 // Lets another thread end a fetch at once: a server that accepts and never answers would
-// otherwise hold the program's exit for the whole time-out.
+// otherwise hold the program's exit for the whole time-out. It calls no WinHTTP function, so no
+// handle is ever closed under the fetch's feet: the fetching thread wakes and closes its own
+// request, which is how WinHTTP's asynchronous mode cancels an operation in progress.
 class FetchCancel {
  public:
-  // From any thread: closes the handles of a fetch in progress and refuses later ones.
+  // What a cancel shares with the fetch and with WinHTTP's callbacks, which may outlive both.
+  struct Signal {
+    std::mutex mutex;
+    std::condition_variable changed;  // a cancel, or a completion of the request
+    bool cancelled = false;
+  };
+
+  // From any thread: ends a fetch in progress and refuses later ones.
   void Cancel();
-  // For the fetch: keeps `handle` for closing, or closes it when already cancelled (null).
-  [[nodiscard]] void* Hold(void* handle);
-  void CloseHandles();
+  [[nodiscard]] std::shared_ptr<Signal> signal() const { return signal_; }
 
  private:
-  std::mutex mutex_;
-  std::vector<void*> handles_;
-  bool cancelled_ = false;
+  std::shared_ptr<Signal> signal_ = std::make_shared<Signal>();
 };
 
-// One synchronous GET of `url` with WinHTTP, the body capped at kFeedMaxBytes.
+// One GET of `url` with WinHTTP, the body capped at kFeedMaxBytes; a cancel ends it as
+// ERROR_WINHTTP_OPERATION_CANCELLED. It waits on the calling thread and starts none.
 [[nodiscard]] FetchResult FetchFeed(const std::u16string& url, FetchCancel& cancel);
 
 }  // namespace lumetta

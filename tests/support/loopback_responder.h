@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace lumetta::test {
 
@@ -31,6 +32,7 @@ class LoopbackResponder {
     port_ = ntohs(address.sin_port);
   }
   ~LoopbackResponder() {
+    closesocket(held_);
     closesocket(listener_);
     WSACleanup();
   }
@@ -49,8 +51,9 @@ class LoopbackResponder {
     timeval wait{timeoutMs / 1000, timeoutMs % 1000 * 1000};
     return select(0, &ready, nullptr, nullptr, &wait) == 1;
   }
-  // Reads the next request, within 10 s, and answers it with `status` and `body`.
-  bool Serve(int status, const std::string& body) {
+  // Reads the next request, within 10 s, and answers it with `status` and `body`, leaving out the
+  // body's last `missing` bytes. The connection stays open until the next one or the end.
+  bool Serve(int status, const std::string& body, std::size_t missing = 0) {
     if (!Pending(10000)) {
       return false;
     }
@@ -67,14 +70,14 @@ class LoopbackResponder {
     const std::string response = "HTTP/1.1 " + std::to_string(status) +
                                  " Status\r\nContent-Length: " + std::to_string(body.size()) +
                                  "\r\nConnection: close\r\n\r\n" + body;
-    send(client, response.data(), static_cast<int>(response.size()), 0);
-    shutdown(client, SD_SEND);
-    closesocket(client);
+    send(client, response.data(), static_cast<int>(response.size() - missing), 0);
+    closesocket(std::exchange(held_, client));
     return true;
   }
 
  private:
   SOCKET listener_ = INVALID_SOCKET;
+  SOCKET held_ = INVALID_SOCKET;
   unsigned short port_ = 0;
 };
 
