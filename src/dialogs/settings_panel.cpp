@@ -462,6 +462,10 @@ A11yOutcome SettingsPanel::Request(const A11yRequest& request) {
   if (row == nullptr) {
     return A11yOutcome::NotSupported;
   }
+  if (request.verb == A11yVerb::ScrollIntoView) {  // a dimmed row too
+    ScrollIntoView(*row);
+    return A11yOutcome::Done;
+  }
   const bool option = rowId != request.id;
   bool supported = true;
   switch (request.verb) {
@@ -478,6 +482,7 @@ A11yOutcome SettingsPanel::Request(const A11yRequest& request) {
       supported = row->kind == RowKind::Slider;
       break;
     case A11yVerb::Focus:
+    case A11yVerb::ScrollIntoView:
       break;
   }
   if (!supported) {
@@ -518,6 +523,8 @@ A11yOutcome SettingsPanel::Request(const A11yRequest& request) {
       focusedId = row->id;
       focusVisible = true;
       ScrollIntoView(*row);
+      break;
+    case A11yVerb::ScrollIntoView:
       break;
   }
   return A11yOutcome::Done;

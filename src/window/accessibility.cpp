@@ -124,6 +124,12 @@ std::vector<A11yChange> A11yChanges(const A11yTree& before, const A11yTree& afte
     if (was->name != now.name) {
       changes.push_back({A11yChangeKind::Name, now.id});
     }
+    if (was->enabled != now.enabled) {
+      changes.push_back({A11yChangeKind::Enabled, now.id});
+    }
+    if (was->offscreen != now.offscreen) {
+      changes.push_back({A11yChangeKind::Offscreen, now.id});
+    }
   }
   if (structure) {
     changes.push_back({A11yChangeKind::Structure, 0});

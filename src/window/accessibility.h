@@ -79,6 +79,8 @@ enum class A11yChangeKind : std::uint32_t {
   Value = 3,      // the slider's value
   Structure = 4,  // elements appeared or went: the window's children are read anew
   Name = 5,       // what it says, such as a section's figures
+  Enabled = 6,    // usable, or dimmed
+  Offscreen = 7,  // scrolled into or out of view
 };
 struct A11yChange {
   A11yChangeKind kind;
@@ -88,7 +90,14 @@ struct A11yChange {
 [[nodiscard]] std::vector<A11yChange> A11yChanges(const A11yTree& before, const A11yTree& after);
 
 // What an assistive technology asks a window to do.
-enum class A11yVerb : std::uint32_t { Invoke = 0, Toggle = 1, Select = 2, SetValue = 3, Focus = 4 };
+enum class A11yVerb : std::uint32_t {
+  Invoke = 0,
+  Toggle = 1,
+  Select = 2,
+  SetValue = 3,
+  Focus = 4,
+  ScrollIntoView = 5,
+};
 struct A11yRequest {
   A11yVerb verb;
   std::uint32_t id;

@@ -29,6 +29,7 @@ enum Pattern : PATTERNID {
   kValuePattern = 10002,
   kRangeValuePattern = 10003,
   kSelectionItemPattern = 10010,
+  kScrollItemPattern = 10017,
   kTogglePattern = 10015,
 };
 
@@ -134,6 +135,11 @@ ISelectionItemProvider : public IUnknown {
                                                            *container) = 0;
 };
 
+MIDL_INTERFACE("2360c714-4bf1-4b26-ba65-9b21316127eb")
+IScrollItemProvider : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE ScrollIntoView() = 0;
+};
+
 #pragma GCC diagnostic pop
 
 __CRT_UUID_DECL(IInvokeProvider, 0x54fcb24b, 0xe18e, 0x47a2, 0xb4, 0xd3, 0xec, 0xcb, 0xe7, 0x75,
@@ -146,5 +152,7 @@ __CRT_UUID_DECL(IRangeValueProvider, 0x36dc7aef, 0x33e6, 0x4691, 0xaf, 0xe1, 0x2
                 0x3d, 0x33)
 __CRT_UUID_DECL(ISelectionProvider, 0xfb8b03af, 0x3bdf, 0x48d4, 0xbd, 0x36, 0x1a, 0x65, 0x79, 0x3b,
                 0xe1, 0x68)
+__CRT_UUID_DECL(IScrollItemProvider, 0x2360c714, 0x4bf1, 0x4b26, 0xba, 0x65, 0x9b, 0x21, 0x31, 0x61,
+                0x27, 0xeb)
 __CRT_UUID_DECL(ISelectionItemProvider, 0x2acad808, 0xb2d4, 0x452d, 0xa4, 0x07, 0x91, 0xff, 0x1a,
                 0xd1, 0x67, 0xb2)

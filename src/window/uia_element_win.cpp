@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <cwchar>
 #include <string>
 
 #include "base/printf.h"
@@ -80,6 +81,7 @@ bool HasPattern(const A11yNode& node, PATTERNID pattern) {
     case uia::kSelectionPattern:
       return node.role == A11yRole::List;
     case uia::kSelectionItemPattern:
+    case uia::kScrollItemPattern:
       return node.role == A11yRole::ListItem;
     default:
       return false;
@@ -146,7 +148,8 @@ class UiaElement final : public IRawElementProviderSimple,
                          public IValueProvider,
                          public IRangeValueProvider,
                          public ISelectionProvider,
-                         public ISelectionItemProvider {
+                         public ISelectionItemProvider,
+                         public IScrollItemProvider {
  public:
   UiaElement(std::shared_ptr<UiaBridge> bridge, std::uint32_t id)
       : bridge_(std::move(bridge)), id_(id) {}
@@ -349,7 +352,9 @@ class UiaElement final : public IRawElementProviderSimple,
       if (window() == nullptr || (node == nullptr && id_ != 0)) {
         return uia::kElementNotAvailable;
       }
-      if (node != nullptr && !node->offscreen) {
+      // Scrolled out of view, a row keeps its place (outside the window) and says it is off
+      // the screen.
+      if (node != nullptr) {
         const RECT r = window()->ScreenRectOf(node->bounds);
         *out = {static_cast<double>(r.left), static_cast<double>(r.top),
                 static_cast<double>(r.right - r.left), static_cast<double>(r.bottom - r.top)};
@@ -419,8 +424,18 @@ class UiaElement final : public IRawElementProviderSimple,
     });
   }
 
-  // IValueProvider
-  HRESULT STDMETHODCALLTYPE SetValue(LPCWSTR) override { return uia::kInvalidOperation; }
+  // IValueProvider: text is read-only; a slider takes a number ("85" or "85%"), as its
+  // IsReadOnly says.
+  HRESULT STDMETHODCALLTYPE SetValue(LPCWSTR text) override {
+    wchar_t* end = nullptr;
+    const double value = text != nullptr ? std::wcstod(text, &end) : 0;
+    if (end == text || text == nullptr) {
+      BOOL readOnly = TRUE;
+      const HRESULT state = get_IsReadOnly(&readOnly);
+      return FAILED(state) ? state : readOnly ? uia::kInvalidOperation : E_INVALIDARG;
+    }
+    return Request({A11yVerb::SetValue, id_, value});
+  }
   HRESULT STDMETHODCALLTYPE get_Value(BSTR* value) override {
     return Read(uia::kValuePattern, value, [](const A11yNode& node) {
       return SysAllocStringLen(AsWide(node.value.data()), static_cast<UINT>(node.value.size()));
@@ -485,6 +500,11 @@ class UiaElement final : public IRawElementProviderSimple,
     return Read(uia::kSelectionPattern, required, [](const A11yNode&) { return TRUE; });
   }
 
+  // IScrollItemProvider
+  HRESULT STDMETHODCALLTYPE ScrollIntoView() override {
+    return Request({A11yVerb::ScrollIntoView, id_});
+  }
+
   // ISelectionItemProvider
   HRESULT STDMETHODCALLTYPE Select() override { return Request({A11yVerb::Select, id_}); }
   HRESULT STDMETHODCALLTYPE AddToSelection() override {
@@ -528,6 +548,7 @@ class UiaElement final : public IRawElementProviderSimple,
         {__uuidof(IRangeValueProvider), uia::kRangeValuePattern},
         {__uuidof(ISelectionProvider), uia::kSelectionPattern},
         {__uuidof(ISelectionItemProvider), uia::kSelectionItemPattern},
+        {__uuidof(IScrollItemProvider), uia::kScrollItemPattern},
     };
     for (const auto& entry : patterns) {
       if (iid == entry.iid) {
@@ -550,6 +571,8 @@ class UiaElement final : public IRawElementProviderSimple,
         return static_cast<ISelectionProvider*>(this);
       case uia::kSelectionItemPattern:
         return static_cast<ISelectionItemProvider*>(this);
+      case uia::kScrollItemPattern:
+        return static_cast<IScrollItemProvider*>(this);
       default:
         return nullptr;
     }

@@ -115,6 +115,22 @@ void UiaProviders::Raise(const A11yChange& change, const A11yTree& before, const
         api.raisePropertyChangedEvent(element.Get(), uia::kRangeValueValueProperty,
                                       DoubleVariant(was->range->value),
                                       DoubleVariant(now->range->value));
+        // Its Value pattern says the same as text ("85%"), and a reader may follow either.
+        VARIANT old = StringVariant(was->value);
+        VARIANT value = StringVariant(now->value);
+        api.raisePropertyChangedEvent(element.Get(), uia::kValueValueProperty, old, value);
+        VariantClear(&old);
+        VariantClear(&value);
+      }
+      return;
+    case A11yChangeKind::Enabled:
+    case A11yChangeKind::Offscreen:
+      if (api.raisePropertyChangedEvent != nullptr) {
+        const bool enabled = change.kind == A11yChangeKind::Enabled;
+        api.raisePropertyChangedEvent(element.Get(),
+                                      enabled ? uia::kIsEnabledProperty : uia::kIsOffscreenProperty,
+                                      BoolVariant(enabled ? was->enabled : was->offscreen),
+                                      BoolVariant(enabled ? now->enabled : now->offscreen));
       }
       return;
     case A11yChangeKind::Name:

@@ -289,6 +289,13 @@ TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
   panel.settings.showClock = false;
   Build();
   EXPECT_EQ(panel.Request({A11yVerb::Toggle, kControlClockYear}), A11yOutcome::Disabled);
+  // A dimmed row still scrolls into view, the last option brings its row's foot in.
+  panel.scrollOffset = 200;
+  EXPECT_EQ(panel.Request({A11yVerb::ScrollIntoView, kControlClockYear}), A11yOutcome::Done);
+  EXPECT_EQ(panel.scrollOffset, Row(kControlClockYear).y - 16);
+  EXPECT_EQ(panel.Request({A11yVerb::ScrollIntoView, OptionElement(kControlInterval, 4)}),
+            A11yOutcome::Done);
+  EXPECT_EQ(panel.scrollOffset + 300, Row(kControlInterval).y + Row(kControlInterval).height + 16);
   EXPECT_EQ(panel.Request({A11yVerb::Toggle, kControlStartAtLogin}), A11yOutcome::Done);
   EXPECT_EQ(loginCalls, std::vector<bool>{true});
 

@@ -157,13 +157,39 @@ TEST_F(SettingsProviders, PatternsActAndRaiseTheirEvents) {
   EXPECT_EQ(slider->SetValue(62), S_OK);
   EXPECT_EQ(last_.diskAlertThreshold, 0.6);
   EXPECT_EQ(slider->SetValue(20), E_INVALIDARG);
+  // Its Value pattern is as writable as it says.
+  const auto text = Pattern<IValueProvider>(Element(kControlDiskAlert).Get(), uia::kValuePattern);
+  BOOL readOnly = TRUE;
+  text->get_IsReadOnly(&readOnly);
+  EXPECT_EQ(std::pair(readOnly, text->SetValue(L"85%")), std::pair(FALSE, S_OK));
+  EXPECT_EQ(std::pair(last_.diskAlertThreshold, text->SetValue(L"high")),
+            std::pair(0.85, E_INVALIDARG));
 
+  // A row out of view keeps its place and says so; an option scrolls it into view.
+  const auto interval = Children(Element(kControlInterval).Get());
+  UiaRect box{};
+  As<IRawElementProviderFragment>(interval[0].Get())->get_BoundingRectangle(&box);
+  EXPECT_EQ(std::pair(Number(interval[0].Get(), uia::kIsOffscreenProperty), box.height > 0),
+            std::pair(long{VARIANT_TRUE}, true));
+  ASSERT_EQ(
+      Pattern<IScrollItemProvider>(interval[0].Get(), uia::kScrollItemPattern)->ScrollIntoView(),
+      S_OK);
+  EXPECT_EQ(Number(interval[0].Get(), uia::kIsOffscreenProperty), VARIANT_FALSE);
+
+  std::erase_if(recorder_.events, [](const auto& e) {
+    return e.id == uia::kIsOffscreenProperty && e.element != Id(kControlInterval);
+  });
   EXPECT_EQ(recorder_.events,
             (std::vector<test::RaisedEvent>{
                 {uia::kToggleStateProperty, Id(kControlClock), uia::kToggleOff},
+                {uia::kIsEnabledProperty, Id(kControlClockYear), 0},
                 {uia::kElementSelectedEvent, Id(OptionElement(kControlScale, 3))},
                 {uia::kSelectionItemIsSelectedProperty, Id(OptionElement(kControlScale, 3)), -1},
-                {uia::kRangeValueValueProperty, Id(kControlDiskAlert), 60}}));
+                {uia::kRangeValueValueProperty, Id(kControlDiskAlert), 60},
+                {uia::kValueValueProperty, Id(kControlDiskAlert), 0, L"60%"},
+                {uia::kRangeValueValueProperty, Id(kControlDiskAlert), 85},
+                {uia::kValueValueProperty, Id(kControlDiskAlert), 0, L"85%"},
+                {uia::kIsOffscreenProperty, Id(kControlInterval), 0}}));
 }
 
 TEST_F(SettingsProviders, KeyboardFocusIsReportedAndFollowedUntilTheWindowCloses) {
