@@ -34,16 +34,20 @@ class AboutWindow final : public DialogWindow {
   const wchar_t* ClassName() const override { return L"LumettaAboutWindow"; }
   std::u16string WindowTitle() const override;
   DipSize ClientSize() const override { return {400, 420}; }
-  void Paint(Renderer& renderer, float width, float height) override;
+  void Paint(Renderer& renderer, float width, float) override { Lay(renderer, width, true); }
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnMouseUp(float x, float y) override;
   bool OnKeyDown(WPARAM key) override;
   bool IsClickableAt(float x, float y) override;
-  // What the last frame drew; the texts do not change while the window is open.
-  A11yTree AccessibilityTree() override { return tree_; }
+  // What the window shows, laid out without drawing before its first frame; the texts do not
+  // change while it is open. The link has the focus while the window has.
+  A11yTree AccessibilityTree() override;
   A11yOutcome OnAccessibilityRequest(const A11yRequest& request) override;
 
  private:
-  // Draws a text and records it for screen readers.
+  // Lays the window out for screen readers, and draws it too when `draw`.
+  void Lay(Renderer& r, float width, bool draw);
+  // Draws a text when drawing, and records it for screen readers.
   void Text(Renderer& r, std::u16string_view text, TextStyle style, const RectF& box,
             const ColorF& color, bool wrap);
 
@@ -51,6 +55,7 @@ class AboutWindow final : public DialogWindow {
   RectF linkRect_;
   std::u16string versionText_;
   UniqueIcon icon_;
+  bool drawing_ = false;
 };
 
 }  // namespace lumetta

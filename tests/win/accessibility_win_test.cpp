@@ -302,7 +302,7 @@ TEST(AboutProviders, TextsTheLinkInvokedAfterTheCallReturnsAndOneWindow) {
   test::Factories factories;
   AboutWindow about(factories.d2d.Get(), factories.dwrite.Get());
   about.Show(nullptr);
-  test::Pump();
+  // Read before its first frame.
   IRawElementProviderSimple* root = about.AccessibilityRoot();
   ASSERT_NE(root, nullptr);
   std::vector<std::wstring> names;
@@ -314,6 +314,13 @@ TEST(AboutProviders, TextsTheLinkInvokedAfterTheCallReturnsAndOneWindow) {
   const auto link = test::Child(root, Id(kAboutElementLink));
   EXPECT_EQ(Number(link.Get(), uia::kControlTypeProperty), uia::kHyperlink);
   EXPECT_EQ(Number(link.Get(), uia::kIsKeyboardFocusableProperty), VARIANT_TRUE);
+  test::Pump();
+  // The focus reaches the link with the window, and a reader is told.
+  SetFocus(nullptr);
+  recorder.events.clear();
+  SetFocus(about.hwnd());
+  EXPECT_EQ(recorder.events,
+            (std::vector<test::RaisedEvent>{{uia::kFocusChangedEvent, Id(kAboutElementLink)}}));
   ASSERT_EQ(Pattern<IInvokeProvider>(link.Get(), uia::kInvokePattern)->Invoke(), S_OK);
   // Taken off the queue before it opens a browser: the call only posted it.
   MSG posted{};
