@@ -42,6 +42,13 @@ class SystemColorSchemeApi final : public SystemColorScheme {
 
 SystemColorScheme* gColorSchemeForTests = nullptr;
 
+// The dark caption, by the attribute the system takes: 20 from Windows 10 20H1 on, 19 before.
+void SetDarkCaption(HWND hwnd, DwmApi& dwm, bool dark) {
+  if (FAILED(dwm.SetAttribute(hwnd, kDwmUseImmersiveDarkMode, dark ? TRUE : FALSE))) {
+    dwm.SetAttribute(hwnd, kDwmUseImmersiveDarkModeBefore20H1, dark ? TRUE : FALSE);
+  }
+}
+
 }  // namespace
 
 SystemColorScheme& SystemColors() {
@@ -72,13 +79,13 @@ WindowLook SetUpWindowFrame(HWND hwnd, WindowFrame frame, DwmApi& dwm, SystemCol
   if (colors.HighContrast()) {
     // The theme's own colours, opaque: no material may tint them.
     const Palette palette = HighContrastPalette(colors.Colors());
-    dwm.SetAttribute(hwnd, kDwmUseImmersiveDarkMode, palette.dark ? TRUE : FALSE);
+    SetDarkCaption(hwnd, dwm, palette.dark);
     dwm.SetAttribute(hwnd, kDwmSystemBackdropType, kBackdropNone);
     return {palette, true};
   }
   const bool dark = IsDarkTheme();
   // A system without these attributes keeps its default frame; nothing else depends on them.
-  dwm.SetAttribute(hwnd, kDwmUseImmersiveDarkMode, dark ? TRUE : FALSE);
+  SetDarkCaption(hwnd, dwm, dark);
   if (frame == WindowFrame::kCard) {
     dwm.SetAttribute(hwnd, kDwmWindowCornerPreference, kCornerRound);
   }

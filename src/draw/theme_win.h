@@ -23,6 +23,8 @@ class DwmApi {
 
 // Newer than the MinGW headers' DWMWINDOWATTRIBUTE.
 inline constexpr DWORD kDwmUseImmersiveDarkMode = 20;
+// The same before Windows 10 20H1 (build 19041), which refuses 20.
+inline constexpr DWORD kDwmUseImmersiveDarkModeBefore20H1 = 19;
 inline constexpr DWORD kDwmWindowCornerPreference = 33;
 inline constexpr DWORD kDwmSystemBackdropType = 38;
 inline constexpr DWORD kBackdropNone = 1;

@@ -62,7 +62,7 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
   WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven);
   EXPECT_FALSE(look.palette.dark);
   EXPECT_FALSE(look.plainBackdrop);
-  EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 0}, {33, 2}, {38, 3}}));
+  EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 0}, {33, 2}, {38, 3}}));  // and no 19
 
   Set(0);
   ScriptedDwm ten;
@@ -83,6 +83,7 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
   look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, noDarkFrame);
   EXPECT_TRUE(look.palette.dark);
   EXPECT_FALSE(look.plainBackdrop);
+  EXPECT_EQ(noDarkFrame.set[kDwmUseImmersiveDarkModeBefore20H1], 1u);  // Windows 10 before 20H1
 
   ScriptedDwm uncomposed;
   uncomposed.composed = false;
