@@ -127,12 +127,14 @@ A11yTree CardAccessibilityTree(const CardFacts& facts, const TextSource& texts) 
   for (const LaidOutSection& section : facts.layout.sections) {
     const RectF bounds{kCardLeft, section.top, kCardRight, section.top + section.height};
     // A Text element has no Value pattern: a reader says its name, so the figures go there.
+    // The update line is a notice a reader speaks when it appears.
     tree.Add(
-        SectionElement(section.id), 0,
-        section.id == SectionId::Update ? A11yRole::Link : A11yRole::Text,
-        JoinFigures({SectionTitle(facts, section.id, texts), sentence.Value(facts, section.id)},
-                    texts.Text(kTextListSeparator)),
-        bounds);
+            SectionElement(section.id), 0,
+            section.id == SectionId::Update ? A11yRole::Link : A11yRole::Text,
+            JoinFigures({SectionTitle(facts, section.id, texts), sentence.Value(facts, section.id)},
+                        texts.Text(kTextListSeparator)),
+            bounds)
+        .live = section.id == SectionId::Update;
   }
   // The buttons show only under the pointer, but they are always there to be invoked.
   tree.Add(kCardElementSettings, 0, A11yRole::Button, texts.Text(kTextMenuSettings),

@@ -430,6 +430,7 @@ A11yTree SettingsPanel::AccessibilityTree(const TextSource& texts) const {
     node.enabled = row.enabled;
     node.focusable = row.interactive();
     node.offscreen = bounds.bottom <= 0 || bounds.top >= viewHeight;
+    node.live = row.kind == RowKind::Notice;
     if (row.kind == RowKind::Switch) {
       node.toggled = SwitchValue(row.id);
     } else if (row.kind == RowKind::Slider) {

@@ -103,10 +103,14 @@ std::vector<std::uint32_t> A11yTree::Selection(std::uint32_t list) const {
 
 std::vector<A11yChange> A11yChanges(const A11yTree& before, const A11yTree& after) {
   std::vector<A11yChange> changes;
+  std::vector<A11yChange> announcements;  // after the structure, so that the notice is found
   bool structure = before.nodes.size() != after.nodes.size();
   for (std::size_t i = 0; i < after.nodes.size(); ++i) {
     const A11yNode& now = after.nodes[i];
     const A11yNode* was = before.Find(now.id);
+    if (now.live && (was == nullptr || was->name != now.name)) {
+      announcements.push_back({A11yChangeKind::Announce, now.id});
+    }
     if (was == nullptr) {
       structure = true;
       continue;
@@ -134,6 +138,7 @@ std::vector<A11yChange> A11yChanges(const A11yTree& before, const A11yTree& afte
   if (structure) {
     changes.push_back({A11yChangeKind::Structure, 0});
   }
+  changes.insert(changes.end(), announcements.begin(), announcements.end());
   // Last, so that a reader announces the focused element in its new state.
   if (after.focused != before.focused && after.focused != 0 && after.Find(after.focused)) {
     changes.push_back({A11yChangeKind::Focus, after.focused});

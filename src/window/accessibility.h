@@ -41,6 +41,7 @@ struct A11yNode {
   bool enabled = true;
   bool focusable = false;
   bool offscreen = false;          // scrolled out of view
+  bool live = false;               // a notice: spoken when it appears or changes
   std::optional<bool> toggled;     // switches and the pin button
   bool selected = false;           // list items
   std::optional<A11yRange> range;  // sliders
@@ -81,6 +82,7 @@ enum class A11yChangeKind : std::uint32_t {
   Name = 5,       // what it says, such as a section's figures
   Enabled = 6,    // usable, or dimmed
   Offscreen = 7,  // scrolled into or out of view
+  Announce = 8,   // a notice appeared or changed: a reader speaks it unasked
 };
 struct A11yChange {
   A11yChangeKind kind;

@@ -21,6 +21,7 @@ Functions LoadSystemFunctions() {
   Resolve(module, "UiaRaiseStructureChangedEvent", functions.raiseStructureChangedEvent);
   Resolve(module, "UiaClientsAreListening", functions.clientsAreListening);
   Resolve(module, "UiaDisconnectProvider", functions.disconnectProvider);
+  Resolve(module, "UiaRaiseNotificationEvent", functions.raiseNotificationEvent);
   return functions;
 }
 

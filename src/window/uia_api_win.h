@@ -50,6 +50,7 @@ enum Property : PROPERTYID {
   kRangeValueValueProperty = 30047,
   kSelectionItemIsSelectedProperty = 30079,
   kToggleStateProperty = 30086,
+  kLiveSettingProperty = 30135,
 };
 
 enum Event : EVENTID {
@@ -57,7 +58,12 @@ enum Event : EVENTID {
   kFocusChangedEvent = 20005,
   kInvokedEvent = 20009,
   kElementSelectedEvent = 20012,
+  kLiveRegionChangedEvent = 20024,
+  kNotificationEvent = 20035,
 };
+inline constexpr int kLivePolite = 1;           // LiveSetting
+inline constexpr int kNotificationOther = 4;    // NotificationKind
+inline constexpr int kImportantMostRecent = 1;  // NotificationProcessing
 
 enum ToggleState { kToggleOff = 0, kToggleOn = 1 };
 inline constexpr int kChildrenInvalidated = 2;  // StructureChangeType
@@ -77,6 +83,8 @@ struct Functions {
   HRESULT(WINAPI* raiseStructureChangedEvent)(IRawElementProviderSimple*, int, int*, int);
   BOOL(WINAPI* clientsAreListening)();
   HRESULT(WINAPI* disconnectProvider)(IRawElementProviderSimple*);
+  // From Windows 10 1709 on.
+  HRESULT(WINAPI* raiseNotificationEvent)(IRawElementProviderSimple*, int, int, BSTR, BSTR);
 };
 
 // The system's functions, looked up once; or the table a test set with UseFunctions.

@@ -258,6 +258,9 @@ class UiaElement final : public IRawElementProviderSimple,
         case uia::kIsOffscreenProperty:
           *out = BoolVariant(node->offscreen);
           break;
+        case uia::kLiveSettingProperty:
+          *out = IntVariant(node->live ? uia::kLivePolite : 0);
+          break;
         case uia::kIsControlElementProperty:
         case uia::kIsContentElementProperty:
           *out = BoolVariant(true);

@@ -1,5 +1,8 @@
 #include "window/uia_provider_win.h"
 
+#include <oleauto.h>
+
+#include "base/wide.h"
 #include "window/uia_api_win.h"
 #include "window/uia_element_win.h"
 
@@ -121,6 +124,21 @@ void UiaProviders::Raise(const A11yChange& change, const A11yTree& before, const
         api.raisePropertyChangedEvent(element.Get(), uia::kValueValueProperty, old, value);
         VariantClear(&old);
         VariantClear(&value);
+      }
+      return;
+    case A11yChangeKind::Announce:
+      if (api.raiseAutomationEvent != nullptr) {
+        api.raiseAutomationEvent(element.Get(), uia::kLiveRegionChangedEvent);
+      }
+      // Where the system has it, the text itself goes with the notification.
+      if (api.raiseNotificationEvent != nullptr) {
+        BSTR text =
+            SysAllocStringLen(AsWide(now->name.data()), static_cast<UINT>(now->name.size()));
+        BSTR activity = SysAllocString(L"lumetta.notice");
+        api.raiseNotificationEvent(element.Get(), uia::kNotificationOther,
+                                   uia::kImportantMostRecent, text, activity);
+        SysFreeString(text);
+        SysFreeString(activity);
       }
       return;
     case A11yChangeKind::Enabled:

@@ -68,9 +68,11 @@ TEST(A11yChanges, WhatAReaderIsToldAndInWhichOrder) {
 
   A11yTree grown = before;
   grown.Add(4, 0, A11yRole::CheckBox, u"snap", {}).toggled = true;
-  grown.nodes[0].name = u"renamed";  // a section's new figures
-  EXPECT_EQ(A11yChanges(before, grown),
-            (std::vector<A11yChange>{{A11yChangeKind::Name, 1}, {A11yChangeKind::Structure, 0}}));
+  grown.nodes[0].name = u"renamed";                            // a section's new figures
+  grown.Add(5, 0, A11yRole::Text, u"notice", {}).live = true;  // spoken once it is found
+  EXPECT_EQ(A11yChanges(before, grown), (std::vector<A11yChange>{{A11yChangeKind::Name, 1},
+                                                                 {A11yChangeKind::Structure, 0},
+                                                                 {A11yChangeKind::Announce, 5}}));
   EXPECT_TRUE(A11yChanges(grown, grown).empty());
   A11yTree toggled = grown;
   toggled.nodes[5].toggled = false;
@@ -179,6 +181,7 @@ TEST(CardAccessibility, WhatIsMissingOrOutOfDateIsSaidInWords) {
   A11yTree tree = card.Tree(en, UpdateState::Required);
   EXPECT_EQ(tree.nodes[0].role, A11yRole::Link);
   EXPECT_EQ(tree.nodes[0].name, u"Update required: v2.0");
+  EXPECT_EQ(std::pair(tree.nodes[0].live, tree.nodes[1].live), std::pair(true, false));
   for (std::size_t i = 2; i < 8; ++i) {
     EXPECT_TRUE(tree.nodes[i].name.ends_with(u"not available")) << i;
   }

@@ -80,6 +80,11 @@ class UiaRecorder {
       current_->objectIds.push_back(static_cast<LONG>(lParam));
       return current_->system_.returnRawElementProvider(hwnd, wParam, lParam, root);
     };
+    table_.raiseNotificationEvent = [](IRawElementProviderSimple* element, int, int, BSTR text,
+                                       BSTR) {
+      current_->events.push_back({uia::kNotificationEvent, AutomationId(element), 0, text});
+      return S_OK;
+    };
     table_.disconnectProvider = [](IRawElementProviderSimple*) {
       ++current_->disconnects;
       return S_OK;

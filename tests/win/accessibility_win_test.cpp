@@ -7,7 +7,9 @@
 #include <memory>
 #include <thread>
 
+#include "app/strings.h"
 #include "app/text_ids.h"
+#include "base/wide.h"
 #include "card/card_accessibility.h"
 #include "card/monitor_window.h"
 #include "dialogs/about_window.h"
@@ -190,6 +192,19 @@ TEST_F(SettingsProviders, PatternsActAndRaiseTheirEvents) {
                 {uia::kRangeValueValueProperty, Id(kControlDiskAlert), 85},
                 {uia::kValueValueProperty, Id(kControlDiskAlert), 0, L"85%"},
                 {uia::kIsOffscreenProperty, Id(kControlInterval), 0}}));
+
+  // A notice is spoken when it appears, with its text where the system takes one.
+  recorder_.events.clear();
+  dialog_->SetSaveFailed(true, false);
+  const std::wstring notice = Id(kTextSettingsSaveFailed);
+  EXPECT_EQ(Number(Element(kTextSettingsSaveFailed).Get(), uia::kLiveSettingProperty),
+            uia::kLivePolite);
+  std::erase_if(recorder_.events, [&](const auto& e) { return e.element != notice; });
+  EXPECT_EQ(recorder_.events,
+            (std::vector<test::RaisedEvent>{
+                {uia::kLiveRegionChangedEvent, notice},
+                {uia::kNotificationEvent, notice, 0,
+                 std::wstring(AsWide(LoadText(kTextSettingsSaveFailed).c_str()))}}));
 }
 
 TEST_F(SettingsProviders, KeyboardFocusIsReportedAndFollowedUntilTheWindowCloses) {
