@@ -72,6 +72,7 @@ inline constexpr int kChildrenInvalidated = 2;  // StructureChangeType
 inline constexpr HRESULT kElementNotEnabled = static_cast<HRESULT>(0x80040200);
 inline constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
 inline constexpr HRESULT kInvalidOperation = static_cast<HRESULT>(0x80131509);
+inline constexpr HRESULT kTimeout = static_cast<HRESULT>(0x80131505);
 
 // uiautomationcore.dll's provider functions; any may be null where the system lacks it.
 struct Functions {

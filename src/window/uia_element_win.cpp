@@ -23,10 +23,14 @@ void UiaBridge::Run(const std::function<void()>& call) {
   {
     const std::lock_guard lock(mutex);
     key = ++lastCall;
-    calls[key] = &call;
+    calls[key] = {&call, false};
   }
-  SendMessageW(hwnd, UiaProviders::CallMessage(), key, 0);
-  const std::lock_guard lock(mutex);
+  DWORD_PTR answered = 0;
+  SendMessageTimeoutW(hwnd, UiaProviders::CallMessage(), key, 0, SMTO_NORMAL, kUiaCallTimeoutMs,
+                      &answered);
+  // A call the window began after the time-out still uses `call`: it is waited for.
+  std::unique_lock lock(mutex);
+  finished.wait(lock, [&] { return !calls[key].running; });
   calls.erase(key);
 }
 
@@ -35,12 +39,21 @@ bool UiaBridge::RunCall(WPARAM key) {
   {
     const std::lock_guard lock(mutex);
     const auto found = calls.find(key);
-    call = found != calls.end() ? found->second : nullptr;
+    if (found != calls.end()) {
+      call = found->second.call;
+      found->second.running = true;
+    }
   }
-  if (call != nullptr) {
-    (*call)();
+  if (call == nullptr) {
+    return false;
   }
-  return call != nullptr;
+  (*call)();
+  {
+    const std::lock_guard lock(mutex);
+    calls[key].running = false;
+  }
+  finished.notify_all();
+  return true;
 }
 
 namespace {
@@ -584,8 +597,12 @@ class UiaElement final : public IRawElementProviderSimple,
   template <typename Call>
   HRESULT Serve(Call call) const {
     HRESULT result = uia::kElementNotAvailable;
-    bridge_->Run([&] { result = call(); });
-    return result;
+    bool ran = false;  // also by a window that began it after the time-out
+    bridge_->Run([&] {
+      result = call();
+      ran = true;
+    });
+    return ran || !IsWindow(bridge_->hwnd) ? result : uia::kTimeout;
   }
   AccessibleWindow* window() const { return bridge_->window; }
   A11yTree Tree() const { return window() != nullptr ? window()->AccessibleTree() : A11yTree{}; }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <condition_variable>
 #include <mutex>
 #include <string_view>
 
@@ -27,16 +28,24 @@ struct UiaBridge {
   AccessibleWindow* window = nullptr;
   IRawElementProviderFragmentRoot* root = nullptr;
   std::mutex mutex;
-  std::map<WPARAM, const std::function<void()>*> calls;
+  std::condition_variable finished;
+  struct Call {
+    const std::function<void()>* call;
+    bool running;
+  };
+  std::map<WPARAM, Call> calls;
   WPARAM lastCall = 0;
 
   // Runs `call` on the window's thread: at once when already there, otherwise by a message
-  // the window answers while this thread waits. The message carries a key to the call, never
-  // a pointer, so that another process sending it cannot make the window run anything.
+  // the window answers while this thread waits, at most kUiaCallTimeoutMs for a window that
+  // does not answer. The message carries a key to the call, never a pointer, so that another
+  // process sending it cannot make the window run anything.
   void Run(const std::function<void()>& call);
   // The window's side of Run: the call the key names, if it is still waiting.
   bool RunCall(WPARAM key);
 };
+
+inline constexpr UINT kUiaCallTimeoutMs = 2000;
 
 // A new element for `id` (0: the window's root).
 [[nodiscard]] Microsoft::WRL::ComPtr<IRawElementProviderSimple> MakeUiaElement(

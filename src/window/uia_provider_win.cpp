@@ -35,6 +35,11 @@ UiaProviders::~UiaProviders() {
   HWND hwnd = bridge_->hwnd;
   bridge_->window = nullptr;
   bridge_->root = nullptr;
+  // Disconnecting calls out through COM, which a sent message (WM_CLOSE from another process)
+  // must not: its sender is answered first.
+  if (InSendMessage()) {
+    ReplyMessage(0);
+  }
   // Lets UI Automation drop what it holds for the window, and tells clients it has gone.
   if (api.returnRawElementProvider != nullptr) {
     api.returnRawElementProvider(hwnd, 0, 0, nullptr);

@@ -79,9 +79,17 @@ IRawElementProviderSimple* WindowBase::AccessibilityRoot() {
 }
 
 void WindowBase::AccessibilityChanged() {
-  if (uia_) {
-    uia_->Changed();
+  if (!uia_) {
+    return;
   }
+  // No outbound COM call while a sent message is handled (a reader's call carried here, or a
+  // WM_CLOSE from another process): the events wait until it has returned.
+  if (InSendMessage()) {
+    changePosted_ =
+        changePosted_ || PostMessageW(hwnd_, kAccessibilityChangedMessage, 0, 0) != FALSE;
+    return;
+  }
+  uia_->Changed();
 }
 
 A11yOutcome WindowBase::AccessibleRequest(const A11yRequest& request) {
@@ -256,6 +264,10 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       return OnMessage(message, wParam, lParam);
+    case kAccessibilityChangedMessage:
+      changePosted_ = false;
+      AccessibilityChanged();
+      return 0;
     case kAccessibleInvokeMessage: {
       const auto id = static_cast<std::uint32_t>(wParam);
       if (OnAccessibilityRequest({A11yVerb::Invoke, id}) == A11yOutcome::Done && uia_) {

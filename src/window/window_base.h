@@ -28,6 +28,8 @@ struct WindowCreation {
 
 // Posted to itself: a screen reader's Invoke, acted on once UI Automation's call has returned.
 inline constexpr UINT kAccessibleInvokeMessage = WM_APP + 64;
+// Posted to itself: what changed while a sent message was handled, told once it has returned.
+inline constexpr UINT kAccessibilityChangedMessage = WM_APP + 65;
 
 class WindowBase : private AccessibleWindow {
  public:
@@ -95,6 +97,7 @@ class WindowBase : private AccessibleWindow {
   std::unique_ptr<UiaProviders> uia_;
   bool plainBackdrop_ = false;
   bool trackingLeave_[2] = {false, false};  // client, non-client
+  bool changePosted_ = false;
 };
 
 }  // namespace lumetta

@@ -56,11 +56,13 @@ class UiaRecorder {
     table_ = system_;
     table_.clientsAreListening = [] { return TRUE; };
     table_.raiseAutomationEvent = [](IRawElementProviderSimple* element, EVENTID id) {
+      current_->inSent += InSendMessage() ? 1 : 0;
       current_->events.push_back({id, AutomationId(element)});
       return S_OK;
     };
     table_.raisePropertyChangedEvent = [](IRawElementProviderSimple* element, PROPERTYID id,
                                           VARIANT, VARIANT now) {
+      current_->inSent += InSendMessage() ? 1 : 0;
       if (now.vt == VT_BSTR) {
         current_->events.push_back({id, AutomationId(element), 0, now.bstrVal});
         return S_OK;
@@ -100,6 +102,7 @@ class UiaRecorder {
 
   std::vector<RaisedEvent> events;
   std::vector<LONG> objectIds;  // of each WM_GETOBJECT handed to UI Automation
+  int inSent = 0;               // events raised while a sent message was handled
   int disconnects = 0;
 
  private:

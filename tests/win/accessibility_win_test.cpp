@@ -95,17 +95,39 @@ TEST_F(SettingsProviders, EveryRowHasItsControlTypeNameAndPlace) {
   EXPECT_EQ(As<IUnknown>(parent.Get()).Get(), As<IUnknown>(root_).Get());
 
   // UI Automation calls from threads of its own; each call is served on the window's thread,
-  // and the message that carries it runs nothing for a key it did not hand out.
+  // whose events wait until the call has returned. A window that does not answer times the
+  // call out. The message that carries a call runs nothing for a key it did not hand out.
   const auto row = Element(kControlClock);
+  struct Calls {
+    std::wstring name;
+    HRESULT toggled = E_FAIL, unanswered = E_FAIL;
+    UniqueHandle served{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  };
   // Detached, with what it uses: a call never served fails the test instead of hanging it.
-  const auto read = std::make_shared<std::pair<std::wstring, UniqueHandle>>(
-      L"", CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  std::thread([read, row] {
-    read->first = Text(row.Get(), uia::kNameProperty);
-    SetEvent(read->second.get());
-  }).detach();
-  ASSERT_TRUE(test::PumpUntilSet(read->second.get()));
-  EXPECT_EQ(read->first, L"Clock");
+  const auto calls = std::make_shared<Calls>();
+  const auto call = [&](auto body) {
+    ResetEvent(calls->served.get());
+    std::thread([calls, row, body] {
+      body(*calls, row.Get());
+      SetEvent(calls->served.get());
+    }).detach();
+  };
+  call([](Calls& c, IRawElementProviderSimple* e) {
+    c.name = Text(e, uia::kNameProperty);
+    c.toggled = Pattern<IToggleProvider>(e, uia::kTogglePattern)->Toggle();
+  });
+  ASSERT_TRUE(test::PumpUntilSet(calls->served.get()));
+  test::Pump();
+  EXPECT_EQ(
+      std::tuple(calls->name, calls->toggled, recorder_.events.size(), recorder_.inSent),
+      std::tuple(std::wstring(L"Clock"), S_OK, std::size_t{2}, 0));  // toggled, and a row dimmed
+  call([](Calls& c, IRawElementProviderSimple* e) {
+    VARIANT v;
+    c.unanswered = e->GetPropertyValue(uia::kNameProperty, &v);
+  });
+  ASSERT_EQ(WaitForSingleObject(calls->served.get(), 10000), WAIT_OBJECT_0);  // not pumping
+  EXPECT_EQ(calls->unanswered, uia::kTimeout);
+  test::Pump();
   EXPECT_EQ(SendMessageW(dialog_->hwnd(), UiaProviders::CallMessage(), 12345, 0), 0);
 }
 
