@@ -1,6 +1,7 @@
 // Platform sources that replay scripted results, so collectors' failure paths can be driven.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -16,7 +17,10 @@ namespace lumetta::test {
 template <typename T>
 class Script {
  public:
-  void then(T value) { queue_.push_back(std::move(value)); }
+  Script& then(T value) {
+    queue_.push_back(std::move(value));
+    return *this;
+  }
   const T& next() {
     if (!queue_.empty()) {
       last_ = std::move(queue_.front());
@@ -151,12 +155,8 @@ class ScriptedGpu final : public GpuSource {
 
  private:
   Adapter& find(std::uint64_t luid) {
-    for (Adapter& adapter : adapters) {
-      if (adapter.luid == luid) {
-        return adapter;
-      }
-    }
-    throw std::logic_error("unknown LUID");
+    const auto it = std::ranges::find(adapters, luid, &Adapter::luid);
+    return it != adapters.end() ? *it : throw std::logic_error("unknown LUID");
   }
 };
 
