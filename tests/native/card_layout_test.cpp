@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <tuple>
 #include <vector>
 
@@ -19,9 +21,7 @@ TEST(CardLayout, EverySectionAndTheDiskAlert) {
   s.showSelf = true;
   const std::vector<SectionEntry> entries = CardSections(s, UpdateState::None, std::nullopt);
   std::vector<float> heights;
-  for (const SectionEntry& e : entries) {
-    heights.push_back(e.height);
-  }
+  std::ranges::transform(entries, std::back_inserter(heights), &SectionEntry::height);
   EXPECT_EQ(heights, (std::vector<float>{39, 100, 68, 63, 55, 46, 16}));
   EXPECT_EQ(CardSections(s, UpdateState::None, 10.0f)[5].height, 46.0f);  // never below one line
   // A wrapped alert grows it.
@@ -147,14 +147,6 @@ TEST(CardSettings, TheDialogsRecordKeepsPinAndPlace) {
   EXPECT_EQ(merge([](Settings& s) { s.displayScale = 1.5; }), (Flags{false, false, true, true}));
 }
 
-std::vector<MenuCommand> Commands(const std::vector<MenuItem>& items) {
-  std::vector<MenuCommand> commands;
-  for (const MenuItem& item : items) {
-    commands.push_back(item.command);
-  }
-  return commands;
-}
-
 // An update item, then a separator, only with both the info and a state that names an update.
 TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
   Settings settings;
@@ -174,7 +166,9 @@ TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
         EXPECT_EQ(items[0].textId, kTextMenuUpdateAvailable);
         EXPECT_EQ(items[0].argument, u"1.0.0");
       }
-      ASSERT_EQ(Commands(items), expected);
+      std::vector<MenuCommand> commands;
+      std::ranges::transform(items, std::back_inserter(commands), &MenuItem::command);
+      ASSERT_EQ(commands, expected);
       EXPECT_FALSE(items[update ? 2 : 0].checked);
       EXPECT_TRUE(items[update ? 3 : 1].checked);
     }

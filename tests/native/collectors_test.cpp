@@ -33,8 +33,7 @@ TEST(ProcessorLoad, Arithmetic) {
   EXPECT_EQ(ProcessorLoad(base, {300, 300, 60}), 0.0);         // idle beyond busy base
 }
 
-// A processor gone between two reads: only the ones in both are compared, never one past the
-// shorter list.
+// A processor gone between two reads: only those in both are compared, none past the shorter.
 TEST(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
   test::ScriptedCpuTimes source;
   source.script.then({0, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}).then({0, {{0, 100, 0}, {50, 100, 0}}});
@@ -69,8 +68,7 @@ TEST(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
                                       "INFO  cpu_frequency recovered"}));
 }
 
-// Node lists of different lengths (the adapter changed between reads) give no value rather than
-// a read past the shorter one.
+// Node lists of different lengths (a changed adapter) give no value, not a read past the shorter.
 TEST(AdapterBusy, BusiestNodeOfElapsed) {
   EXPECT_EQ(AdapterBusy({0, 0}, {30, 10}, 100), 0.3);
   EXPECT_EQ(AdapterBusy({50, 0}, {40, 10}, 100), 0.1);  // a node going back adds nothing

@@ -12,8 +12,7 @@
 
 namespace lumetta::test {
 
-// Each source repeats its last scripted result once the script runs out. Results are handed
-// out by reference so that replaying them allocates nothing.
+// Repeats its last result once run out; results go out by reference, so replays allocate nothing.
 template <typename T>
 class Script {
  public:
@@ -188,8 +187,7 @@ class ScriptedNetwork final : public NetworkSource {
   std::uint32_t best_ = 0;
 };
 
-// Runs each query inline; once held, each on a thread of its own, waiting at a gate until
-// released.
+// Runs each query inline; once held, each on its own thread, waiting at a gate until released.
 class ScriptedWifi final : public WifiPlatform {
  public:
   Script<std::pair<std::uint32_t, std::optional<WifiConnection>>> results;
