@@ -32,8 +32,7 @@ bool InMoveLoop(HWND window) {
          (info.flags & GUI_INMOVESIZE) != 0 && info.hwndMoveSize == window;
 }
 
-// Under Xvfb without a window manager the system move loop is cancelled at once, so a drag is
-// the window's move and its end the end-of-move message.
+// Xvfb has no window manager to keep a move loop: a drag is a move, then the end-of-move message.
 void Drag(HWND card, int x, int y) {
   SetWindowPos(card, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(card, WM_EXITSIZEMOVE, 0, 0);
@@ -156,8 +155,7 @@ void KeyboardMove(HWND card, E2eTest&) {
   PostMessageW(card, WM_KEYDOWN, VK_RETURN, 0);
   ASSERT_TRUE(WaitUntil([&] { return !InMoveLoop(card); }));
   const RECT moved = Rect(card);
-  EXPECT_GT(moved.left, 300);
-  EXPECT_GT(moved.top, 200);
+  EXPECT_TRUE(moved.left > 300 && moved.top > 200) << moved.left << "," << moved.top;
   EXPECT_EQ(moved.left - 300, 2 * (moved.top - 200));  // two steps right, one down
   EXPECT_TRUE(WaitUntil([&] { return SavedAt(moved.left, moved.top); }));
 }
@@ -237,9 +235,7 @@ TEST_P(Card, Scenario) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lumetta, Card, testing::ValuesIn(kScenarios),
-                         [](const testing::TestParamInfo<Scenario>& param) {
-                           return std::string(param.param.name);
-                         });
+                         [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace lumetta::e2e

@@ -96,10 +96,8 @@ inline RECT WorkArea() {
   return area;
 }
 
-// The menu runs its own loop in the card's thread, and keys posted to the card once the menu
-// shows reach that loop. Under Wine without a window manager the loop is sometimes cancelled as
-// it starts (a stray WM_CANCELMODE from the focus change), so the menu is opened again until
-// `done` holds.
+// Keys posted once the menu shows reach its loop, which Wine without a window manager sometimes
+// cancels as it starts (a stray WM_CANCELMODE): the menu is opened again until `done` holds.
 template <typename Done>
 bool ChooseFromMenu(HWND card, std::initializer_list<WPARAM> keys, Done&& done) {
   for (int attempt = 0; attempt < 5; ++attempt) {
@@ -143,8 +141,7 @@ class E2eTest : public testing::Test {
     app_.reset();
     RemoveDataFolder();
   }
-  // Starts the card with `settingsJson` as its settings file (none when empty) and waits for
-  // its window.
+  // Starts the card with `settingsJson` as its settings file (none when empty); its window.
   HWND Start(std::string_view settingsJson = {}) {
     if (!settingsJson.empty()) {
       std::filesystem::create_directories(DataFolder());

@@ -10,10 +10,6 @@
 namespace lumetta {
 namespace {
 
-std::u16string Format(std::u16string_view text, std::vector<std::u16string_view> arguments) {
-  return FormatPlaceholders(text, arguments);
-}
-
 TEST(FormatPlaceholders, Substitution) {
   const struct {
     std::u16string_view text;
@@ -38,7 +34,8 @@ TEST(FormatPlaceholders, Substitution) {
       {u"", {u"a"}, u""},
       {u"{10}{9}", {u"0", u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10"}, u"109"}};
   for (const auto& c : cases) {
-    EXPECT_EQ(Format(c.text, c.arguments), c.expected) << std::string(c.text.begin(), c.text.end());
+    EXPECT_EQ(FormatPlaceholders(c.text, c.arguments), c.expected)
+        << std::string(c.text.begin(), c.text.end());
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <tuple>
 #include <vector>
 
@@ -19,16 +21,13 @@ TEST(CardLayout, EverySectionAndTheDiskAlert) {
   s.showSelf = true;
   const std::vector<SectionEntry> entries = CardSections(s, UpdateState::None, std::nullopt);
   std::vector<float> heights;
-  for (const SectionEntry& e : entries) {
-    heights.push_back(e.height);
-  }
+  std::ranges::transform(entries, std::back_inserter(heights), &SectionEntry::height);
   EXPECT_EQ(heights, (std::vector<float>{39, 100, 68, 63, 55, 46, 16}));
   EXPECT_EQ(CardSections(s, UpdateState::None, 10.0f)[5].height, 46.0f);  // never below one line
-  EXPECT_EQ(CardSections(s, UpdateState::None, 28.0f)[5].height,
-            60.0f);  // a wrapped alert grows it
-  s.showHardwareDetails = false;
-  EXPECT_EQ(CardSections(s, UpdateState::Available, std::nullopt)[1].height,
-            86.0f);  // no update line for 1
+  // A wrapped alert grows it.
+  EXPECT_EQ(CardSections(s, UpdateState::None, 28.0f)[5].height, 60.0f);
+  s.showHardwareDetails = false;  // no update line for 1
+  EXPECT_EQ(CardSections(s, UpdateState::Available, std::nullopt)[1].height, 86.0f);
   s.showCoreBars = false;
   EXPECT_EQ(CardSections(s, UpdateState::None, std::nullopt)[1].height, 60.0f);  // 24 + 6 + 30
 }
@@ -73,25 +72,23 @@ TEST(CardFormats, BytesRatesAndPercents) {
     EXPECT_EQ(FormatBytes(c.value), c.full) << c.value;
     EXPECT_EQ(FormatBytesCompact(c.value), c.compact) << c.value;
   }
-  EXPECT_EQ(FormatRate(0), u"0 B/s");
-  EXPECT_EQ(FormatRate(1.5 * 1048576), u"1.5 MB/s");
-  EXPECT_EQ(FormatRate(120 * 1024), u"120 KB/s");
-  EXPECT_EQ(FormatRate(std::numeric_limits<double>::quiet_NaN()), u"0 B/s");
-  EXPECT_EQ(FormatRate(std::numeric_limits<double>::infinity()), u"0 B/s");
-  EXPECT_EQ(FormatRate(-3), u"0 B/s");
-  EXPECT_EQ(FormatRate(999.6), u"1.0 KB/s");  // rounded to whole bytes first
-  EXPECT_EQ(FormatPercent(0.37, 0), u"37%");
-  EXPECT_EQ(FormatPercent(0.004, 1), u"0.4%");
-  EXPECT_EQ(FormatPercent(0.9, 0), u"90%");
+  // 999.6 B/s is rounded to whole bytes first.
+  using Texts = std::vector<std::u16string>;
+  EXPECT_EQ(
+      (Texts{FormatRate(0), FormatRate(1.5 * 1048576), FormatRate(120 * 1024),
+             FormatRate(std::numeric_limits<double>::quiet_NaN()),
+             FormatRate(std::numeric_limits<double>::infinity()), FormatRate(-3), FormatRate(999.6),
+             FormatPercent(0.37, 0), FormatPercent(0.004, 1), FormatPercent(0.9, 0)}),
+      (Texts{u"0 B/s", u"1.5 MB/s", u"120 KB/s", u"0 B/s", u"0 B/s", u"0 B/s", u"1.0 KB/s", u"37%",
+             u"0.4%", u"90%"}));
 }
 
 TEST(CardFormats, DiskAlertLevel) {
-  EXPECT_EQ(DiskAlertLevel(0.85, 0.9), DiskAlert::Near);
-  EXPECT_EQ(DiskAlertLevel(0.92, 0.9), DiskAlert::Over);
-  EXPECT_EQ(DiskAlertLevel(0.9, 0.9), DiskAlert::Over);
-  EXPECT_EQ(DiskAlertLevel(0.79, 0.9), DiskAlert::None);
-  EXPECT_EQ(DiskAlertLevel(0.4, 0.5), DiskAlert::Near);  // ten points below, exactly
-  EXPECT_EQ(DiskAlertLevel(0.0, 0.5), DiskAlert::None);
+  using enum DiskAlert;  // 0.4 of 0.5: ten points below, exactly
+  EXPECT_EQ((std::vector<DiskAlert>{DiskAlertLevel(0.85, 0.9), DiskAlertLevel(0.92, 0.9),
+                                    DiskAlertLevel(0.9, 0.9), DiskAlertLevel(0.79, 0.9),
+                                    DiskAlertLevel(0.4, 0.5), DiskAlertLevel(0.0, 0.5)}),
+            (std::vector<DiskAlert>{Near, Over, Over, None, Near, None}));
   EXPECT_EQ(UsedFraction(5, 0), 0.0);
   EXPECT_EQ(UsedFraction(1, 4), 0.25);
   EXPECT_EQ(FreeBytes(10, 4), 0u);
@@ -150,14 +147,6 @@ TEST(CardSettings, TheDialogsRecordKeepsPinAndPlace) {
   EXPECT_EQ(merge([](Settings& s) { s.displayScale = 1.5; }), (Flags{false, false, true, true}));
 }
 
-std::vector<MenuCommand> Commands(const std::vector<MenuItem>& items) {
-  std::vector<MenuCommand> commands;
-  for (const MenuItem& item : items) {
-    commands.push_back(item.command);
-  }
-  return commands;
-}
-
 // An update item, then a separator, only with both the info and a state that names an update.
 TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
   Settings settings;
@@ -177,7 +166,9 @@ TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
         EXPECT_EQ(items[0].textId, kTextMenuUpdateAvailable);
         EXPECT_EQ(items[0].argument, u"1.0.0");
       }
-      ASSERT_EQ(Commands(items), expected);
+      std::vector<MenuCommand> commands;
+      std::ranges::transform(items, std::back_inserter(commands), &MenuItem::command);
+      ASSERT_EQ(commands, expected);
       EXPECT_FALSE(items[update ? 2 : 0].checked);
       EXPECT_TRUE(items[update ? 3 : 1].checked);
     }

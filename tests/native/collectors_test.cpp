@@ -17,59 +17,39 @@
 namespace lumetta {
 namespace {
 
-using test::CpuResult;
-
-ProcessorTimes Times(std::uint64_t idle, std::uint64_t kernel, std::uint64_t user) {
-  return {idle, kernel, user};
-}
+constexpr std::uint64_t kSecond = 10'000'000;
 
 TEST(ProcessorLoad, Arithmetic) {
-  const ProcessorTimes base = Times(100, 200, 50);
-  EXPECT_EQ(ProcessorLoad(base, base), 0.0);                        // nothing ran
-  EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 100)), 1.0);        // no idle at all
-  EXPECT_EQ(ProcessorLoad(base, Times(100, 201, 50)), 1.0);         // the smallest step
-  EXPECT_EQ(ProcessorLoad(base, Times(100, 200, 150)), 1.0);        // user time alone
-  EXPECT_EQ(ProcessorLoad(base, Times(150, 300, 100)), 2.0 / 3.0);  // busy 100 of 150
-  EXPECT_EQ(ProcessorLoad(base, Times(200, 300, 50)), 0.0);         // all idle
-  EXPECT_EQ(ProcessorLoad(base, Times(99, 400, 100)), 0.0);         // idle went backwards
-  EXPECT_EQ(ProcessorLoad(base, Times(100, 199, 100)), 0.0);        // kernel went backwards
-  EXPECT_EQ(ProcessorLoad(base, Times(100, 300, 49)), 0.0);         // user went backwards
-  EXPECT_EQ(ProcessorLoad(base, Times(300, 300, 60)), 0.0);         // idle beyond busy base
+  const ProcessorTimes base{100, 200, 50};
+  EXPECT_EQ(ProcessorLoad(base, base), 0.0);                   // nothing ran
+  EXPECT_EQ(ProcessorLoad(base, {100, 300, 100}), 1.0);        // no idle at all
+  EXPECT_EQ(ProcessorLoad(base, {100, 201, 50}), 1.0);         // the smallest step
+  EXPECT_EQ(ProcessorLoad(base, {100, 200, 150}), 1.0);        // user time alone
+  EXPECT_EQ(ProcessorLoad(base, {150, 300, 100}), 2.0 / 3.0);  // busy 100 of 150
+  EXPECT_EQ(ProcessorLoad(base, {200, 300, 50}), 0.0);         // all idle
+  EXPECT_EQ(ProcessorLoad(base, {99, 400, 100}), 0.0);         // idle went backwards
+  EXPECT_EQ(ProcessorLoad(base, {100, 199, 100}), 0.0);        // kernel went backwards
+  EXPECT_EQ(ProcessorLoad(base, {100, 300, 49}), 0.0);         // user went backwards
+  EXPECT_EQ(ProcessorLoad(base, {300, 300, 60}), 0.0);         // idle beyond busy base
 }
 
-class CpuLoadTest : public testing::Test {
- protected:
-  void SetUp() override { test::ClearCapturedEvents(); }
-  void Then(std::int32_t status, std::vector<ProcessorTimes> times) {
-    source.script.then({status, std::move(times)});
-  }
+// A processor gone between two reads: only those in both are compared, none past the shorter.
+TEST(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
   test::ScriptedCpuTimes source;
+  source.script.then({0, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}).then({0, {{0, 100, 0}, {50, 100, 0}}});
   CpuLoadCollector collector{source};
-};
-
-// A processor gone between two reads: only the ones in both are compared, never one past the
-// shorter list.
-TEST_F(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
-  Then(0, {Times(0, 0, 0), Times(0, 0, 0), Times(0, 0, 0)});
-  Then(0, {Times(0, 100, 0), Times(50, 100, 0)});
   EXPECT_FALSE(collector.collect().valid);
   const CpuLoad& load = collector.collect();
   EXPECT_EQ(load.cores, (std::vector<double>{1.0, 0.5}));
   EXPECT_EQ(load.total, 0.75);
 }
 
-class CpuClockTest : public testing::Test {
- protected:
-  void SetUp() override {
-    test::ClearCapturedEvents();
-    counters.frequency.then({0, 0, 2000});
-    counters.performance.then({0, 0, 150});
-  }
+TEST(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
+  test::ClearCapturedEvents();
   test::ScriptedClockCounters counters;
+  counters.frequency.then({0, 0, 2000});
+  counters.performance.then({0, 0, 150});
   CpuClockCollector collector{counters};
-};
-
-TEST_F(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
   EXPECT_FALSE(collector.collect().valid);
   counters.frequency.reset({0, 0x800007D1, 2000});   // the frequency value's own status
   counters.performance.reset({0xC0000BBA, 0, 150});  // a failing call comes first
@@ -88,22 +68,7 @@ TEST_F(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
                                       "INFO  cpu_frequency recovered"}));
 }
 
-constexpr std::uint64_t kSecond = 10'000'000;
-
-class GpuTest : public testing::Test {
- protected:
-  void SetUp() override { test::ClearCapturedEvents(); }
-  void Add(std::uint64_t luid, std::u16string name, std::uint32_t type = 1,
-           std::uint32_t nodes = 2) {
-    gpu.adapters.push_back(
-        {luid, type, std::move(name), nodes, std::vector<std::uint64_t>(nodes, 0)});
-  }
-  test::ScriptedGpu gpu;
-  GpuCollector collector{gpu};
-};
-
-// Node lists of different lengths (the adapter changed between reads) give no value rather than
-// a read past the shorter one.
+// Node lists of different lengths (a changed adapter) give no value, not a read past the shorter.
 TEST(AdapterBusy, BusiestNodeOfElapsed) {
   EXPECT_EQ(AdapterBusy({0, 0}, {30, 10}, 100), 0.3);
   EXPECT_EQ(AdapterBusy({50, 0}, {40, 10}, 100), 0.1);  // a node going back adds nothing
@@ -114,8 +79,11 @@ TEST(AdapterBusy, BusiestNodeOfElapsed) {
   EXPECT_EQ(AdapterBusy({0}, {10, 10}, 100), std::nullopt);
 }
 
-TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
-  Add(1, u"AMD Radeon RX 7800 XT");
+TEST(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
+  test::ClearCapturedEvents();
+  test::ScriptedGpu gpu;
+  gpu.adapters.push_back({1, 1u, u"AMD Radeon RX 7800 XT", 2u, {0, 0}});
+  GpuCollector collector{gpu};
   EXPECT_FALSE(collector.collect(0).valid);
   EXPECT_TRUE(collector.collect(kSecond).valid);
   gpu.nodeStatus = static_cast<std::int32_t>(0xC000000D);
@@ -133,40 +101,34 @@ TEST_F(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
 }
 
 using enum MemoryPressure;
+using Bytes = std::vector<std::uint64_t>;
 
 TEST(MemoryCollector, SampleFailuresAndLevels) {
   test::ClearCapturedEvents();
   test::ScriptedMemory source;
   // 16 GiB with 6 available at load 90; commit 24 of 32 GiB.
   const MemoryStatus good{true, 0, 90, 16ull << 30, 6ull << 30, 32ull << 30, 8ull << 30};
-  source.status.then(good);
-  source.status.then({false, 5});
-  // Load 40, commit 31 of 32 GiB: the commit charge alone is critical.
+  // Then load 40 with commit 31 of 32 GiB: the commit charge alone is critical; then load 91:
+  // Critical is kept until the load falls below 90.
+  source.status.then(good).then({false, 5});
   source.status.then({true, 0, 40, 16ull << 30, 6ull << 30, 32ull << 30, 1ull << 30});
-  // Load 91 after that: Critical is kept until the load falls below 90.
   source.status.then({true, 0, 91, 16ull << 30, 6ull << 30, 32ull << 30, 30ull << 30});
-  source.pools.then({true, 0, 1000, 24, 4096});
-  source.pools.then({false, 87});
-  source.pools.then({false, 87});
+  source.pools.then({true, 0, 1000, 24, 4096}).then({false, 87}).then({false, 87});
   source.pools.then({true, 0, 1, 1, 4096});
   source.high.then(true);
   MemoryCollector collector(source);
 
   MemorySample sample = collector.collect();
   ASSERT_TRUE(sample.valid);
-  EXPECT_EQ(sample.usedPhysical, 10ull << 30);
-  EXPECT_EQ(sample.totalPhysical, 16ull << 30);
-  EXPECT_EQ(sample.kernel, 1024u * 4096u);
-  EXPECT_EQ(sample.appBytes(), (10ull << 30) - (4ull << 20));
-  EXPECT_EQ(sample.commitUsed, 24ull << 30);
-  EXPECT_EQ(sample.commitLimit, 32ull << 30);
+  EXPECT_EQ((Bytes{sample.usedPhysical, sample.totalPhysical, sample.kernel, sample.appBytes(),
+                   sample.commitUsed, sample.commitLimit}),
+            (Bytes{10ull << 30, 16ull << 30, 1024u * 4096u, (10ull << 30) - (4ull << 20),
+                   24ull << 30, 32ull << 30}));
   EXPECT_EQ(sample.pressure, kElevated);  // load 90, no previous level
 
   EXPECT_FALSE(collector.collect().valid);
   sample = collector.collect();  // kernel pools fail: still valid, kernel 0
-  EXPECT_TRUE(sample.valid);
-  EXPECT_EQ(sample.kernel, 0u);
-  EXPECT_EQ(sample.pressure, kCritical);
+  EXPECT_TRUE(sample.valid && sample.kernel == 0 && sample.pressure == kCritical);
   EXPECT_EQ(collector.collect().pressure, kCritical);  // the same failure: not logged again
   sample = collector.collect();
   EXPECT_EQ(sample.kernel, 2u * 4096u);
@@ -204,15 +166,12 @@ TEST(DiskCollector, QueriesTheWindowsDrive) {
   test::ClearCapturedEvents();
   test::ScriptedDisk source;
   source.windowsDirectory = u"D:\\WINDOWS";
-  source.space.then({true, 0, 1000, 250});
-  source.space.then({false, 21});
-  source.space.then({true, 0, 1000, 100});
+  source.space.then({true, 0, 1000, 250}).then({false, 21}).then({true, 0, 1000, 100});
   DiskCollector collector(source);
   const DiskSample first = collector.collect();
   EXPECT_EQ(source.lastPath, u"D:\\");
   EXPECT_TRUE(first.valid);
-  EXPECT_EQ(first.usedBytes, 750u);
-  EXPECT_EQ(first.totalBytes, 1000u);
+  EXPECT_EQ((Bytes{first.usedBytes, first.totalBytes}), (Bytes{750, 1000}));
   EXPECT_FALSE(collector.collect().valid);
   EXPECT_EQ(collector.collect().usedBytes, 900u);
   EXPECT_EQ(test::CapturedLines(),
@@ -284,14 +243,14 @@ TEST(HardwareNames, EdgeCases) {
   for (const auto& c : cases) {
     EXPECT_EQ(shortCpuName(c.raw), c.cpu) << Narrow(c.raw);
   }
-  EXPECT_EQ(shortGpuName(u"NVIDIA GeForce"), u"GeForce");
-  EXPECT_EQ(shortGpuName(u"geforce GTX 1080 gpu"), u"GTX 1080");
-  EXPECT_EQ(vendorOf(u"Unknown Graphics"), u"");
-  EXPECT_EQ(vendorOf(u"Microsoft Basic Render Driver"), u"");
-  EXPECT_EQ(vendorOf(u"IntelX nvidia"), u"NVIDIA");  // runs are whole words
-  EXPECT_EQ(vendorOf(u"Intelz 9"), u"");
-  EXPECT_EQ(vendorOf(u"RYZEN 5 PRO"), u"AMD");
-  EXPECT_EQ(vendorOf(u"Foo GeForce(R) AMD"), u"NVIDIA");  // the first matching run wins
+  EXPECT_EQ(shortGpuName(u"NVIDIA GeForce") + u"|" + shortGpuName(u"geforce GTX 1080 gpu"),
+            u"GeForce|GTX 1080");
+  // Runs are whole words; the first matching run wins.
+  EXPECT_EQ((std::vector<std::u16string>{
+                vendorOf(u"Unknown Graphics"), vendorOf(u"Microsoft Basic Render Driver"),
+                vendorOf(u"IntelX nvidia"), vendorOf(u"Intelz 9"), vendorOf(u"RYZEN 5 PRO"),
+                vendorOf(u"Foo GeForce(R) AMD")}),
+            (std::vector<std::u16string>{u"", u"", u"NVIDIA", u"", u"AMD", u"NVIDIA"}));
 }
 
 }  // namespace

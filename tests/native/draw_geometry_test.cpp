@@ -39,15 +39,15 @@ TEST(ComputeCoreBar, ManyProcessorsStillFitVisibly) {
 TEST(ForEachSegment, SkipsTinyFractionsAndKeepsTwoDips) {
   const RectF rect{0, 0, 200, 8};
   const std::vector<double> fractions = {0.5, 0.005, 0.0051, 0.25, 2.0};
-  std::vector<Segment> segments;
-  ForEachSegment(rect, fractions, [&](const Segment& s) { segments.push_back(s); });
-  ASSERT_EQ(segments.size(), 4u);
-  EXPECT_EQ(segments[0].index, 0u);
-  EXPECT_EQ(segments[0].rect, (RectF{0, 0, 98, 8}));     // 100 - 2
-  EXPECT_EQ(segments[1].index, 2u);                      // 0.005 took no room
-  EXPECT_EQ(segments[1].rect, (RectF{100, 0, 102, 8}));  // the 2-DIP minimum
-  EXPECT_EQ(segments[2].rect, (RectF{104, 0, 152, 8}));
-  EXPECT_EQ(segments[3].rect, (RectF{154, 0, 200, 8}));  // clipped at the right edge
+  using Placed = std::vector<std::pair<std::size_t, RectF>>;
+  Placed segments;
+  ForEachSegment(rect, fractions,
+                 [&](const Segment& s) { segments.emplace_back(s.index, s.rect); });
+  // 100 - 2; 0.005 took no room; the 2-DIP minimum; clipped at the right edge.
+  EXPECT_EQ(segments, (Placed{{0, {0, 0, 98, 8}},
+                              {2, {100, 0, 102, 8}},
+                              {3, {104, 0, 152, 8}},
+                              {4, {154, 0, 200, 8}}}));
 }
 
 TEST(ChartPoint, SpreadAcrossAndClamped) {
@@ -79,17 +79,16 @@ TEST(FontFamilies, WhatTheSystemHasDecides) {
   };
   const FontFamilies eleven =
       with({kVariableTextFamily, kVariableDisplayFamily, kFluentIconsFamily, kMdl2IconsFamily});
-  EXPECT_EQ(eleven.For(FontRole::Text), kVariableTextFamily);
-  EXPECT_EQ(eleven.For(FontRole::Display), kVariableDisplayFamily);
-  EXPECT_EQ(eleven.For(FontRole::Icons), kFluentIconsFamily);
+  using Names = std::vector<std::u16string_view>;
+  EXPECT_EQ((Names{eleven.For(FontRole::Text), eleven.For(FontRole::Display),
+                   eleven.For(FontRole::Icons)}),
+            (Names{kVariableTextFamily, kVariableDisplayFamily, kFluentIconsFamily}));
   const FontFamilies ten = with({kFallbackFamily, kMdl2IconsFamily});
-  EXPECT_EQ(ten.For(FontRole::Text), kFallbackFamily);
-  EXPECT_EQ(ten.For(FontRole::Display), kFallbackFamily);
-  EXPECT_EQ(ten.icons, kMdl2IconsFamily);
+  EXPECT_EQ((Names{ten.For(FontRole::Text), ten.For(FontRole::Display), ten.icons}),
+            (Names{kFallbackFamily, kFallbackFamily, kMdl2IconsFamily}));
   const FontFamilies bare = with({kVariableDisplayFamily});
-  EXPECT_EQ(bare.For(FontRole::Display), kVariableDisplayFamily);
-  EXPECT_TRUE(bare.icons.empty());
-  EXPECT_EQ(bare.For(FontRole::Icons), kFallbackFamily);
+  EXPECT_EQ((Names{bare.For(FontRole::Display), bare.icons, bare.For(FontRole::Icons)}),
+            (Names{kVariableDisplayFamily, u"", kFallbackFamily}));
 }
 
 // Without an icon font each glyph is drawn from shapes inside its em square.
@@ -134,34 +133,31 @@ TEST(TextWidthCache, The257thDistinctEntryEmptiesItFirst) {
 TEST(Palette, ExactColoursAndTheThemeSetting) {
   const Palette& dark = PaletteFor(true);
   const Palette& light = PaletteFor(false);
-  EXPECT_TRUE(dark.dark);
-  EXPECT_FALSE(light.dark);
+  EXPECT_TRUE(dark.dark && !light.dark);
   EXPECT_EQ(dark.TextPrimary, (ColorF{1, 1, 1, 0.95f}));
   EXPECT_EQ(light.ChartBackground, (ColorF{0, 0, 0, 0.045f}));
   EXPECT_EQ(light.Panel, (ColorF{1, 1, 1, 0.70f}));
   EXPECT_EQ(dark.Critical, (ColorF{1, 69 / 255.0f, 58 / 255.0f, 1}));
   EXPECT_EQ(light.Good, (ColorF{30 / 255.0f, 160 / 255.0f, 70 / 255.0f, 1}));
 
-  EXPECT_TRUE(DarkFromSetting(std::nullopt));
-  EXPECT_TRUE(DarkFromSetting(0));
-  EXPECT_FALSE(DarkFromSetting(1));
-  EXPECT_FALSE(DarkFromSetting(2));
-
-  EXPECT_TRUE(IsThemeChangeNotice(0, u"ImmersiveColorSet"));
-  EXPECT_FALSE(IsThemeChangeNotice(0, u"immersivecolorset"));
-  EXPECT_FALSE(IsThemeChangeNotice(0, u"ImmersiveColorSetX"));
-  EXPECT_FALSE(IsThemeChangeNotice(0, u"Immersive"));
-  EXPECT_FALSE(IsThemeChangeNotice(0, nullptr));
-  EXPECT_TRUE(IsThemeChangeNotice(0x43, nullptr));  // SPI_SETHIGHCONTRAST
-  EXPECT_FALSE(IsThemeChangeNotice(0x42, nullptr));
+  using Flags = std::vector<bool>;
+  EXPECT_EQ((Flags{DarkFromSetting(std::nullopt), DarkFromSetting(0), DarkFromSetting(1),
+                   DarkFromSetting(2)}),
+            (Flags{true, true, false, false}));
+  // 0x43 is SPI_SETHIGHCONTRAST.
+  EXPECT_EQ((Flags{IsThemeChangeNotice(0, u"ImmersiveColorSet"),
+                   IsThemeChangeNotice(0, u"immersivecolorset"),
+                   IsThemeChangeNotice(0, u"ImmersiveColorSetX"),
+                   IsThemeChangeNotice(0, u"Immersive"), IsThemeChangeNotice(0, nullptr),
+                   IsThemeChangeNotice(0x43, nullptr), IsThemeChangeNotice(0x42, nullptr)}),
+            (Flags{true, false, false, false, false, true, false}));
 }
 
 // "High Contrast Black" and "White": only the theme's colours, opaque, dark by the window.
 TEST(Palette, HighContrastTakesEveryColourFromTheSystem) {
   const Palette black = HighContrastPalette(
       {0x000000, 0xFFFFFF, 0xFFFF1A /* cyan-ish highlight */, 0x000000, 0x00FFFF, 0x00FF3F});
-  EXPECT_TRUE(black.highContrast);
-  EXPECT_TRUE(black.dark);
+  EXPECT_TRUE(black.highContrast && black.dark);
   EXPECT_EQ(black.Backdrop, (ColorF{0, 0, 0, 1}));
   EXPECT_EQ(black.TextPrimary, (ColorF{1, 1, 1, 1}));
   EXPECT_EQ(black.TextTertiary, black.TextPrimary);         // no faded text

@@ -36,11 +36,7 @@ class SamplerTest : public testing::Test {
     machine.cpu.script.reset({0, {{0, 0, 0}, {0, 0, 0}}});
     machine.cpu.script.then({0, {{50, 100, 0}, {0, 100, 0}}});
   }
-  Settings everything() {
-    Settings settings;
-    settings.showSelf = true;
-    return settings;
-  }
+  const Settings everything{.showSelf = true};
   test::ScriptedMachine machine;
   Sampler sampler{machine.sources()};
 };
@@ -48,7 +44,7 @@ class SamplerTest : public testing::Test {
 // Names, memory, disk and the network's label come with the first tick; loads, the clock and
 // rates with the second, each pushing its first history value.
 TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
-  sampler.tick(everything());
+  sampler.tick(everything);
   const Snapshot& first = sampler.snapshot();
   EXPECT_EQ(first.cpuVendor + u" " + first.cpuModel + u" " + first.gpuModel + u" " +
                 first.netLabel.value_or(u"-"),
@@ -60,7 +56,7 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
   machine.clock.advanceSeconds(1);
   machine.gpu.adapters[0].running = {2'500'000, 0};
   machine.wired(u"Ethernet", 1000 + 4096, 2000 + 512);
-  sampler.tick(everything());
+  sampler.tick(everything);
   const Snapshot& s = sampler.snapshot();
   EXPECT_TRUE(s.cpuValid && s.cpuClockValid && s.gpuValid && s.netRatesValid && s.self.valid);
   EXPECT_EQ(s.cpuCores, (std::vector<double>{0.5, 1.0}));
@@ -72,9 +68,9 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
 }
 
 TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
-  sampler.tick(everything());
+  sampler.tick(everything);
   machine.clock.advanceSeconds(1);
-  sampler.tick(everything());
+  sampler.tick(everything);
   Settings off;
   for (const SettingsBool& entry : kSettingsBools) {
     off.*entry.field = false;
@@ -84,8 +80,7 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   const Snapshot& s = sampler.snapshot();
   EXPECT_FALSE(s.cpuValid || s.cpuClockValid || s.gpuValid || s.memory.valid || s.netRatesValid ||
                s.disk.valid || s.self.valid);
-  EXPECT_TRUE(s.cpuCores.empty());
-  EXPECT_FALSE(s.netLabel.has_value());
+  EXPECT_TRUE(s.cpuCores.empty() && !s.netLabel.has_value());
   EXPECT_EQ(s.cpuHistory.count(), 1u);
   EXPECT_EQ(machine.cpu.calls, 2);  // a collector that is off is not run
 }
@@ -121,9 +116,7 @@ TEST_F(NetworkTest, RatesCounterDropsAndInterfaceChanges) {
   EXPECT_EQ(Tick(2).netReceive, 1000.0);
   machine.wired(u"Ethernet", 10, 10);  // adapter reset
   const Snapshot& dropped = Tick();
-  EXPECT_TRUE(dropped.netRatesValid);
-  EXPECT_EQ(dropped.netReceive, 0.0);
-  EXPECT_EQ(dropped.netSend, 0.0);
+  EXPECT_TRUE(dropped.netRatesValid && dropped.netReceive == 0.0 && dropped.netSend == 0.0);
   machine.wired(u"Ethernet", 110, 20);
   EXPECT_EQ(Tick().netReceive, 100.0);
 
@@ -175,10 +168,7 @@ TEST_F(NetworkTest, WifiLabels) {
       {Connection(9, "Home"), 0, false, u"WLAN"},
       {Connection(10, ""), 0, true, u"Wi-Fi 6"},
       {Connection(11, "Caf\xC3\xA9"), 0, true, u"Wi-Fi 7 \u00B7 Café"},
-      {Connection(8,
-                  "\xFF"
-                  "x"),
-       0, true, u"Wi-Fi 5 \u00B7 \uFFFDx"},
+      {Connection(8, "\xFFx"), 0, true, u"Wi-Fi 5 \u00B7 \uFFFDx"},
       {Connection(7, std::string(32, 'a'), 33), 0, true,
        u"Wi-Fi 4 \u00B7 " + std::u16string(32, u'a')},
       {std::nullopt, kErrorInvalidState, true, u"WLAN"},  // not connected: silent

@@ -1,5 +1,4 @@
-// The program's texts read straight from its resource files, so that portable code can be
-// tested in both languages without the Windows string tables.
+// The program's texts from its resource files: portable code is tested in both languages.
 #pragma once
 
 #include <fstream>
@@ -16,8 +15,7 @@ namespace lumetta::test {
 
 class RcTexts final : public TextSource {
  public:
-  // "en" or "ja".
-  explicit RcTexts(const std::string& language) {
+  explicit RcTexts(const std::string& language) {  // "en" or "ja"
     std::map<std::string, std::uint32_t> ids;
 #define LUMETTA_TEXT_NAME(name, id) ids[#name] = id;
     LUMETTA_TEXT_IDS(LUMETTA_TEXT_NAME)
@@ -25,20 +23,17 @@ class RcTexts final : public TextSource {
     std::ifstream file(std::string(LUMETTA_SOURCE_DIR) + "/resources/strings_" + language + ".rc");
     std::string line;
     while (std::getline(file, line)) {
-      std::istringstream words(line);
       std::string name;
-      words >> name;
+      std::istringstream(line) >> name;
       const std::size_t open = line.find('"');
       if (!ids.contains(name) || open == std::string::npos) {
         continue;
       }
       std::string text;
       for (std::size_t i = open + 1; i < line.size() && line[i] != '"'; ++i) {
-        if (line[i] == '\\' && i + 1 < line.size()) {
-          text += line[++i] == 'n' ? '\n' : line[i];
-        } else {
-          text += line[i];
-        }
+        const bool escaped =
+            line[i] == '\\' && i + 1 < line.size() && ++i;  // steps onto the escaped one
+        text += escaped && line[i] == 'n' ? '\n' : line[i];
       }
       texts_[ids[name]] = FromUtf8(text);
     }

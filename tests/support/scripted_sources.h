@@ -1,6 +1,7 @@
 // Platform sources that replay scripted results, so collectors' failure paths can be driven.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -11,12 +12,14 @@
 
 namespace lumetta::test {
 
-// Each source repeats its last scripted result once the script runs out. Results are handed
-// out by reference so that replaying them allocates nothing.
+// Repeats its last result once run out; results go out by reference, so replays allocate nothing.
 template <typename T>
 class Script {
  public:
-  void then(T value) { queue_.push_back(std::move(value)); }
+  Script& then(T value) {
+    queue_.push_back(std::move(value));
+    return *this;
+  }
   const T& next() {
     if (!queue_.empty()) {
       last_ = std::move(queue_.front());
@@ -151,12 +154,8 @@ class ScriptedGpu final : public GpuSource {
 
  private:
   Adapter& find(std::uint64_t luid) {
-    for (Adapter& adapter : adapters) {
-      if (adapter.luid == luid) {
-        return adapter;
-      }
-    }
-    throw std::logic_error("unknown LUID");
+    const auto it = std::ranges::find(adapters, luid, &Adapter::luid);
+    return it != adapters.end() ? *it : throw std::logic_error("unknown LUID");
   }
 };
 
@@ -188,8 +187,7 @@ class ScriptedNetwork final : public NetworkSource {
   std::uint32_t best_ = 0;
 };
 
-// Runs each query inline; once held, each on a thread of its own, waiting at a gate until
-// released.
+// Runs each query inline; once held, each on its own thread, waiting at a gate until released.
 class ScriptedWifi final : public WifiPlatform {
  public:
   Script<std::pair<std::uint32_t, std::optional<WifiConnection>>> results;

@@ -14,10 +14,7 @@ namespace lumetta::test {
 
 // Wine maps the Linux root to drive Z:, so CTest's Linux paths become Windows paths here.
 inline std::wstring WindowsPath(std::string_view path) {
-  std::wstring result;
-  if (!path.empty() && path.front() == '/') {
-    result = L"Z:";
-  }
+  std::wstring result = path.starts_with('/') ? L"Z:" : L"";
   for (char c : path) {
     result.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c)));
   }

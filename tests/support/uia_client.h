@@ -1,6 +1,5 @@
-// A UI Automation client's view of a provider for tests: the events it raised (through a
-// replaced function table in which somebody always listens), and reading an element's
-// properties and children through its COM interfaces.
+// A UI Automation client's view of a provider: the events it raised (through a replaced function
+// table in which somebody always listens), and an element's properties and children.
 #pragma once
 
 #include <windows.h>
@@ -15,8 +14,9 @@
 
 namespace lumetta::test {
 
-// A property as text (a string) or as a number (an integer, a Boolean as 0 or -1), so that
-// tests compare values rather than VARIANTs.
+using Microsoft::WRL::ComPtr;
+
+// A property as text, or as a number (a Boolean as 0 or -1): tests compare values, not VARIANTs.
 inline std::wstring Text(IRawElementProviderSimple* element, PROPERTYID property) {
   VARIANT v;
   VariantInit(&v);
@@ -112,9 +112,9 @@ class UiaRecorder {
 };
 
 template <typename Interface>
-Microsoft::WRL::ComPtr<Interface> Pattern(IRawElementProviderSimple* element, PATTERNID pattern) {
-  Microsoft::WRL::ComPtr<IUnknown> unknown;
-  Microsoft::WRL::ComPtr<Interface> provider;
+ComPtr<Interface> Pattern(IRawElementProviderSimple* element, PATTERNID pattern) {
+  ComPtr<IUnknown> unknown;
+  ComPtr<Interface> provider;
   if (SUCCEEDED(element->GetPatternProvider(pattern, unknown.GetAddressOf())) && unknown) {
     unknown.As(&provider);
   }
@@ -122,29 +122,24 @@ Microsoft::WRL::ComPtr<Interface> Pattern(IRawElementProviderSimple* element, PA
 }
 
 // The element's children in order, as Navigate walks them.
-inline std::vector<Microsoft::WRL::ComPtr<IRawElementProviderSimple>> Children(
-    IRawElementProviderSimple* parent) {
-  std::vector<Microsoft::WRL::ComPtr<IRawElementProviderSimple>> children;
-  Microsoft::WRL::ComPtr<IRawElementProviderFragment> fragment;
-  if (FAILED(parent->QueryInterface(IID_PPV_ARGS(&fragment)))) {
-    return children;
+inline std::vector<ComPtr<IRawElementProviderSimple>> Children(IRawElementProviderSimple* parent) {
+  std::vector<ComPtr<IRawElementProviderSimple>> children;
+  ComPtr<IRawElementProviderFragment> fragment, child, next;
+  if (SUCCEEDED(parent->QueryInterface(IID_PPV_ARGS(&fragment)))) {
+    fragment->Navigate(NavigateDirection_FirstChild, child.GetAddressOf());
   }
-  Microsoft::WRL::ComPtr<IRawElementProviderFragment> child;
-  fragment->Navigate(NavigateDirection_FirstChild, child.GetAddressOf());
-  while (child) {
-    Microsoft::WRL::ComPtr<IRawElementProviderSimple> simple;
+  for (; child; child = next) {
+    ComPtr<IRawElementProviderSimple> simple;
     child.As(&simple);
     children.push_back(simple);
-    Microsoft::WRL::ComPtr<IRawElementProviderFragment> next;
-    child->Navigate(NavigateDirection_NextSibling, next.GetAddressOf());
-    child = next;
+    child->Navigate(NavigateDirection_NextSibling, next.ReleaseAndGetAddressOf());
   }
   return children;
 }
 
 // The child with the automation id, or null.
-inline Microsoft::WRL::ComPtr<IRawElementProviderSimple> Child(IRawElementProviderSimple* parent,
-                                                               const std::wstring& id) {
+inline ComPtr<IRawElementProviderSimple> Child(IRawElementProviderSimple* parent,
+                                               const std::wstring& id) {
   for (const auto& child : Children(parent)) {
     if (AutomationId(child.Get()) == id) {
       return child;

@@ -99,8 +99,7 @@ TEST_F(LiveSamplerLog, OwnMemoryFallsBackToTheWorkingSetQuietly) {
     SelfCollector collector(*source);
     collector.collect(1);
     const SelfSample sample = collector.collect(10'000'000);
-    EXPECT_TRUE(sample.valid);
-    EXPECT_EQ(sample.privateWorkingSet, system.shown);
+    EXPECT_TRUE(sample.valid && sample.privateWorkingSet == system.shown) << system.shown;
   }
   EXPECT_TRUE(Events("self").empty());
 }
@@ -114,8 +113,7 @@ TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
   Settings settings;
   settings.showSelf = true;
   sampler.tick(settings);
-  EXPECT_FALSE(sampler.snapshot().cpuValid);
-  EXPECT_FALSE(sampler.snapshot().self.valid);
+  EXPECT_FALSE(sampler.snapshot().cpuValid || sampler.snapshot().self.valid);
   // Without a route toward the internet there is no interface to show, and that is logged once.
   const bool routed = HasDefaultRoute();
   EXPECT_EQ(sampler.snapshot().netLabel.has_value(), routed);
@@ -144,8 +142,7 @@ TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
   for (int tick = 0; tick < 20; ++tick) {
     sampler.tick(settings);
   }
-  const std::vector<std::string> clock = Events("cpu_frequency");
-  const std::vector<std::string> gpu = Events("gpu");
+  const std::vector<std::string> clock = Events("cpu_frequency"), gpu = Events("gpu");
   if (s.cpuClockValid) {
     EXPECT_GT(s.cpuClockMhz, 0.0);
   } else {
