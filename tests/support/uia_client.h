@@ -80,6 +80,7 @@ class UiaRecorder {
     table_.returnRawElementProvider = [](HWND hwnd, WPARAM wParam, LPARAM lParam,
                                          IRawElementProviderSimple* root) {
       current_->objectIds.push_back(static_cast<LONG>(lParam));
+      current_->lastRoot = root;
       return current_->system_.returnRawElementProvider(hwnd, wParam, lParam, root);
     };
     table_.raiseNotificationEvent = [](IRawElementProviderSimple* element, int, int, BSTR text,
@@ -101,8 +102,9 @@ class UiaRecorder {
   UiaRecorder& operator=(const UiaRecorder&) = delete;
 
   std::vector<RaisedEvent> events;
-  std::vector<LONG> objectIds;  // of each WM_GETOBJECT handed to UI Automation
-  int inSent = 0;               // events raised while a sent message was handled
+  std::vector<LONG> objectIds;                    // of each WM_GETOBJECT handed to UI Automation
+  int inSent = 0;                                 // events raised while a sent message was handled
+  IRawElementProviderSimple* lastRoot = nullptr;  // the last window's asked for
   int disconnects = 0;
 
  private:

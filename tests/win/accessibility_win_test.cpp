@@ -320,10 +320,14 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
                                  {uia::kToggleStateProperty, Id(kCardElementPin), uia::kToggleOff},
                                  {uia::kInvokedEvent, Id(kCardElementSettings)}}));
 
-  // New figures are told as the section's new name.
+  // New figures are told as the section's new name. Without a data folder the change is not
+  // kept, and Settings says so without naming a log file.
   Settings fewer;
   fewer.showHardwareDetails = false;
   card.ApplySettings(fewer);
+  SendMessageW(dialog, WM_GETOBJECT, 0, uia::kRootObjectId);
+  EXPECT_EQ(test::AutomationId(Children(recorder.lastRoot)[0].Get()),
+            Id(kTextSettingsNoDataFolder));
   const std::wstring cpu = Id(SectionElement(SectionId::Cpu));
   const auto told = std::find_if(recorder.events.begin(), recorder.events.end(),
                                  [&](const auto& e) { return e.element == cpu; });
