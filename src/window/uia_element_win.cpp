@@ -212,9 +212,12 @@ class UiaElement final : public IRawElementProviderSimple,
     if (options == nullptr) {
       return E_POINTER;
     }
-    // Called on any thread: every call is served on the window's (see Serve). Wine's UI
-    // Automation deadlocks on providers that ask for COM threading instead.
-    *options = ProviderOptions_ServerSideProvider;
+    // COM threading, as documented for providers made on a window's thread: UI Automation
+    // then calls on that thread. A system that calls from another thread anyway has each call
+    // carried to the window's with a time-out (see Serve); the thread a call arrives on
+    // decides, never which system this is.
+    *options = static_cast<ProviderOptions>(ProviderOptions_ServerSideProvider |
+                                            ProviderOptions_UseComThreading);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** out) override {

@@ -94,9 +94,13 @@ TEST_F(SettingsProviders, EveryRowHasItsControlTypeNameAndPlace) {
   clock->Navigate(NavigateDirection_Parent, parent.GetAddressOf());
   EXPECT_EQ(As<IUnknown>(parent.Get()).Get(), As<IUnknown>(root_).Get());
 
-  // UI Automation calls from threads of its own; each call is served on the window's thread,
-  // whose events wait until the call has returned. A window that does not answer times the
-  // call out. The message that carries a call runs nothing for a key it did not hand out.
+  // COM threading is asked for; a system that still calls from threads of its own has each call
+  // served on the window's thread, whose events wait until the call has returned. A window that
+  // does not answer times the call out. The message that carries a call runs nothing for a key
+  // it did not hand out.
+  ProviderOptions options{};
+  root_->get_ProviderOptions(&options);
+  EXPECT_EQ(options, ProviderOptions_ServerSideProvider | ProviderOptions_UseComThreading);
   const auto row = Element(kControlClock);
   struct Calls {
     std::wstring name;
