@@ -31,12 +31,8 @@ class Panel : public testing::Test {
     });
   }
   const SettingsRow& Row(std::uint32_t id) const {
-    for (const SettingsRow& row : panel.rows) {
-      if (row.id == id) {
-        return row;
-      }
-    }
-    throw std::logic_error("no such row");
+    const auto row = std::ranges::find(panel.rows, id, &SettingsRow::id);
+    return row != panel.rows.end() ? *row : throw std::logic_error("no such row");
   }
   // The middle of a row on screen.
   float Middle(std::uint32_t id) const {
@@ -60,8 +56,8 @@ TEST_F(Panel, RowsHeightsAndConditionalRows) {
   panel.saveFailed = true;
   panel.loginState = LoginItemState::DisabledInWindows;
   Build();
-  EXPECT_EQ(panel.rows.front().kind, RowKind::Notice);
-  EXPECT_EQ(panel.rows.front().textId, kTextSettingsSaveFailed);
+  EXPECT_EQ(std::pair(panel.rows.front().kind, panel.rows.front().textId),
+            std::pair(RowKind::Notice, std::uint32_t{kTextSettingsSaveFailed}));
   panel.noDataFolder = true;  // no log to point to either
   Build();
   EXPECT_EQ(panel.rows.front().textId, kTextSettingsNoDataFolder);
@@ -249,16 +245,16 @@ TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
   const A11yTree tree = panel.AccessibilityTree(test::RcTexts("en"));
   const A11yNode* header = tree.Find(kTextSettingsShow);
   ASSERT_NE(header, nullptr);
-  EXPECT_EQ(header->role, A11yRole::Text);
-  EXPECT_EQ(header->name, u"Show");
+  EXPECT_EQ(std::pair(header->role, header->name),
+            std::pair(A11yRole::Text, std::u16string(u"Show")));
   const A11yNode& clock = *tree.Find(kControlClock);
-  EXPECT_EQ(clock.role, A11yRole::CheckBox);
-  EXPECT_EQ(clock.toggled, std::optional<bool>(false));
+  EXPECT_EQ(std::pair(clock.role, clock.toggled),
+            std::pair(A11yRole::CheckBox, std::optional(false)));
   EXPECT_EQ(clock.bounds, (RectF{16, 40, 384, 82}));
   EXPECT_TRUE(clock.focusable && !clock.offscreen);
-  EXPECT_FALSE(tree.Find(kControlClockYear)->enabled);
-  EXPECT_FALSE(tree.Find(kControlClockYear)->focusable);
-  EXPECT_EQ(tree.focused, kControlClock);
+  const A11yNode& year = *tree.Find(kControlClockYear);
+  EXPECT_EQ(std::tuple(year.enabled, year.focusable, tree.focused),
+            std::tuple(false, false, kControlClock));
 
   const A11yNode& scale = *tree.Find(kControlScale);
   EXPECT_EQ(scale.role, A11yRole::List);
@@ -266,14 +262,13 @@ TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
   EXPECT_EQ(tree.Selection(kControlScale),
             std::vector<std::uint32_t>{OptionElement(kControlScale, 3)});
   const A11yNode& option = *tree.Find(OptionElement(kControlScale, 3));
-  EXPECT_EQ(option.name, u"125%");
-  EXPECT_EQ(option.parent, kControlScale);
-  EXPECT_TRUE(option.offscreen);
+  EXPECT_EQ(std::tuple(option.name, option.parent, option.offscreen),
+            std::tuple(std::u16string(u"125%"), kControlScale, true));
   EXPECT_EQ(tree.Find(OptionElement(kControlInterval, 0))->name, u"0.5 s");
   const A11yNode& slider = *tree.Find(kControlDiskAlert);
-  EXPECT_EQ(slider.role, A11yRole::Slider);
-  EXPECT_EQ(slider.range, (A11yRange{90, 50, 95, 5}));
-  EXPECT_EQ(slider.value, u"90%");
+  EXPECT_EQ(std::tuple(slider.role, slider.range, slider.value),
+            std::tuple(A11yRole::Slider, std::optional(A11yRange{90, 50, 95, 5}),
+                       std::u16string(u"90%")));
 
   const A11yTree ja = panel.AccessibilityTree(test::RcTexts("ja"));
   EXPECT_EQ(ja.Find(kControlClock)->name, u"時計");
@@ -306,17 +301,17 @@ TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
   EXPECT_EQ(changes, before + 1);  // the same option again changes nothing
   EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 0)}), A11yOutcome::Done);
   EXPECT_EQ(last.displayScale, 0.75);
-  EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 7)}),
-            A11yOutcome::NotSupported);
-  EXPECT_EQ(panel.Request({A11yVerb::Select, kControlScale}), A11yOutcome::NotSupported);
+  for (const std::uint32_t id : {OptionElement(kControlScale, 7), std::uint32_t{kControlScale}}) {
+    EXPECT_EQ(panel.Request({A11yVerb::Select, id}), A11yOutcome::NotSupported);
+  }
 
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 50.2}), A11yOutcome::Done);
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 62.4}), A11yOutcome::Done);
   EXPECT_EQ(last.diskAlertThreshold, 0.6);  // to the slider's step
-  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 49}), A11yOutcome::OutOfRange);
-  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 95.5}), A11yOutcome::OutOfRange);
-  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 0.0 / 0.0}),
-            A11yOutcome::OutOfRange);
+  for (const double outside : {49.0, 95.5, 0.0 / 0.0}) {
+    EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, outside}),
+              A11yOutcome::OutOfRange);
+  }
   EXPECT_EQ(panel.settings.diskAlertThreshold, 0.6);
 
   EXPECT_EQ(panel.Request({A11yVerb::Focus, kControlInterval}), A11yOutcome::Done);
