@@ -9,6 +9,13 @@
 
 namespace lumetta::test {
 
+// A window's rectangle on the screen, or with `client` its client area's.
+inline RECT RectOf(HWND hwnd, bool client = false) {
+  RECT rect{};
+  client ? GetClientRect(hwnd, &rect) : GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
 // Pixels as 0xRRGGBB, row by row.
 class Capture {
  public:
@@ -75,8 +82,7 @@ class Canvas {
   }
   // A window's client area as the window draws it for PrintWindow (WM_PRINTCLIENT).
   [[nodiscard]] static Capture Print(HWND hwnd) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
+    const RECT client = RectOf(hwnd, true);
     Canvas canvas(client.right, client.bottom);
     SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
     return canvas.capture();
