@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ranges>
+
 #include "support/rc_texts.h"
 
 namespace lumetta {
@@ -93,13 +95,10 @@ TEST_F(Panel, EachRowsTextAndTheSwitchesItHangsOn) {
     panel.settings = Settings{};
     panel.settings.*c.off = false;
     Build();
-    std::vector<std::uint32_t> dimmed;
-    for (const SettingsRow& row : panel.rows) {
-      if (!row.enabled) {
-        dimmed.push_back(row.id);
-      }
-    }
-    EXPECT_EQ(dimmed, c.dimmed);
+    auto dimmed = panel.rows |
+                  std::views::filter([](const SettingsRow& row) { return !row.enabled; }) |
+                  std::views::transform(&SettingsRow::id);
+    EXPECT_EQ(std::vector(dimmed.begin(), dimmed.end()), c.dimmed);
   }
   panel.settings.showCpu = panel.settings.showGpu = false;
   Build();
@@ -112,16 +111,16 @@ TEST_F(Panel, TabFocusSkipsDisabledRowsAndWraps) {
   EXPECT_TRUE(panel.focusVisible);
   panel.OnCreated();  // opened again: no focus ring until a key is pressed
   EXPECT_FALSE(panel.focusVisible);
-  panel.KeyDown(kTab, true);
-  EXPECT_EQ(panel.focusedId, kControlInterval);  // Shift+Tab from nothing: the last row
+  const auto focus = [&](std::uint32_t key, bool shift = false) {
+    return panel.KeyDown(key, shift), panel.focusedId;
+  };
+  EXPECT_EQ(focus(kTab, true), kControlInterval);  // Shift+Tab from nothing: the last row
 
   panel.settings.showClock = false;
   Build();
   panel.focusedId = kControlClock;
-  panel.KeyDown(kTab, false);
-  EXPECT_EQ(panel.focusedId, kControlCpu);  // "Show year" is dimmed and skipped
-  panel.KeyDown(kDown, false);
-  EXPECT_EQ(panel.focusedId, kControlCoreBars);
+  EXPECT_EQ((std::vector{focus(kTab), focus(kDown)}),  // "Show year" is dimmed and skipped
+            (std::vector<std::uint32_t>{kControlCpu, kControlCoreBars}));
   panel.focusedId = kControlCpu;
   panel.KeyDown(kSpace, false);
   EXPECT_FALSE(last.showCpu);
@@ -129,24 +128,19 @@ TEST_F(Panel, TabFocusSkipsDisabledRowsAndWraps) {
 }
 
 TEST_F(Panel, SteppingChoicesAndTheSlider) {
+  const auto key = [&](std::uint32_t code) { return panel.KeyDown(code, false), panel.settings; };
   panel.focusedId = kControlInterval;
   panel.settings.updateIntervalSeconds = 0.5;
-  panel.KeyDown(kLeft, false);
-  EXPECT_EQ(panel.settings.updateIntervalSeconds, 0.5);
+  EXPECT_EQ(key(kLeft).updateIntervalSeconds, 0.5);
   panel.settings.updateIntervalSeconds = 5;
-  panel.KeyDown(kRight, false);
-  EXPECT_EQ(panel.settings.updateIntervalSeconds, 5.0);
+  EXPECT_EQ(key(kRight).updateIntervalSeconds, 5.0);
   panel.settings.updateIntervalSeconds = 3;
   EXPECT_FALSE(panel.SelectedOption(kControlInterval).has_value());
-  panel.KeyDown(kRight, false);
-  EXPECT_EQ(panel.settings.updateIntervalSeconds, 1.0);
-
+  EXPECT_EQ(key(kRight).updateIntervalSeconds, 1.0);
   panel.focusedId = kControlDiskAlert;
   panel.settings.diskAlertThreshold = 0.95;
-  panel.KeyDown(kRight, false);
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.95);
-  panel.KeyDown(kLeft, false);
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.9);
+  EXPECT_EQ((std::vector{key(kRight).diskAlertThreshold, key(kLeft).diskAlertThreshold}),
+            (std::vector{0.95, 0.9}));
 }
 
 TEST_F(Panel, SliderDragClampsAndCallsBackOnlyOnChange) {
@@ -160,10 +154,11 @@ TEST_F(Panel, SliderDragClampsAndCallsBackOnlyOnChange) {
   const int before = changes;
   panel.MouseMove(-300, y);  // past the left end: still 50 %
   EXPECT_EQ(changes, before);
-  panel.MouseMove(200, y);                             // the middle of the track
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.75);  // 72.5 % to the step
-  panel.MouseMove(9999, y);
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.95);
+  const auto drag = [&](float x) {
+    return panel.MouseMove(x, y), panel.settings.diskAlertThreshold;
+  };
+  // The middle of the track (72.5 % to the step), then past the right end.
+  EXPECT_EQ((std::vector{drag(200), drag(9999)}), (std::vector{0.75, 0.95}));
   EXPECT_TRUE(panel.MouseUp(9999, y));  // the knob is drawn at rest again
   EXPECT_FALSE(panel.draggingSlider);
   EXPECT_EQ(last.diskAlertThreshold, 0.95);
@@ -180,15 +175,11 @@ TEST_F(Panel, ScrollingStopsAtBothEnds) {
   EXPECT_EQ(panel.scrollOffset, 240.0f);  // four fifths of the view
   EXPECT_EQ(panel.KeyDown(kPageUp, false), true);
   EXPECT_EQ(panel.scrollOffset, 0.0f);
-  panel.Wheel(-100);
-  EXPECT_EQ(panel.scrollOffset, panel.contentHeight - 300);
-  panel.Wheel(100);
-  EXPECT_EQ(panel.scrollOffset, 0.0f);
-  panel.Wheel(-1);
-  EXPECT_EQ(panel.scrollOffset, 48.0f);  // a notch
+  const auto wheel = [&](float notches) { return panel.Wheel(notches), panel.scrollOffset; };
+  EXPECT_EQ((std::vector{wheel(-100), wheel(100), wheel(-1)}),
+            (std::vector{panel.contentHeight - 300, 0.0f, 48.0f}));  // the last a notch
   panel.viewHeight = 5000;
-  panel.Wheel(-1);
-  EXPECT_EQ(panel.scrollOffset, 0.0f);
+  EXPECT_EQ(wheel(-1), 0.0f);
   panel.viewHeight = 300;
   panel.focusedId = 0;
   panel.KeyDown(kTab, true);  // the last row comes into view
@@ -210,24 +201,20 @@ TEST_F(Panel, ChoosingASegment) {
   panel.viewHeight = 2000;
   const SettingsRow& scale = Row(kControlScale);
   const float segment = (400.0f - 56) / 7;
-  panel.MouseDown(28 + segment * 4 + 1, scale.y + 40);  // the fifth option, 150 %
-  EXPECT_EQ(last.displayScale, 1.5);
-  panel.MouseDown(371.9f, scale.y + 40);
-  EXPECT_EQ(last.displayScale, 2.0);
-  panel.MouseDown(30, scale.y + 31.5f);  // above the segments
-  EXPECT_EQ(last.displayScale, 2.0);
-  panel.MouseDown(30, scale.y + 32);
-  EXPECT_EQ(last.displayScale, 0.75);
+  const auto press = [&](float x, float y) { return panel.MouseDown(x, y), last.displayScale; };
+  // The fifth option (150 %), the last, above the segments (nothing), the first.
+  EXPECT_EQ((std::vector{press(28 + segment * 4 + 1, scale.y + 40), press(371.9f, scale.y + 40),
+                         press(30, scale.y + 31.5f), press(30, scale.y + 32)}),
+            (std::vector{1.5, 2.0, 2.0, 0.75}));
   // A label on two lines (40 where its box holds 24) grows its row and moves what lies below.
   const float next = Row(kControlDiskAlert).y;
   longLabel = kTextSettingsScale;
   Build();
   const SettingsRow& grown = Row(kControlScale);
   EXPECT_EQ(std::pair(grown.height, Row(kControlDiskAlert).y), std::pair(70.0f + 16, next + 16));
-  panel.MouseDown(371.9f, grown.y + 40);  // now the label's second line
-  EXPECT_EQ(last.displayScale, 0.75);
-  panel.MouseDown(371.9f, grown.y + 16 + 40);
-  EXPECT_EQ(last.displayScale, 2.0);
+  // Now the label's second line, then the segment below it.
+  EXPECT_EQ((std::vector{press(371.9f, grown.y + 40), press(371.9f, grown.y + 16 + 40)}),
+            (std::vector{0.75, 2.0}));
   EXPECT_EQ(SettingsPanel::OptionBox(grown, 0, 0, 7).top, 16.0f + 34);
 
   panel.MouseMove(30, Middle(kControlClock));
