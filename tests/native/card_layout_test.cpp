@@ -100,15 +100,13 @@ TEST(CardFormats, DiskAlertLevel) {
 // resumes it. Unpinned, it rises only while the desktop is in front or a reveal lasts.
 TEST(CardPresence, PausesAndRaises) {
   CardPresence p;
-  EXPECT_FALSE(p.OnSessionChange(kSessionLock));
-  EXPECT_FALSE(p.OnDisplayState(0));
-  EXPECT_TRUE(p.OnSessionChange(kSessionUnlock));
-  EXPECT_TRUE(p.paused());             // the display is still off
-  EXPECT_FALSE(p.OnDisplayState(0));   // no change
-  EXPECT_FALSE(p.OnSessionChange(5));  // not a lock or unlock
-  EXPECT_TRUE(p.OnDisplayState(2));    // dimmed is on
-  EXPECT_FALSE(p.paused());
-  EXPECT_FALSE(p.OnDisplayState(1));
+  // In order: the unlock leaves the display off; 0 again is no change, 5 no lock or unlock; dimmed
+  // (2) is on.
+  EXPECT_EQ(
+      (std::vector{p.OnSessionChange(kSessionLock), p.OnDisplayState(0),
+                   p.OnSessionChange(kSessionUnlock), p.paused(), p.OnDisplayState(0),
+                   p.OnSessionChange(5), p.OnDisplayState(2), p.paused(), p.OnDisplayState(1)}),
+      (std::vector{false, false, true, true, false, false, true, false, false}));
   EXPECT_EQ(std::vector<bool>({p.Topmost(true), p.Topmost(false)}),
             std::vector<bool>({true, false}));
   p.revealActive = true;

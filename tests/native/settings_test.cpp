@@ -64,12 +64,10 @@ TEST(Settings, RoundTripKeepsOnlyKnownKeysInTableOrder) {
 }
 
 TEST(Settings, StepDisplayScaleClampsToTheTable) {
-  EXPECT_EQ(StepDisplayScale(2.0, +1), 2.0);
-  EXPECT_EQ(StepDisplayScale(0.75, -1), 0.75);
-  EXPECT_EQ(StepDisplayScale(1.1, +1), 1.25);
-  EXPECT_EQ(StepDisplayScale(1.0, -1), 0.9);
-  EXPECT_EQ(StepDisplayScale(0.9, +3), 1.5);
-  EXPECT_EQ(StepDisplayScale(1.0, -100), 0.75);
+  EXPECT_EQ((std::vector{StepDisplayScale(2.0, +1), StepDisplayScale(0.75, -1),
+                         StepDisplayScale(1.1, +1), StepDisplayScale(1.0, -1),
+                         StepDisplayScale(0.9, +3), StepDisplayScale(1.0, -100)}),
+            (std::vector{2.0, 0.75, 1.25, 0.9, 1.5, 0.75}));
 }
 
 TEST(LoginItem, StateFromTheRunEntryAndWindowsSwitch) {
