@@ -134,8 +134,7 @@ std::vector<std::u16string> Names(const A11yTree& tree) {
 // Every element hangs from the card itself, as a reader walks them.
 std::size_t TopLevel(const A11yTree& tree) {
   std::size_t count = 0;
-  for (std::uint32_t id = tree.FirstChild(0); id != 0; id = tree.NextSibling(id)) {
-    ++count;
+  for (std::uint32_t id = tree.FirstChild(0); id != 0; id = tree.NextSibling(id), ++count) {
   }
   return count;
 }

@@ -89,10 +89,8 @@ TEST(CardFormats, DiskAlertLevel) {
                                     DiskAlertLevel(0.9, 0.9), DiskAlertLevel(0.79, 0.9),
                                     DiskAlertLevel(0.4, 0.5), DiskAlertLevel(0.0, 0.5)}),
             (std::vector<DiskAlert>{Near, Over, Over, None, Near, None}));
-  EXPECT_EQ(UsedFraction(5, 0), 0.0);
-  EXPECT_EQ(UsedFraction(1, 4), 0.25);
-  EXPECT_EQ(FreeBytes(10, 4), 0u);
-  EXPECT_EQ(FreeBytes(1, 4), 3u);
+  EXPECT_EQ(std::pair(UsedFraction(5, 0), UsedFraction(1, 4)), std::pair(0.0, 0.25));
+  EXPECT_EQ((std::vector{FreeBytes(10, 4), FreeBytes(1, 4)}), (std::vector<std::uint64_t>{0, 3}));
   EXPECT_EQ(JoinNames(u"", u"RTX 4070") + u"|" + JoinNames(u"AMD", u""), u"RTX 4070|AMD");
 }
 
@@ -100,8 +98,7 @@ TEST(CardFormats, DiskAlertLevel) {
 // resumes it. Unpinned, it rises only while the desktop is in front or a reveal lasts.
 TEST(CardPresence, PausesAndRaises) {
   CardPresence p;
-  // In order: the unlock leaves the display off; 0 again is no change, 5 no lock or unlock; dimmed
-  // (2) is on.
+  // Unlocked, the display is still off; 0 again and 5 (no lock) change nothing; dimmed (2) is on.
   EXPECT_EQ(
       (std::vector{p.OnSessionChange(kSessionLock), p.OnDisplayState(0),
                    p.OnSessionChange(kSessionUnlock), p.paused(), p.OnDisplayState(0),
@@ -167,8 +164,8 @@ TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
       std::vector<MenuCommand> commands;
       std::ranges::transform(items, std::back_inserter(commands), &MenuItem::command);
       ASSERT_EQ(commands, expected);
-      EXPECT_FALSE(items[update ? 2 : 0].checked);
-      EXPECT_TRUE(items[update ? 3 : 1].checked);
+      EXPECT_EQ(std::pair(items[update ? 2 : 0].checked, items[update ? 3 : 1].checked),
+                std::pair(false, true));
     }
   }
 }

@@ -113,9 +113,7 @@ class ScriptedFiles final : public SettingsFileSystem {
  public:
   std::map<std::u16string, std::string> files;
   std::deque<std::uint32_t> readErrors;  // one per read, then `readError` for good
-  std::uint32_t readError = 0;
-  std::uint32_t writeError = 0;
-  std::uint32_t moveError = 0;
+  std::uint32_t readError = 0, writeError = 0, moveError = 0;
   std::u16string heldFile;  // moves of it fail as shared
   bool corruptAfterMove = false;
   std::vector<std::uint32_t> pauses;

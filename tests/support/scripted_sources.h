@@ -247,8 +247,7 @@ class ScriptedWifi final : public WifiPlatform {
   std::vector<std::thread> threads_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  bool threaded_ = false;
-  bool gateOpen_ = true;
+  bool threaded_ = false, gateOpen_ = true;
 };
 
 // A working machine: two processors that get busier by the same amounts every call.

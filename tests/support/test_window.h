@@ -37,8 +37,7 @@ class Capture {
   friend bool operator==(const Capture&, const Capture&) = default;
 
  private:
-  int width_;
-  int height_;
+  int width_, height_;
   std::vector<std::uint32_t> pixels_;
 };
 
@@ -91,8 +90,7 @@ class Canvas {
  private:
   [[nodiscard]] std::size_t Pixels() const { return static_cast<std::size_t>(width_ * height_); }
 
-  int width_;
-  int height_;
+  int width_, height_;
   void* bits_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HDC dc_ = nullptr;

@@ -270,8 +270,7 @@ TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   IRawElementProviderSimple* root = card.AccessibilityRoot();
   ASSERT_NE(root, nullptr);
   EXPECT_NE(SendMessageW(card.hwnd(), WM_GETOBJECT, 0, uia::kRootObjectId), 0);
-  // MSAA's ids go to UI Automation too, whose bridge serves them from the same elements (Wine's
-  // leaves them to the system's object for the window, named by the title).
+  // MSAA's ids reach UI Automation too (Wine's leaves them to the window's object, its title).
   const auto fromWindow =
       reinterpret_cast<HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**)>(reinterpret_cast<void*>(
           GetProcAddress(LoadLibraryW(L"oleacc.dll"), "AccessibleObjectFromWindow")));

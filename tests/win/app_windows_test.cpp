@@ -171,8 +171,7 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
     return card.IsMeasuringPaused();
   };
   const auto session = [&](WPARAM change) {
-    SendMessageW(card.hwnd(), WM_WTSSESSION_CHANGE, change, 0);
-    return card.IsMeasuringPaused();
+    return SendMessageW(card.hwnd(), WM_WTSSESSION_CHANGE, change, 0), card.IsMeasuringPaused();
   };
   EXPECT_FALSE(card.IsMeasuringPaused());
   EXPECT_EQ(std::vector<bool>({session(WTS_SESSION_LOCK), session(WTS_SESSION_UNLOCK), display(0),
@@ -204,8 +203,7 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right - placed.left}),
             std::vector<LONG>({300, 260, dpi == 96 ? 190 : 285}));
 
-  // Sections turned on grow a card on, near or growing across the bottom edge upwards, and one
-  // higher up downwards.
+  // More sections grow a card on, near or across the bottom edge upwards; one higher, downwards.
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(card.hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
@@ -223,8 +221,7 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
               above == 600 ? top : monitor.rcWork.bottom - above);
   }
 
-  // The buttons show while the pointer is over the card, and go when the leave notice comes
-  // because another window now covers the card under the pointer.
+  // The buttons show while the pointer is over the card, and go when a window covers it there.
   const RECT rect = test::RectOf(card.hwnd());
   POINT gear{rect.left + 1, rect.top + 1};
   SetCursorPos(gear.x, gear.y);

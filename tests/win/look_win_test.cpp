@@ -129,8 +129,7 @@ TEST(SettingsDialog, SmallScreenAt144DpiFitsTheWorkAreaAndScrolls) {
     EXPECT_EQ(test::RectOf(dialog.hwnd(), true).right, 600);
   }
   const RECT client = test::RectOf(dialog.hwnd(), true);
-  // "Measure every" is the last row but the hint: scrolled to the end, a press near the foot of
-  // the list, right of the default choice, changes the interval.
+  // Scrolled to the end, a press near the list's foot, right of the default, changes the interval.
   SendMessageW(dialog.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120 * 30)), 0);
   int hit = -1;
   for (int y = client.bottom - 4; y > 0 && hit < 0; y -= 4) {
