@@ -89,10 +89,8 @@ TEST(CardFormats, DiskAlertLevel) {
                                     DiskAlertLevel(0.9, 0.9), DiskAlertLevel(0.79, 0.9),
                                     DiskAlertLevel(0.4, 0.5), DiskAlertLevel(0.0, 0.5)}),
             (std::vector<DiskAlert>{Near, Over, Over, None, Near, None}));
-  EXPECT_EQ(UsedFraction(5, 0), 0.0);
-  EXPECT_EQ(UsedFraction(1, 4), 0.25);
-  EXPECT_EQ(FreeBytes(10, 4), 0u);
-  EXPECT_EQ(FreeBytes(1, 4), 3u);
+  EXPECT_EQ(std::pair(UsedFraction(5, 0), UsedFraction(1, 4)), std::pair(0.0, 0.25));
+  EXPECT_EQ((std::vector{FreeBytes(10, 4), FreeBytes(1, 4)}), (std::vector<std::uint64_t>{0, 3}));
   EXPECT_EQ(JoinNames(u"", u"RTX 4070") + u"|" + JoinNames(u"AMD", u""), u"RTX 4070|AMD");
 }
 
@@ -100,15 +98,12 @@ TEST(CardFormats, DiskAlertLevel) {
 // resumes it. Unpinned, it rises only while the desktop is in front or a reveal lasts.
 TEST(CardPresence, PausesAndRaises) {
   CardPresence p;
-  EXPECT_FALSE(p.OnSessionChange(kSessionLock));
-  EXPECT_FALSE(p.OnDisplayState(0));
-  EXPECT_TRUE(p.OnSessionChange(kSessionUnlock));
-  EXPECT_TRUE(p.paused());             // the display is still off
-  EXPECT_FALSE(p.OnDisplayState(0));   // no change
-  EXPECT_FALSE(p.OnSessionChange(5));  // not a lock or unlock
-  EXPECT_TRUE(p.OnDisplayState(2));    // dimmed is on
-  EXPECT_FALSE(p.paused());
-  EXPECT_FALSE(p.OnDisplayState(1));
+  // Unlocked, the display is still off; 0 again and 5 (no lock) change nothing; dimmed (2) is on.
+  EXPECT_EQ(
+      (std::vector{p.OnSessionChange(kSessionLock), p.OnDisplayState(0),
+                   p.OnSessionChange(kSessionUnlock), p.paused(), p.OnDisplayState(0),
+                   p.OnSessionChange(5), p.OnDisplayState(2), p.paused(), p.OnDisplayState(1)}),
+      (std::vector{false, false, true, true, false, false, true, false, false}));
   EXPECT_EQ(std::vector<bool>({p.Topmost(true), p.Topmost(false)}),
             std::vector<bool>({true, false}));
   p.revealActive = true;
@@ -169,8 +164,8 @@ TEST(ContextMenu, AnAvailableOrRequiredUpdateComesFirst) {
       std::vector<MenuCommand> commands;
       std::ranges::transform(items, std::back_inserter(commands), &MenuItem::command);
       ASSERT_EQ(commands, expected);
-      EXPECT_FALSE(items[update ? 2 : 0].checked);
-      EXPECT_TRUE(items[update ? 3 : 1].checked);
+      EXPECT_EQ(std::pair(items[update ? 2 : 0].checked, items[update ? 3 : 1].checked),
+                std::pair(false, true));
     }
   }
 }

@@ -44,12 +44,11 @@ TEST(Placement, SnappingAtTwoDpis) {
 }
 
 TEST(Placement, ACardOnOrPastAnEdgeKeepsItWhenItsSizeChanges) {
-  const ScreenRect before{1722, 1040 - 8 - 400, 190, 400};
-  const ScreenRect after{1722, 1040 - 8 - 400, 285, 600};
-  EXPECT_EQ(AnchorAfterResize(before, after, kWork, 96),
+  EXPECT_EQ(AnchorAfterResize({1722, 1040 - 8 - 400, 190, 400}, {1722, 1040 - 8 - 400, 285, 600},
+                              kWork, 96),
             (ScreenPoint{1722 + 190 - 285, 1040 - 8 - 600}));
-  const ScreenRect topRight{1722, 8, 190, 400};
-  EXPECT_EQ(AnchorAfterResize(topRight, {1722, 8, 285, 600}, kWork, 96), (ScreenPoint{1627, 8}));
+  EXPECT_EQ(AnchorAfterResize({1722, 8, 190, 400}, {1722, 8, 285, 600}, kWork, 96),
+            (ScreenPoint{1627, 8}));
   EXPECT_EQ(AnchorAfterResize({100, 630, 190, 400}, {100, 630, 285, 600}, kWork, 96),
             (ScreenPoint{100, 430}));
   EXPECT_EQ(AnchorAfterResize({100, 100, 190, 400}, {100, 100, 285, 600}, kWork, 96), std::nullopt);
@@ -83,14 +82,13 @@ TEST(DialogGeometry, InsideAndNeverLargerThanTheWorkArea) {
 
 TEST(DialogGeometry, LinkEdgesCountAndPixelsBecomeDips) {
   const RectF link{24, 300, 104, 318};
-  EXPECT_TRUE(InsideInclusive(link, 104, 318));
-  EXPECT_TRUE(InsideInclusive(link, 24, 300));
-  EXPECT_FALSE(InsideInclusive(link, 105, 310));
-  EXPECT_FALSE(InsideInclusive(link, 60, 319));
-  EXPECT_EQ(PixelsToDips(600, 144), 400.0f);
-  EXPECT_EQ(PixelsToDips(630, 144), 420.0f);
-  EXPECT_EQ(PixelsToDips(50, 96), 50.0f);
-  EXPECT_EQ(PixelsToDips(50, 0), 50.0f);  // no DPI known: 96
+  EXPECT_EQ((std::vector{InsideInclusive(link, 104, 318), InsideInclusive(link, 24, 300),
+                         InsideInclusive(link, 105, 310), InsideInclusive(link, 60, 319)}),
+            (std::vector{true, true, false, false}));
+  // The last with no DPI known: 96.
+  EXPECT_EQ((std::vector{PixelsToDips(600, 144), PixelsToDips(630, 144), PixelsToDips(50, 96),
+                         PixelsToDips(50, 0)}),
+            (std::vector{400.0f, 420.0f, 50.0f, 50.0f}));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ranges>
+
 #include "support/rc_texts.h"
 
 namespace lumetta {
@@ -31,12 +33,8 @@ class Panel : public testing::Test {
     });
   }
   const SettingsRow& Row(std::uint32_t id) const {
-    for (const SettingsRow& row : panel.rows) {
-      if (row.id == id) {
-        return row;
-      }
-    }
-    throw std::logic_error("no such row");
+    const auto row = std::ranges::find(panel.rows, id, &SettingsRow::id);
+    return row != panel.rows.end() ? *row : throw std::logic_error("no such row");
   }
   // The middle of a row on screen.
   float Middle(std::uint32_t id) const {
@@ -60,8 +58,8 @@ TEST_F(Panel, RowsHeightsAndConditionalRows) {
   panel.saveFailed = true;
   panel.loginState = LoginItemState::DisabledInWindows;
   Build();
-  EXPECT_EQ(panel.rows.front().kind, RowKind::Notice);
-  EXPECT_EQ(panel.rows.front().textId, kTextSettingsSaveFailed);
+  EXPECT_EQ(std::pair(panel.rows.front().kind, panel.rows.front().textId),
+            std::pair(RowKind::Notice, std::uint32_t{kTextSettingsSaveFailed}));
   panel.noDataFolder = true;  // no log to point to either
   Build();
   EXPECT_EQ(panel.rows.front().textId, kTextSettingsNoDataFolder);
@@ -97,13 +95,10 @@ TEST_F(Panel, EachRowsTextAndTheSwitchesItHangsOn) {
     panel.settings = Settings{};
     panel.settings.*c.off = false;
     Build();
-    std::vector<std::uint32_t> dimmed;
-    for (const SettingsRow& row : panel.rows) {
-      if (!row.enabled) {
-        dimmed.push_back(row.id);
-      }
-    }
-    EXPECT_EQ(dimmed, c.dimmed);
+    auto dimmed = panel.rows |
+                  std::views::filter([](const SettingsRow& row) { return !row.enabled; }) |
+                  std::views::transform(&SettingsRow::id);
+    EXPECT_EQ(std::vector(dimmed.begin(), dimmed.end()), c.dimmed);
   }
   panel.settings.showCpu = panel.settings.showGpu = false;
   Build();
@@ -116,16 +111,16 @@ TEST_F(Panel, TabFocusSkipsDisabledRowsAndWraps) {
   EXPECT_TRUE(panel.focusVisible);
   panel.OnCreated();  // opened again: no focus ring until a key is pressed
   EXPECT_FALSE(panel.focusVisible);
-  panel.KeyDown(kTab, true);
-  EXPECT_EQ(panel.focusedId, kControlInterval);  // Shift+Tab from nothing: the last row
+  const auto focus = [&](std::uint32_t key, bool shift = false) {
+    return panel.KeyDown(key, shift), panel.focusedId;
+  };
+  EXPECT_EQ(focus(kTab, true), kControlInterval);  // Shift+Tab from nothing: the last row
 
   panel.settings.showClock = false;
   Build();
   panel.focusedId = kControlClock;
-  panel.KeyDown(kTab, false);
-  EXPECT_EQ(panel.focusedId, kControlCpu);  // "Show year" is dimmed and skipped
-  panel.KeyDown(kDown, false);
-  EXPECT_EQ(panel.focusedId, kControlCoreBars);
+  EXPECT_EQ((std::vector{focus(kTab), focus(kDown)}),  // "Show year" is dimmed and skipped
+            (std::vector<std::uint32_t>{kControlCpu, kControlCoreBars}));
   panel.focusedId = kControlCpu;
   panel.KeyDown(kSpace, false);
   EXPECT_FALSE(last.showCpu);
@@ -133,24 +128,19 @@ TEST_F(Panel, TabFocusSkipsDisabledRowsAndWraps) {
 }
 
 TEST_F(Panel, SteppingChoicesAndTheSlider) {
+  const auto key = [&](std::uint32_t code) { return panel.KeyDown(code, false), panel.settings; };
   panel.focusedId = kControlInterval;
   panel.settings.updateIntervalSeconds = 0.5;
-  panel.KeyDown(kLeft, false);
-  EXPECT_EQ(panel.settings.updateIntervalSeconds, 0.5);
+  EXPECT_EQ(key(kLeft).updateIntervalSeconds, 0.5);
   panel.settings.updateIntervalSeconds = 5;
-  panel.KeyDown(kRight, false);
-  EXPECT_EQ(panel.settings.updateIntervalSeconds, 5.0);
+  EXPECT_EQ(key(kRight).updateIntervalSeconds, 5.0);
   panel.settings.updateIntervalSeconds = 3;
   EXPECT_FALSE(panel.SelectedOption(kControlInterval).has_value());
-  panel.KeyDown(kRight, false);
-  EXPECT_EQ(panel.settings.updateIntervalSeconds, 1.0);
-
+  EXPECT_EQ(key(kRight).updateIntervalSeconds, 1.0);
   panel.focusedId = kControlDiskAlert;
   panel.settings.diskAlertThreshold = 0.95;
-  panel.KeyDown(kRight, false);
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.95);
-  panel.KeyDown(kLeft, false);
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.9);
+  EXPECT_EQ((std::vector{key(kRight).diskAlertThreshold, key(kLeft).diskAlertThreshold}),
+            (std::vector{0.95, 0.9}));
 }
 
 TEST_F(Panel, SliderDragClampsAndCallsBackOnlyOnChange) {
@@ -164,10 +154,11 @@ TEST_F(Panel, SliderDragClampsAndCallsBackOnlyOnChange) {
   const int before = changes;
   panel.MouseMove(-300, y);  // past the left end: still 50 %
   EXPECT_EQ(changes, before);
-  panel.MouseMove(200, y);                             // the middle of the track
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.75);  // 72.5 % to the step
-  panel.MouseMove(9999, y);
-  EXPECT_EQ(panel.settings.diskAlertThreshold, 0.95);
+  const auto drag = [&](float x) {
+    return panel.MouseMove(x, y), panel.settings.diskAlertThreshold;
+  };
+  // The middle of the track (72.5 % to the step), then past the right end.
+  EXPECT_EQ((std::vector{drag(200), drag(9999)}), (std::vector{0.75, 0.95}));
   EXPECT_TRUE(panel.MouseUp(9999, y));  // the knob is drawn at rest again
   EXPECT_FALSE(panel.draggingSlider);
   EXPECT_EQ(last.diskAlertThreshold, 0.95);
@@ -184,15 +175,11 @@ TEST_F(Panel, ScrollingStopsAtBothEnds) {
   EXPECT_EQ(panel.scrollOffset, 240.0f);  // four fifths of the view
   EXPECT_EQ(panel.KeyDown(kPageUp, false), true);
   EXPECT_EQ(panel.scrollOffset, 0.0f);
-  panel.Wheel(-100);
-  EXPECT_EQ(panel.scrollOffset, panel.contentHeight - 300);
-  panel.Wheel(100);
-  EXPECT_EQ(panel.scrollOffset, 0.0f);
-  panel.Wheel(-1);
-  EXPECT_EQ(panel.scrollOffset, 48.0f);  // a notch
+  const auto wheel = [&](float notches) { return panel.Wheel(notches), panel.scrollOffset; };
+  EXPECT_EQ((std::vector{wheel(-100), wheel(100), wheel(-1)}),
+            (std::vector{panel.contentHeight - 300, 0.0f, 48.0f}));  // the last a notch
   panel.viewHeight = 5000;
-  panel.Wheel(-1);
-  EXPECT_EQ(panel.scrollOffset, 0.0f);
+  EXPECT_EQ(wheel(-1), 0.0f);
   panel.viewHeight = 300;
   panel.focusedId = 0;
   panel.KeyDown(kTab, true);  // the last row comes into view
@@ -214,24 +201,20 @@ TEST_F(Panel, ChoosingASegment) {
   panel.viewHeight = 2000;
   const SettingsRow& scale = Row(kControlScale);
   const float segment = (400.0f - 56) / 7;
-  panel.MouseDown(28 + segment * 4 + 1, scale.y + 40);  // the fifth option, 150 %
-  EXPECT_EQ(last.displayScale, 1.5);
-  panel.MouseDown(371.9f, scale.y + 40);
-  EXPECT_EQ(last.displayScale, 2.0);
-  panel.MouseDown(30, scale.y + 31.5f);  // above the segments
-  EXPECT_EQ(last.displayScale, 2.0);
-  panel.MouseDown(30, scale.y + 32);
-  EXPECT_EQ(last.displayScale, 0.75);
+  const auto press = [&](float x, float y) { return panel.MouseDown(x, y), last.displayScale; };
+  // The fifth option (150 %), the last, above the segments (nothing), the first.
+  EXPECT_EQ((std::vector{press(28 + segment * 4 + 1, scale.y + 40), press(371.9f, scale.y + 40),
+                         press(30, scale.y + 31.5f), press(30, scale.y + 32)}),
+            (std::vector{1.5, 2.0, 2.0, 0.75}));
   // A label on two lines (40 where its box holds 24) grows its row and moves what lies below.
   const float next = Row(kControlDiskAlert).y;
   longLabel = kTextSettingsScale;
   Build();
   const SettingsRow& grown = Row(kControlScale);
   EXPECT_EQ(std::pair(grown.height, Row(kControlDiskAlert).y), std::pair(70.0f + 16, next + 16));
-  panel.MouseDown(371.9f, grown.y + 40);  // now the label's second line
-  EXPECT_EQ(last.displayScale, 0.75);
-  panel.MouseDown(371.9f, grown.y + 16 + 40);
-  EXPECT_EQ(last.displayScale, 2.0);
+  // Now the label's second line, then the segment below it.
+  EXPECT_EQ((std::vector{press(371.9f, grown.y + 40), press(371.9f, grown.y + 16 + 40)}),
+            (std::vector{0.75, 2.0}));
   EXPECT_EQ(SettingsPanel::OptionBox(grown, 0, 0, 7).top, 16.0f + 34);
 
   panel.MouseMove(30, Middle(kControlClock));
@@ -249,16 +232,16 @@ TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
   const A11yTree tree = panel.AccessibilityTree(test::RcTexts("en"));
   const A11yNode* header = tree.Find(kTextSettingsShow);
   ASSERT_NE(header, nullptr);
-  EXPECT_EQ(header->role, A11yRole::Text);
-  EXPECT_EQ(header->name, u"Show");
+  EXPECT_EQ(std::pair(header->role, header->name),
+            std::pair(A11yRole::Text, std::u16string(u"Show")));
   const A11yNode& clock = *tree.Find(kControlClock);
-  EXPECT_EQ(clock.role, A11yRole::CheckBox);
-  EXPECT_EQ(clock.toggled, std::optional<bool>(false));
+  EXPECT_EQ(std::pair(clock.role, clock.toggled),
+            std::pair(A11yRole::CheckBox, std::optional(false)));
   EXPECT_EQ(clock.bounds, (RectF{16, 40, 384, 82}));
   EXPECT_TRUE(clock.focusable && !clock.offscreen);
-  EXPECT_FALSE(tree.Find(kControlClockYear)->enabled);
-  EXPECT_FALSE(tree.Find(kControlClockYear)->focusable);
-  EXPECT_EQ(tree.focused, kControlClock);
+  const A11yNode& year = *tree.Find(kControlClockYear);
+  EXPECT_EQ(std::tuple(year.enabled, year.focusable, tree.focused),
+            std::tuple(false, false, kControlClock));
 
   const A11yNode& scale = *tree.Find(kControlScale);
   EXPECT_EQ(scale.role, A11yRole::List);
@@ -266,14 +249,13 @@ TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
   EXPECT_EQ(tree.Selection(kControlScale),
             std::vector<std::uint32_t>{OptionElement(kControlScale, 3)});
   const A11yNode& option = *tree.Find(OptionElement(kControlScale, 3));
-  EXPECT_EQ(option.name, u"125%");
-  EXPECT_EQ(option.parent, kControlScale);
-  EXPECT_TRUE(option.offscreen);
+  EXPECT_EQ(std::tuple(option.name, option.parent, option.offscreen),
+            std::tuple(std::u16string(u"125%"), kControlScale, true));
   EXPECT_EQ(tree.Find(OptionElement(kControlInterval, 0))->name, u"0.5 s");
   const A11yNode& slider = *tree.Find(kControlDiskAlert);
-  EXPECT_EQ(slider.role, A11yRole::Slider);
-  EXPECT_EQ(slider.range, (A11yRange{90, 50, 95, 5}));
-  EXPECT_EQ(slider.value, u"90%");
+  EXPECT_EQ(std::tuple(slider.role, slider.range, slider.value),
+            std::tuple(A11yRole::Slider, std::optional(A11yRange{90, 50, 95, 5}),
+                       std::u16string(u"90%")));
 
   const A11yTree ja = panel.AccessibilityTree(test::RcTexts("ja"));
   EXPECT_EQ(ja.Find(kControlClock)->name, u"時計");
@@ -306,17 +288,17 @@ TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
   EXPECT_EQ(changes, before + 1);  // the same option again changes nothing
   EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 0)}), A11yOutcome::Done);
   EXPECT_EQ(last.displayScale, 0.75);
-  EXPECT_EQ(panel.Request({A11yVerb::Select, OptionElement(kControlScale, 7)}),
-            A11yOutcome::NotSupported);
-  EXPECT_EQ(panel.Request({A11yVerb::Select, kControlScale}), A11yOutcome::NotSupported);
+  for (const std::uint32_t id : {OptionElement(kControlScale, 7), std::uint32_t{kControlScale}}) {
+    EXPECT_EQ(panel.Request({A11yVerb::Select, id}), A11yOutcome::NotSupported);
+  }
 
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 50.2}), A11yOutcome::Done);
   EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 62.4}), A11yOutcome::Done);
   EXPECT_EQ(last.diskAlertThreshold, 0.6);  // to the slider's step
-  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 49}), A11yOutcome::OutOfRange);
-  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 95.5}), A11yOutcome::OutOfRange);
-  EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, 0.0 / 0.0}),
-            A11yOutcome::OutOfRange);
+  for (const double outside : {49.0, 95.5, 0.0 / 0.0}) {
+    EXPECT_EQ(panel.Request({A11yVerb::SetValue, kControlDiskAlert, outside}),
+              A11yOutcome::OutOfRange);
+  }
   EXPECT_EQ(panel.settings.diskAlertThreshold, 0.6);
 
   EXPECT_EQ(panel.Request({A11yVerb::Focus, kControlInterval}), A11yOutcome::Done);

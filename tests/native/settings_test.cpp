@@ -64,25 +64,23 @@ TEST(Settings, RoundTripKeepsOnlyKnownKeysInTableOrder) {
 }
 
 TEST(Settings, StepDisplayScaleClampsToTheTable) {
-  EXPECT_EQ(StepDisplayScale(2.0, +1), 2.0);
-  EXPECT_EQ(StepDisplayScale(0.75, -1), 0.75);
-  EXPECT_EQ(StepDisplayScale(1.1, +1), 1.25);
-  EXPECT_EQ(StepDisplayScale(1.0, -1), 0.9);
-  EXPECT_EQ(StepDisplayScale(0.9, +3), 1.5);
-  EXPECT_EQ(StepDisplayScale(1.0, -100), 0.75);
+  EXPECT_EQ((std::vector{StepDisplayScale(2.0, +1), StepDisplayScale(0.75, -1),
+                         StepDisplayScale(1.1, +1), StepDisplayScale(1.0, -1),
+                         StepDisplayScale(0.9, +3), StepDisplayScale(1.0, -100)}),
+            (std::vector{2.0, 0.75, 1.25, 0.9, 1.5, 0.75}));
 }
 
 TEST(LoginItem, StateFromTheRunEntryAndWindowsSwitch) {
-  const std::vector<std::uint8_t> three = {3, 0, 0, 0};
-  const std::vector<std::uint8_t> two = {2, 0, 0, 0};
-  const std::vector<std::uint8_t> six = {6};
-  EXPECT_EQ(LoginStateFrom(false, three), LoginItemState::Off);
-  EXPECT_EQ(LoginStateFrom(true, three), LoginItemState::DisabledInWindows);
-  EXPECT_EQ(LoginStateFrom(true, two), LoginItemState::On);
-  EXPECT_EQ(LoginStateFrom(true, six), LoginItemState::On);
-  EXPECT_EQ(LoginStateFrom(true, std::nullopt), LoginItemState::On);
-  EXPECT_TRUE(IsDisabledInWindows(LoginItemState::DisabledInWindows));
-  EXPECT_FALSE(IsDisabledInWindows(LoginItemState::On));
+  using Bytes = std::vector<std::uint8_t>;
+  const Bytes three = {3, 0, 0, 0};
+  EXPECT_EQ((std::vector{LoginStateFrom(false, three), LoginStateFrom(true, three),
+                         LoginStateFrom(true, Bytes{2, 0, 0, 0}), LoginStateFrom(true, Bytes{6}),
+                         LoginStateFrom(true, std::nullopt)}),
+            (std::vector{LoginItemState::Off, LoginItemState::DisabledInWindows, LoginItemState::On,
+                         LoginItemState::On, LoginItemState::On}));
+  EXPECT_EQ(std::pair(IsDisabledInWindows(LoginItemState::DisabledInWindows),
+                      IsDisabledInWindows(LoginItemState::On)),
+            std::pair(true, false));
 }
 
 TEST(LoginItem, EntryMatching) {
@@ -115,9 +113,7 @@ class ScriptedFiles final : public SettingsFileSystem {
  public:
   std::map<std::u16string, std::string> files;
   std::deque<std::uint32_t> readErrors;  // one per read, then `readError` for good
-  std::uint32_t readError = 0;
-  std::uint32_t writeError = 0;
-  std::uint32_t moveError = 0;
+  std::uint32_t readError = 0, writeError = 0, moveError = 0;
   std::u16string heldFile;  // moves of it fail as shared
   bool corruptAfterMove = false;
   std::vector<std::uint32_t> pauses;
@@ -129,12 +125,9 @@ class ScriptedFiles final : public SettingsFileSystem {
       error = readErrors.front();
       readErrors.pop_front();
     }
-    if (error != 0) {
-      return {std::nullopt, error};
-    }
     const auto found = files.find(path);
-    if (found == files.end()) {
-      return {std::nullopt, kErrorFileNotFound};
+    if (error != 0 || found == files.end()) {
+      return {std::nullopt, error != 0 ? error : kErrorFileNotFound};
     }
     return {found->second, 0};
   }
@@ -145,11 +138,10 @@ class ScriptedFiles final : public SettingsFileSystem {
   std::uint32_t MoveReplacing(const std::u16string& from, const std::u16string& to,
                               bool flush) override {
     writeThrough.push_back(flush);
-    if (moveError != 0 || from == heldFile) {
-      return moveError != 0 ? moveError : kErrorSharingViolation;
-    }
-    if (!files.contains(from)) {
-      return kErrorFileNotFound;
+    if (moveError != 0 || from == heldFile || !files.contains(from)) {
+      return moveError != 0     ? moveError
+             : from == heldFile ? kErrorSharingViolation
+                                : kErrorFileNotFound;
     }
     files[to] = files[from] + (corruptAfterMove ? "x" : "");
     files.erase(from);
@@ -163,9 +155,7 @@ class ScriptedFiles final : public SettingsFileSystem {
 const std::u16string kPath = u"C:\\data\\Lumetta\\settings.json";
 const std::u16string kBackup = kPath + u".bak";
 
-std::vector<std::string> Lines() {
-  return test::CapturedLines();
-}
+const auto Lines = [] { return test::CapturedLines(); };
 
 class SettingsFile : public testing::Test {
  protected:
@@ -179,8 +169,7 @@ TEST_F(SettingsFile, AHeldFileIsReadAgainAndNoDataFolderFailsEverySave) {
   fs.files[kPath] = R"({"showClock":false})";
   fs.readErrors = {kErrorSharingViolation, kErrorLockViolation};
   const LoadedSettings loaded = LoadSettings(fs, kPath);
-  EXPECT_FALSE(loaded.settings.showClock);
-  EXPECT_FALSE(loaded.unread);
+  EXPECT_EQ(std::pair(loaded.settings.showClock, loaded.unread), std::pair(false, false));
   EXPECT_EQ(fs.pauses, (std::vector<std::uint32_t>{100, 100}));
   EXPECT_TRUE(Lines().empty());
   fs.pauses.clear();
@@ -213,8 +202,8 @@ TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
     Settings next;
     next.showSelf = true;
     EXPECT_TRUE(store.Save(next));
-    EXPECT_EQ(fs.files[kBackup], R"({"showGpu":false})");
-    EXPECT_EQ(fs.files[kPath], SettingsToJson(next));
+    EXPECT_EQ(std::pair(fs.files[kBackup], fs.files[kPath]),
+              std::pair(std::string(R"({"showGpu":false})"), SettingsToJson(next)));
     fs.files[kBackup] = "older";
     EXPECT_TRUE(store.Save(DefaultSettings()));  // moved once only
     EXPECT_TRUE(fs.writeThrough.back());         // a saved record must reach the disk

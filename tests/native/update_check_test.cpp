@@ -38,9 +38,8 @@ TEST(ParseFeed, Validation) {
   const auto feed = ParseFeed(
       R"({"latestVersion": "1.2.0", "url": "https://example.invalid/d", "notes": [1], "x": 2})");
   ASSERT_TRUE(feed);
-  EXPECT_EQ(feed->latestVersion, u"1.2.0");
-  EXPECT_EQ(feed->url, u"https://example.invalid/d");
-  EXPECT_EQ(feed->minimumVersion, u"");
+  EXPECT_EQ((std::vector{feed->latestVersion, feed->url, feed->minimumVersion}),
+            (std::vector<std::u16string>{u"1.2.0", u"https://example.invalid/d", u""}));
   EXPECT_EQ(ParseFeed(R"({"latestVersion": "1", "url": "https://a", "minimumVersion": "0.9.1"})")
                 ->minimumVersion,
             u"0.9.1");
@@ -80,11 +79,7 @@ class ScriptedUpdates final : public UpdatePlatform {
   }
   void SubmitWork() override {
     ++submits;
-    if (hold) {
-      held = callback_;
-    } else {
-      callback_();
-    }
+    hold ? void(held = callback_) : callback_();
   }
   void CloseWork() override { ++closes; }
   void CancelFetch() override {
@@ -161,10 +156,8 @@ TEST(UpdateChecker, OneCheckAtATimeAndNoneWithoutWork) {
     closing.Submit();
     platform.results = {FetchResult{12017, 0, std::nullopt}};
   }
-  EXPECT_EQ(platform.cancels, 1);
-  EXPECT_EQ(platform.closes, 1);
-  EXPECT_EQ(platform.notified, 1);
-  EXPECT_TRUE(test::CapturedLines().empty());
+  EXPECT_EQ(std::tuple(platform.cancels, platform.closes, platform.notified, test::CapturedLines()),
+            std::tuple(1, 1, 1, std::vector<std::string>{}));
 
   ScriptedUpdates broken;
   broken.createError = 8;
@@ -197,8 +190,8 @@ TEST(UpdateStatus, EachStateIsLoggedOncePerChange) {
   EXPECT_EQ(test::CapturedLines(), (std::vector<std::string>{"INFO  update required latest=1.0",
                                                              "INFO  update available latest=1.0",
                                                              "WARN  update own_version_unknown"}));
-  EXPECT_EQ(NextCheckDelayMs(true), 86'400'000u);
-  EXPECT_EQ(NextCheckDelayMs(false), 3'600'000u);
+  EXPECT_EQ(std::pair(NextCheckDelayMs(true), NextCheckDelayMs(false)),
+            std::pair(86'400'000u, 3'600'000u));
 }
 
 }  // namespace

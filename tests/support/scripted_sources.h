@@ -28,10 +28,7 @@ class Script {
     return last_;
   }
   // Drops what is still queued: `value` comes next and repeats.
-  void reset(T value) {
-    queue_.clear();
-    queue_.push_back(std::move(value));
-  }
+  void reset(T value) { queue_.assign(1, std::move(value)); }
 
  private:
   std::deque<T> queue_;
@@ -66,8 +63,7 @@ class ScriptedMemory final : public MemorySource {
  public:
   Script<MemoryStatus> status;
   Script<KernelPools> pools;
-  Script<std::optional<bool>> low;
-  Script<std::optional<bool>> high;
+  Script<std::optional<bool>> low, high;
   MemoryStatus QueryStatus() override { return status.next(); }
   KernelPools QueryKernelPools() override { return pools.next(); }
   std::optional<bool> QueryLowMemory() override { return low.next(); }
@@ -99,10 +95,8 @@ class ScriptedSelf final : public SelfSource {
 
 class ScriptedClockCounters final : public ClockCounters {
  public:
-  Script<std::uint32_t> open;
-  Script<std::uint32_t> collect;
-  Script<CounterValue> frequency;
-  Script<CounterValue> performance;
+  Script<std::uint32_t> open, collect;
+  Script<CounterValue> frequency, performance;
   int opens = 0;
   std::uint32_t Open() override {
     ++opens;
@@ -145,11 +139,7 @@ class ScriptedGpu final : public GpuSource {
   std::optional<std::uint32_t> NodeCount(std::uint64_t luid) override { return find(luid).nodes; }
   std::int32_t NodeRunningTime(std::uint64_t luid, std::uint32_t node,
                                std::uint64_t* running) override {
-    if (nodeStatus < 0) {
-      return nodeStatus;
-    }
-    *running = find(luid).running.at(node);
-    return 0;
+    return nodeStatus < 0 ? nodeStatus : (*running = find(luid).running.at(node), 0);
   }
 
  private:
@@ -218,11 +208,7 @@ class ScriptedWifi final : public WifiPlatform {
   }
   void SubmitWork() override {
     ++submits;
-    if (threaded_) {
-      threads_.emplace_back(callback_);
-    } else {
-      callback_();
-    }
+    threaded_ ? void(threads_.emplace_back(callback_)) : callback_();
   }
   void CloseWork() override {
     JoinAll();
@@ -261,8 +247,7 @@ class ScriptedWifi final : public WifiPlatform {
   std::vector<std::thread> threads_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  bool threaded_ = false;
-  bool gateOpen_ = true;
+  bool threaded_ = false, gateOpen_ = true;
 };
 
 // A working machine: two processors that get busier by the same amounts every call.

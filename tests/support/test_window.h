@@ -9,6 +9,13 @@
 
 namespace lumetta::test {
 
+// A window's rectangle on the screen, or with `client` its client area's.
+inline RECT RectOf(HWND hwnd, bool client = false) {
+  RECT rect{};
+  client ? GetClientRect(hwnd, &rect) : GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
 // Pixels as 0xRRGGBB, row by row.
 class Capture {
  public:
@@ -30,8 +37,7 @@ class Capture {
   friend bool operator==(const Capture&, const Capture&) = default;
 
  private:
-  int width_;
-  int height_;
+  int width_, height_;
   std::vector<std::uint32_t> pixels_;
 };
 
@@ -75,8 +81,7 @@ class Canvas {
   }
   // A window's client area as the window draws it for PrintWindow (WM_PRINTCLIENT).
   [[nodiscard]] static Capture Print(HWND hwnd) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
+    const RECT client = RectOf(hwnd, true);
     Canvas canvas(client.right, client.bottom);
     SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
     return canvas.capture();
@@ -85,8 +90,7 @@ class Canvas {
  private:
   [[nodiscard]] std::size_t Pixels() const { return static_cast<std::size_t>(width_ * height_); }
 
-  int width_;
-  int height_;
+  int width_, height_;
   void* bits_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HDC dc_ = nullptr;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -142,12 +143,10 @@ inline std::vector<ComPtr<IRawElementProviderSimple>> Children(IRawElementProvid
 // The child with the automation id, or null.
 inline ComPtr<IRawElementProviderSimple> Child(IRawElementProviderSimple* parent,
                                                const std::wstring& id) {
-  for (const auto& child : Children(parent)) {
-    if (AutomationId(child.Get()) == id) {
-      return child;
-    }
-  }
-  return nullptr;
+  const auto children = Children(parent);
+  const auto found =
+      std::ranges::find(children, id, [](const auto& c) { return AutomationId(c.Get()); });
+  return found != children.end() ? *found : nullptr;
 }
 
 }  // namespace lumetta::test

@@ -48,8 +48,8 @@ DWORD WINAPI LongModuleName(HMODULE, LPWSTR buffer, DWORD size) {
 TEST(Version, AProgramPathPastMaxPathIsReadWhole) {
   const std::optional<std::wstring> path = ProgramPath(&LongModuleName);
   ASSERT_TRUE(path);
-  EXPECT_EQ(path->size(), 3u + 400 + 12);
-  EXPECT_TRUE(path->ends_with(L"\\lumetta.exe"));
+  EXPECT_EQ(std::pair(path->size(), path->ends_with(L"\\lumetta.exe")),
+            std::pair(std::size_t{3 + 400 + 12}, true));
   EXPECT_EQ(ProgramPath(), std::optional<std::wstring>(test::SelfPath()));
 }
 
@@ -137,8 +137,8 @@ TEST(CardWindow, AFailedCreationWithoutAnErrorCodeIsStillAFailure) {
   SetLastError(0);
   const HRESULT created = card.Create(GetModuleHandleW(nullptr));
   UnhookWindowsHookEx(hook);
-  EXPECT_TRUE(FAILED(created)) << std::hex << created;
-  EXPECT_EQ(card.hwnd(), nullptr);
+  EXPECT_EQ(std::pair(FAILED(created), card.hwnd()), std::pair(true, HWND{}))
+      << std::hex << created;
 }
 
 // Modifies (`NIM_MODIFY`: succeeds only while it exists) or deletes the card's icon, id 1.
@@ -171,8 +171,7 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
     return card.IsMeasuringPaused();
   };
   const auto session = [&](WPARAM change) {
-    SendMessageW(card.hwnd(), WM_WTSSESSION_CHANGE, change, 0);
-    return card.IsMeasuringPaused();
+    return SendMessageW(card.hwnd(), WM_WTSSESSION_CHANGE, change, 0), card.IsMeasuringPaused();
   };
   EXPECT_FALSE(card.IsMeasuringPaused());
   EXPECT_EQ(std::vector<bool>({session(WTS_SESSION_LOCK), session(WTS_SESSION_UNLOCK), display(0),
@@ -198,15 +197,13 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   RECT suggested{300, 260, 300 + 285, 260 + 120};
   SendMessageW(card.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                reinterpret_cast<LPARAM>(&suggested));
-  RECT placed{};
-  GetWindowRect(card.hwnd(), &placed);
+  const RECT placed = test::RectOf(card.hwnd());
   const UINT dpi = GetDpiForWindow(card.hwnd());
   ASSERT_TRUE(dpi == 96 || dpi == 144) << dpi;
   EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right - placed.left}),
             std::vector<LONG>({300, 260, dpi == 96 ? 190 : 285}));
 
-  // Sections turned on grow a card on, near or growing across the bottom edge upwards, and one
-  // higher up downwards.
+  // More sections grow a card on, near or across the bottom edge upwards; one higher, downwards.
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(card.hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
@@ -214,22 +211,18 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   few.showCpu = few.showMemory = few.showNetwork = false;
   for (const LONG above : {0, 8, 40, 600}) {  // the bottom edge's distance from the work area's
     card.ApplySettings(few);
-    RECT rect{};
-    GetWindowRect(card.hwnd(), &rect);
+    const RECT rect = test::RectOf(card.hwnd());
     const LONG top = monitor.rcWork.bottom - above - (rect.bottom - rect.top);
     SetWindowPos(card.hwnd(), nullptr, rect.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     card.ApplySettings(settings);
-    RECT grown{};
-    GetWindowRect(card.hwnd(), &grown);
+    const RECT grown = test::RectOf(card.hwnd());
     EXPECT_GT(grown.bottom - grown.top, rect.bottom - rect.top);
     EXPECT_EQ(above == 600 ? grown.top : grown.bottom,
               above == 600 ? top : monitor.rcWork.bottom - above);
   }
 
-  // The buttons show while the pointer is over the card, and go when the leave notice comes
-  // because another window now covers the card under the pointer.
-  RECT rect{};
-  GetWindowRect(card.hwnd(), &rect);
+  // The buttons show while the pointer is over the card, and go when a window covers it there.
+  const RECT rect = test::RectOf(card.hwnd());
   POINT gear{rect.left + 1, rect.top + 1};
   SetCursorPos(gear.x, gear.y);
   SendMessageW(card.hwnd(), WM_MOUSEMOVE, 0, 0);
@@ -276,8 +269,7 @@ TEST_F(CardMessages, TheMenuOpensForARightClickAnywhereAndTheMenuKey) {
   test::CardInProcess inProcess;
   MonitorWindow& card = inProcess.card;
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
-  RECT rect{};
-  GetWindowRect(card.hwnd(), &rect);
+  const RECT rect = test::RectOf(card.hwnd());
   const auto opened = [&](auto open) {
     ResetEvent(gMenu.seen.get());
     gMenu.last.clear();

@@ -24,11 +24,7 @@ class ThemeSetting : public testing::Test {
                              &size) == ERROR_SUCCESS;
   }
   void TearDown() override {
-    if (hadValue_) {
-      Set(saved_);
-    } else {
-      RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue);
-    }
+    hadValue_ ? Set(saved_) : void(RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, kValue));
   }
   static void Set(DWORD value) {
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &value, sizeof value),
@@ -60,16 +56,14 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
   Set(1);
   ScriptedDwm eleven;
   WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven);
-  EXPECT_FALSE(look.palette.dark);
-  EXPECT_FALSE(look.plainBackdrop);
+  EXPECT_EQ(std::pair(look.palette.dark, look.plainBackdrop), std::pair(false, false));
   EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 0}, {33, 2}, {38, 3}}));  // and no 19
 
   Set(0);
   ScriptedDwm ten;
   ten.refused[kDwmSystemBackdropType] = E_INVALIDARG;
   look = SetUpWindowFrame(window.hwnd(), WindowFrame::kDialog, ten);
-  EXPECT_TRUE(look.palette.dark);
-  EXPECT_TRUE(look.plainBackdrop);
+  EXPECT_EQ(std::pair(look.palette.dark, look.plainBackdrop), std::pair(true, true));
   EXPECT_EQ(ten.set, (std::map<DWORD, DWORD>{{20, 1}, {38, 2}}));
 
   // Light only for a non-zero DWORD: no value, or one of another type, is dark.
@@ -81,8 +75,7 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
   ScriptedDwm noDarkFrame;
   noDarkFrame.refused[kDwmUseImmersiveDarkMode] = E_INVALIDARG;
   look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, noDarkFrame);
-  EXPECT_TRUE(look.palette.dark);
-  EXPECT_FALSE(look.plainBackdrop);
+  EXPECT_EQ(std::pair(look.palette.dark, look.plainBackdrop), std::pair(true, false));
   EXPECT_EQ(noDarkFrame.set[kDwmUseImmersiveDarkModeBefore20H1], 1u);  // Windows 10 before 20H1
 
   ScriptedDwm uncomposed;
@@ -97,9 +90,8 @@ TEST_F(ThemeSetting, HighContrastTakesTheSystemColoursAndNoMaterial) {
   test::ScriptedColorScheme contrast;
   ScriptedDwm eleven;
   const WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven, contrast);
-  EXPECT_TRUE(look.palette.highContrast);
-  EXPECT_TRUE(look.palette.dark);
-  EXPECT_TRUE(look.plainBackdrop);
+  EXPECT_EQ(std::tuple(look.palette.highContrast, look.palette.dark, look.plainBackdrop),
+            std::tuple(true, true, true));
   EXPECT_EQ(look.palette.Backdrop, (ColorF{0, 0, 0, 1}));
   EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 1}, {38, kBackdropNone}}));
   contrast.on = false;
@@ -131,18 +123,13 @@ TEST(SettingsDialog, SmallScreenAt144DpiFitsTheWorkAreaAndScrolls) {
       SendMessageW(dialog.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                    reinterpret_cast<LPARAM>(&suggested));
     }
-    RECT window{};
-    GetWindowRect(dialog.hwnd(), &window);
+    const RECT window = test::RectOf(dialog.hwnd());
     EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
                 window.bottom <= work.bottom);
-    RECT client{};
-    GetClientRect(dialog.hwnd(), &client);
-    EXPECT_EQ(client.right, 600);
+    EXPECT_EQ(test::RectOf(dialog.hwnd(), true).right, 600);
   }
-  RECT client{};
-  GetClientRect(dialog.hwnd(), &client);
-  // "Measure every" is the last row but the hint: scrolled to the end, a press near the foot of
-  // the list, right of the default choice, changes the interval.
+  const RECT client = test::RectOf(dialog.hwnd(), true);
+  // Scrolled to the end, a press near the list's foot, right of the default, changes the interval.
   SendMessageW(dialog.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120 * 30)), 0);
   int hit = -1;
   for (int y = client.bottom - 4; y > 0 && hit < 0; y -= 4) {
@@ -175,14 +162,12 @@ TEST(HighContrast, TheSettingsWindowFollowsASwitchAtOnce) {
   scheme.on = false;
   SendMessageW(dialog.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
   shot = grab();
-  EXPECT_NE(shot.at(2, 2), kWindow);
-  EXPECT_EQ(shot.count(kHighlight), 0);
+  EXPECT_EQ(std::pair(shot.at(2, 2) == kWindow, shot.count(kHighlight)), std::pair(false, 0));
 
   scheme.on = true;
   SendMessageW(dialog.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
   shot = grab();
-  EXPECT_EQ(shot.at(2, 2), kWindow);
-  EXPECT_EQ(shot.count(kWindow), opaque);
+  EXPECT_EQ(std::pair(shot.at(2, 2), shot.count(kWindow)), std::pair(kWindow, opaque));
 }
 
 }  // namespace

@@ -87,8 +87,7 @@ TEST_F(SettingsFileOnDisk, HeldFiles) {
   EXPECT_TRUE(events[0].starts_with("ERROR settings replace_failed code=0x")) << events[0];
   EXPECT_EQ(events[1], "WARN  settings read_failed code=0x00000020");
 
-  // A corrupt file a scanner holds open for reading cannot be moved aside: no save replaces it
-  // until it is, and the files of two such starts are both kept.
+  // A corrupt file held for reading is replaced by no save until moved aside; two such are kept.
   for (const char* corrupt : {"first{", "second{"}) {
     WriteAll(File(), corrupt);
     holder = Hold(FILE_SHARE_READ);
@@ -131,8 +130,7 @@ TEST_F(SettingsFileOnDisk, KillingASaveAtAnyMomentLeavesAWholeRecord) {
     sawB += text == textB ? 1 : 0;
   }
   std::printf("settings.json survived %d kills (%d old, %d new records)\n", kKills, sawA, sawB);
-  EXPECT_GT(sawA, 0);
-  EXPECT_GT(sawB, 0);
+  EXPECT_GT(std::min(sawA, sawB), 0);
 }
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
