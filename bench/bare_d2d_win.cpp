@@ -7,7 +7,9 @@
 //   bare_d2d [INTERVAL_MS [COUNT_FILE [WITHOUT]]]
 // COUNT_FILE is rewritten with the number of frames drawn every 100 frames. WITHOUT leaves
 // out calls to show which of them grow: the sum of 1 (DrawText), 2 (measured layouts),
-// 4 (charts), 8 (the charts' path fills).
+// 4 (charts), 8 (the charts' path fills), 16 (everything but Clear), 32 (the charts' stroked
+// lines), 64 (the charts' dashed lines), 128 (the charts' path geometries), 256 (changing
+// chart values: they stay flat).
 #include <windows.h>
 #include <shellapi.h>
 #include <d2d1.h>
@@ -78,7 +80,17 @@ void MakeResources(HWND hwnd) {
   }
 }
 
-enum Without : unsigned { kText = 1, kLayouts = 2, kCharts = 4, kFills = 8 };
+enum Without : unsigned {
+  kText = 1,
+  kLayouts = 2,
+  kCharts = 4,
+  kFills = 8,
+  kShapes = 16,
+  kStrokes = 32,
+  kDashedLines = 64,
+  kPaths = 128,
+  kFlat = 256,
+};
 
 bool Left(Without calls) {
   return (gBare.without & calls) != 0;
@@ -115,13 +127,19 @@ void Chart(D2D1_RECT_F rect) {
   b.brush->SetColor(D2D1::ColorF(1, 1, 1, 0.05f));
   b.target->FillRoundedRectangle(D2D1::RoundedRect(rect, 3, 3), b.brush.Get());
   const float middle = (rect.top + rect.bottom) / 2;
-  b.target->DrawLine({rect.left, middle}, {rect.right, middle}, b.brush.Get(), 1.0f, b.dash.Get());
+  if (!Left(kDashedLines)) {
+    b.target->DrawLine({rect.left, middle}, {rect.right, middle}, b.brush.Get(), 1.0f,
+                       b.dash.Get());
+  }
   const auto point = [&](int i) {
     return D2D1::Point2F(
         rect.left + (rect.right - rect.left) * static_cast<float>(i) / (kHistory - 1),
         rect.bottom -
             (rect.bottom - rect.top) * static_cast<float>(b.history[static_cast<std::size_t>(i)]));
   };
+  if (Left(kPaths)) {
+    return;
+  }
   ComPtr<ID2D1PathGeometry> fill;
   ComPtr<ID2D1PathGeometry> line;
   ComPtr<ID2D1GeometrySink> sink;
@@ -149,7 +167,9 @@ void Chart(D2D1_RECT_F rect) {
     b.target->FillGeometry(fill.Get(), b.gradient.Get());
   }
   b.brush->SetColor(D2D1::ColorF(0.3f, 0.6f, 1.0f, 1.0f));
-  b.target->DrawGeometry(line.Get(), b.brush.Get(), 1.5f);
+  if (!Left(kStrokes)) {
+    b.target->DrawGeometry(line.Get(), b.brush.Get(), 1.5f);
+  }
 }
 
 void Bar(D2D1_RECT_F rect, float fraction) {
@@ -162,6 +182,19 @@ void Bar(D2D1_RECT_F rect, float fraction) {
   b.target->FillRoundedRectangle(D2D1::RoundedRect(rect, radius, radius), b.brush.Get());
 }
 
+void EndFrame() {
+  Bare& b = gBare;
+  if (b.target->EndDraw() == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
+    b.target.Reset();
+  }
+  if (b.frame % 100 == 0 && !b.countFile.empty()) {
+    if (FILE* file = _wfopen(b.countFile.c_str(), L"w")) {
+      fprintf(file, "%u\n", b.frame);
+      fclose(file);
+    }
+  }
+}
+
 // About the card's share of each kind of call with every section on.
 void DrawFrame(HWND hwnd) {
   MakeResources(hwnd);
@@ -170,9 +203,13 @@ void DrawFrame(HWND hwnd) {
   for (std::size_t i = 0; i + 1 < b.history.size(); ++i) {
     b.history[i] = b.history[i + 1];
   }
-  b.history.back() = (std::sin(b.frame * 0.3) + 1) / 2;
+  b.history.back() = Left(kFlat) ? 0.5 : (std::sin(b.frame * 0.3) + 1) / 2;
   b.target->BeginDraw();
   b.target->Clear(D2D1::ColorF(0, 0, 0, 0));
+  if (Left(kShapes)) {
+    EndFrame();
+    return;
+  }
   b.brush->SetColor(D2D1::ColorF(0.12f, 0.12f, 0.12f, 0.9f));
   b.target->FillRoundedRectangle(D2D1::RoundedRect({0, 0, kWidth, kHeight}, 8, 8), b.brush.Get());
   wchar_t text[64];
@@ -200,15 +237,7 @@ void DrawFrame(HWND hwnd) {
     b.target->FillEllipse(
         D2D1::Ellipse({16.0f + static_cast<float>(dot) * 40, top + 6}, 2.5f, 2.5f), b.brush.Get());
   }
-  if (b.target->EndDraw() == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) {
-    b.target.Reset();
-  }
-  if (b.frame % 100 == 0 && !b.countFile.empty()) {
-    if (FILE* file = _wfopen(b.countFile.c_str(), L"w")) {
-      fprintf(file, "%u\n", b.frame);
-      fclose(file);
-    }
-  }
+  EndFrame();
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
