@@ -148,3 +148,9 @@ lumetta_warnings(gallery)
 add_executable(baseline_window WIN32 bench/baseline_window_win.cpp)
 target_link_options(baseline_window PRIVATE -municode)
 lumetta_warnings(baseline_window)
+
+# The yardstick of tools/soak: the card's kinds of Direct2D/DirectWrite calls, nothing else.
+add_executable(bare_d2d WIN32 bench/bare_d2d_win.cpp)
+target_link_libraries(bare_d2d PRIVATE d2d1 dwrite shell32)
+target_link_options(bare_d2d PRIVATE -municode)
+lumetta_warnings(bare_d2d)
