@@ -95,8 +95,8 @@ std::optional<ScreenPoint> AnchorAfterResize(const ScreenRect& before, const Scr
   const std::int32_t workBottom = workArea.y + workArea.h;
   // Resting on the bottom edge, or crossing it only by growing: the bottom edge stays, and the
   // top never rises above the work area.
-  const bool keepBottom =
-      std::abs(beforeBottom - workBottom) < distance || after.y + after.h > workBottom;
+  const bool keepBottom = std::abs(beforeBottom - workBottom) < distance ||
+                          (after.y + after.h > workBottom && beforeBottom <= workBottom);
   const std::int32_t y =
       keepBottom ? std::max(workArea.y, std::min(beforeBottom, workBottom) - after.h) : after.y;
   if (nearRight) {

@@ -4,6 +4,7 @@
 
 #include <cwchar>
 #include <string>
+#include <string_view>
 
 #include "base/printf.h"
 #include "base/wide.h"
@@ -446,9 +447,12 @@ class UiaElement final : public IRawElementProviderSimple,
   // IValueProvider: text is read-only; a slider takes a number ("85" or "85%"), as its
   // IsReadOnly says.
   HRESULT STDMETHODCALLTYPE SetValue(LPCWSTR text) override {
+    const std::wstring_view whole = text != nullptr ? std::wstring_view(text) : L"";
     wchar_t* end = nullptr;
-    const double value = text != nullptr ? std::wcstod(text, &end) : 0;
-    if (end == text || text == nullptr) {
+    const double value = whole.empty() ? 0 : std::wcstod(whole.data(), &end);
+    const std::size_t used = end != nullptr ? static_cast<std::size_t>(end - whole.data()) : 0;
+    // A number, then nothing but spaces and a percent sign ("85 %").
+    if (used == 0 || whole.find_first_not_of(L" %", used) != std::wstring_view::npos) {
       BOOL readOnly = TRUE;
       const HRESULT state = get_IsReadOnly(&readOnly);
       return FAILED(state) ? state : readOnly ? uia::kInvalidOperation : E_INVALIDARG;

@@ -59,6 +59,8 @@ TEST(Placement, ACardOnOrPastAnEdgeKeepsItWhenItsSizeChanges) {
             (ScreenPoint{100, 0}));
   EXPECT_EQ(AnchorAfterResize({100, 632, 190, 400}, {100, 632, 190, 300}, kWork, 96),
             (ScreenPoint{100, 732}));
+  // One placed across it (onto a monitor below) was not pushed there by its growth.
+  EXPECT_EQ(AnchorAfterResize({100, 900, 190, 400}, {100, 900, 190, 420}, kWork, 96), std::nullopt);
   // 24 DIPs from the right edge is no longer near it.
   EXPECT_EQ(AnchorAfterResize({1706, 100, 190, 400}, {1706, 100, 285, 600}, kWork, 96),
             std::nullopt);

@@ -190,7 +190,7 @@ TEST_F(SettingsProviders, PatternsActAndRaiseTheirEvents) {
   BOOL readOnly = TRUE;
   text->get_IsReadOnly(&readOnly);
   EXPECT_EQ(std::pair(readOnly, text->SetValue(L"85%")), std::pair(FALSE, S_OK));
-  EXPECT_EQ(std::pair(last_.diskAlertThreshold, text->SetValue(L"high")),
+  EXPECT_EQ(std::pair(last_.diskAlertThreshold, text->SetValue(L"85 high")),
             std::pair(0.85, E_INVALIDARG));
 
   // A row out of view keeps its place and says so; an option scrolls it into view.
