@@ -10,6 +10,20 @@ namespace lumetta {
 
 using Microsoft::WRL::ComPtr;
 
+namespace {
+
+// A string property's change; the strings are the event's only for the call.
+void RaiseTextChange(IRawElementProviderSimple* element, PROPERTYID property,
+                     std::u16string_view was, std::u16string_view now) {
+  VARIANT old = StringVariant(was);
+  VARIANT value = StringVariant(now);
+  uia::Api().raisePropertyChangedEvent(element, property, old, value);
+  VariantClear(&old);
+  VariantClear(&value);
+}
+
+}  // namespace
+
 UINT UiaProviders::CallMessage() {
   static const UINT message = RegisterWindowMessageW(L"com.norvale.lumettawin.uia-call");
   return message;
@@ -124,11 +138,7 @@ void UiaProviders::Raise(const A11yChange& change, const A11yTree& before, const
                                       DoubleVariant(was->range->value),
                                       DoubleVariant(now->range->value));
         // Its Value pattern says the same as text ("85%"), and a reader may follow either.
-        VARIANT old = StringVariant(was->value);
-        VARIANT value = StringVariant(now->value);
-        api.raisePropertyChangedEvent(element.Get(), uia::kValueValueProperty, old, value);
-        VariantClear(&old);
-        VariantClear(&value);
+        RaiseTextChange(element.Get(), uia::kValueValueProperty, was->value, now->value);
       }
       return;
     case A11yChangeKind::Announce:
@@ -158,11 +168,7 @@ void UiaProviders::Raise(const A11yChange& change, const A11yTree& before, const
       return;
     case A11yChangeKind::Name:
       if (api.raisePropertyChangedEvent != nullptr) {
-        VARIANT old = StringVariant(was->name);
-        VARIANT name = StringVariant(now->name);
-        api.raisePropertyChangedEvent(element.Get(), uia::kNameProperty, old, name);
-        VariantClear(&old);
-        VariantClear(&name);
+        RaiseTextChange(element.Get(), uia::kNameProperty, was->name, now->name);
       }
       return;
     case A11yChangeKind::Structure:
