@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#include "app/strings.h"
-#include "app/text_ids.h"
-#include "base/wide.h"
-#include "card/card_text.h"
 #include "draw/renderer.h"
 
 namespace lumetta {
@@ -29,21 +25,32 @@ void CopyHistory(const HistoryRing& ring, std::vector<double>& out) {
   }
 }
 
-// The first row of most sections: the title left, the value right.
-void DrawSectionHeader(Renderer& r, float top, std::u16string_view title, std::u16string_view value,
-                       const ColorF& valueColor, TextStyle valueStyle, float rowHeight) {
-  const float w = r.MeasureTextWidth(title, TextStyle::BodyStrong);
-  r.DrawText(title, TextStyle::BodyStrong, Box(kLeft, top, kLeft + w + 1, top + rowHeight),
-             ToD2D(r.palette->TextSecondary), TextAlign::Leading, false);
-  r.DrawText(value, valueStyle, Box(kLeft + w + 8, top, kRight, top + rowHeight), ToD2D(valueColor),
-             TextAlign::Trailing, false);
+ColorF ToneColor(const Palette& p, Tone tone) {
+  switch (tone) {
+    case Tone::Primary:
+      return p.TextPrimary;
+    case Tone::Secondary:
+      return p.TextSecondary;
+    case Tone::Tertiary:
+      return p.TextTertiary;
+    case Tone::Good:
+      return p.Good;
+    case Tone::Warning:
+      return p.Warning;
+    case Tone::Critical:
+      return p.Critical;
+  }
+  return p.TextPrimary;
 }
 
-// The CPU's and GPU's first row: the load in large figures, or a dash.
-void DrawLoadHeader(Renderer& r, float top, std::u16string_view title, bool valid, double load) {
-  const Palette& p = *r.palette;
-  DrawSectionHeader(r, top, title, valid ? FormatPercent(load, 0) : std::u16string(kDash),
-                    valid ? p.TextPrimary : p.TextSecondary, TextStyle::Subtitle, kBigHeaderHeight);
+// The first row of most sections: the title left, the headline right.
+void DrawSectionHeader(Renderer& r, float top, const CardSectionView& section, TextStyle valueStyle,
+                       float rowHeight) {
+  const float w = r.MeasureTextWidth(section.title, TextStyle::BodyStrong);
+  r.DrawText(section.title, TextStyle::BodyStrong, Box(kLeft, top, kLeft + w + 1, top + rowHeight),
+             ToD2D(r.palette->TextSecondary), TextAlign::Leading, false);
+  r.DrawText(section.headline, valueStyle, Box(kLeft + w + 8, top, kRight, top + rowHeight),
+             ToD2D(ToneColor(*r.palette, section.headlineTone)), TextAlign::Trailing, false);
 }
 
 // A dot and a caption; returns where the next item starts.
@@ -56,15 +63,12 @@ float DrawLegendItem(Renderer& r, float x, float top, const ColorF& color,
   return x + 8 + w + 8;
 }
 
-void PaintUpdate(Renderer& r, const CardView& view, float top) {
+void PaintUpdate(Renderer& r, const CardSectionView& update, const LaidOutSection& section) {
   const Palette& p = *r.palette;
-  float height = 16;
-  for (const LaidOutSection& section : view.layout.sections) {
-    height = section.id == SectionId::Update ? section.height : height;
-  }
+  const float top = section.top;
   r.DrawGlyph(Glyph::Warning, Box(12, top, 24, top + 16), ToD2D(p.Critical), TextStyle::IconSmall);
-  r.DrawText(FormatText(kTextUpdateRequired, {view.updateVersion}), TextStyle::BodyStrong,
-             Box(28, top, 28 + kUpdateTextWidth, top + height), ToD2D(p.Critical),
+  r.DrawText(update.title, TextStyle::BodyStrong,
+             Box(28, top, 28 + kUpdateTextWidth, top + section.height), ToD2D(p.Critical),
              TextAlign::Leading, true);
   r.DrawGlyph(Glyph::OpenExternal, Box(166, top, 178, top + 16), ToD2D(p.Critical),
               TextStyle::IconSmall);
@@ -72,89 +76,67 @@ void PaintUpdate(Renderer& r, const CardView& view, float top) {
 
 void PaintClock(Renderer& r, const CardView& view, float top) {
   const Palette& p = *r.palette;
-  r.DrawText(DateText(view.now, view.settings.showClockYear), TextStyle::Body,
-             Box(12, top + 8, 114, top + 26), ToD2D(p.TextSecondary), TextAlign::Leading, false);
-  r.DrawText(ClockTimeText(view.now.wHour, view.now.wMinute), TextStyle::Title,
-             Box(12, top, 178, top + 28), ToD2D(p.TextPrimary), TextAlign::Trailing, false);
-  r.DrawBar(Box(12, top + 33, 178, top + 39), view.now.wSecond / 60.0, ToD2D(p.Accent));
+  const CardSectionView& clock = view[SectionId::Clock];
+  r.DrawText(clock.captions[0].text, TextStyle::Body, Box(12, top + 8, 114, top + 26),
+             ToD2D(p.TextSecondary), TextAlign::Leading, false);
+  r.DrawText(clock.headline, TextStyle::Title, Box(12, top, 178, top + 28), ToD2D(p.TextPrimary),
+             TextAlign::Trailing, false);
+  r.DrawBar(Box(12, top + 33, 178, top + 39), view.secondOfMinute, ToD2D(p.Accent));
 }
 
-void PaintMemory(Renderer& r, const MemorySample& m, float top) {
+void PaintMemory(Renderer& r, const CardSectionView& memory, const MemorySample& m, float top) {
   const Palette& p = *r.palette;
-  const std::u16string title = LoadText(kTextMemory);
+  DrawSectionHeader(r, top, memory, TextStyle::Body, kHeaderHeight);
   if (!m.valid) {
-    DrawSectionHeader(r, top, title, kDash, p.TextSecondary, TextStyle::Body, kHeaderHeight);
     r.DrawBar(Box(12, top + 21, 178, top + 27), 0, ToD2D(p.Accent));
     return;
   }
-  DrawSectionHeader(r, top, title, MemoryUsedText(m), p.TextPrimary, TextStyle::Body,
-                    kHeaderHeight);
   const double total = m.totalPhysical == 0 ? 1.0 : static_cast<double>(m.totalPhysical);
-  const double app = static_cast<double>(m.appBytes());
-  const double fractions[] = {app / total, static_cast<double>(m.kernel) / total};
+  const double fractions[] = {static_cast<double>(m.appBytes()) / total,
+                              static_cast<double>(m.kernel) / total};
   const D2D1_COLOR_F colors[] = {ToD2D(p.Accent), ToD2D(p.AccentAlt)};
   r.DrawSegmentedBar(Box(12, top + 21, 178, top + 27), fractions, colors);
-  const float x = DrawLegendItem(r, 12, top + 32, p.Accent,
-                                 LoadText(kTextApp) + u" " + FormatBytesCompact(app));
-  DrawLegendItem(r, x, top + 32, p.AccentAlt,
-                 LoadText(kTextKernel) + u" " + FormatBytesCompact(static_cast<double>(m.kernel)));
+  const std::vector<CardCaption>& captions = memory.captions;
+  const float x = DrawLegendItem(r, 12, top + 32, p.Accent, captions[0].text);
+  DrawLegendItem(r, x, top + 32, p.AccentAlt, captions[1].text);
 
   const float row = top + 49;
-  r.DrawText(LoadText(kTextCommit) + u" " + FormatBytesCompact(static_cast<double>(m.commitUsed)) +
-                 u"/" + FormatBytesCompact(static_cast<double>(m.commitLimit)),
-             TextStyle::Caption, Box(12, row, 118, row + 14), ToD2D(p.TextSecondary),
-             TextAlign::Leading, false);
-  const std::u16string word = LoadText(PressureTextId(m.pressure));
-  const ColorF color = m.pressure == MemoryPressure::kCritical   ? p.Critical
-                       : m.pressure == MemoryPressure::kElevated ? p.Warning
-                                                                 : p.Good;
-  const float w = r.MeasureTextWidth(word, TextStyle::Caption);
-  r.DrawText(word, TextStyle::Caption, Box(178 - w - 1, row, 178, row + 14), ToD2D(p.TextSecondary),
-             TextAlign::Trailing, false);
-  r.FillCircle({178 - w - 6, row + 7}, kLegendDot, ToD2D(color));
+  r.DrawText(captions[2].text, TextStyle::Caption, Box(12, row, 118, row + 14),
+             ToD2D(p.TextSecondary), TextAlign::Leading, false);
+  const CardCaption& pressure = captions[3];
+  const float w = r.MeasureTextWidth(pressure.text, TextStyle::Caption);
+  r.DrawText(pressure.text, TextStyle::Caption, Box(178 - w - 1, row, 178, row + 14),
+             ToD2D(p.TextSecondary), TextAlign::Trailing, false);
+  r.FillCircle({178 - w - 6, row + 7}, kLegendDot, ToD2D(ToneColor(p, pressure.tone)));
 }
 
 void PaintDisk(Renderer& r, const CardView& view, float top) {
   const Palette& p = *r.palette;
-  const DiskSample& d = view.snapshot.disk;
-  const std::u16string title = LoadText(kTextDisk);
-  if (!d.valid) {
-    DrawSectionHeader(r, top, title, kDash, p.TextSecondary, TextStyle::Body, kHeaderHeight);
+  const CardSectionView& disk = view[SectionId::Disk];
+  DrawSectionHeader(r, top, disk, TextStyle::Body, kHeaderHeight);
+  if (disk.captions.empty()) {  // not measured
     r.DrawBar(Box(12, top + 21, 178, top + 27), 0, ToD2D(p.Accent));
     return;
   }
-  const double used = UsedFraction(d.usedBytes, d.totalBytes);
-  const DiskAlert alert = DiskAlertLevel(used, view.settings.diskAlertThreshold);
-  const ColorF bar = alert == DiskAlert::None   ? p.Accent
-                     : alert == DiskAlert::Near ? p.Warning
-                                                : p.Critical;
-  const ColorF value = alert == DiskAlert::None ? p.TextPrimary : bar;
-  DrawSectionHeader(r, top, title, DiskFreeText(d, ProgramTexts()), value, TextStyle::Body,
-                    kHeaderHeight);
-  if (alert == DiskAlert::Over) {
-    const float w = r.MeasureTextWidth(title, TextStyle::BodyStrong);
+  const ColorF bar = view.diskAlert == DiskAlert::None ? p.Accent : ToneColor(p, disk.headlineTone);
+  if (view.diskAlert == DiskAlert::Over) {
+    const float w = r.MeasureTextWidth(disk.title, TextStyle::BodyStrong);
     r.DrawGlyph(Glyph::Warning, Box(12 + w + 3, top, 12 + w + 15, top + 16), ToD2D(p.Critical),
                 TextStyle::IconSmall);
   }
-  r.DrawBar(Box(12, top + 21, 178, top + 27), used, ToD2D(bar));
-  if (alert != DiskAlert::Over) {
-    r.DrawText(DiskUsedOfText(d, ProgramTexts()), TextStyle::Caption,
-               Box(12, top + 32, 178, top + 46), ToD2D(p.TextSecondary), TextAlign::Leading, false);
+  r.DrawBar(Box(12, top + 21, 178, top + 27), view.diskUsed, ToD2D(bar));
+  const CardCaption& line = disk.captions[0];
+  if (view.diskAlert != DiskAlert::Over) {
+    r.DrawText(line.text, TextStyle::Caption, Box(12, top + 32, 178, top + 46),
+               ToD2D(ToneColor(p, line.tone)), TextAlign::Leading, false);
   } else {
-    const std::u16string text = DiskAlertText(view.settings, ProgramTexts());
-    const float h = r.MeasureTextHeight(text, TextStyle::Caption, kCardContentWidth);
-    r.DrawText(text, TextStyle::Caption, Box(12, top + 32, 178, top + 32 + h), ToD2D(p.Critical),
-               TextAlign::Leading, true);
+    const float h = r.MeasureTextHeight(line.text, TextStyle::Caption, kCardContentWidth);
+    r.DrawText(line.text, TextStyle::Caption, Box(12, top + 32, 178, top + 32 + h),
+               ToD2D(ToneColor(p, line.tone)), TextAlign::Leading, true);
   }
 }
 
-void PaintSelf(Renderer& r, const SelfSample& self, float top) {
-  const std::u16string value = self.valid ? SelfText(self) : std::u16string(kDash);
-  DrawSectionHeader(r, top, u"Lumetta", value, r.palette->TextSecondary, TextStyle::Body,
-                    kHeaderHeight);
-}
-
-void PaintHoverButtons(Renderer& r, const CardView& view) {
+void PaintHoverButtons(Renderer& r, const CardFrame& frame) {
   const Palette& p = *r.palette;
   const struct {
     HoverButton id;
@@ -162,11 +144,10 @@ void PaintHoverButtons(Renderer& r, const CardView& view) {
     Glyph glyph;
   } buttons[] = {
       {HoverButton::Settings, kSettingsButtonBox, Glyph::Settings},
-      {HoverButton::Pin, kPinButtonBox,
-       view.settings.alwaysOnTop ? Glyph::Pinned : Glyph::Unpinned},
+      {HoverButton::Pin, kPinButtonBox, frame.view.pinned ? Glyph::Pinned : Glyph::Unpinned},
   };
   for (const auto& button : buttons) {
-    const bool hovered = button.id == view.hoveredButton;
+    const bool hovered = button.id == frame.hoveredButton;
     r.FillRect(ToD2D(button.box), ToD2D(p.ButtonFace), 4);
     if (p.highContrast) {
       // Outlined, and in the highlight colour under the pointer: no tint of our own.
@@ -181,135 +162,107 @@ void PaintHoverButtons(Renderer& r, const CardView& view) {
 
 }  // namespace
 
-std::u16string DateText(const SYSTEMTIME& now, bool withYear) {
-  const std::u16string picture = LoadText(withYear ? kTextDatePatternYear : kTextDatePattern);
-  wchar_t date[64] = {};
-  if (GetDateFormatEx(AsWide(LocaleName().data()), 0, &now, AsWide(picture.c_str()), date, 64,
-                      nullptr) == 0) {
-    return {};
-  }
-  return std::u16string(AsU16(date));
-}
-
-std::optional<float> CardPainter::DiskAlertTextHeight(Renderer& renderer, const Snapshot& snapshot,
-                                                      const Settings& settings) {
-  const DiskSample& disk = snapshot.disk;
-  if (!disk.valid || DiskAlertLevel(UsedFraction(disk.usedBytes, disk.totalBytes),
-                                    settings.diskAlertThreshold) != DiskAlert::Over) {
+std::optional<float> CardPainter::DiskAlertTextHeight(Renderer& renderer, const CardView& view) {
+  const CardSectionView& disk = view[SectionId::Disk];
+  if (view.diskAlert != DiskAlert::Over || disk.captions.empty()) {
     return std::nullopt;
   }
-  return renderer.MeasureTextHeight(DiskAlertText(settings, ProgramTexts()), TextStyle::Caption,
-                                    kCardContentWidth);
+  return renderer.MeasureTextHeight(disk.captions[0].text, TextStyle::Caption, kCardContentWidth);
 }
 
-float CardPainter::UpdateTextHeight(Renderer& renderer, std::u16string_view version) {
-  return renderer.MeasureTextHeight(FormatText(kTextUpdateRequired, {version}),
-                                    TextStyle::BodyStrong, kUpdateTextWidth);
+float CardPainter::UpdateTextHeight(Renderer& renderer, const CardView& view) {
+  return renderer.MeasureTextHeight(view[SectionId::Update].title, TextStyle::BodyStrong,
+                                    kUpdateTextWidth);
 }
 
-void CardPainter::Paint(Renderer& r, const CardView& view) {
+void CardPainter::Paint(Renderer& r, const CardFrame& frame) {
   const Palette& p = *r.palette;
-  if (view.layout.sections.empty()) {
-    r.DrawText(LoadText(kTextNothingToShow), TextStyle::Body, Box(kLeft, 12, kRight, 44),
+  if (frame.layout.sections.empty()) {
+    r.DrawText(frame.view.nothingToShow, TextStyle::Body, Box(kLeft, 12, kRight, 44),
                ToD2D(p.TextSecondary), TextAlign::Center, true);
   }
-  for (const LaidOutSection& section : view.layout.sections) {
+  for (const LaidOutSection& section : frame.layout.sections) {
     if (section.dividerTop >= 0) {
       r.FillRect(Box(kLeft, section.dividerTop, kRight, section.dividerTop + 1), ToD2D(p.Divider),
                  0);
     }
-    PaintSection(r, view, section.id, section.top);
+    PaintSection(r, frame, section);
   }
-  if (view.hovering) {
-    PaintHoverButtons(r, view);
+  if (frame.hovering) {
+    PaintHoverButtons(r, frame);
   }
 }
 
-void CardPainter::PaintSection(Renderer& r, const CardView& view, SectionId id, float top) {
-  switch (id) {
+void CardPainter::PaintSection(Renderer& r, const CardFrame& frame, const LaidOutSection& section) {
+  const CardView& view = frame.view;
+  const float top = section.top;
+  switch (section.id) {
     case SectionId::Update:
-      PaintUpdate(r, view, top);
+      PaintUpdate(r, view[SectionId::Update], section);
       return;
     case SectionId::Clock:
       PaintClock(r, view, top);
       return;
     case SectionId::Cpu:
-      PaintCpu(r, view, top);
-      return;
     case SectionId::Gpu:
-      PaintGpu(r, view, top);
+      PaintLoad(r, frame, section.id, top);
       return;
     case SectionId::Memory:
-      PaintMemory(r, view.snapshot.memory, top);
+      PaintMemory(r, view[SectionId::Memory], frame.snapshot.memory, top);
       return;
     case SectionId::Network:
-      PaintNetwork(r, view, top);
+      PaintNetwork(r, frame, top);
       return;
     case SectionId::Disk:
       PaintDisk(r, view, top);
       return;
     case SectionId::Self:
-      PaintSelf(r, view.snapshot.self, top);
+      DrawSectionHeader(r, top, view[SectionId::Self], TextStyle::Body, kHeaderHeight);
       return;
   }
 }
 
-void CardPainter::PaintCpu(Renderer& r, const CardView& view, float top) {
+// The CPU's and GPU's load in large figures, the hardware's names and the history; the CPU's
+// cores below.
+void CardPainter::PaintLoad(Renderer& r, const CardFrame& frame, SectionId id, float top) {
   const Palette& p = *r.palette;
-  const Snapshot& s = view.snapshot;
-  DrawLoadHeader(r, top, u"CPU", s.cpuValid, s.cpuTotal);
+  const Snapshot& s = frame.snapshot;
+  const CardSectionView& section = frame.view[id];
+  const bool cpu = id == SectionId::Cpu;
+  DrawSectionHeader(r, top, section, TextStyle::Subtitle, kBigHeaderHeight);
   float y = top + kBigHeaderHeight;
-  if (view.settings.showHardwareDetails) {
-    r.DrawText(CpuDetailText(s), TextStyle::Caption, Box(12, y, 178, y + 14), ToD2D(p.TextTertiary),
-               TextAlign::Leading, false);
+  for (const CardCaption& detail : section.captions) {
+    r.DrawText(detail.text, TextStyle::Caption, Box(12, y, 178, y + 14),
+               ToD2D(ToneColor(p, detail.tone)), TextAlign::Leading, false);
     y += 14;
   }
-  CopyHistory(s.cpuHistory, history_);
-  r.DrawHistoryChart(Box(12, y + 6, 178, y + 36), history_, 1.0, ToD2D(p.Accent));
-  if (view.settings.showCoreBars && s.cpuValid) {
+  CopyHistory(cpu ? s.cpuHistory : s.gpuHistory, history_);
+  r.DrawHistoryChart(Box(12, y + 6, 178, y + (cpu ? 36 : 30)), history_, 1.0, ToD2D(p.Accent));
+  if (cpu && frame.view.coreBars && s.cpuValid) {
     r.DrawCoreBars(Box(12, y + 42, 178, y + 62), s.cpuCores, ToD2D(p.Accent));
   }
 }
 
-void CardPainter::PaintGpu(Renderer& r, const CardView& view, float top) {
+void CardPainter::PaintNetwork(Renderer& r, const CardFrame& frame, float top) {
   const Palette& p = *r.palette;
-  const Snapshot& s = view.snapshot;
-  DrawLoadHeader(r, top, u"GPU", s.gpuValid, s.gpuBusy);
-  float y = top + kBigHeaderHeight;
-  if (view.settings.showHardwareDetails) {
-    r.DrawText(JoinNames(s.gpuVendor, s.gpuModel), TextStyle::Caption, Box(12, y, 178, y + 14),
-               ToD2D(p.TextTertiary), TextAlign::Leading, false);
-    y += 14;
-  }
-  CopyHistory(s.gpuHistory, history_);
-  r.DrawHistoryChart(Box(12, y + 6, 178, y + 30), history_, 1.0, ToD2D(p.Accent));
-}
-
-void CardPainter::PaintNetwork(Renderer& r, const CardView& view, float top) {
-  const Palette& p = *r.palette;
-  const Snapshot& s = view.snapshot;
-  DrawSectionHeader(r, top, LoadText(kTextNetwork), s.netLabel ? *s.netLabel : std::u16string(),
-                    p.TextSecondary, TextStyle::Caption, kHeaderHeight);
+  const Snapshot& s = frame.snapshot;
+  const CardSectionView& network = frame.view[SectionId::Network];
+  DrawSectionHeader(r, top, network, TextStyle::Caption, kHeaderHeight);
   const struct {
     float row;
     Glyph glyph;
     ColorF color;
-    double value;
+    const CardCaption& rate;
     const HistoryRing& history;
   } rows[] = {
-      {top + 20, Glyph::Down, p.Accent, s.netReceive, s.netReceiveHistory},
-      {top + 39, Glyph::Up, p.Warning, s.netSend, s.netSendHistory},
+      {top + 20, Glyph::Down, p.Accent, network.captions[0], s.netReceiveHistory},
+      {top + 39, Glyph::Up, p.Warning, network.captions[1], s.netSendHistory},
   };
   for (const auto& row : rows) {
     const float y = row.row;
     r.DrawGlyph(row.glyph, Box(12, y, 22, y + 16), ToD2D(row.color), TextStyle::IconSmall);
-    if (s.netRatesValid) {
-      r.DrawText(FormatRate(row.value), TextStyle::Body, Box(26, y, 96, y + 16),
-                 ToD2D(p.TextPrimary), TextAlign::Leading, false);
-    } else {
-      r.DrawText(kDash, TextStyle::Body, Box(26, y, 96, y + 16), ToD2D(p.TextSecondary),
-                 TextAlign::Leading, false);
-    }
+    r.DrawText(row.rate.text, TextStyle::Body, Box(26, y, 96, y + 16),
+               ToD2D(ToneColor(p, row.rate.tone)), TextAlign::Leading, false);
     CopyHistory(row.history, history_);
     double maximum = kNetworkChartFloor;
     for (double value : history_) {

@@ -9,6 +9,7 @@
 
 #include "app/log.h"
 #include "app/strings.h"
+#include "app/text_ids.h"
 #include "base/rounding.h"
 #include "base/wide.h"
 #include "base/win_error.h"
@@ -16,7 +17,7 @@
 #include "card/card_menu.h"
 #include "card/card_placement_win.h"
 #include "card/card_settings.h"
-#include "card/card_text.h"
+#include "card/card_view.h"
 #include "card/card_updates_win.h"
 #include "card/placement.h"
 #include "card/tray_icon.h"
@@ -41,6 +42,18 @@ MonitorWindow* gInstance = nullptr;
 
 std::optional<std::u16string> PathOrNothing(const std::wstring* path) {
   return path != nullptr ? std::optional(std::u16string(AsU16(*path))) : std::nullopt;
+}
+
+// The clock's date in the chosen language, with or without the year; empty when it cannot be
+// formatted.
+std::u16string DateText(const SYSTEMTIME& now, bool withYear) {
+  const std::u16string picture = LoadText(withYear ? kTextDatePatternYear : kTextDatePattern);
+  wchar_t date[64] = {};
+  if (GetDateFormatEx(AsWide(LocaleName().data()), 0, &now, AsWide(picture.c_str()), date, 64,
+                      nullptr) == 0) {
+    return {};
+  }
+  return std::u16string(AsU16(date));
 }
 
 }  // namespace
@@ -125,13 +138,29 @@ void MonitorWindow::SampleAndRefresh() {
   Invalidate();
 }
 
+void MonitorWindow::RebuildView() {
+  if (!sampler_) {
+    return;
+  }
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  const std::u16string date = DateText(now, settings_.showClockYear);
+  BuildCardView({sampler_->snapshot(), settings_, UpdateStateNow(), UpdateVersion(), date,
+                 now.wHour, now.wMinute, now.wSecond},
+                ProgramTexts(), view_);
+}
+
+UpdateState MonitorWindow::UpdateStateNow() const {
+  return updates_ ? updates_->status().state() : UpdateState::None;
+}
+
 void MonitorWindow::Relayout() {
-  const std::optional<float> alertHeight =
-      CardPainter::DiskAlertTextHeight(renderer(), sampler_->snapshot(), settings_);
-  const UpdateState update = updates_ ? updates_->status().state() : UpdateState::None;
+  RebuildView();
+  const std::optional<float> alertHeight = CardPainter::DiskAlertTextHeight(renderer(), view_);
+  const UpdateState update = UpdateStateNow();
   const std::optional<float> updateHeight =
       update == UpdateState::Required
-          ? std::optional(CardPainter::UpdateTextHeight(renderer(), UpdateVersion()))
+          ? std::optional(CardPainter::UpdateTextHeight(renderer(), view_))
           : std::nullopt;
   sectionLayout_ = StackSections(CardSections(settings_, update, alertHeight, updateHeight));
   const PixelSize size =
@@ -149,6 +178,8 @@ void MonitorWindow::Relayout() {
       KeepAnchored(hwnd(), *before, *area);
     }
   }
+  // A reader asking between ticks hears the card as drawn; it is told of changes at ticks.
+  RefreshAccessibility();
 }
 
 std::u16string_view MonitorWindow::UpdateVersion() const {
@@ -163,23 +194,12 @@ void MonitorWindow::Paint(Renderer& renderer, float, float) {
   if (!sampler_) {
     return;
   }
-  CardView view{sampler_->snapshot(), settings_, sectionLayout_,
-                UpdateVersion(),      hovering_, hoveredButton_};
-  GetLocalTime(&view.now);
-  painter_.Paint(renderer, view);
+  painter_.Paint(renderer,
+                 {view_, sampler_->snapshot(), sectionLayout_, hovering_, hoveredButton_});
 }
 
 A11yTree MonitorWindow::AccessibilityTree() {
-  if (!sampler_) {
-    return {};
-  }
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  const std::u16string date = DateText(now, settings_.showClockYear);
-  const std::u16string time = ClockTimeText(now.wHour, now.wMinute);
-  return CardAccessibilityTree(
-      {sampler_->snapshot(), settings_, sectionLayout_, UpdateVersion(), date, time},
-      ProgramTexts());
+  return sampler_ ? CardAccessibilityTree(view_, sectionLayout_) : A11yTree{};
 }
 
 A11yOutcome MonitorWindow::OnAccessibilityRequest(const A11yRequest& request) {
@@ -267,6 +287,7 @@ void MonitorWindow::ToggleAlwaysOnTop() {
   if (settingsWindow_) {
     settingsWindow_->SetSettings(settings_);
   }
+  RebuildView();
   AccessibilityChanged();
   Invalidate();
 }
@@ -434,6 +455,8 @@ LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kWifiDoneMessage:
       if (sampler_) {
         sampler_->refreshNetworkLabel();
+        RebuildView();
+        RefreshAccessibility();
         Invalidate();
       }
       return 0;
@@ -480,6 +503,8 @@ LRESULT MonitorWindow::OnTimer(WPARAM id) {
       break;
     case kClockTimer:
       if (!IsMeasuringPaused()) {
+        RebuildView();
+        RefreshAccessibility();
         Invalidate();
       }
       break;

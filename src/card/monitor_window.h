@@ -12,6 +12,7 @@
 #include "card/card_notifications_win.h"
 #include "card/card_painter.h"
 #include "card/card_presence.h"
+#include "card/card_view.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "window/window_base.h"
@@ -80,6 +81,9 @@ class MonitorWindow final : public WindowBase {
   void ShowContextMenu(POINT screenPoint);
   void ChangeScale();
   void SavePosition();
+  // The card view anew: at a tick, a clock repaint, and a change of settings or update state.
+  void RebuildView();
+  [[nodiscard]] UpdateState UpdateStateNow() const;
   void Relayout();
 
   SettingsStore settingsStore_;
@@ -98,6 +102,7 @@ class MonitorWindow final : public WindowBase {
   std::unique_ptr<TrayIcon> trayIcon_;
   UINT revealMessage_ = 0;
   UINT taskbarCreatedMessage_ = 0;
+  CardView view_;
   SectionLayout sectionLayout_;
   CardPainter painter_;
 };

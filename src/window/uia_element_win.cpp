@@ -227,7 +227,7 @@ class UiaElement final : public IRawElementProviderSimple,
         return E_POINTER;
       }
       *out = nullptr;
-      const A11yTree tree = Tree();
+      const A11yTree& tree = Tree();
       const A11yNode* node = tree.Find(id_);
       if (window() == nullptr || (node == nullptr && id_ != 0)) {
         return uia::kElementNotAvailable;
@@ -245,7 +245,7 @@ class UiaElement final : public IRawElementProviderSimple,
         return E_POINTER;
       }
       VariantInit(out);
-      const A11yTree tree = Tree();
+      const A11yTree& tree = Tree();
       const A11yNode* node = tree.Find(id_);
       if (window() == nullptr || (node == nullptr && id_ != 0)) {
         return uia::kElementNotAvailable;
@@ -314,7 +314,7 @@ class UiaElement final : public IRawElementProviderSimple,
         return E_POINTER;
       }
       *out = nullptr;
-      const A11yTree tree = Tree();
+      const A11yTree& tree = Tree();
       if (window() == nullptr || (id_ != 0 && tree.Find(id_) == nullptr)) {
         return uia::kElementNotAvailable;
       }
@@ -367,7 +367,7 @@ class UiaElement final : public IRawElementProviderSimple,
         return E_POINTER;
       }
       *out = {};
-      const A11yTree tree = Tree();
+      const A11yTree& tree = Tree();
       const A11yNode* node = tree.Find(id_);
       if (window() == nullptr || (node == nullptr && id_ != 0)) {
         return uia::kElementNotAvailable;
@@ -499,7 +499,7 @@ class UiaElement final : public IRawElementProviderSimple,
         return E_POINTER;
       }
       *out = nullptr;
-      const A11yTree tree = Tree();
+      const A11yTree& tree = Tree();
       if (window() == nullptr || tree.Find(id_) == nullptr) {
         return uia::kElementNotAvailable;
       }
@@ -549,7 +549,7 @@ class UiaElement final : public IRawElementProviderSimple,
         return E_POINTER;
       }
       *out = nullptr;
-      const A11yTree tree = Tree();
+      const A11yTree& tree = Tree();
       const A11yNode* node = tree.Find(id_);
       if (window() == nullptr || node == nullptr || node->parent == 0) {
         return uia::kElementNotAvailable;
@@ -612,9 +612,12 @@ class UiaElement final : public IRawElementProviderSimple,
     return ran || !IsWindow(bridge_->hwnd) ? result : uia::kTimeout;
   }
   AccessibleWindow* window() const { return bridge_->window; }
-  A11yTree Tree() const { return window() != nullptr ? window()->AccessibleTree() : A11yTree{}; }
+  const A11yTree& Tree() const {
+    static const A11yTree kNone;
+    return window() != nullptr ? window()->AccessibleTree() : kNone;
+  }
   bool Has(PATTERNID pattern) const {
-    const A11yTree tree = Tree();
+    const A11yTree& tree = Tree();
     const A11yNode* node = tree.Find(id_);
     return node != nullptr && HasPattern(*node, pattern);
   }
@@ -627,7 +630,7 @@ class UiaElement final : public IRawElementProviderSimple,
     }
     *out = {};
     return Serve([&]() -> HRESULT {
-      const A11yTree tree = Tree();
+      const A11yTree& tree = Tree();
       const A11yNode* node = tree.Find(id_);
       if (window() == nullptr || node == nullptr || !HasPattern(*node, pattern)) {
         return uia::kElementNotAvailable;

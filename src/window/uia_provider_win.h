@@ -18,7 +18,8 @@ namespace lumetta {
 class AccessibleWindow {
  public:
   [[nodiscard]] virtual HWND AccessibleHwnd() const = 0;
-  [[nodiscard]] virtual A11yTree AccessibleTree() = 0;
+  // The tree as it was last made: reading it never makes it anew.
+  [[nodiscard]] virtual const A11yTree& AccessibleTree() const = 0;
   virtual A11yOutcome AccessibleRequest(const A11yRequest& request) = 0;
   // A rectangle in window DIPs on the screen, in pixels; a screen point in window DIPs.
   [[nodiscard]] virtual RECT ScreenRectOf(const RectF& dips) const = 0;

@@ -73,15 +73,23 @@ IRawElementProviderSimple* WindowBase::AccessibilityRoot() {
     return nullptr;
   }
   if (!uia_) {
+    tree_ = AccessibilityTree();
     uia_ = std::make_unique<UiaProviders>(static_cast<AccessibleWindow&>(*this));
   }
   return uia_->Root();
+}
+
+void WindowBase::RefreshAccessibility() {
+  if (uia_) {
+    tree_ = AccessibilityTree();
+  }
 }
 
 void WindowBase::AccessibilityChanged() {
   if (!uia_) {
     return;
   }
+  tree_ = AccessibilityTree();
   // No outbound COM call while a sent message is handled (a reader's call carried here, or a
   // WM_CLOSE from another process): the events wait until it has returned.
   if (InSendMessage()) {
@@ -95,8 +103,7 @@ void WindowBase::AccessibilityChanged() {
 A11yOutcome WindowBase::AccessibleRequest(const A11yRequest& request) {
   if (request.verb == A11yVerb::Invoke) {
     // Invoking opens windows and pages; clients expect the call to return first.
-    const A11yTree tree = AccessibilityTree();
-    const A11yNode* node = tree.Find(request.id);
+    const A11yNode* node = tree_.Find(request.id);
     if (node == nullptr || (node->role != A11yRole::Button && node->role != A11yRole::Link)) {
       return A11yOutcome::NotSupported;
     }
@@ -280,10 +287,12 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       // Screen readers are told the window is going before it goes, and not served again.
       uia_.reset();
+      tree_ = {};
       created_ = false;
       return OnMessage(message, wParam, lParam);
     case WM_NCDESTROY: {
       uia_.reset();
+      tree_ = {};
       created_ = false;
       renderer_.DiscardDeviceResources();
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);

@@ -72,10 +72,13 @@ class WindowBase : private AccessibleWindow {
   // After input or a request may have changed what a screen reader finds: listening readers
   // are told what did. Nothing happens until a reader has asked for the window once.
   void AccessibilityChanged();
+  // What a reader is answered from is made anew, without telling anybody: for changes told
+  // later, at once, such as the card's clock between ticks.
+  void RefreshAccessibility();
 
  private:
   HWND AccessibleHwnd() const override { return hwnd_; }
-  A11yTree AccessibleTree() override { return AccessibilityTree(); }
+  const A11yTree& AccessibleTree() const override { return tree_; }
   A11yOutcome AccessibleRequest(const A11yRequest& request) override;
   RECT ScreenRectOf(const RectF& dips) const override;
   PointF DipsAtScreen(double x, double y) const override;
@@ -95,6 +98,7 @@ class WindowBase : private AccessibleWindow {
   HWND hwnd_ = nullptr;
   bool created_ = false;  // a window is not described before its creation has finished
   std::unique_ptr<UiaProviders> uia_;
+  A11yTree tree_;  // what readers are answered from, kept while one has asked
   bool plainBackdrop_ = false;
   bool trackingLeave_[2] = {false, false};  // client, non-client
   bool changePosted_ = false;

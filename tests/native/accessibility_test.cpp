@@ -114,11 +114,12 @@ struct Card {
   Snapshot snapshot = Measured();
   Settings settings;
   SectionLayout layout;
+  CardView view;
 
   A11yTree Tree(const TextSource& texts, UpdateState update = UpdateState::None) {
     layout = StackSections(CardSections(settings, update, std::nullopt));
-    return CardAccessibilityTree({snapshot, settings, layout, u"2.0", u"Sun, Dec 6", u"9:05"},
-                                 texts);
+    BuildCardView({snapshot, settings, update, u"2.0", u"Sun, Dec 6", 9, 5}, texts, view);
+    return CardAccessibilityTree(view, layout);
   }
 };
 
@@ -152,6 +153,22 @@ TEST(CardAccessibility, EverySectionReadsAsOneSentenceInEitherLanguage) {
                 u"Network, Wi-Fi 6 \u00B7 Home, receiving 1.5 KB/s, sending 0 B/s",
                 u"Disk, 100 GB free, 400 GB of 500 GB used", u"Lumetta, CPU 0.4% \u00B7 24.0 MB",
                 u"Settings\u2026", u"Always on top"}));
+  // What is drawn says the same in fewer characters, each in the colour of what it signals.
+  const auto drawn = [&](SectionId id) {
+    std::vector<std::pair<std::u16string, Tone>> all{
+        {card.view[id].headline, card.view[id].headlineTone}};
+    for (const CardCaption& caption : card.view[id].captions) {
+      all.emplace_back(caption.text, caption.tone);
+    }
+    return all;
+  };
+  using enum Tone;
+  EXPECT_EQ(drawn(SectionId::Memory),
+            (std::vector<std::pair<std::u16string, Tone>>{{u"12.0 GB / 16.0 GB", Primary},
+                                                          {u"App 10G", Secondary},
+                                                          {u"Kernel 2.0G", Secondary},
+                                                          {u"Commit 14G/20G", Secondary},
+                                                          {u"Elevated", Warning}}));
   const A11yTree ja = card.Tree(test::RcTexts("ja"));
   const std::vector<std::u16string> jaNames = Names(ja);
   EXPECT_TRUE(jaNames[3].ends_with(u"負荷 注意")) << jaNames[3].size();
@@ -192,6 +209,10 @@ TEST(CardAccessibility, WhatIsMissingOrOutOfDateIsSaidInWords) {
   card.snapshot.disk = {480 * kGiB, 500 * kGiB, true};
   EXPECT_EQ(card.Tree(en).Find(SectionElement(SectionId::Disk))->name,
             u"Disk, 20.0 GB free, Usage is above 90%");
+  EXPECT_EQ(std::tuple(card.view.diskAlert, card.view[SectionId::Disk].headlineTone,
+                       card.view[SectionId::Disk].captions[0].tone,
+                       card.view[SectionId::Cpu].headlineTone),
+            std::tuple(DiskAlert::Over, Tone::Critical, Tone::Critical, Tone::Primary));
 
   card.settings = {};
   card.settings.showClock = card.settings.showCpu = card.settings.showGpu =

@@ -11,7 +11,7 @@
 #include "card/card_menu_items.h"
 #include "card/card_presence.h"
 #include "card/card_settings.h"
-#include "card/card_text.h"
+#include "card/card_view.h"
 
 namespace lumetta {
 namespace {

@@ -98,7 +98,13 @@ TEST_F(Strings, EverySettingsLabelAndNoticeFitsItsRow) {
     Renderer renderer(factories.d2d.Get(), factories.dwrite.Get());
     // So does the card's update line, however long the version.
     for (const std::u16string_view version : {u"1.2.3", u"10.20.300-beta.4"}) {
-      const float needed = CardPainter::UpdateTextHeight(renderer, version);
+      CardView view;
+      BuildCardView({.snapshot = Snapshot{},
+                     .settings = Settings{},
+                     .updateState = UpdateState::Required,
+                     .updateVersion = version},
+                    ProgramTexts(), view);
+      const float needed = CardPainter::UpdateTextHeight(renderer, view);
       EXPECT_GE(StackSections(CardSections(Settings{}, UpdateState::Required, std::nullopt, needed))
                     .sections[0]
                     .height,

@@ -187,15 +187,16 @@ class CardPainterTest : public RendererTest {
     for (const SettingsBool& entry : kSettingsBools) {
       settings.*entry.field = entry.field == &Settings::showDisk;
     }
-    const SectionLayout layout = StackSections(
-        CardSections(settings, UpdateState::None,
-                     CardPainter::DiskAlertTextHeight(renderer, snapshot_, settings)));
+    CardView view;
+    BuildCardView({.snapshot = snapshot_, .settings = settings}, ProgramTexts(), view);
+    const SectionLayout layout = StackSections(CardSections(
+        settings, UpdateState::None, CardPainter::DiskAlertTextHeight(renderer, view)));
     return Frame(renderer, canvas_, [&] {
       if (palette != nullptr) {
         renderer.palette = palette;
         renderer.FillRect({0, 0, 190, 640}, ToD2D(palette->Backdrop), 0);
       }
-      CardPainter().Paint(renderer, {snapshot_, settings, layout, u"1.0.0", palette != nullptr,
+      CardPainter().Paint(renderer, {view, snapshot_, layout, palette != nullptr,
                                      palette != nullptr ? HoverButton::Pin : HoverButton::None});
     });
   }

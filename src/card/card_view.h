@@ -1,0 +1,72 @@
+// What the card says: each section's title, figures and captions as they are drawn, and the
+// sentence a screen reader hears for it. Built once per tick, clock repaint and change of
+// settings or update state; the painter draws it and the accessibility tree reads it, so the
+// eye and the ear are told the same thing.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/strings.h"
+#include "card/card_layout.h"
+#include "metrics/snapshot.h"
+#include "settings/settings.h"
+#include "update/update_info.h"
+
+namespace lumetta {
+
+// What a text signals; the painter gives each its colour from the palette.
+enum class Tone : std::uint8_t { Primary, Secondary, Tertiary, Good, Warning, Critical };
+
+struct CardCaption {
+  std::u16string text;
+  Tone tone = Tone::Secondary;
+};
+
+struct CardSectionView {
+  std::u16string title;
+  std::u16string headline;  // the figure beside the title; the clock's time
+  Tone headlineTone = Tone::Primary;
+  std::vector<CardCaption> captions;  // the smaller lines, in drawing order
+  std::u16string sentence;            // the title and every figure, as a reader hears them
+};
+
+inline constexpr std::size_t kSectionCount = 8;
+
+struct CardViewInput {
+  const Snapshot& snapshot;
+  const Settings& settings;
+  UpdateState updateState = UpdateState::None;
+  std::u16string_view updateVersion{};  // the required version the update line names
+  std::u16string_view date{};           // the clock's date in the chosen language
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+struct CardView {
+  std::array<CardSectionView, kSectionCount> sections;  // by SectionId; only shown ones filled
+  std::u16string nothingToShow;
+  std::u16string settingsButton;
+  std::u16string pinButton;
+  bool pinned = false;
+  bool coreBars = false;      // the CPU's cores are drawn under its chart
+  double secondOfMinute = 0;  // the clock's seconds bar, 0 to 1
+  double diskUsed = 0;        // the disk bar, 0 to 1
+  DiskAlert diskAlert = DiskAlert::None;
+
+  [[nodiscard]] const CardSectionView& operator[](SectionId id) const {
+    return sections[static_cast<std::size_t>(id)];
+  }
+};
+
+// Fills `view` anew from what was measured and what is chosen.
+void BuildCardView(const CardViewInput& input, const TextSource& texts, CardView& view);
+
+// "vendor model" with empty parts left out.
+[[nodiscard]] std::u16string JoinNames(const std::u16string& vendor, const std::u16string& model);
+
+}  // namespace lumetta
