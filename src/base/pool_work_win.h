@@ -35,7 +35,8 @@ class PoolWork {
   }
 
  private:
-  static void CALLBACK Run(PTP_CALLBACK_INSTANCE, void* context, PTP_WORK) {
+  // A job that throws ends the process here rather than unwinding through the pool's frames.
+  static void CALLBACK Run(PTP_CALLBACK_INSTANCE, void* context, PTP_WORK) noexcept {
     static_cast<PoolWork*>(context)->callback_();
   }
 

@@ -1,5 +1,7 @@
 #include "card/card_placement_win.h"
 
+#include <new>
+
 #include "card/placement.h"
 
 namespace lumetta {
@@ -9,13 +11,17 @@ ScreenRect ToScreenRect(const RECT& r) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM context) noexcept {
   auto* areas = reinterpret_cast<std::vector<ScreenRect>*>(context);
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (GetMonitorInfoW(monitor, &info)) {
     const auto where = (info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? areas->begin() : areas->end();
-    areas->insert(where, ToScreenRect(info.rcWork));
+    try {
+      areas->insert(where, ToScreenRect(info.rcWork));
+    } catch (const std::bad_alloc&) {
+      return FALSE;  // the areas found so far
+    }
   }
   return TRUE;
 }

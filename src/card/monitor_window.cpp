@@ -234,7 +234,7 @@ void MonitorWindow::UpdateZOrder() {
 }
 
 void CALLBACK MonitorWindow::ForegroundChanged(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LONG, DWORD,
-                                               DWORD) {
+                                               DWORD) noexcept {
   MonitorWindow* self = gInstance;
   if (self == nullptr || self->settings_.alwaysOnTop) {
     return;

@@ -64,7 +64,7 @@ class MonitorWindow final : public WindowBase {
 
  private:
   static void CALLBACK ForegroundChanged(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG object,
-                                         LONG child, DWORD thread, DWORD time);
+                                         LONG child, DWORD thread, DWORD time) noexcept;
   LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
   LRESULT OnTimer(WPARAM id);
   LRESULT OnLButtonUp(LPARAM lParam);

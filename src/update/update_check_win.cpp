@@ -37,7 +37,7 @@ struct RequestState {
 using StateHold = std::shared_ptr<RequestState>;
 
 void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, void* information,
-                       DWORD length) {
+                       DWORD length) noexcept {
   auto* hold = reinterpret_cast<StateHold*>(context);
   if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
     delete hold;  // the handle's last callback

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include <cwchar>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -169,7 +170,7 @@ class UiaElement final : public IRawElementProviderSimple,
       : bridge_(std::move(bridge)), id_(id) {}
 
   // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override {
     if (out == nullptr) {
       return E_POINTER;
     }
@@ -197,10 +198,10 @@ class UiaElement final : public IRawElementProviderSimple,
     AddRef();
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override {
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override {
     return static_cast<ULONG>(InterlockedIncrement(&references_));
   }
-  ULONG STDMETHODCALLTYPE Release() override {
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
     const LONG left = InterlockedDecrement(&references_);
     if (left == 0) {
       delete this;
@@ -209,7 +210,7 @@ class UiaElement final : public IRawElementProviderSimple,
   }
 
   // IRawElementProviderSimple
-  HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override {
+  HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) noexcept override {
     if (options == nullptr) {
       return E_POINTER;
     }
@@ -221,7 +222,8 @@ class UiaElement final : public IRawElementProviderSimple,
                                             ProviderOptions_UseComThreading);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** out) override {
+  HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern,
+                                               IUnknown** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -239,7 +241,7 @@ class UiaElement final : public IRawElementProviderSimple,
       return S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* out) override {
+  HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID property, VARIANT* out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -288,7 +290,8 @@ class UiaElement final : public IRawElementProviderSimple,
       return S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** out) override {
+  HRESULT STDMETHODCALLTYPE
+  get_HostRawElementProvider(IRawElementProviderSimple** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -308,7 +311,7 @@ class UiaElement final : public IRawElementProviderSimple,
 
   // IRawElementProviderFragment
   HRESULT STDMETHODCALLTYPE Navigate(NavigateDirection direction,
-                                     IRawElementProviderFragment** out) override {
+                                     IRawElementProviderFragment** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -341,7 +344,7 @@ class UiaElement final : public IRawElementProviderSimple,
       return next != 0 ? Element(next, out) : S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** out) override {
+  HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -361,7 +364,7 @@ class UiaElement final : public IRawElementProviderSimple,
       return S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* out) override {
+  HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -382,14 +385,15 @@ class UiaElement final : public IRawElementProviderSimple,
       return S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE GetEmbeddedFragmentRoots(SAFEARRAY** out) override {
+  HRESULT STDMETHODCALLTYPE GetEmbeddedFragmentRoots(SAFEARRAY** out) noexcept override {
     if (out != nullptr) {
       *out = nullptr;
     }
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE SetFocus() override { return Request({A11yVerb::Focus, id_}); }
-  HRESULT STDMETHODCALLTYPE get_FragmentRoot(IRawElementProviderFragmentRoot** out) override {
+  HRESULT STDMETHODCALLTYPE SetFocus() noexcept override { return Request({A11yVerb::Focus, id_}); }
+  HRESULT STDMETHODCALLTYPE
+  get_FragmentRoot(IRawElementProviderFragmentRoot** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -404,8 +408,8 @@ class UiaElement final : public IRawElementProviderSimple,
   }
 
   // IRawElementProviderFragmentRoot
-  HRESULT STDMETHODCALLTYPE ElementProviderFromPoint(double x, double y,
-                                                     IRawElementProviderFragment** out) override {
+  HRESULT STDMETHODCALLTYPE ElementProviderFromPoint(
+      double x, double y, IRawElementProviderFragment** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -419,7 +423,7 @@ class UiaElement final : public IRawElementProviderSimple,
       return hit != 0 ? Element(hit, out) : S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE GetFocus(IRawElementProviderFragment** out) override {
+  HRESULT STDMETHODCALLTYPE GetFocus(IRawElementProviderFragment** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -434,11 +438,11 @@ class UiaElement final : public IRawElementProviderSimple,
   }
 
   // IInvokeProvider
-  HRESULT STDMETHODCALLTYPE Invoke() override { return Request({A11yVerb::Invoke, id_}); }
+  HRESULT STDMETHODCALLTYPE Invoke() noexcept override { return Request({A11yVerb::Invoke, id_}); }
 
   // IToggleProvider
-  HRESULT STDMETHODCALLTYPE Toggle() override { return Request({A11yVerb::Toggle, id_}); }
-  HRESULT STDMETHODCALLTYPE get_ToggleState(int* state) override {
+  HRESULT STDMETHODCALLTYPE Toggle() noexcept override { return Request({A11yVerb::Toggle, id_}); }
+  HRESULT STDMETHODCALLTYPE get_ToggleState(int* state) noexcept override {
     return Read(uia::kTogglePattern, state, [](const A11yNode& node) {
       return node.toggled.value_or(false) ? uia::kToggleOn : uia::kToggleOff;
     });
@@ -446,7 +450,7 @@ class UiaElement final : public IRawElementProviderSimple,
 
   // IValueProvider: text is read-only; a slider takes a number ("85" or "85%"), as its
   // IsReadOnly says.
-  HRESULT STDMETHODCALLTYPE SetValue(LPCWSTR text) override {
+  HRESULT STDMETHODCALLTYPE SetValue(LPCWSTR text) noexcept override {
     const std::wstring_view whole = text != nullptr ? std::wstring_view(text) : L"";
     wchar_t* end = nullptr;
     const double value = whole.empty() ? 0 : std::wcstod(whole.data(), &end);
@@ -459,12 +463,12 @@ class UiaElement final : public IRawElementProviderSimple,
     }
     return Request({A11yVerb::SetValue, id_, value});
   }
-  HRESULT STDMETHODCALLTYPE get_Value(BSTR* value) override {
+  HRESULT STDMETHODCALLTYPE get_Value(BSTR* value) noexcept override {
     return Read(uia::kValuePattern, value, [](const A11yNode& node) {
       return SysAllocStringLen(AsWide(node.value.data()), static_cast<UINT>(node.value.size()));
     });
   }
-  HRESULT STDMETHODCALLTYPE get_IsReadOnly(BOOL* readOnly) override {
+  HRESULT STDMETHODCALLTYPE get_IsReadOnly(BOOL* readOnly) noexcept override {
     // Both value patterns ask: text is read-only, a slider takes values while it is enabled.
     const HRESULT range = Read(uia::kRangeValuePattern, readOnly,
                                [](const A11yNode& node) { return node.enabled ? FALSE : TRUE; });
@@ -474,26 +478,26 @@ class UiaElement final : public IRawElementProviderSimple,
   }
 
   // IRangeValueProvider
-  HRESULT STDMETHODCALLTYPE SetValue(double value) override {
+  HRESULT STDMETHODCALLTYPE SetValue(double value) noexcept override {
     return Request({A11yVerb::SetValue, id_, value});
   }
-  HRESULT STDMETHODCALLTYPE get_Value(double* value) override {
+  HRESULT STDMETHODCALLTYPE get_Value(double* value) noexcept override {
     return ReadRange(value, &A11yRange::value);
   }
-  HRESULT STDMETHODCALLTYPE get_Maximum(double* value) override {
+  HRESULT STDMETHODCALLTYPE get_Maximum(double* value) noexcept override {
     return ReadRange(value, &A11yRange::maximum);
   }
-  HRESULT STDMETHODCALLTYPE get_Minimum(double* value) override {
+  HRESULT STDMETHODCALLTYPE get_Minimum(double* value) noexcept override {
     return ReadRange(value, &A11yRange::minimum);
   }
-  HRESULT STDMETHODCALLTYPE get_LargeChange(double* value) override {
+  HRESULT STDMETHODCALLTYPE get_LargeChange(double* value) noexcept override {
     return ReadRange(value, &A11yRange::step);
   }
-  HRESULT STDMETHODCALLTYPE get_SmallChange(double* value) override {
+  HRESULT STDMETHODCALLTYPE get_SmallChange(double* value) noexcept override {
     return ReadRange(value, &A11yRange::step);
   }
   // ISelectionProvider
-  HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** out) override {
+  HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -516,21 +520,21 @@ class UiaElement final : public IRawElementProviderSimple,
       return S_OK;
     });
   }
-  HRESULT STDMETHODCALLTYPE get_CanSelectMultiple(BOOL* multiple) override {
+  HRESULT STDMETHODCALLTYPE get_CanSelectMultiple(BOOL* multiple) noexcept override {
     return Read(uia::kSelectionPattern, multiple, [](const A11yNode&) { return FALSE; });
   }
-  HRESULT STDMETHODCALLTYPE get_IsSelectionRequired(BOOL* required) override {
+  HRESULT STDMETHODCALLTYPE get_IsSelectionRequired(BOOL* required) noexcept override {
     return Read(uia::kSelectionPattern, required, [](const A11yNode&) { return TRUE; });
   }
 
   // IScrollItemProvider
-  HRESULT STDMETHODCALLTYPE ScrollIntoView() override {
+  HRESULT STDMETHODCALLTYPE ScrollIntoView() noexcept override {
     return Request({A11yVerb::ScrollIntoView, id_});
   }
 
   // ISelectionItemProvider
-  HRESULT STDMETHODCALLTYPE Select() override { return Request({A11yVerb::Select, id_}); }
-  HRESULT STDMETHODCALLTYPE AddToSelection() override {
+  HRESULT STDMETHODCALLTYPE Select() noexcept override { return Request({A11yVerb::Select, id_}); }
+  HRESULT STDMETHODCALLTYPE AddToSelection() noexcept override {
     return Serve([&]() -> HRESULT {
       // One option is always chosen: adding the chosen one is the only addition there is.
       BOOL selected = FALSE;
@@ -538,12 +542,15 @@ class UiaElement final : public IRawElementProviderSimple,
       return FAILED(result) ? result : selected ? S_OK : uia::kInvalidOperation;
     });
   }
-  HRESULT STDMETHODCALLTYPE RemoveFromSelection() override { return uia::kInvalidOperation; }
-  HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* selected) override {
+  HRESULT STDMETHODCALLTYPE RemoveFromSelection() noexcept override {
+    return uia::kInvalidOperation;
+  }
+  HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* selected) noexcept override {
     return Read(uia::kSelectionItemPattern, selected,
                 [](const A11yNode& node) { return node.selected ? TRUE : FALSE; });
   }
-  HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** out) override {
+  HRESULT STDMETHODCALLTYPE
+  get_SelectionContainer(IRawElementProviderSimple** out) noexcept override {
     return Serve([&]() -> HRESULT {
       if (out == nullptr) {
         return E_POINTER;
@@ -601,15 +608,33 @@ class UiaElement final : public IRawElementProviderSimple,
     }
   }
   // UI Automation may call from any thread; the window and its tree belong to the window's.
+  // No exception leaves a call: it must not unwind through COM's frames, nor, when the call
+  // was carried, through the window's.
   template <typename Call>
-  HRESULT Serve(Call call) const {
+  HRESULT Serve(Call call) const noexcept {
     HRESULT result = uia::kElementNotAvailable;
     bool ran = false;  // also by a window that began it after the time-out
-    bridge_->Run([&] {
-      result = call();
-      ran = true;
-    });
+    try {
+      bridge_->Run([&] {
+        result = Answered(call);
+        ran = true;
+      });
+    } catch (const std::bad_alloc&) {  // carrying the call failed
+      return E_OUTOFMEMORY;
+    } catch (...) {
+      return E_FAIL;
+    }
     return ran || !IsWindow(bridge_->hwnd) ? result : uia::kTimeout;
+  }
+  template <typename Call>
+  static HRESULT Answered(Call& call) noexcept {
+    try {
+      return call();
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    } catch (...) {
+      return E_FAIL;
+    }
   }
   AccessibleWindow* window() const { return bridge_->window; }
   const A11yTree& Tree() const {

@@ -2,11 +2,23 @@
 
 #include <cmath>
 
+#include "app/log.h"
+#include "base/printf.h"
 #include "base/rounding.h"
 #include "base/win_error.h"
 #include "draw/palette.h"
 
 namespace lumetta {
+namespace {
+
+void NoteFailedMessage(UINT message) noexcept {
+  try {
+    LogEvent(kError, "window", "message_failed", StringPrintf("message=0x%04X", message));
+  } catch (...) {  // the log cannot be written either
+  }
+}
+
+}  // namespace
 
 HRESULT WindowCreation::hresult() const {
   return ok() ? S_OK : HRESULT_FROM_WIN32(error);  // an HRESULT such as E_FAIL passes as it is
@@ -42,7 +54,7 @@ WindowCreation WindowBase::CreateBoundWindow(const wchar_t* className, DWORD exS
     windowClass.lpfnWndProc = &WindowBase::Thunk;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = className;
     if (RegisterClassExW(&windowClass) == 0) {
       return {WindowCreation::Failed::RegisterClass, LastErrorCode()};
@@ -162,7 +174,7 @@ void WindowBase::Retheme() {
   Invalidate();
 }
 
-LRESULT CALLBACK WindowBase::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowBase::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_NCCREATE) {
     self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -172,7 +184,14 @@ LRESULT CALLBACK WindowBase::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARA
   if (self == nullptr) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-  return self->Dispatch(message, wParam, lParam);
+  // An exception must not unwind through user32's frames: a message whose handling failed
+  // (out of memory) gets the default answer, and the window goes on.
+  try {
+    return self->Dispatch(message, wParam, lParam);
+  } catch (...) {
+    NoteFailedMessage(message);
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT WindowBase::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -83,7 +83,7 @@ class WindowBase : private AccessibleWindow {
   RECT ScreenRectOf(const RectF& dips) const override;
   PointF DipsAtScreen(double x, double y) const override;
 
-  static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   void SetUpFrame();
   // The theme, the system colours or composition changed: a new palette and a new frame.

@@ -119,6 +119,11 @@ inline bool PumpUntilSet(HANDLE event, DWORD timeoutMs = 10000) {
   return false;
 }
 
+// The calling thread's nth allocation from now (0: the next) throws std::bad_alloc, once; -1
+// disarms. The test program's main defines them.
+void FailAllocation(long nth);
+[[nodiscard]] bool AllocationFailed();  // since it was armed
+
 // A plain top-level window for what needs a real one, such as its frame's attributes.
 class TestWindow {
  public:

@@ -17,6 +17,7 @@
 #include "dialogs/settings_window.h"
 #include "support/card_in_process.h"
 #include "support/factories.h"
+#include "support/logging_test.h"
 #include "support/test_files.h"
 #include "support/test_window.h"
 #include "support/uia_client.h"
@@ -381,6 +382,76 @@ TEST(AboutProviders, TextsTheLinkInvokedAfterTheCallReturnsAndOneWindow) {
   EXPECT_EQ(std::pair(about.hwnd(), IsIconic(first)), std::pair(first, FALSE));
   SendMessageW(first, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(std::pair(IsWindow(first), about.hwnd()), std::pair(FALSE, HWND{}));
+}
+
+// Each allocation of a call failing in turn, until the call makes no more: its answers, the last
+// with memory to spare.
+template <typename Call>
+std::vector<long long> EachAllocationFailing(Call call) {
+  std::vector<long long> answers;
+  for (long nth = 0;; ++nth) {
+    test::FailAllocation(nth);
+    const auto answer = static_cast<long long>(call());
+    const bool failed = test::AllocationFailed();
+    test::FailAllocation(-1);
+    answers.push_back(answer);
+    if (!failed) {
+      return answers;
+    }
+  }
+}
+
+// An allocation failing inside a message or a provider's call is answered as Windows and COM
+// expect, never thrown through their frames: a message gets the default answer, a call
+// E_OUTOFMEMORY, also one carried from another thread. With memory again, the next works.
+class EntryPoints : public test::LoggingTest {};
+TEST_F(EntryPoints, AnAllocationFailingInsideIsAnsweredNotThrown) {
+  {
+    test::CardInProcess inProcess;  // a tick of the card's, failing anywhere
+    ASSERT_EQ(inProcess.card.Create(GetModuleHandleW(nullptr)), S_OK);
+    const std::vector<long long> ticks = EachAllocationFailing(
+        [&] { return SendMessageW(inProcess.card.hwnd(), WM_TIMER, 1, 0); });
+    EXPECT_GT(ticks.size(), 20u);
+    EXPECT_EQ(Events("window").size(), ticks.size() - 1);
+    EXPECT_EQ(Events("window").at(0), "ERROR window message_failed message=0x0113");
+  }
+  test::Factories factories;
+  AboutWindow about(factories.d2d.Get(), factories.dwrite.Get());
+  about.Show(nullptr);
+  test::Pump();
+
+  struct Caller {
+    ComPtr<IRawElementProviderFragment> root;
+    HRESULT answer = S_FALSE;
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HRESULT FirstChild() {
+      ComPtr<IRawElementProviderFragment> child;
+      return answer = root->Navigate(NavigateDirection_FirstChild, &child);
+    }
+  };
+  const auto caller = std::make_shared<Caller>();
+  caller->root = As<IRawElementProviderFragment>(about.AccessibilityRoot());
+  const auto name = test::Child(about.AccessibilityRoot(), L"1");
+  for (const std::vector<long long>& answers :
+       {EachAllocationFailing([&] { return caller->FirstChild(); }), EachAllocationFailing([&] {
+          VARIANT value{};
+          const HRESULT result = name->GetPropertyValue(uia::kNameProperty, &value);
+          VariantClear(&value);
+          return result;
+        })}) {
+    EXPECT_EQ(std::vector(answers.begin(), answers.end() - 1),
+              std::vector<long long>(answers.size() - 1, E_OUTOFMEMORY));
+    EXPECT_EQ(answers.back(), S_OK);
+  }
+  // The window's thread fails to make the element another thread asked for.
+  std::thread([caller] {
+    caller->FirstChild();
+    SetEvent(caller->done);
+  }).detach();
+  test::FailAllocation(0);  // served only while this thread pumps
+  ASSERT_TRUE(test::PumpUntilSet(caller->done));
+  EXPECT_EQ(std::pair(test::AllocationFailed(), caller->answer), std::pair(true, E_OUTOFMEMORY));
+  test::FailAllocation(-1);
 }
 
 // The mouse taken away mid-drag (Alt+Tab, another window's capture, a menu) ends the drag: a

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "app/log.h"
@@ -9,6 +10,7 @@
 #include "base/wide.h"
 #include "settings/settings_file.h"
 #include "support/test_files.h"
+#include "support/test_window.h"
 
 namespace lumetta::test {
 namespace {
@@ -42,8 +44,36 @@ int RunSaveLoop(const char* path, const char* readyEvent) {
   return 1;
 }
 
+thread_local long gAllocationsToFailure = -1;  // -2: it has failed
+
 }  // namespace
+
+void FailAllocation(long nth) {
+  gAllocationsToFailure = nth;
+}
+bool AllocationFailed() {
+  return gAllocationsToFailure == -2;
+}
+
 }  // namespace lumetta::test
+
+void* operator new(std::size_t size) {
+  long& left = lumetta::test::gAllocationsToFailure;
+  if (left >= 0 && left-- == 0) {
+    left = -2;
+    throw std::bad_alloc();
+  }
+  if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+    return memory;
+  }
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+  std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+  std::free(memory);
+}
 
 int main(int argc, char** argv) {
   const auto flag = [&](std::string_view name) {
