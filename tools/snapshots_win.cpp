@@ -24,7 +24,7 @@ double Mib(std::uint64_t bytes) {
 
 void Print(int tick, const lumetta::Snapshot& s) {
   std::printf("tick %d | %s %s %s |", tick, Utf8(s.cpuVendor).c_str(), Utf8(s.cpuModel).c_str(),
-              s.cpuClockValid ? Utf8(lumetta::clockText(s.cpuClockMhz)).c_str() : "-");
+              s.cpuFrequencyValid ? Utf8(lumetta::FrequencyText(s.cpuFrequencyMhz)).c_str() : "-");
   if (s.cpuValid) {
     std::printf(" cpu %5.1f%% [", s.cpuTotal * 100);
     for (double core : s.cpuCores) {

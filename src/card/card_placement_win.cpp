@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "card/placement.h"
+#include "card/card_placement.h"
 
 namespace lumetta {
 namespace {

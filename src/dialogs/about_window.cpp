@@ -27,7 +27,7 @@ void AboutWindow::Text(Renderer& r, std::u16string_view text, TextStyle style, c
             std::u16string(text), box);
 }
 
-A11yTree AboutWindow::AccessibilityTree() {
+A11yTree AboutWindow::BuildAccessibilityTree() {
   if (tree_.nodes.empty()) {
     Lay(renderer(), static_cast<float>(ClientSize().width), false);
   }

@@ -41,7 +41,7 @@ class AboutWindow final : public DialogWindow {
   bool IsClickableAt(float x, float y) override;
   // What the window shows, laid out without drawing before its first frame; the texts do not
   // change while it is open. The link has the focus while the window has.
-  A11yTree AccessibilityTree() override;
+  A11yTree BuildAccessibilityTree() override;
   A11yOutcome OnAccessibilityRequest(const A11yRequest& request) override;
 
  private:

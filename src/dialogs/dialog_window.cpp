@@ -123,7 +123,7 @@ LRESULT DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCaptureLost();
       break;
     case WM_MOUSEWHEEL:
-      OnMouseWheel(static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / 120.0f);
+      OnMouseWheel(static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / WHEEL_DELTA);
       return 0;
     default:
       break;

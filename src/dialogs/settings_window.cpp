@@ -54,7 +54,7 @@ void SettingsWindow::SetSaveFailed(bool failed, bool noDataFolder) {
   }
 }
 
-A11yTree SettingsWindow::AccessibilityTree() {
+A11yTree SettingsWindow::BuildAccessibilityTree() {
   BuildRows();
   return panel_.AccessibilityTree(ProgramTexts());
 }

@@ -33,7 +33,7 @@ class SettingsWindow final : public DialogWindow {
   void OnCaptureLost() override { panel_.CancelInput(); }
   bool OnKeyDown(WPARAM key) override;
   bool IsClickableAt(float x, float y) override { return panel_.IsClickableAt(x, y); }
-  A11yTree AccessibilityTree() override;
+  A11yTree BuildAccessibilityTree() override;
   A11yOutcome OnAccessibilityRequest(const A11yRequest& request) override;
 
  private:

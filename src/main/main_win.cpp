@@ -18,7 +18,7 @@
 #include "base/printf.h"
 #include "base/wide.h"
 #include "base/win_error.h"
-#include "card/monitor_window.h"
+#include "card/card_window.h"
 #include "settings/login_item.h"
 
 namespace lumetta {
@@ -49,7 +49,7 @@ int Run(HINSTANCE instance) {
   std::unique_ptr<std::wstring> settingsPath;
   ComPtr<ID2D1Factory> d2dFactory;
   ComPtr<IDWriteFactory> dwriteFactory;
-  std::unique_ptr<MonitorWindow> window;
+  std::unique_ptr<CardWindow> window;
   UniqueHandle mutex;
   std::optional<ComScope> com;
 
@@ -58,7 +58,7 @@ int Run(HINSTANCE instance) {
     LogEvent(kWarn, "app", "mutex_failed", CodeDetail(LastErrorCode()));
   } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
     LogEvent(kInfo, "app", "already_running");
-    if (HWND running = FindWindowW(kMonitorWindowClass, nullptr)) {
+    if (HWND running = FindWindowW(kCardWindowClass, nullptr)) {
       PostMessageW(running, RegisterWindowMessageW(kRevealMessageName), 0, 0);
     }
     return 0;
@@ -89,8 +89,7 @@ int Run(HINSTANCE instance) {
     ShowStartupFailure(kTextStageDirectWrite, result);
     return 1;
   }
-  window =
-      std::make_unique<MonitorWindow>(d2dFactory.Get(), dwriteFactory.Get(), settingsPath.get());
+  window = std::make_unique<CardWindow>(d2dFactory.Get(), dwriteFactory.Get(), settingsPath.get());
   result = window->Create(instance);
   if (FAILED(result)) {
     ShowStartupFailure(kTextStageWindow, result);

@@ -199,7 +199,7 @@ std::u16string vendorOf(std::u16string_view raw) {
   return {};
 }
 
-std::u16string clockText(double mhz) {
+std::u16string FrequencyText(double mhz) {
   constexpr double kGigahertzFrom = 999.5;
   if (!(mhz > 0) || !std::isfinite(mhz)) {
     return {};

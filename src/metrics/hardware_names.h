@@ -11,7 +11,7 @@ namespace lumetta {
 // "Intel", "AMD", "NVIDIA", "Qualcomm", or empty.
 [[nodiscard]] std::u16string vendorOf(std::u16string_view raw);
 // "4.25 GHz", "999 MHz", or empty for values that are not positive and finite.
-[[nodiscard]] std::u16string clockText(double mhz);
+[[nodiscard]] std::u16string FrequencyText(double mhz);
 
 // Windows build: the processor's name from the registry, or empty (logged) on failure.
 [[nodiscard]] std::u16string readProcessorName();

@@ -10,9 +10,9 @@ std::uint64_t CounterTo100ns(std::uint64_t counter, std::uint64_t frequency) {
 }
 
 Sampler::Sampler(const MetricsSources& sources)
-    : clock_(sources.clock),
+    : timeSource_(sources.timeSource),
       cpu_(sources.cpuTimes),
-      cpuClock_(sources.clockCounters),
+      cpuFrequency_(sources.frequencyCounters),
       gpu_(sources.gpu),
       memory_(sources.memory),
       network_(sources.network),
@@ -32,7 +32,7 @@ void Sampler::tickCpu(const Settings& settings) {
   if (!settings.showCpu) {
     snapshot_.cpuCores.clear();
     snapshot_.cpuValid = false;
-    snapshot_.cpuClockValid = false;
+    snapshot_.cpuFrequencyValid = false;
     return;
   }
   const CpuLoad& load = cpu_.collect();
@@ -46,11 +46,11 @@ void Sampler::tickCpu(const Settings& settings) {
     snapshot_.cpuCores.clear();
   }
   if (settings.showHardwareDetails) {
-    const CpuClock clock = cpuClock_.collect();
-    snapshot_.cpuClockMhz = clock.mhz;
-    snapshot_.cpuClockValid = clock.valid;
+    const CpuFrequency frequency = cpuFrequency_.collect();
+    snapshot_.cpuFrequencyMhz = frequency.mhz;
+    snapshot_.cpuFrequencyValid = frequency.valid;
   } else {
-    snapshot_.cpuClockValid = false;
+    snapshot_.cpuFrequencyValid = false;
   }
 }
 
@@ -127,7 +127,7 @@ void Sampler::refreshNetworkLabel() {
 }
 
 void Sampler::tick(const Settings& settings) {
-  const std::uint64_t now = clock_.Now();
+  const std::uint64_t now = timeSource_.Now();
   tickCpu(settings);
 
   if (settings.showGpu) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "metrics/cpu_clock.h"
+#include "metrics/cpu_frequency.h"
 #include "metrics/cpu_load.h"
 #include "metrics/disk.h"
 #include "metrics/gpu.h"
@@ -17,9 +17,9 @@
 namespace lumetta {
 
 // 100-ns units since an arbitrary start, from the high-resolution counter.
-class Clock {
+class TimeSource {
  public:
-  virtual ~Clock() = default;
+  virtual ~TimeSource() = default;
   virtual std::uint64_t Now() = 0;
 };
 
@@ -31,9 +31,9 @@ inline constexpr std::uint64_t kDiskQueryInterval = 300'000'000;
 
 // Where the Sampler's collectors read the platform; all outlive the Sampler.
 struct MetricsSources {
-  Clock& clock;
+  TimeSource& timeSource;
   CpuTimesSource& cpuTimes;
-  ClockCounters& clockCounters;
+  FrequencyCounters& frequencyCounters;
   GpuSource& gpu;
   MemorySource& memory;
   NetworkSource& network;
@@ -71,9 +71,9 @@ class Sampler {
   void tickGpu(std::uint64_t now);
   void tickNetwork(std::uint64_t now);
 
-  Clock& clock_;
+  TimeSource& timeSource_;
   CpuLoadCollector cpu_;
-  CpuClockCollector cpuClock_;
+  CpuFrequencyCollector cpuFrequency_;
   GpuCollector gpu_;
   MemoryCollector memory_;
   NetworkCollector network_;

@@ -8,9 +8,9 @@ namespace lumetta {
 struct Win32Sampler::Sources {
   Sources(HWND window, UINT message) : wifi(MakeWin32Wifi(window, message)) {}
 
-  std::unique_ptr<Clock> clock = MakeWin32Clock();
+  std::unique_ptr<TimeSource> timeSource = MakeWin32TimeSource();
   std::unique_ptr<CpuTimesSource> cpuTimes = MakeWin32CpuTimes();
-  std::unique_ptr<ClockCounters> clockCounters = MakeWin32ClockCounters();
+  std::unique_ptr<FrequencyCounters> frequencyCounters = MakeWin32FrequencyCounters();
   std::unique_ptr<GpuSource> gpu = MakeWin32Gpu();
   std::unique_ptr<MemorySource> memory = MakeWin32Memory();
   std::unique_ptr<NetworkSource> network = MakeWin32Network();
@@ -22,7 +22,7 @@ struct Win32Sampler::Sources {
 Win32Sampler::Win32Sampler(HWND window, UINT message)
     : sources_(std::make_unique<Sources>(window, message)),
       sampler_(std::make_unique<Sampler>(
-          MetricsSources{*sources_->clock, *sources_->cpuTimes, *sources_->clockCounters,
+          MetricsSources{*sources_->timeSource, *sources_->cpuTimes, *sources_->frequencyCounters,
                          *sources_->gpu, *sources_->memory, *sources_->network, *sources_->wifi,
                          *sources_->disk, *sources_->self, readProcessorName()})) {}
 

@@ -15,8 +15,8 @@ namespace lumetta {
 struct Snapshot {
   std::u16string cpuModel;
   std::u16string cpuVendor;
-  double cpuClockMhz = 0;
-  bool cpuClockValid = false;
+  double cpuFrequencyMhz = 0;
+  bool cpuFrequencyValid = false;
   std::u16string gpuModel;
   std::u16string gpuVendor;
   double cpuTotal = 0;

@@ -20,7 +20,7 @@ std::uint64_t FileTimeValue(const FILETIME& time) {
   return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-class Win32Clock final : public Clock {
+class Win32TimeSource final : public TimeSource {
  public:
   std::uint64_t Now() override {
     static const std::uint64_t frequency = [] {
@@ -179,8 +179,8 @@ class Win32Self final : public SelfSource {
 
 }  // namespace
 
-std::unique_ptr<Clock> MakeWin32Clock() {
-  return std::make_unique<Win32Clock>();
+std::unique_ptr<TimeSource> MakeWin32TimeSource() {
+  return std::make_unique<Win32TimeSource>();
 }
 std::unique_ptr<CpuTimesSource> MakeWin32CpuTimes() {
   return std::make_unique<Win32CpuTimes>();

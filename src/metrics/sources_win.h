@@ -11,10 +11,10 @@
 
 namespace lumetta {
 
-std::unique_ptr<Clock> MakeWin32Clock();
+std::unique_ptr<TimeSource> MakeWin32TimeSource();
 std::unique_ptr<CpuTimesSource> MakeWin32CpuTimes();
 // The processor's frequency and performance counters (PDH).
-std::unique_ptr<ClockCounters> MakeWin32ClockCounters();
+std::unique_ptr<FrequencyCounters> MakeWin32FrequencyCounters();
 // The kernel-mode display interface, resolved from gdi32 at run time.
 std::unique_ptr<GpuSource> MakeWin32Gpu();
 std::unique_ptr<NetworkSource> MakeWin32Network();

@@ -214,7 +214,7 @@ FetchResult FetchFeed(const std::u16string& url, FetchCancel& cancel) {
                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX)) {
     return {LastErrorCode(), 0, std::nullopt};
   }
-  if (status != 200) {
+  if (status != HTTP_STATUS_OK) {
     return {0, status, std::nullopt};
   }
   // Asking what is there first and reading no more than that: a read of more may wait on the

@@ -272,7 +272,7 @@ class UiaElement final : public IRawElementProviderSimple,
           *out = BoolVariant(node->focusable && node->enabled);
           break;
         case uia::kHasKeyboardFocusProperty:
-          *out = BoolVariant(tree.focused == id_ && ::GetFocus() == window()->AccessibleHwnd());
+          *out = BoolVariant(tree.focused == id_ && ::GetFocus() == window()->AccessibilityHwnd());
           break;
         case uia::kIsOffscreenProperty:
           *out = BoolVariant(node->offscreen);
@@ -300,12 +300,12 @@ class UiaElement final : public IRawElementProviderSimple,
       if (id_ != 0) {
         return S_OK;
       }
-      AccessibleWindow* w = window();
+      AccessibilityHost* w = window();
       const auto host = uia::Api().hostProviderFromHwnd;
       if (w == nullptr) {
         return uia::kElementNotAvailable;
       }
-      return host != nullptr ? host(w->AccessibleHwnd(), out) : S_OK;
+      return host != nullptr ? host(w->AccessibilityHwnd(), out) : S_OK;
     });
   }
 
@@ -415,7 +415,7 @@ class UiaElement final : public IRawElementProviderSimple,
         return E_POINTER;
       }
       *out = nullptr;
-      AccessibleWindow* w = window();
+      AccessibilityHost* w = window();
       if (w == nullptr) {
         return uia::kElementNotAvailable;
       }
@@ -636,10 +636,10 @@ class UiaElement final : public IRawElementProviderSimple,
       return E_FAIL;
     }
   }
-  AccessibleWindow* window() const { return bridge_->window; }
+  AccessibilityHost* window() const { return bridge_->window; }
   const A11yTree& Tree() const {
     static const A11yTree kNone;
-    return window() != nullptr ? window()->AccessibleTree() : kNone;
+    return window() != nullptr ? window()->AccessibilityTree() : kNone;
   }
   bool Has(PATTERNID pattern) const {
     const A11yTree& tree = Tree();
@@ -670,11 +670,11 @@ class UiaElement final : public IRawElementProviderSimple,
   }
   HRESULT Request(const A11yRequest& request) {
     return Serve([&]() -> HRESULT {
-      AccessibleWindow* w = window();
-      if (w == nullptr || (id_ != 0 && w->AccessibleTree().Find(id_) == nullptr)) {
+      AccessibilityHost* w = window();
+      if (w == nullptr || (id_ != 0 && w->AccessibilityTree().Find(id_) == nullptr)) {
         return uia::kElementNotAvailable;
       }
-      return FromOutcome(w->AccessibleRequest(request));
+      return FromOutcome(w->HandleAccessibilityRequest(request));
     });
   }
   HRESULT Element(std::uint32_t id, IRawElementProviderFragment** out) const {

@@ -18,14 +18,14 @@
 
 namespace lumetta {
 
-class AccessibleWindow;
+class AccessibilityHost;
 
 // Shared by the window's elements. `window` and `root` are read and written on the window's
 // thread only; they are null once the window has gone.
 struct UiaBridge {
   HWND hwnd = nullptr;
   DWORD thread = 0;
-  AccessibleWindow* window = nullptr;
+  AccessibilityHost* window = nullptr;
   IRawElementProviderFragmentRoot* root = nullptr;
   std::mutex mutex;
   std::condition_variable finished;

@@ -33,15 +33,15 @@ bool UiaProviders::RunCall(WPARAM key) {
   return bridge_->RunCall(key);
 }
 
-UiaProviders::UiaProviders(AccessibleWindow& window) : bridge_(std::make_shared<UiaBridge>()) {
-  bridge_->hwnd = window.AccessibleHwnd();
+UiaProviders::UiaProviders(AccessibilityHost& window) : bridge_(std::make_shared<UiaBridge>()) {
+  bridge_->hwnd = window.AccessibilityHwnd();
   bridge_->thread = GetWindowThreadProcessId(bridge_->hwnd, nullptr);
   bridge_->window = &window;
   root_ = MakeUiaElement(bridge_, 0);
   ComPtr<IRawElementProviderFragmentRoot> fragmentRoot;
   root_.As(&fragmentRoot);
   bridge_->root = fragmentRoot.Get();  // root_ holds it
-  last_ = window.AccessibleTree();
+  last_ = window.AccessibilityTree();
 }
 
 UiaProviders::~UiaProviders() {
@@ -70,7 +70,7 @@ std::optional<LRESULT> UiaProviders::OnGetObject(WPARAM wParam, LPARAM lParam) {
   if (answer == nullptr) {
     return std::nullopt;
   }
-  const LRESULT result = answer(bridge_->window->AccessibleHwnd(), wParam, lParam, root_.Get());
+  const LRESULT result = answer(bridge_->window->AccessibilityHwnd(), wParam, lParam, root_.Get());
   return result != 0 ? std::optional(result) : std::nullopt;
 }
 
@@ -79,7 +79,7 @@ IRawElementProviderSimple* UiaProviders::Root() const {
 }
 
 void UiaProviders::Changed() {
-  A11yTree now = bridge_->window->AccessibleTree();
+  A11yTree now = bridge_->window->AccessibilityTree();
   const auto listening = uia::Api().clientsAreListening;
   if (listening != nullptr && listening()) {
     for (const A11yChange& change : A11yChanges(last_, now)) {
@@ -111,7 +111,8 @@ void UiaProviders::Raise(const A11yChange& change, const A11yTree& before, const
   const A11yNode* now = after.Find(change.id);
   switch (change.kind) {
     case A11yChangeKind::Focus:
-      if (api.raiseAutomationEvent != nullptr && GetFocus() == bridge_->window->AccessibleHwnd()) {
+      if (api.raiseAutomationEvent != nullptr &&
+          GetFocus() == bridge_->window->AccessibilityHwnd()) {
         api.raiseAutomationEvent(element.Get(), uia::kFocusChangedEvent);
       }
       return;

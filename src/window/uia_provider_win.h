@@ -15,25 +15,25 @@
 namespace lumetta {
 
 // What a window lends its provider. UI Automation calls a window's providers on its thread.
-class AccessibleWindow {
+class AccessibilityHost {
  public:
-  [[nodiscard]] virtual HWND AccessibleHwnd() const = 0;
+  [[nodiscard]] virtual HWND AccessibilityHwnd() const = 0;
   // The tree as it was last made: reading it never makes it anew.
-  [[nodiscard]] virtual const A11yTree& AccessibleTree() const = 0;
-  virtual A11yOutcome AccessibleRequest(const A11yRequest& request) = 0;
+  [[nodiscard]] virtual const A11yTree& AccessibilityTree() const = 0;
+  virtual A11yOutcome HandleAccessibilityRequest(const A11yRequest& request) = 0;
   // A rectangle in window DIPs on the screen, in pixels; a screen point in window DIPs.
   [[nodiscard]] virtual RECT ScreenRectOf(const RectF& dips) const = 0;
   [[nodiscard]] virtual PointF DipsAtScreen(double x, double y) const = 0;
 
  protected:
-  ~AccessibleWindow() = default;
+  ~AccessibilityHost() = default;
 };
 
 struct UiaBridge;
 
 class UiaProviders {
  public:
-  explicit UiaProviders(AccessibleWindow& window);
+  explicit UiaProviders(AccessibilityHost& window);
   // Cuts every element handed out off from the window: later calls fail as "not available".
   ~UiaProviders();
   UiaProviders(const UiaProviders&) = delete;

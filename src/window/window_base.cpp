@@ -85,15 +85,15 @@ IRawElementProviderSimple* WindowBase::AccessibilityRoot() {
     return nullptr;
   }
   if (!uia_) {
-    tree_ = AccessibilityTree();
-    uia_ = std::make_unique<UiaProviders>(static_cast<AccessibleWindow&>(*this));
+    tree_ = BuildAccessibilityTree();
+    uia_ = std::make_unique<UiaProviders>(static_cast<AccessibilityHost&>(*this));
   }
   return uia_->Root();
 }
 
 void WindowBase::RefreshAccessibility() {
   if (uia_) {
-    tree_ = AccessibilityTree();
+    tree_ = BuildAccessibilityTree();
   }
 }
 
@@ -101,7 +101,7 @@ void WindowBase::AccessibilityChanged() {
   if (!uia_) {
     return;
   }
-  tree_ = AccessibilityTree();
+  tree_ = BuildAccessibilityTree();
   // No outbound COM call while a sent message is handled (a reader's call carried here, or a
   // WM_CLOSE from another process): the events wait until it has returned.
   if (InSendMessage()) {
@@ -112,7 +112,7 @@ void WindowBase::AccessibilityChanged() {
   uia_->Changed();
 }
 
-A11yOutcome WindowBase::AccessibleRequest(const A11yRequest& request) {
+A11yOutcome WindowBase::HandleAccessibilityRequest(const A11yRequest& request) {
   if (request.verb == A11yVerb::Invoke) {
     // Invoking opens windows and pages; clients expect the call to return first.
     const A11yNode* node = tree_.Find(request.id);
@@ -122,8 +122,8 @@ A11yOutcome WindowBase::AccessibleRequest(const A11yRequest& request) {
     if (!node->enabled) {
       return A11yOutcome::Disabled;
     }
-    return PostMessageW(hwnd_, kAccessibleInvokeMessage, request.id, 0) ? A11yOutcome::Done
-                                                                        : A11yOutcome::Disabled;
+    return PostMessageW(hwnd_, kAccessibilityInvokeMessage, request.id, 0) ? A11yOutcome::Done
+                                                                           : A11yOutcome::Disabled;
   }
   const A11yOutcome outcome = OnAccessibilityRequest(request);
   if (outcome == A11yOutcome::Done) {
@@ -294,7 +294,7 @@ LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       changePosted_ = false;
       AccessibilityChanged();
       return 0;
-    case kAccessibleInvokeMessage: {
+    case kAccessibilityInvokeMessage: {
       const auto id = static_cast<std::uint32_t>(wParam);
       if (OnAccessibilityRequest({A11yVerb::Invoke, id}) == A11yOutcome::Done && uia_) {
         uia_->Invoked(id);

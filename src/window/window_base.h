@@ -27,11 +27,11 @@ struct WindowCreation {
 };
 
 // Posted to itself: a screen reader's Invoke, acted on once UI Automation's call has returned.
-inline constexpr UINT kAccessibleInvokeMessage = WM_APP + 64;
+inline constexpr UINT kAccessibilityInvokeMessage = WM_APP + 64;
 // Posted to itself: what changed while a sent message was handled, told once it has returned.
 inline constexpr UINT kAccessibilityChangedMessage = WM_APP + 65;
 
-class WindowBase : private AccessibleWindow {
+class WindowBase : private AccessibilityHost {
  public:
   WindowBase(ID2D1Factory* factory, IDWriteFactory* writeFactory, WindowFrame frame);
   virtual ~WindowBase();
@@ -67,7 +67,7 @@ class WindowBase : private AccessibleWindow {
   virtual void OnDpiChanged() {}
   virtual void OnMouseLeft(bool /*nonClient*/) {}
   // What a screen reader finds in the window, and what it asks of an element.
-  [[nodiscard]] virtual A11yTree AccessibilityTree() = 0;
+  [[nodiscard]] virtual A11yTree BuildAccessibilityTree() = 0;
   virtual A11yOutcome OnAccessibilityRequest(const A11yRequest& request) = 0;
   // After input or a request may have changed what a screen reader finds: listening readers
   // are told what did. Nothing happens until a reader has asked for the window once.
@@ -77,9 +77,9 @@ class WindowBase : private AccessibleWindow {
   void RefreshAccessibility();
 
  private:
-  HWND AccessibleHwnd() const override { return hwnd_; }
-  const A11yTree& AccessibleTree() const override { return tree_; }
-  A11yOutcome AccessibleRequest(const A11yRequest& request) override;
+  HWND AccessibilityHwnd() const override { return hwnd_; }
+  const A11yTree& AccessibilityTree() const override { return tree_; }
+  A11yOutcome HandleAccessibilityRequest(const A11yRequest& request) override;
   RECT ScreenRectOf(const RectF& dips) const override;
   PointF DipsAtScreen(double x, double y) const override;
 

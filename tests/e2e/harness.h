@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "base/owner_win.h"
-#include "card/monitor_window.h"
+#include "card/card_window.h"
 #include "probe/probe.h"
 #include "support/loopback_responder.h"
 #include "support/test_files.h"
@@ -59,7 +59,7 @@ class Lumetta {
   // Never leaves a card behind for the next test.
   ~Lumetta() {
     if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-      if (HWND card = FindWindowW(kMonitorWindowClass, nullptr)) {
+      if (HWND card = FindWindowW(kCardWindowClass, nullptr)) {
         probe::PostClose(card);
       }
       if (!WaitForExit(5000)) {
@@ -129,7 +129,7 @@ class E2eTest : public testing::Test {
   void SetUp() override {
     ASSERT_FALSE(gLumettaExe.empty()) << "run with --lumetta-exe=PATH";
     // A card left over from an earlier run would answer for the one under test.
-    if (HWND stale = FindWindowW(kMonitorWindowClass, nullptr)) {
+    if (HWND stale = FindWindowW(kCardWindowClass, nullptr)) {
       UniqueHandle owner = probe::OpenOwner(stale);
       probe::PostClose(stale);
       ASSERT_TRUE(owner && probe::WaitForExit(owner.get(), 10000)) << "a card is stuck";

@@ -91,8 +91,8 @@ Snapshot Measured() {
   Snapshot s;
   s.cpuVendor = u"Intel";
   s.cpuModel = u"i7-8700K";
-  s.cpuClockMhz = 4250;
-  s.cpuClockValid = true;
+  s.cpuFrequencyMhz = 4250;
+  s.cpuFrequencyValid = true;
   s.cpuTotal = 0.05;
   s.cpuValid = true;
   s.gpuVendor = u"NVIDIA";

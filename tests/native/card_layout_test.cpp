@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/text_ids.h"
-#include "card/card_menu_items.h"
+#include "card/card_menu.h"
 #include "card/card_presence.h"
 #include "card/card_settings.h"
 #include "card/card_view.h"

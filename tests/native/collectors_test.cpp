@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "metrics/cpu_clock.h"
+#include "metrics/cpu_frequency.h"
 #include "metrics/disk.h"
 #include "metrics/gpu.h"
 #include "metrics/hardware_names.h"
@@ -49,7 +49,7 @@ TEST(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
   test::ScriptedClockCounters counters;
   counters.frequency.then({0, 0, 2000});
   counters.performance.then({0, 0, 150});
-  CpuClockCollector collector{counters};
+  CpuFrequencyCollector collector{counters};
   EXPECT_FALSE(collector.collect().valid);
   counters.frequency.reset({0, 0x800007D1, 2000});   // the frequency value's own status
   counters.performance.reset({0xC0000BBA, 0, 150});  // a failing call comes first

@@ -39,12 +39,12 @@ TEST(Rounding, NumberTextsAtTiesAndExtremes) {
   EXPECT_EQ(FormatPercent(0.005, 0), u"1%");
   EXPECT_EQ(FormatPercent(0.00125, 1), u"0.1%");
   EXPECT_EQ(FormatBytes(102.45 * 1024), u"102 KB");
-  EXPECT_EQ(clockText(3249.9999), u"3.25 GHz");
-  EXPECT_EQ(clockText(0.5), u"1 MHz");  // any positive clock has a text
+  EXPECT_EQ(FrequencyText(3249.9999), u"3.25 GHz");
+  EXPECT_EQ(FrequencyText(0.5), u"1 MHz");  // any positive clock has a text
   EXPECT_EQ((std::vector{FormatBytes(1e300).size(), FormatBytesCompact(1e300).size(),
                          FormatRate(1e300).size(), FormatPercent(1e40, 1).size()}),
             (std::vector<std::size_t>{285 + 3, 285 + 1, 285 + 5, 43 + 3}));
-  EXPECT_TRUE(clockText(1e30).ends_with(u" GHz"));
+  EXPECT_TRUE(FrequencyText(1e30).ends_with(u" GHz"));
   EXPECT_EQ(StringPrintf("%0300d", 7), std::string(299, '0') + "7");
 }
 

@@ -50,7 +50,7 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
                 first.netLabel.value_or(u"-"),
             u"Intel i7-8700K RTX 4070 Ethernet");
   EXPECT_TRUE(first.memory.valid && first.disk.valid);
-  EXPECT_FALSE(first.cpuValid || first.cpuClockValid || first.gpuValid || first.netRatesValid ||
+  EXPECT_FALSE(first.cpuValid || first.cpuFrequencyValid || first.gpuValid || first.netRatesValid ||
                first.self.valid || !first.cpuCores.empty() || first.cpuHistory.count() != 0);
 
   machine.clock.advanceSeconds(1);
@@ -58,10 +58,11 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
   machine.wired(u"Ethernet", 1000 + 4096, 2000 + 512);
   sampler.tick(everything);
   const Snapshot& s = sampler.snapshot();
-  EXPECT_TRUE(s.cpuValid && s.cpuClockValid && s.gpuValid && s.netRatesValid && s.self.valid);
+  EXPECT_TRUE(s.cpuValid && s.cpuFrequencyValid && s.gpuValid && s.netRatesValid && s.self.valid);
   EXPECT_EQ(s.cpuCores, (std::vector<double>{0.5, 1.0}));
-  EXPECT_EQ((std::vector<double>{s.cpuTotal, s.cpuClockMhz, s.gpuBusy, s.netReceive, s.netSend}),
-            (std::vector<double>{0.75, 3000, 0.25, 4096, 512}));
+  EXPECT_EQ(
+      (std::vector<double>{s.cpuTotal, s.cpuFrequencyMhz, s.gpuBusy, s.netReceive, s.netSend}),
+      (std::vector<double>{0.75, 3000, 0.25, 4096, 512}));
   EXPECT_EQ((std::vector<std::size_t>{s.cpuHistory.count(), s.gpuHistory.count(),
                                       s.netReceiveHistory.count(), s.netSendHistory.count()}),
             (std::vector<std::size_t>{1, 1, 1, 1}));
@@ -78,8 +79,8 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   machine.clock.advanceSeconds(1);
   sampler.tick(off);
   const Snapshot& s = sampler.snapshot();
-  EXPECT_FALSE(s.cpuValid || s.cpuClockValid || s.gpuValid || s.memory.valid || s.netRatesValid ||
-               s.disk.valid || s.self.valid);
+  EXPECT_FALSE(s.cpuValid || s.cpuFrequencyValid || s.gpuValid || s.memory.valid ||
+               s.netRatesValid || s.disk.valid || s.self.valid);
   EXPECT_TRUE(s.cpuCores.empty() && !s.netLabel.has_value());
   EXPECT_EQ(s.cpuHistory.count(), 1u);
   EXPECT_EQ(machine.cpu.calls, 2);  // a collector that is off is not run

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "card/monitor_window.h"
+#include "card/card_window.h"
 #include "support/factories.h"
 #include "support/loopback_responder.h"
 
@@ -34,7 +34,7 @@ class CardInProcess {
   Factories factories_;
 
  public:
-  MonitorWindow card{factories_.d2d.Get(), factories_.dwrite.Get(), nullptr};
+  CardWindow card{factories_.d2d.Get(), factories_.dwrite.Get(), nullptr};
 };
 
 }  // namespace lumetta::test

@@ -35,7 +35,7 @@ class Script {
   T last_{};
 };
 
-class ScriptedClock final : public Clock {
+class ScriptedTimeSource final : public TimeSource {
  public:
   std::uint64_t now = 0;
   std::uint64_t Now() override { return now; }
@@ -93,7 +93,7 @@ class ScriptedSelf final : public SelfSource {
   ProcessUsage Query() override { return usage.next(); }
 };
 
-class ScriptedClockCounters final : public ClockCounters {
+class ScriptedClockCounters final : public FrequencyCounters {
  public:
   Script<std::uint32_t> open, collect;
   Script<CounterValue> frequency, performance;
@@ -252,9 +252,9 @@ class ScriptedWifi final : public WifiPlatform {
 
 // A working machine: two processors that get busier by the same amounts every call.
 struct ScriptedMachine {
-  ScriptedClock clock;
+  ScriptedTimeSource clock;
   ScriptedCpuTimes cpu;
-  ScriptedClockCounters clockCounters;
+  ScriptedClockCounters frequencyCounters;
   ScriptedGpu gpu;
   ScriptedMemory memory;
   ScriptedNetwork network;
@@ -276,8 +276,8 @@ struct ScriptedMachine {
     wired(u"Ethernet", 1000, 2000);
   }
   void frequencies(double mhz, double percent) {
-    clockCounters.frequency.reset({0, 0, mhz});
-    clockCounters.performance.reset({0, 0, percent});
+    frequencyCounters.frequency.reset({0, 0, mhz});
+    frequencyCounters.performance.reset({0, 0, percent});
   }
   void wired(std::u16string alias, std::uint64_t in, std::uint64_t out) {
     network.rows.reset({0, InterfaceRow{std::move(alias), {1}, 6, in, out}});
@@ -287,7 +287,7 @@ struct ScriptedMachine {
     wifi.guid = {guid};
   }
   MetricsSources sources() {
-    return {clock, cpu, clockCounters, gpu, memory, network, wifi, disk, self, processorName};
+    return {clock, cpu, frequencyCounters, gpu, memory, network, wifi, disk, self, processorName};
   }
 };
 

@@ -11,7 +11,7 @@
 #include "app/text_ids.h"
 #include "base/wide.h"
 #include "card/card_accessibility.h"
-#include "card/monitor_window.h"
+#include "card/card_window.h"
 #include "dialogs/about_window.h"
 #include "dialogs/settings_panel.h"
 #include "dialogs/settings_window.h"
@@ -268,7 +268,7 @@ TEST_F(SettingsProviders, KeyboardFocusIsReportedAndFollowedUntilTheWindowCloses
 // The card itself, made in this process: its sections read as sentences, its buttons act.
 TEST(CardProviders, SectionsReadAsSentencesAndTheButtonsAct) {
   test::CardInProcess inProcess;
-  MonitorWindow& card = inProcess.card;
+  CardWindow& card = inProcess.card;
   test::UiaRecorder recorder;
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
   test::Pump();
@@ -370,8 +370,8 @@ TEST(AboutProviders, TextsTheLinkInvokedAfterTheCallReturnsAndOneWindow) {
   ASSERT_EQ(Pattern<IInvokeProvider>(link.Get(), uia::kInvokePattern)->Invoke(), S_OK);
   // Taken off the queue before it opens a browser: the call only posted it.
   MSG posted{};
-  ASSERT_TRUE(PeekMessageW(&posted, about.hwnd(), kAccessibleInvokeMessage,
-                           kAccessibleInvokeMessage, PM_REMOVE));
+  ASSERT_TRUE(PeekMessageW(&posted, about.hwnd(), kAccessibilityInvokeMessage,
+                           kAccessibilityInvokeMessage, PM_REMOVE));
   EXPECT_EQ(posted.wParam, kAboutElementLink);
   EXPECT_EQ(Pattern<IInvokeProvider>(test::Child(root, L"1").Get(), uia::kInvokePattern), nullptr);
 
@@ -409,8 +409,8 @@ TEST_F(EntryPoints, AnAllocationFailingInsideIsAnsweredNotThrown) {
   {
     test::CardInProcess inProcess;  // a tick of the card's, failing anywhere
     ASSERT_EQ(inProcess.card.Create(GetModuleHandleW(nullptr)), S_OK);
-    const std::vector<long long> ticks = EachAllocationFailing(
-        [&] { return SendMessageW(inProcess.card.hwnd(), WM_TIMER, 1, 0); });
+    const std::vector<long long> ticks =
+        EachAllocationFailing([&] { return SendMessageW(inProcess.card.hwnd(), WM_TIMER, 1, 0); });
     EXPECT_GT(ticks.size(), 20u);
     EXPECT_EQ(Events("window").size(), ticks.size() - 1);
     EXPECT_EQ(Events("window").at(0), "ERROR window message_failed message=0x0113");

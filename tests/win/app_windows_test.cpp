@@ -16,7 +16,7 @@
 #include "base/program_path_win.h"
 #include "base/wide.h"
 #include "card/card_painter.h"
-#include "card/monitor_window.h"
+#include "card/card_window.h"
 #include "card/tray_icon.h"
 #include "dialogs/settings_panel.h"
 #include "draw/renderer.h"
@@ -137,7 +137,7 @@ LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
 
 TEST(CardWindow, AFailedCreationWithoutAnErrorCodeIsStillAFailure) {
   test::Factories factories;
-  MonitorWindow card(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
+  CardWindow card(factories.d2d.Get(), factories.dwrite.Get(), nullptr);
   HHOOK hook = SetWindowsHookExW(WH_CBT, &RefuseCreation, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
   SetLastError(0);
@@ -164,7 +164,7 @@ using CardMessages = test::LoggingTest;
 
 TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   test::CardInProcess inProcess;
-  MonitorWindow& card = inProcess.card;
+  CardWindow& card = inProcess.card;
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
   const auto display = [&](DWORD state) {
     alignas(POWERBROADCAST_SETTING) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + 4] = {};
@@ -273,7 +273,7 @@ void CALLBACK CloseShownMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 // and for the Menu key, whose menu opens at the card's corner.
 TEST_F(CardMessages, TheMenuOpensForARightClickAnywhereAndTheMenuKey) {
   test::CardInProcess inProcess;
-  MonitorWindow& card = inProcess.card;
+  CardWindow& card = inProcess.card;
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
   const RECT rect = test::RectOf(card.hwnd());
   const auto opened = [&](auto open) {

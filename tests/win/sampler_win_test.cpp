@@ -143,8 +143,8 @@ TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
     sampler.tick(settings);
   }
   const std::vector<std::string> clock = Events("cpu_frequency"), gpu = Events("gpu");
-  if (s.cpuClockValid) {
-    EXPECT_GT(s.cpuClockMhz, 0.0);
+  if (s.cpuFrequencyValid) {
+    EXPECT_GT(s.cpuFrequencyMhz, 0.0);
   } else {
     ASSERT_EQ(clock.size(), 1u);
     EXPECT_TRUE(clock[0].starts_with("WARN  cpu_frequency open_failed code=0x")) << clock[0];

@@ -1,6 +1,6 @@
 #include "probe/probe.h"
 
-#include "card/monitor_window.h"
+#include "card/card_window.h"
 #include "support/test_window.h"
 
 namespace lumetta::probe {
@@ -9,7 +9,7 @@ HWND WaitForCard(DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
     // Shown only once its first sample is laid out.
-    HWND card = FindWindowW(kMonitorWindowClass, nullptr);
+    HWND card = FindWindowW(kCardWindowClass, nullptr);
     if (card != nullptr && IsWindowVisible(card)) {
       return card;
     }

@@ -1,4 +1,4 @@
-#include "card/monitor_window.h"
+#include "card/card_window.h"
 
 #include <dwmapi.h>
 #include <shellapi.h>
@@ -14,12 +14,12 @@
 #include "base/wide.h"
 #include "base/win_error.h"
 #include "card/card_accessibility.h"
-#include "card/card_menu.h"
+#include "card/card_menu_win.h"
 #include "card/card_placement_win.h"
 #include "card/card_settings.h"
 #include "card/card_view.h"
 #include "card/card_updates_win.h"
-#include "card/placement.h"
+#include "card/card_placement.h"
 #include "card/tray_icon.h"
 #include "dialogs/about_window.h"
 #include "dialogs/settings_window.h"
@@ -38,7 +38,7 @@ enum CardTimer : UINT_PTR {
 constexpr UINT kRevealMs = 3000;
 constexpr UINT kClockRepaintMs = 1000;
 
-MonitorWindow* gInstance = nullptr;
+CardWindow* gInstance = nullptr;
 
 std::optional<std::u16string> PathOrNothing(const std::wstring* path) {
   return path != nullptr ? std::optional(std::u16string(AsU16(*path))) : std::nullopt;
@@ -58,8 +58,8 @@ std::u16string DateText(const SYSTEMTIME& now, bool withYear) {
 
 }  // namespace
 
-MonitorWindow::MonitorWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFactory,
-                             const std::wstring* settingsPath)
+CardWindow::CardWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFactory,
+                       const std::wstring* settingsPath)
     : WindowBase(d2dFactory, dwriteFactory, WindowFrame::kCard),
       settingsStore_(Win32Files(), PathOrNothing(settingsPath)),
       settings_(settingsStore_.Load()),
@@ -69,7 +69,7 @@ MonitorWindow::MonitorWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFac
   revealMessage_ = RegisterWindowMessageW(kRevealMessageName);
 }
 
-MonitorWindow::~MonitorWindow() {
+CardWindow::~CardWindow() {
   notifications_ = {};
   if (gInstance == this) {
     gInstance = nullptr;
@@ -83,11 +83,11 @@ MonitorWindow::~MonitorWindow() {
   DestroyBoundWindow();
 }
 
-MonitorWindow* MonitorWindow::Instance() {
+CardWindow* CardWindow::Instance() {
   return gInstance;
 }
 
-HRESULT MonitorWindow::Create(HINSTANCE) {
+HRESULT CardWindow::Create(HINSTANCE) {
   const PixelSize size =
       CardWindowSize(GetDpiForSystem(), settings_.displayScale, kEmptyCardHeight);
   const ScreenPoint position =
@@ -95,7 +95,7 @@ HRESULT MonitorWindow::Create(HINSTANCE) {
   const DWORD exStyle =
       WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | (settings_.alwaysOnTop ? WS_EX_TOPMOST : 0);
   const WindowCreation created =
-      CreateBoundWindow(kMonitorWindowClass, exStyle, WS_POPUP, L"Lumetta",
+      CreateBoundWindow(kCardWindowClass, exStyle, WS_POPUP, L"Lumetta",
                         {position.x, position.y, size.width, size.height});
   if (!created.ok()) {
     return created.hresult();
@@ -108,7 +108,7 @@ HRESULT MonitorWindow::Create(HINSTANCE) {
   updates_ = std::make_unique<CardUpdates>(hwnd(), kUpdateDoneMessage, kUpdateTimer);
   trayIcon_ = std::make_unique<TrayIcon>();
   trayIcon_->Init(hwnd(), kTrayMessage);
-  notifications_.Register(hwnd(), &MonitorWindow::ForegroundChanged);
+  notifications_.Register(hwnd(), &CardWindow::ForegroundChanged);
   SampleAndRefresh();
   RestartTimers();
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
@@ -117,7 +117,7 @@ HRESULT MonitorWindow::Create(HINSTANCE) {
   return S_OK;
 }
 
-bool MonitorWindow::IsMeasuringPaused() const {
+bool CardWindow::IsMeasuringPaused() const {
   if (presence_.paused() || IsIconic(hwnd())) {
     return true;
   }
@@ -127,7 +127,7 @@ bool MonitorWindow::IsMeasuringPaused() const {
          cloaked != 0;
 }
 
-void MonitorWindow::SampleAndRefresh() {
+void CardWindow::SampleAndRefresh() {
   if (!sampler_ || IsMeasuringPaused()) {
     return;
   }
@@ -138,7 +138,7 @@ void MonitorWindow::SampleAndRefresh() {
   Invalidate();
 }
 
-void MonitorWindow::RebuildView() {
+void CardWindow::RebuildView() {
   if (!sampler_) {
     return;
   }
@@ -150,11 +150,11 @@ void MonitorWindow::RebuildView() {
                 ProgramTexts(), view_);
 }
 
-UpdateState MonitorWindow::UpdateStateNow() const {
+UpdateState CardWindow::UpdateStateNow() const {
   return updates_ ? updates_->status().state() : UpdateState::None;
 }
 
-void MonitorWindow::Relayout() {
+void CardWindow::Relayout() {
   RebuildView();
   const std::optional<float> alertHeight = CardPainter::DiskAlertTextHeight(renderer(), view_);
   const UpdateState update = UpdateStateNow();
@@ -182,7 +182,7 @@ void MonitorWindow::Relayout() {
   RefreshAccessibility();
 }
 
-std::u16string_view MonitorWindow::UpdateVersion() const {
+std::u16string_view CardWindow::UpdateVersion() const {
   if (!updates_) {
     return u"";
   }
@@ -190,7 +190,7 @@ std::u16string_view MonitorWindow::UpdateVersion() const {
   return update ? std::u16string_view(update->latestVersion) : u"";
 }
 
-void MonitorWindow::Paint(Renderer& renderer, float, float) {
+void CardWindow::Paint(Renderer& renderer, float, float) {
   if (!sampler_) {
     return;
   }
@@ -198,11 +198,11 @@ void MonitorWindow::Paint(Renderer& renderer, float, float) {
                  {view_, sampler_->snapshot(), sectionLayout_, hovering_, hoveredButton_});
 }
 
-A11yTree MonitorWindow::AccessibilityTree() {
+A11yTree CardWindow::BuildAccessibilityTree() {
   return sampler_ ? CardAccessibilityTree(view_, sectionLayout_) : A11yTree{};
 }
 
-A11yOutcome MonitorWindow::OnAccessibilityRequest(const A11yRequest& request) {
+A11yOutcome CardWindow::OnAccessibilityRequest(const A11yRequest& request) {
   const bool invoke = request.verb == A11yVerb::Invoke;
   if (request.id == kCardElementSettings && invoke) {
     OpenSettings();
@@ -216,7 +216,7 @@ A11yOutcome MonitorWindow::OnAccessibilityRequest(const A11yRequest& request) {
   return A11yOutcome::Done;
 }
 
-void MonitorWindow::RestartTimers() {
+void CardWindow::RestartTimers() {
   const auto interval = static_cast<UINT>(RoundHalfAway(settings_.updateIntervalSeconds * 1000));
   if (SetTimer(hwnd(), kSampleTimer, interval, nullptr) == 0) {
     LogEvent(kError, "window", "timer_failed", CodeDetail(LastErrorCode()));
@@ -229,13 +229,13 @@ void MonitorWindow::RestartTimers() {
   }
 }
 
-void MonitorWindow::UpdateZOrder() {
+void CardWindow::UpdateZOrder() {
   ApplyZOrder(hwnd(), presence_.Topmost(settings_.alwaysOnTop));
 }
 
-void CALLBACK MonitorWindow::ForegroundChanged(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LONG, DWORD,
-                                               DWORD) noexcept {
-  MonitorWindow* self = gInstance;
+void CALLBACK CardWindow::ForegroundChanged(HWINEVENTHOOK, DWORD, HWND hwnd, LONG, LONG, DWORD,
+                                            DWORD) noexcept {
+  CardWindow* self = gInstance;
   if (self == nullptr || self->settings_.alwaysOnTop) {
     return;
   }
@@ -246,7 +246,7 @@ void CALLBACK MonitorWindow::ForegroundChanged(HWINEVENTHOOK, DWORD, HWND hwnd, 
   }
 }
 
-void MonitorWindow::Reveal() {
+void CardWindow::Reveal() {
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   EnsureOnScreen(hwnd());
   if (!settings_.alwaysOnTop) {
@@ -256,7 +256,7 @@ void MonitorWindow::Reveal() {
   }
 }
 
-void MonitorWindow::SaveSettingsNow() {
+void CardWindow::SaveSettingsNow() {
   // A failed save keeps the record in effect; the settings file logs the details and the
   // Settings dialog shows a notice. Without a data folder every save fails: the user is told.
   const bool saved = settingsStore_.Save(settings_);
@@ -265,20 +265,20 @@ void MonitorWindow::SaveSettingsNow() {
   }
 }
 
-void MonitorWindow::ChangeSettings(const Settings& next) {
+void CardWindow::ChangeSettings(const Settings& next) {
   ApplySettings(next);
   if (settingsWindow_) {
     settingsWindow_->SetSettings(settings_);
   }
 }
 
-void MonitorWindow::OpenSettings() {
+void CardWindow::OpenSettings() {
   if (settingsWindow_) {
     settingsWindow_->Open(hwnd(), settings_);
   }
 }
 
-void MonitorWindow::ToggleAlwaysOnTop() {
+void CardWindow::ToggleAlwaysOnTop() {
   const bool wasOn = settings_.alwaysOnTop;
   settings_.alwaysOnTop = !wasOn;
   presence_.desktopInForeground = wasOn && IsDesktopWindow(GetForegroundWindow());
@@ -292,7 +292,7 @@ void MonitorWindow::ToggleAlwaysOnTop() {
   Invalidate();
 }
 
-void MonitorWindow::ApplySettings(const Settings& next) {
+void CardWindow::ApplySettings(const Settings& next) {
   const CardSettingsChange change = MergeCardSettings(settings_, next);
   settings_ = change.merged;
   if (change.timersChanged) {
@@ -316,7 +316,7 @@ void MonitorWindow::ApplySettings(const Settings& next) {
   Invalidate();
 }
 
-void MonitorWindow::ChangeScale() {
+void CardWindow::ChangeScale() {
   SetRenderScale(static_cast<float>(settings_.displayScale));
   Relayout();
   EnsureOnScreen(hwnd());
@@ -326,7 +326,7 @@ void MonitorWindow::ChangeScale() {
   SavePosition();
 }
 
-void MonitorWindow::SavePosition() {
+void CardWindow::SavePosition() {
   const std::optional<ScreenRect> window = WindowRect(hwnd());
   if (!window) {
     return;
@@ -337,7 +337,7 @@ void MonitorWindow::SavePosition() {
   SaveSettingsNow();
 }
 
-HoverButton MonitorWindow::HitTestButton(POINT screenPoint) const {
+HoverButton CardWindow::HitTestButton(POINT screenPoint) const {
   if (!hovering_) {
     return HoverButton::None;
   }
@@ -346,7 +346,7 @@ HoverButton MonitorWindow::HitTestButton(POINT screenPoint) const {
   return ButtonAt({std::floor(dip.x), std::floor(dip.y)});
 }
 
-bool MonitorWindow::HitTestUpdateLine(POINT screenPoint) const {
+bool CardWindow::HitTestUpdateLine(POINT screenPoint) const {
   if (!updates_ || updates_->status().state() != UpdateState::Required) {
     return false;
   }
@@ -354,7 +354,7 @@ bool MonitorWindow::HitTestUpdateLine(POINT screenPoint) const {
   return OnUpdateLine(sectionLayout_, ToDips(screenPoint.x, screenPoint.y).y);
 }
 
-void MonitorWindow::UpdateHover() {
+void CardWindow::UpdateHover() {
   // Over the card's own window, not merely within its rectangle: another window covering the
   // card under the pointer ends the hover (its leave notice is the last the card gets).
   POINT cursor{};
@@ -370,7 +370,7 @@ void MonitorWindow::UpdateHover() {
   }
 }
 
-LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == revealMessage_ && revealMessage_ != 0) {
     Reveal();
     return 0;
@@ -474,7 +474,7 @@ LRESULT MonitorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void MonitorWindow::OnDestroy() {
+void CardWindow::OnDestroy() {
   for (UINT_PTR timer : {kSampleTimer, kClockTimer, kUpdateTimer, kRevealTimer}) {
     KillTimer(hwnd(), timer);
   }
@@ -487,7 +487,7 @@ void MonitorWindow::OnDestroy() {
   PostQuitMessage(0);
 }
 
-LRESULT MonitorWindow::OnWindowPosChanging(WPARAM wParam, LPARAM lParam) {
+LRESULT CardWindow::OnWindowPosChanging(WPARAM wParam, LPARAM lParam) {
   auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
   // Unpinned, the card stays behind every other window, like a desktop ornament.
   if (!presence_.Topmost(settings_.alwaysOnTop) && (position->flags & SWP_NOZORDER) == 0) {
@@ -496,7 +496,7 @@ LRESULT MonitorWindow::OnWindowPosChanging(WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd(), WM_WINDOWPOSCHANGING, wParam, lParam);
 }
 
-LRESULT MonitorWindow::OnTimer(WPARAM id) {
+LRESULT CardWindow::OnTimer(WPARAM id) {
   switch (id) {
     case kSampleTimer:
       SampleAndRefresh();
@@ -525,7 +525,7 @@ LRESULT MonitorWindow::OnTimer(WPARAM id) {
   return 0;
 }
 
-LRESULT MonitorWindow::OnLButtonUp(LPARAM lParam) {
+LRESULT CardWindow::OnLButtonUp(LPARAM lParam) {
   POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   ClientToScreen(hwnd(), &point);
   switch (HitTestButton(point)) {
@@ -544,7 +544,7 @@ LRESULT MonitorWindow::OnLButtonUp(LPARAM lParam) {
   return 0;
 }
 
-LRESULT MonitorWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
+LRESULT CardWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
   if ((GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) == 0) {
     return DefWindowProcW(hwnd(), WM_MOUSEWHEEL, wParam, lParam);
   }
@@ -558,7 +558,7 @@ LRESULT MonitorWindow::OnMouseWheel(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-void MonitorWindow::ShowContextMenu(POINT screenPoint) {
+void CardWindow::ShowContextMenu(POINT screenPoint) {
   const UpdateStatus& update = updates_->status();
   switch (TrackContextMenu(hwnd(), ContextMenuItems(settings_, update.info(), update.state()),
                            screenPoint)) {
@@ -594,7 +594,7 @@ void MonitorWindow::ShowContextMenu(POINT screenPoint) {
   }
 }
 
-LRESULT MonitorWindow::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
+LRESULT CardWindow::OnTrayMessage(WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(lParam)) {
     case WM_CONTEXTMENU:
       ShowContextMenu({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});

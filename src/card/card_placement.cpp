@@ -1,4 +1,4 @@
-#include "card/placement.h"
+#include "card/card_placement.h"
 
 #include <algorithm>
 #include <cstdlib>

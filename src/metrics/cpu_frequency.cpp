@@ -1,8 +1,8 @@
-#include "metrics/cpu_clock.h"
+#include "metrics/cpu_frequency.h"
 
 namespace lumetta {
 
-void CpuClockCollector::reset() {
+void CpuFrequencyCollector::reset() {
   if (open_) {
     counters_.Close();
   }
@@ -10,18 +10,18 @@ void CpuClockCollector::reset() {
   primed_ = false;
 }
 
-CpuClock CpuClockCollector::collect() {
+CpuFrequency CpuFrequencyCollector::collect() {
   if (!open_) {
     open_ = true;  // a failed open may have opened the query before a counter failed
     if (const std::uint32_t status = counters_.Open(); status != 0) {
-      ReportFailure(clockLatch_, "cpu_frequency", "open_failed", status);
+      ReportFailure(frequencyLatch_, "cpu_frequency", "open_failed", status);
       reset();
       return {};
     }
     primed_ = false;
   }
   if (const std::uint32_t status = counters_.Collect(); status != 0) {
-    ReportFailure(clockLatch_, "cpu_frequency", "collect_failed", status);
+    ReportFailure(frequencyLatch_, "cpu_frequency", "collect_failed", status);
     reset();
     return {};
   }
@@ -37,10 +37,10 @@ CpuClock CpuClockCollector::collect() {
     code = frequency.counterStatus != 0 ? frequency.counterStatus : performance.counterStatus;
   }
   if (code != 0) {
-    ReportFailure(clockLatch_, "cpu_frequency", "format_failed", code);
+    ReportFailure(frequencyLatch_, "cpu_frequency", "format_failed", code);
     return {};
   }
-  if (TakeRecovered(clockLatch_)) {
+  if (TakeRecovered(frequencyLatch_)) {
     LogEvent(kInfo, "cpu_frequency", "recovered");
   }
   const double mhz = performance.value * frequency.value / 100.0;

@@ -7,7 +7,7 @@
 
 namespace lumetta {
 
-struct CpuClock {
+struct CpuFrequency {
   double mhz = 0;
   bool valid = false;
 };
@@ -19,9 +19,9 @@ struct CounterValue {
 };
 
 // A performance-counter query over the processor's frequency and performance counters.
-class ClockCounters {
+class FrequencyCounters {
  public:
-  virtual ~ClockCounters() = default;
+  virtual ~FrequencyCounters() = default;
   // Opens the query and adds both counters; the first non-zero status, or 0.
   virtual std::uint32_t Open() = 0;
   virtual std::uint32_t Collect() = 0;
@@ -30,22 +30,22 @@ class ClockCounters {
   virtual void Close() = 0;
 };
 
-class CpuClockCollector {
+class CpuFrequencyCollector {
  public:
-  explicit CpuClockCollector(ClockCounters& counters) : counters_(counters) {}
-  ~CpuClockCollector() { reset(); }
-  CpuClockCollector(const CpuClockCollector&) = delete;
-  CpuClockCollector& operator=(const CpuClockCollector&) = delete;
+  explicit CpuFrequencyCollector(FrequencyCounters& counters) : counters_(counters) {}
+  ~CpuFrequencyCollector() { reset(); }
+  CpuFrequencyCollector(const CpuFrequencyCollector&) = delete;
+  CpuFrequencyCollector& operator=(const CpuFrequencyCollector&) = delete;
 
-  CpuClock collect();
+  CpuFrequency collect();
 
  private:
   void reset();
 
-  ClockCounters& counters_;
+  FrequencyCounters& counters_;
   bool open_ = false;
   bool primed_ = false;
-  FailureLatch clockLatch_;  // one latch for every failure of this collector
+  FailureLatch frequencyLatch_;  // one latch for every failure of this collector
 };
 
 }  // namespace lumetta

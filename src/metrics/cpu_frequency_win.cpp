@@ -14,7 +14,7 @@ constexpr wchar_t kPerformancePath[] = L"\\Processor Information(_Total)\\% Proc
 // A PDH query; its counters go with it.
 using UniqueQuery = UniqueOwner<NullEmptyTraits<PDH_HQUERY, &PdhCloseQuery>>;
 
-class PdhClockCounters final : public ClockCounters {
+class PdhClockCounters final : public FrequencyCounters {
  public:
   std::uint32_t Open() override {
     PDH_STATUS status = PdhOpenQueryW(nullptr, 0, query_.put());
@@ -54,7 +54,7 @@ class PdhClockCounters final : public ClockCounters {
 
 }  // namespace
 
-std::unique_ptr<ClockCounters> MakeWin32ClockCounters() {
+std::unique_ptr<FrequencyCounters> MakeWin32FrequencyCounters() {
   return std::make_unique<PdhClockCounters>();
 }
 

@@ -25,24 +25,24 @@ class SettingsWindow;
 class TrayIcon;
 class Win32Sampler;
 
-inline constexpr wchar_t kMonitorWindowClass[] = L"LumettaMonitorWindow";
+inline constexpr wchar_t kCardWindowClass[] = L"LumettaMonitorWindow";
 inline constexpr wchar_t kRevealMessageName[] = L"com.norvale.lumettawin.reveal";
 inline constexpr UINT kWifiDoneMessage = WM_APP + 1;
 inline constexpr UINT kUpdateDoneMessage = WM_APP + 2;
 inline constexpr UINT kTrayMessage = WM_APP + 3;
 
-class MonitorWindow final : public WindowBase {
+class CardWindow final : public WindowBase {
  public:
   // The factories and the settings path are lent by the entry for the window's whole life;
   // a null path means nothing is loaded and every save fails.
-  MonitorWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFactory,
-                const std::wstring* settingsPath);
-  ~MonitorWindow() override;
+  CardWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFactory,
+             const std::wstring* settingsPath);
+  ~CardWindow() override;
 
   // Registers the class and creates the window; the HRESULT of the failing call otherwise.
   [[nodiscard]] HRESULT Create(HINSTANCE instance);
   // The process's one instance, or null.
-  [[nodiscard]] static MonitorWindow* Instance();
+  [[nodiscard]] static CardWindow* Instance();
 
   void ApplySettings(const Settings& next);
   [[nodiscard]] bool IsMeasuringPaused() const;
@@ -59,7 +59,7 @@ class MonitorWindow final : public WindowBase {
   void Paint(Renderer& renderer, float width, float height) override;
   void OnDpiChanged() override { Relayout(); }
   void OnMouseLeft(bool) override { UpdateHover(); }
-  A11yTree AccessibilityTree() override;
+  A11yTree BuildAccessibilityTree() override;
   A11yOutcome OnAccessibilityRequest(const A11yRequest& request) override;
 
  private:
