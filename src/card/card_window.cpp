@@ -109,6 +109,7 @@ HRESULT CardWindow::Create(HINSTANCE) {
   trayIcon_ = std::make_unique<TrayIcon>();
   trayIcon_->Init(hwnd(), kTrayMessage);
   notifications_.Register(hwnd(), &CardWindow::ForegroundChanged);
+  RebuildView();  // words to draw even when the card starts paused
   SampleAndRefresh();
   RestartTimers();
   ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
