@@ -6,6 +6,9 @@ Target amd64-unicode
 RequestExecutionLevel user
 ManifestDPIAware true
 SetCompressor /SOLID lzma
+; A program file that cannot be written fails the install (silent: cancels it) rather than
+; leaving the old one behind under the new version's entry.
+AllowSkipFiles off
 
 !include MUI2.nsh
 !include LogicLib.nsh
