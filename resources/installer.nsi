@@ -54,6 +54,7 @@ Var CardWasRunning
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
+!define MUI_WELCOMEPAGE_TEXT "$(Welcome)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\lumetta.exe"
@@ -64,18 +65,22 @@ Var CardWasRunning
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "$(KeepsData)"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "$(KeptData)"
+!insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Japanese"
 
+LangString Welcome ${LANG_ENGLISH} "Setup will install Lumetta ${VERSION} for you alone, in $INSTDIR. It needs no administrator rights.$\r$\n$\r$\nA running Lumetta is closed and started again afterwards; your settings are kept.$\r$\n$\r$\nClick Install to start the installation."
+LangString Welcome ${LANG_JAPANESE} "Lumetta ${VERSION} をあなた専用に $INSTDIR へインストールします。管理者の権限は要りません。$\r$\n$\r$\n動いている Lumetta はいったん終了し、インストール後にもう一度起動します。設定はそのまま残ります。$\r$\n$\r$\n[インストール] をクリックすると始まります。"
 LangString StartLumetta ${LANG_ENGLISH} "Start Lumetta"
 LangString StartLumetta ${LANG_JAPANESE} "Lumetta を起動する"
 LangString StillRunning ${LANG_ENGLISH} "Lumetta is still running. Close it, then choose Retry."
 LangString StillRunning ${LANG_JAPANESE} "Lumetta がまだ動いています。終了してから [再試行] を選んでください。"
 LangString KeepsData ${LANG_ENGLISH} "Lumetta will be removed from this computer. Your settings and logs in $LOCALAPPDATA\Lumetta are kept; delete that folder to remove them too."
 LangString KeepsData ${LANG_JAPANESE} "Lumetta をこのコンピューターから削除します。$LOCALAPPDATA\Lumetta の設定とログは残ります。それらも消すにはこのフォルダーを削除してください。"
-LangString KeptData ${LANG_ENGLISH} "Kept your settings and logs in $LOCALAPPDATA\Lumetta."
-LangString KeptData ${LANG_JAPANESE} "設定とログは $LOCALAPPDATA\Lumetta に残しました。"
+LangString KeptData ${LANG_ENGLISH} "Lumetta has been removed. Your settings and logs are kept in $LOCALAPPDATA\Lumetta; delete that folder to remove them too."
+LangString KeptData ${LANG_JAPANESE} "Lumetta を削除しました。設定とログは $LOCALAPPDATA\Lumetta に残しています。それらも消すにはこのフォルダーを削除してください。"
 
 ; Closes a running card the way its own Exit does: WM_CLOSE to its window, then a bounded wait
 ; for its process to end, so that its files can be replaced or removed. $0 is 1 when a card
