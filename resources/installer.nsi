@@ -82,9 +82,9 @@ LangString KeepsData ${LANG_JAPANESE} "Lumetta をこのコンピューターか
 LangString KeptData ${LANG_ENGLISH} "Lumetta has been removed. Your settings and logs are kept in $LOCALAPPDATA\Lumetta; delete that folder to remove them too."
 LangString KeptData ${LANG_JAPANESE} "Lumetta を削除しました。設定とログは $LOCALAPPDATA\Lumetta に残しています。それらも消すにはこのフォルダーを削除してください。"
 
-; Closes a running card the way its own Exit does: WM_CLOSE to its window, then a bounded wait
-; for its process to end, so that its files can be replaced or removed. $0 is 1 when a card
-; was running. A card that does not end leaves the choice to the user (cancel when silent).
+; Closes a running card so that its files can be replaced or removed: WM_CLOSE to its window,
+; which ends its process, then a bounded wait for that. $0 is 1 when a card was running. A card
+; that does not end leaves the choice to the user (silent: the install or uninstall is cancelled).
 !macro CLOSE_CARD un
 Function ${un}CloseCard
   StrCpy $0 0
