@@ -1,5 +1,5 @@
 # Lumetta: `make run` builds and starts it under Wine; `make test` runs every test.
-.PHONY: all deps build native fuzz bench gallery screenshots snapshots run stop test format format-check log clean
+.PHONY: all deps build native fuzz bench gallery screenshots snapshots run stop test dist format format-check log clean
 
 BUILD := build
 CTEST_JOBS ?= 2
@@ -49,6 +49,19 @@ stop:
 test: build native fuzz
 	printf 'subdirs("native")\nsubdirs("fuzz")\nsubdirs("windows")\n' > $(BUILD)/CTestTestfile.cmake
 	cd $(BUILD) && ctest --output-on-failure -j$(CTEST_JOBS)
+
+# The release in dist/: the zip, the per-user installer, SHA256SUMS and the update feed
+# (tools/make-dist). DIST_URL is the page the feed sends users to; DIST_MINIMUM_VERSION the
+# oldest version that may go on without updating. SIGN_CERT and SIGN_KEY (PEM files), when
+# given, sign lumetta.exe, the uninstaller and the installer with Authenticode.
+DIST_URL ?= https://norvale.com/lumetta
+DIST_MINIMUM_VERSION ?= 0.0.0
+dist: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target lumetta
+	rm -rf dist
+	tools/make-dist dist --url '$(DIST_URL)' --minimum '$(DIST_MINIMUM_VERSION)' \
+	  $(if $(SIGN_CERT)$(SIGN_KEY),--sign-cert '$(SIGN_CERT)' --sign-key '$(SIGN_KEY)')
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -126,6 +126,13 @@ add_dependencies(e2e_tests lumetta)
 gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
   EXTRA_ARGS --lumetta-exe=$<TARGET_FILE:lumetta>
   PROPERTIES LABELS e2e TIMEOUT 300 RESOURCE_LOCK lumetta_instance)
+# The release that `make dist` makes from this lumetta.exe: its files, and the installer in a
+# Wine prefix and on a display of their own, so that it runs beside the other cards.
+add_test(NAME Release.Packages COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/release-test packages)
+add_test(NAME Release.InstallUpgradeUninstall
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/release-test install)
+set_tests_properties(Release.Packages Release.InstallUpgradeUninstall PROPERTIES LABELS e2e
+  TIMEOUT 300)
 # Prints live Snapshots, one line per tick.
 add_executable(snapshots tools/snapshots_win.cpp)
 target_link_libraries(snapshots PRIVATE lumetta_win)
