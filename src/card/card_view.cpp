@@ -1,5 +1,7 @@
 #include "card/card_view.h"
 
+#include <span>
+
 #include "app/text_ids.h"
 #include "base/printf.h"
 #include "metrics/hardware_names.h"
@@ -47,147 +49,208 @@ std::u16string CompactBytes(std::uint64_t bytes) {
 
 class SectionBuilder {
  public:
-  SectionBuilder(const CardViewInput& input, const TextSource& texts)
-      : in_(input), s_(input.snapshot), texts_(texts), separator_(texts.Text(kTextListSeparator)) {}
+  SectionBuilder(const CardViewInput& input, const CardWords& words)
+      : in_(input), s_(input.snapshot), words_(words) {}
 
+  // What is drawn.
   void Build(SectionId id, CardSectionView& out, CardView& view) const {
     out.captions.clear();
     out.headlineTone = Tone::Primary;
-    std::vector<std::u16string> heard;  // the figures a reader hears after the title
     switch (id) {
       case SectionId::Update:
-        out.title = texts_.Format(kTextUpdateRequired, {in_.updateVersion});
+        out.title = words_.Format(kTextUpdateRequired, {in_.updateVersion});
         out.headline.clear();
-        break;
+        return;
       case SectionId::Clock:
-        out.title = texts_.Text(kTextClock);
+        out.title = words_[kTextClock];
         out.headline = AsciiToU16(StringPrintf("%d:%02d", in_.hour, in_.minute));
         out.captions.push_back({std::u16string(in_.date), Tone::Secondary});
-        heard = {out.captions[0].text, out.headline};
-        break;
+        return;
       case SectionId::Cpu:
-        Load(out, u"CPU", s_.cpuValid, s_.cpuTotal, CpuDetailText(s_), heard);
-        break;
+        Load(out, u"CPU", s_.cpuValid, s_.cpuTotal, CpuDetailText(s_));
+        return;
       case SectionId::Gpu:
-        Load(out, u"GPU", s_.gpuValid, s_.gpuBusy, JoinNames(s_.gpuVendor, s_.gpuModel), heard);
-        break;
+        Load(out, u"GPU", s_.gpuValid, s_.gpuBusy, JoinNames(s_.gpuVendor, s_.gpuModel));
+        return;
       case SectionId::Memory:
-        Memory(out, heard);
-        break;
+        Memory(out);
+        return;
       case SectionId::Network:
-        Network(out, heard);
-        break;
+        Network(out);
+        return;
       case SectionId::Disk:
-        Disk(out, view, heard);
-        break;
+        Disk(out, view);
+        return;
       case SectionId::Self:
         out.title = u"Lumetta";
+        out.headlineTone = Tone::Secondary;
         out.headline = s_.self.valid
                            ? u"CPU " + FormatPercent(s_.self.cpuShare, 1) +
                                  std::u16string(kMiddleDot) + Bytes(s_.self.privateWorkingSet)
                            : std::u16string(kDash);
-        out.headlineTone = Tone::Secondary;
-        heard = {s_.self.valid ? out.headline : Unavailable()};
+        return;
+    }
+  }
+
+  // What a reader hears: the title, then the figures, in full words and units where the
+  // card draws them short.
+  void Hear(SectionId id, CardSectionView& out) const {
+    std::vector<std::u16string> heard{out.title};
+    const bool measured = out.headline != kDash;
+    switch (id) {
+      case SectionId::Update:
+        break;
+      case SectionId::Clock:
+        heard.insert(heard.end(), {out.captions[0].text, out.headline});
+        break;
+      case SectionId::Cpu:
+      case SectionId::Gpu:
+        heard.push_back(measured ? out.headline : Unavailable());
+        for (const CardCaption& detail : out.captions) {
+          heard.push_back(detail.text);
+        }
+        break;
+      case SectionId::Memory: {
+        const MemorySample& m = s_.memory;
+        if (!measured) {
+          heard.push_back(Unavailable());
+          break;
+        }
+        heard.insert(heard.end(), {out.headline, words_[kTextApp] + u" " + Bytes(m.appBytes()),
+                                   words_[kTextKernel] + u" " + Bytes(m.kernel),
+                                   words_[kTextCommit] + u" " + Bytes(m.commitUsed) + u" / " +
+                                       Bytes(m.commitLimit),
+                                   words_.Format(kTextPressure, {out.captions[3].text})});
+        break;
+      }
+      case SectionId::Network:
+        heard.push_back(out.headline);
+        if (!s_.netRatesValid) {
+          heard.push_back(Unavailable());
+          break;
+        }
+        heard.push_back(words_.Format(kTextReceiving, {out.captions[0].text}));
+        heard.push_back(words_.Format(kTextSending, {out.captions[1].text}));
+        break;
+      case SectionId::Disk:
+        if (!measured) {
+          heard.push_back(Unavailable());
+          break;
+        }
+        heard.insert(heard.end(), {out.headline, out.captions[0].text});
+        break;
+      case SectionId::Self:
+        heard.push_back(measured ? out.headline : Unavailable());
         break;
     }
-    const std::u16string figures = JoinFigures(heard, separator_);
-    out.sentence = figures.empty() ? out.title : out.title + separator_ + figures;
+    out.sentence = JoinFigures(heard, words_[kTextListSeparator]);
   }
 
  private:
-  std::u16string Unavailable() const { return texts_.Text(kTextUnavailable); }
-  // Nothing measured yet: a dash is drawn, "not available" heard.
-  void Unmeasured(CardSectionView& out, std::vector<std::u16string>& heard) const {
+  const std::u16string& Unavailable() const { return words_[kTextUnavailable]; }
+  // Nothing measured yet: a dash is drawn.
+  static void Unmeasured(CardSectionView& out) {
     out.headline = std::u16string(kDash);
     out.headlineTone = Tone::Secondary;
-    heard = {Unavailable()};
   }
 
   // The CPU's and GPU's load in large figures, or a dash, and the hardware's names.
   void Load(CardSectionView& out, std::u16string_view title, bool valid, double load,
-            std::u16string detail, std::vector<std::u16string>& heard) const {
+            std::u16string detail) const {
     out.title = title;
-    out.headline = valid ? FormatPercent(load, 0) : std::u16string(kDash);
-    out.headlineTone = valid ? Tone::Primary : Tone::Secondary;
-    heard.push_back(valid ? out.headline : Unavailable());
+    if (valid) {
+      out.headline = FormatPercent(load, 0);
+    } else {
+      Unmeasured(out);
+    }
     if (in_.settings.showHardwareDetails) {
-      heard.push_back(detail);
       out.captions.push_back({std::move(detail), Tone::Tertiary});
     }
   }
 
-  void Memory(CardSectionView& out, std::vector<std::u16string>& heard) const {
+  void Memory(CardSectionView& out) const {
     const MemorySample& m = s_.memory;
-    out.title = texts_.Text(kTextMemory);
+    out.title = words_[kTextMemory];
     if (!m.valid) {
-      Unmeasured(out, heard);
+      Unmeasured(out);
       return;
     }
     out.headline = Bytes(m.usedPhysical) + u" / " + Bytes(m.totalPhysical);
-    const std::u16string app = texts_.Text(kTextApp);
-    const std::u16string kernel = texts_.Text(kTextKernel);
-    const std::u16string commit = texts_.Text(kTextCommit);
-    const std::u16string pressure = texts_.Text(PressureTextId(m.pressure));
-    // Drawn compact ("App 8.2G"); read in full words and units.
+    // Drawn compact ("App 8.2G"); the tone of the pressure word colours its dot.
     out.captions = {
-        {app + u" " + CompactBytes(m.appBytes()), Tone::Secondary},
-        {kernel + u" " + CompactBytes(m.kernel), Tone::Secondary},
-        {commit + u" " + CompactBytes(m.commitUsed) + u"/" + CompactBytes(m.commitLimit),
+        {words_[kTextApp] + u" " + CompactBytes(m.appBytes()), Tone::Secondary},
+        {words_[kTextKernel] + u" " + CompactBytes(m.kernel), Tone::Secondary},
+        {words_[kTextCommit] + u" " + CompactBytes(m.commitUsed) + u"/" +
+             CompactBytes(m.commitLimit),
          Tone::Secondary},
-        {pressure, PressureTone(m.pressure)},  // the tone colours the word's dot
+        {words_[PressureTextId(m.pressure)], PressureTone(m.pressure)},
     };
-    heard = {out.headline, app + u" " + Bytes(m.appBytes()), kernel + u" " + Bytes(m.kernel),
-             commit + u" " + Bytes(m.commitUsed) + u" / " + Bytes(m.commitLimit),
-             texts_.Format(kTextPressure, {pressure})};
   }
 
-  void Network(CardSectionView& out, std::vector<std::u16string>& heard) const {
-    out.title = texts_.Text(kTextNetwork);
+  void Network(CardSectionView& out) const {
+    out.title = words_[kTextNetwork];
     out.headline = s_.netLabel ? *s_.netLabel : std::u16string();
     out.headlineTone = Tone::Secondary;
-    heard = {out.headline};
     for (const double rate : {s_.netReceive, s_.netSend}) {
       out.captions.push_back(s_.netRatesValid
                                  ? CardCaption{FormatRate(rate), Tone::Primary}
                                  : CardCaption{std::u16string(kDash), Tone::Secondary});
     }
-    if (!s_.netRatesValid) {
-      heard.push_back(Unavailable());
-      return;
-    }
-    heard.push_back(texts_.Format(kTextReceiving, {out.captions[0].text}));
-    heard.push_back(texts_.Format(kTextSending, {out.captions[1].text}));
   }
 
-  void Disk(CardSectionView& out, CardView& view, std::vector<std::u16string>& heard) const {
+  void Disk(CardSectionView& out, CardView& view) const {
     const DiskSample& d = s_.disk;
-    out.title = texts_.Text(kTextDisk);
+    out.title = words_[kTextDisk];
     view.diskUsed = d.valid ? UsedFraction(d.usedBytes, d.totalBytes) : 0;
     view.diskAlert =
         d.valid ? DiskAlertLevel(view.diskUsed, in_.settings.diskAlertThreshold) : DiskAlert::None;
     if (!d.valid) {
-      Unmeasured(out, heard);
+      Unmeasured(out);
       return;
     }
-    out.headline = texts_.Format(kTextFree, {Bytes(FreeBytes(d.usedBytes, d.totalBytes))});
+    out.headline = words_.Format(kTextFree, {Bytes(FreeBytes(d.usedBytes, d.totalBytes))});
     out.headlineTone = view.diskAlert == DiskAlert::None   ? Tone::Primary
                        : view.diskAlert == DiskAlert::Near ? Tone::Warning
                                                            : Tone::Critical;
     // Past the threshold the alert takes the used-of line's place.
     out.captions.push_back(
         view.diskAlert == DiskAlert::Over
-            ? CardCaption{texts_.Format(kTextUsageAbove,
+            ? CardCaption{words_.Format(kTextUsageAbove,
                                         {FormatPercent(in_.settings.diskAlertThreshold, 0)}),
                           Tone::Critical}
-            : CardCaption{texts_.Format(kTextUsedOf, {Bytes(d.usedBytes), Bytes(d.totalBytes)}),
+            : CardCaption{words_.Format(kTextUsedOf, {Bytes(d.usedBytes), Bytes(d.totalBytes)}),
                           Tone::Secondary});
-    heard = {out.headline, out.captions[0].text};
   }
 
   const CardViewInput& in_;
   const Snapshot& s_;
-  const TextSource& texts_;
-  std::u16string separator_;
+  const CardWords& words_;
+};
+
+// Every text the card looks up.
+constexpr std::uint32_t kCardTextIds[] = {
+    kTextListSeparator,
+    kTextUnavailable,
+    kTextUpdateRequired,
+    kTextClock,
+    kTextMemory,
+    kTextNetwork,
+    kTextDisk,
+    kTextApp,
+    kTextKernel,
+    kTextCommit,
+    kTextPressure,
+    kTextPressureNormal,
+    kTextPressureElevated,
+    kTextPressureCritical,
+    kTextReceiving,
+    kTextSending,
+    kTextFree,
+    kTextUsedOf,
+    kTextUsageAbove,
+    kTextNothingToShow,
+    kTextMenuSettings,
+    kTextMenuAlwaysOnTop,
 };
 
 }  // namespace
@@ -199,8 +262,29 @@ std::u16string JoinNames(const std::u16string& vendor, const std::u16string& mod
   return vendor + u" " + model;
 }
 
-void BuildCardView(const CardViewInput& input, const TextSource& texts, CardView& view) {
-  const SectionBuilder builder(input, texts);
+CardWords::CardWords(const TextSource& texts) {
+  for (const std::uint32_t id : kCardTextIds) {
+    words_.emplace_back(id, texts.Text(id));
+  }
+}
+
+const std::u16string& CardWords::operator[](std::uint32_t id) const {
+  static const std::u16string kMissing = u"?";
+  for (const auto& [known, text] : words_) {
+    if (known == id) {
+      return text;
+    }
+  }
+  return kMissing;
+}
+
+std::u16string CardWords::Format(std::uint32_t id,
+                                 std::initializer_list<std::u16string_view> arguments) const {
+  return FormatPlaceholders((*this)[id], std::span(arguments.begin(), arguments.size()));
+}
+
+void BuildCardView(const CardViewInput& input, const CardWords& words, CardView& view) {
+  const SectionBuilder builder(input, words);
   const Settings& s = input.settings;
   const bool shown[kSectionCount] = {input.updateState == UpdateState::Required,
                                      s.showClock,
@@ -213,15 +297,22 @@ void BuildCardView(const CardViewInput& input, const TextSource& texts, CardView
   view.diskUsed = 0;
   view.diskAlert = DiskAlert::None;
   for (std::size_t i = 0; i < kSectionCount; ++i) {
-    if (shown[i]) {
-      builder.Build(static_cast<SectionId>(i), view.sections[i], view);
+    CardSectionView& section = view.sections[i];
+    if (!shown[i]) {
+      section = {};
+      continue;
+    }
+    builder.Build(static_cast<SectionId>(i), section, view);
+    if (input.sentences) {
+      builder.Hear(static_cast<SectionId>(i), section);
     } else {
-      view.sections[i] = {};
+      section.sentence.clear();
     }
   }
-  view.nothingToShow = texts.Text(kTextNothingToShow);
-  view.settingsButton = texts.Text(kTextMenuSettings);
-  view.pinButton = texts.Text(kTextMenuAlwaysOnTop);
+  view.sentences = input.sentences;
+  view.nothingToShow = words[kTextNothingToShow];
+  view.settingsButton = words[kTextMenuSettings];
+  view.pinButton = words[kTextMenuAlwaysOnTop];
   view.pinned = s.alwaysOnTop;
   view.coreBars = s.showCoreBars;
   view.secondOfMinute = input.second / 60.0;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,20 @@ struct CardSectionView {
 
 inline constexpr std::size_t kSectionCount = 8;
 
+// The card's words in the chosen language, looked up once: a tick formats its figures into
+// them without loading a text again.
+class CardWords {
+ public:
+  explicit CardWords(const TextSource& texts);
+  // One of the card's texts (an id the card uses; "?" for any other).
+  [[nodiscard]] const std::u16string& operator[](std::uint32_t id) const;
+  [[nodiscard]] std::u16string Format(std::uint32_t id,
+                                      std::initializer_list<std::u16string_view> arguments) const;
+
+ private:
+  std::vector<std::pair<std::uint32_t, std::u16string>> words_;
+};
+
 struct CardViewInput {
   const Snapshot& snapshot;
   const Settings& settings;
@@ -45,6 +60,7 @@ struct CardViewInput {
   int hour = 0;
   int minute = 0;
   int second = 0;
+  bool sentences = true;  // only while a screen reader has asked for the card
 };
 
 struct CardView {
@@ -54,6 +70,7 @@ struct CardView {
   std::u16string pinButton;
   bool pinned = false;
   bool coreBars = false;      // the CPU's cores are drawn under its chart
+  bool sentences = false;     // the sentences were made: a reader had asked
   double secondOfMinute = 0;  // the clock's seconds bar, 0 to 1
   double diskUsed = 0;        // the disk bar, 0 to 1
   DiskAlert diskAlert = DiskAlert::None;
@@ -64,7 +81,7 @@ struct CardView {
 };
 
 // Fills `view` anew from what was measured and what is chosen.
-void BuildCardView(const CardViewInput& input, const TextSource& texts, CardView& view);
+void BuildCardView(const CardViewInput& input, const CardWords& words, CardView& view);
 
 // "vendor model" with empty parts left out.
 [[nodiscard]] std::u16string JoinNames(const std::u16string& vendor, const std::u16string& model);

@@ -44,10 +44,8 @@ std::optional<std::u16string> PathOrNothing(const std::wstring* path) {
   return path != nullptr ? std::optional(std::u16string(AsU16(*path))) : std::nullopt;
 }
 
-// The clock's date in the chosen language, with or without the year; empty when it cannot be
-// formatted.
-std::u16string DateText(const SYSTEMTIME& now, bool withYear) {
-  const std::u16string picture = LoadText(withYear ? kTextDatePatternYear : kTextDatePattern);
+// The clock's date in the chosen language by its picture; empty when it cannot be formatted.
+std::u16string DateText(const SYSTEMTIME& now, const std::u16string& picture) {
   wchar_t date[64] = {};
   if (GetDateFormatEx(AsWide(LocaleName().data()), 0, &now, AsWide(picture.c_str()), date, 64,
                       nullptr) == 0) {
@@ -64,7 +62,9 @@ CardWindow::CardWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFactory,
       settingsStore_(Win32Files(), PathOrNothing(settingsPath)),
       settings_(settingsStore_.Load()),
       d2dFactory_(d2dFactory),
-      dwriteFactory_(dwriteFactory) {
+      dwriteFactory_(dwriteFactory),
+      words_(ProgramTexts()),
+      datePictures_{LoadText(kTextDatePattern), LoadText(kTextDatePatternYear)} {
   gInstance = this;
   revealMessage_ = RegisterWindowMessageW(kRevealMessageName);
 }
@@ -139,16 +139,16 @@ void CardWindow::SampleAndRefresh() {
   Invalidate();
 }
 
-void CardWindow::RebuildView() {
+void CardWindow::RebuildView(bool forReader) {
   if (!sampler_) {
     return;
   }
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  const std::u16string date = DateText(now, settings_.showClockYear);
+  const std::u16string date = DateText(now, datePictures_[settings_.showClockYear ? 1 : 0]);
   BuildCardView({sampler_->snapshot(), settings_, UpdateStateNow(), UpdateVersion(), date,
-                 now.wHour, now.wMinute, now.wSecond},
-                ProgramTexts(), view_);
+                 now.wHour, now.wMinute, now.wSecond, forReader || AccessibilityInUse()},
+                words_, view_);
 }
 
 UpdateState CardWindow::UpdateStateNow() const {
@@ -200,7 +200,13 @@ void CardWindow::Paint(Renderer& renderer, float, float) {
 }
 
 A11yTree CardWindow::BuildAccessibilityTree() {
-  return sampler_ ? CardAccessibilityTree(view_, sectionLayout_) : A11yTree{};
+  if (!sampler_) {
+    return {};
+  }
+  if (!view_.sentences) {  // the first reader: the sentences are made from now on
+    RebuildView(true);
+  }
+  return CardAccessibilityTree(view_, sectionLayout_);
 }
 
 A11yOutcome CardWindow::OnAccessibilityRequest(const A11yRequest& request) {

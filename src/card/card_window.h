@@ -82,7 +82,7 @@ class CardWindow final : public WindowBase {
   void ChangeScale();
   void SavePosition();
   // The card view anew: at a tick, a clock repaint, and a change of settings or update state.
-  void RebuildView();
+  void RebuildView(bool forReader = false);
   [[nodiscard]] UpdateState UpdateStateNow() const;
   void Relayout();
 
@@ -102,6 +102,8 @@ class CardWindow final : public WindowBase {
   std::unique_ptr<TrayIcon> trayIcon_;
   UINT revealMessage_ = 0;
   UINT taskbarCreatedMessage_ = 0;
+  const CardWords words_;
+  const std::u16string datePictures_[2];  // without and with the year
   CardView view_;
   SectionLayout sectionLayout_;
   CardPainter painter_;

@@ -75,6 +75,8 @@ class WindowBase : private AccessibilityHost {
   // What a reader is answered from is made anew, without telling anybody: for changes told
   // later, at once, such as the card's clock between ticks.
   void RefreshAccessibility();
+  // Whether a screen reader has asked for the window: until then nothing is made for one.
+  [[nodiscard]] bool AccessibilityInUse() const { return uia_ != nullptr; }
 
  private:
   HWND AccessibilityHwnd() const override { return hwnd_; }

@@ -118,7 +118,8 @@ struct Card {
 
   A11yTree Tree(const TextSource& texts, UpdateState update = UpdateState::None) {
     layout = StackSections(CardSections(settings, update, std::nullopt));
-    BuildCardView({snapshot, settings, update, u"2.0", u"Sun, Dec 6", 9, 5}, texts, view);
+    BuildCardView({snapshot, settings, update, u"2.0", u"Sun, Dec 6", 9, 5}, CardWords(texts),
+                  view);
     return CardAccessibilityTree(view, layout);
   }
 };

@@ -103,7 +103,7 @@ TEST_F(Strings, EverySettingsLabelAndNoticeFitsItsRow) {
                      .settings = Settings{},
                      .updateState = UpdateState::Required,
                      .updateVersion = version},
-                    ProgramTexts(), view);
+                    CardWords(ProgramTexts()), view);
       const float needed = CardPainter::UpdateTextHeight(renderer, view);
       EXPECT_GE(StackSections(CardSections(Settings{}, UpdateState::Required, std::nullopt, needed))
                     .sections[0]

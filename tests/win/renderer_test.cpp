@@ -188,7 +188,7 @@ class CardPainterTest : public RendererTest {
       settings.*entry.field = entry.field == &Settings::showDisk;
     }
     CardView view;
-    BuildCardView({.snapshot = snapshot_, .settings = settings}, ProgramTexts(), view);
+    BuildCardView({.snapshot = snapshot_, .settings = settings}, CardWords(ProgramTexts()), view);
     const SectionLayout layout = StackSections(CardSections(
         settings, UpdateState::None, CardPainter::DiskAlertTextHeight(renderer, view)));
     return Frame(renderer, canvas_, [&] {
