@@ -11,9 +11,10 @@
 // lines), 64 (the charts' dashed lines), 128 (the charts' path geometries), 256 (changing
 // chart values: they stay flat).
 #include <windows.h>
-#include <shellapi.h>
+
 #include <d2d1.h>
 #include <dwrite.h>
+#include <shellapi.h>
 #include <wrl/client.h>
 
 #include <array>

@@ -1,6 +1,7 @@
 // gallery PNG_PATH: draws every primitive and text style in both palettes into a window and
 // saves what the screen shows as a PNG, so the look can be reviewed.
 #include <windows.h>
+
 #include <wincodec.h>
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "app/folders_win.h"
 
 #include <windows.h>
+
 #include <knownfolders.h>
 #include <shlobj.h>
 

@@ -1,5 +1,5 @@
-#include "app/log.h"
 #include "app/log_win.h"
+#include "app/log.h"
 
 #include <windows.h>
 

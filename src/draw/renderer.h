@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <d2d1.h>
 #include <dwrite.h>
 #include <wrl/client.h>

@@ -1,5 +1,6 @@
 // Process entry: start-up and teardown in a fixed order on the one UI thread.
 #include <windows.h>
+
 #include <d2d1.h>
 #include <dwrite.h>
 #include <wrl/client.h>

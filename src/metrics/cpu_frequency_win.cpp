@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <pdh.h>
 
 #include "base/owner_win.h"

@@ -1,6 +1,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
 #include <windows.h>
+
 #include <iphlpapi.h>
 #include <netioapi.h>
 #include <wlanapi.h>

@@ -1,6 +1,7 @@
 #include "metrics/sources_win.h"
 
 #include <windows.h>
+
 #include <psapi.h>
 #include <winternl.h>
 

@@ -4,15 +4,16 @@
 #pragma once
 
 #include <windows.h>
+
 #include <ole2.h>
 #include <uiautomationcore.h>
 #include <wrl/client.h>
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
-#include <condition_variable>
 #include <mutex>
 #include <string_view>
 

@@ -1,5 +1,6 @@
 // The windows' UI Automation providers, in process, through their COM interfaces.
 #include <windows.h>
+
 #include <oleacc.h>
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The program's own windows and resources under Wine: the card's creation, its tray icon,
 // the version the program reads from itself and its string tables.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
