@@ -63,10 +63,10 @@ dist: deps
 	tools/make-dist dist --url '$(DIST_URL)' --minimum '$(DIST_MINIMUM_VERSION)' \
 	  $(if $(SIGN_CERT)$(SIGN_KEY),--sign-cert '$(SIGN_CERT)' --sign-key '$(SIGN_KEY)')
 
-format:
+format: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
-format-check:
+format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 log:
