@@ -1,5 +1,5 @@
 # Lumetta: `make run` builds and starts it under Wine; `make test` runs every test.
-.PHONY: all deps build native fuzz bench gallery screenshots snapshots run stop test dist format format-check log clean
+.PHONY: all deps build native fuzz bench gallery screenshots snapshots run stop test dist format format-check tidy log clean
 
 BUILD := build
 CTEST_JOBS ?= 2
@@ -68,6 +68,10 @@ format: deps
 
 format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+# clang-tidy over the native, fuzz and Windows builds' compile commands (configure only).
+tidy: deps
+	tools/tidy
 
 log:
 	@cat "$(BUILD)/wineprefix/drive_c/users/$$(id -un)/AppData/Local/Lumetta/Logs/app.log"
