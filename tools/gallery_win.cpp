@@ -157,7 +157,7 @@ int wmain(int argc, wchar_t** argv) {
     path.insert(0, L"Z:");
     std::replace(path.begin(), path.end(), L'/', L'\\');
   }
-  if (!SavePng(canvas.capture(), path.c_str())) {
+  if (!SavePng(canvas.Read(), path.c_str())) {
     std::fprintf(stderr, "gallery: could not write the PNG\n");
     return 1;
   }

@@ -76,6 +76,7 @@
 
 namespace lumetta {
 
+// NOLINTNEXTLINE(bugprone-macro-parentheses): the argument is an enumerator's name.
 #define LUMETTA_TEXT_ENUM(name, id) name = id,
 enum TextId : std::uint32_t { LUMETTA_TEXT_IDS(LUMETTA_TEXT_ENUM) };
 #undef LUMETTA_TEXT_ENUM

@@ -98,7 +98,7 @@ HRESULT CardWindow::Create(HINSTANCE) {
       CreateBoundWindow(kCardWindowClass, exStyle, WS_POPUP, L"Lumetta",
                         {position.x, position.y, size.width, size.height});
   if (!created.ok()) {
-    return created.hresult();
+    return created.HResult();
   }
   SetRenderScale(static_cast<float>(settings_.displayScale));
   settingsWindow_ = std::make_unique<SettingsWindow>(

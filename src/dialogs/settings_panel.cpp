@@ -205,7 +205,7 @@ void SettingsPanel::BuildRows(
     row.labelGrowth =
         std::max(0.0f, textHeight(row.textId, label.style, label.box.width()) - label.box.height());
     row.height = RowHeight(row.kind) + row.labelGrowth;
-    y += row.height + (row.kind == RowKind::Header ? 0 : 2);
+    y += row.height + (row.kind == RowKind::Header ? 0.0f : 2.0f);
   }
   contentHeight = y + 16;
 }

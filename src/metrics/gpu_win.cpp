@@ -13,6 +13,7 @@ namespace lumetta {
 namespace {
 
 // Declared locally: the MinGW headers have no d3dkmthk.h.
+// NOLINTBEGIN(readability-identifier-naming): Windows' own names.
 namespace w32 {
 using D3DKMT_HANDLE = UINT;
 
@@ -90,6 +91,7 @@ using PFN_QueryAdapterInfo = NTSTATUS(APIENTRY*)(D3DKMT_QUERYADAPTERINFO*);
 using PFN_CloseAdapter = NTSTATUS(APIENTRY*)(const D3DKMT_CLOSEADAPTER*);
 using PFN_QueryStatistics = NTSTATUS(APIENTRY*)(D3DKMT_QUERYSTATISTICS*);
 }  // namespace w32
+// NOLINTEND(readability-identifier-naming)
 
 static_assert(sizeof(w32::D3DKMT_ADAPTERINFO) == 20);
 static_assert(sizeof(w32::D3DKMT_ENUMADAPTERS2) == 16);

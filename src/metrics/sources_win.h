@@ -28,7 +28,8 @@ std::unique_ptr<MemorySource> MakeWin32Memory(
 std::unique_ptr<DiskSource> MakeWin32Disk();
 
 // The MinGW headers lack the extended counters record (Windows 10 22H2 and 11 22H2 with the
-// September 2023 update).
+// September 2023 update). Its fields keep Windows' names.
+// NOLINTBEGIN(readability-identifier-naming)
 struct ProcessMemoryCountersEx2 {
   DWORD cb;
   DWORD PageFaultCount;
@@ -44,6 +45,7 @@ struct ProcessMemoryCountersEx2 {
   SIZE_T PrivateWorkingSetSize;
   ULONG64 SharedCommitUsage;
 };
+// NOLINTEND(readability-identifier-naming)
 static_assert(sizeof(ProcessMemoryCountersEx2) == 96);
 static_assert(offsetof(ProcessMemoryCountersEx2, PrivateWorkingSetSize) == 80);
 

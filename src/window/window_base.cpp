@@ -20,7 +20,7 @@ void NoteFailedMessage(UINT message) noexcept {
 
 }  // namespace
 
-HRESULT WindowCreation::hresult() const {
+HRESULT WindowCreation::HResult() const {
   return ok() ? S_OK : HRESULT_FROM_WIN32(error);  // an HRESULT such as E_FAIL passes as it is
 }
 

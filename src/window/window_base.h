@@ -23,7 +23,7 @@ struct WindowCreation {
   std::uint32_t error = 0;
 
   [[nodiscard]] bool ok() const { return failed == Failed::Nothing; }
-  [[nodiscard]] HRESULT hresult() const;
+  [[nodiscard]] HRESULT HResult() const;
 };
 
 // Posted to itself: a screen reader's Invoke, acted on once UI Automation's call has returned.

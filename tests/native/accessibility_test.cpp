@@ -106,7 +106,7 @@ Snapshot Measured() {
   s.netRatesValid = true;
   s.netLabel = u"Wi-Fi 6 \u00B7 Home";
   s.disk = {400 * kGiB, 500 * kGiB, true};
-  s.self = {0.004, 24 * 1024 * 1024, true};
+  s.self = {0.004, 24ull * 1024 * 1024, true};
   return s;
 }
 

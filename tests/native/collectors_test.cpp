@@ -121,7 +121,7 @@ TEST(MemoryCollector, SampleFailuresAndLevels) {
   ASSERT_TRUE(sample.valid);
   EXPECT_EQ((Bytes{sample.usedPhysical, sample.totalPhysical, sample.kernel, sample.appBytes(),
                    sample.commitUsed, sample.commitLimit}),
-            (Bytes{10ull << 30, 16ull << 30, 1024u * 4096u, (10ull << 30) - (4ull << 20),
+            (Bytes{10ull << 30, 16ull << 30, 1024ull * 4096u, (10ull << 30) - (4ull << 20),
                    24ull << 30, 32ull << 30}));
   EXPECT_EQ(sample.pressure, kElevated);  // load 90, no previous level
 

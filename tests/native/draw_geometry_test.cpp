@@ -72,7 +72,7 @@ TEST(RendererKeys, TextFormatSlotAndGradientKey) {
 
 // Windows 11 has every family; Windows 10 only Segoe UI and MDL2; a bare system neither icon font.
 TEST(FontFamilies, WhatTheSystemHasDecides) {
-  const auto with = [](std::vector<std::u16string_view> present) {
+  const auto with = [](const std::vector<std::u16string_view>& present) {
     return ChooseFontFamilies([present](std::u16string_view family) {
       return std::find(present.begin(), present.end(), family) != present.end();
     });

@@ -22,7 +22,7 @@ class Capture {
   Capture(int width, int height, std::vector<std::uint32_t> pixels)
       : width_(width), height_(height), pixels_(std::move(pixels)) {}
   [[nodiscard]] std::uint32_t at(int x, int y) const {
-    return pixels_[static_cast<std::size_t>(y * width_ + x)];
+    return pixels_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
   }
   [[nodiscard]] int width() const { return width_; }
   [[nodiscard]] int height() const { return height_; }
@@ -71,7 +71,7 @@ class Canvas {
     GdiFlush();
     std::fill_n(static_cast<std::uint32_t*>(bits_), Pixels(), 0u);
   }
-  [[nodiscard]] Capture capture() const {
+  [[nodiscard]] Capture Read() const {
     GdiFlush();
     const auto* source = static_cast<const std::uint32_t*>(bits_);
     std::vector<std::uint32_t> pixels(Pixels());
@@ -84,11 +84,11 @@ class Canvas {
     const RECT client = RectOf(hwnd, true);
     Canvas canvas(client.right, client.bottom);
     SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
-    return canvas.capture();
+    return canvas.Read();
   }
 
  private:
-  [[nodiscard]] std::size_t Pixels() const { return static_cast<std::size_t>(width_ * height_); }
+  [[nodiscard]] std::size_t Pixels() const { return std::size_t(width_) * std::size_t(height_); }
 
   int width_, height_;
   void* bits_ = nullptr;

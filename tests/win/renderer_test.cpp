@@ -37,7 +37,7 @@ class RendererTest : public test::LoggingTest {
     EXPECT_TRUE(renderer.BeginFrame());
     draw();
     renderer.EndFrame();
-    return canvas.capture();
+    return canvas.Read();
   }
 
   test::Factories factories_;
