@@ -24,19 +24,19 @@ std::u16string CpuDetailText(const Snapshot& snapshot) {
 
 std::uint32_t PressureTextId(MemoryPressure pressure) {
   switch (pressure) {
-    case MemoryPressure::kElevated:
+    case MemoryPressure::Elevated:
       return kTextPressureElevated;
-    case MemoryPressure::kCritical:
+    case MemoryPressure::Critical:
       return kTextPressureCritical;
-    case MemoryPressure::kNormal:
+    case MemoryPressure::Normal:
       break;
   }
   return kTextPressureNormal;
 }
 
 Tone PressureTone(MemoryPressure pressure) {
-  return pressure == MemoryPressure::kCritical   ? Tone::Critical
-         : pressure == MemoryPressure::kElevated ? Tone::Warning
+  return pressure == MemoryPressure::Critical   ? Tone::Critical
+         : pressure == MemoryPressure::Elevated ? Tone::Warning
                                                  : Tone::Good;
 }
 

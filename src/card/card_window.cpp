@@ -58,7 +58,7 @@ std::u16string DateText(const SYSTEMTIME& now, const std::u16string& picture) {
 
 CardWindow::CardWindow(ID2D1Factory* d2dFactory, IDWriteFactory* dwriteFactory,
                        const std::wstring* settingsPath)
-    : WindowBase(d2dFactory, dwriteFactory, WindowFrame::kCard),
+    : WindowBase(d2dFactory, dwriteFactory, WindowFrame::Card),
       settingsStore_(Win32Files(), PathOrNothing(settingsPath)),
       settings_(settingsStore_.Load()),
       d2dFactory_(d2dFactory),

@@ -15,7 +15,7 @@ constexpr DWORD kDialogStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 }  // namespace
 
 DialogWindow::DialogWindow(ID2D1Factory* factory, IDWriteFactory* writeFactory)
-    : WindowBase(factory, writeFactory, WindowFrame::kDialog) {}
+    : WindowBase(factory, writeFactory, WindowFrame::Dialog) {}
 
 void DialogWindow::Show(HWND ownerWindow) {
   if (hwnd() == nullptr && !Create(ownerWindow)) {

@@ -86,12 +86,12 @@ WindowLook SetUpWindowFrame(HWND hwnd, WindowFrame frame, DwmApi& dwm, SystemCol
   const bool dark = IsDarkTheme();
   // A system without these attributes keeps its default frame; nothing else depends on them.
   SetDarkCaption(hwnd, dwm, dark);
-  if (frame == WindowFrame::kCard) {
+  if (frame == WindowFrame::Card) {
     dwm.SetAttribute(hwnd, kDwmWindowCornerPreference, kCornerRound);
   }
   const HRESULT backdrop = dwm.SetAttribute(
       hwnd, kDwmSystemBackdropType,
-      frame == WindowFrame::kCard ? kBackdropTransientWindow : kBackdropMainWindow);
+      frame == WindowFrame::Card ? kBackdropTransientWindow : kBackdropMainWindow);
   dwm.ExtendFrameOverClient(hwnd);
   // The translucent palette needs the material under it; without it the window paints its
   // own plain backdrop instead of showing whatever (often black) lies beneath.

@@ -41,7 +41,7 @@ class SystemColorScheme {
 [[nodiscard]] SystemColorScheme& SystemColors();
 void UseColorSchemeForTests(SystemColorScheme* scheme);
 
-enum class WindowFrame { kCard, kDialog };
+enum class WindowFrame { Card, Dialog };
 
 struct WindowLook {
   Palette palette;

@@ -8,18 +8,18 @@ MemoryPressure RatePressure(std::uint32_t load, double commitPercent, bool low, 
     return load >= percent || commitPercent >= static_cast<double>(percent);
   };
   if (low || over(95)) {
-    return MemoryPressure::kCritical;
+    return MemoryPressure::Critical;
   }
-  if (previous == MemoryPressure::kCritical && over(90)) {
-    return MemoryPressure::kCritical;
+  if (previous == MemoryPressure::Critical && over(90)) {
+    return MemoryPressure::Critical;
   }
   if (!high || over(85)) {
-    return MemoryPressure::kElevated;
+    return MemoryPressure::Elevated;
   }
-  if (previous.has_value() && *previous != MemoryPressure::kNormal && over(80)) {
-    return MemoryPressure::kElevated;
+  if (previous.has_value() && *previous != MemoryPressure::Normal && over(80)) {
+    return MemoryPressure::Elevated;
   }
-  return MemoryPressure::kNormal;
+  return MemoryPressure::Normal;
 }
 
 MemorySample MemoryCollector::collect() {

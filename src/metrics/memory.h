@@ -8,7 +8,7 @@
 
 namespace lumetta {
 
-enum class MemoryPressure : std::uint32_t { kNormal = 0, kElevated = 1, kCritical = 2 };
+enum class MemoryPressure : std::uint32_t { Normal = 0, Elevated = 1, Critical = 2 };
 
 struct MemorySample {
   std::uint64_t usedPhysical = 0;
@@ -16,7 +16,7 @@ struct MemorySample {
   std::uint64_t kernel = 0;  // paged plus non-paged pool; 0 when it could not be read
   std::uint64_t commitUsed = 0;
   std::uint64_t commitLimit = 0;
-  MemoryPressure pressure = MemoryPressure::kNormal;
+  MemoryPressure pressure = MemoryPressure::Normal;
   bool valid = false;
 
   // "App" memory: what is in use outside the kernel pools.

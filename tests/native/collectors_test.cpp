@@ -123,12 +123,12 @@ TEST(MemoryCollector, SampleFailuresAndLevels) {
                    sample.commitUsed, sample.commitLimit}),
             (Bytes{10ull << 30, 16ull << 30, 1024ull * 4096u, (10ull << 30) - (4ull << 20),
                    24ull << 30, 32ull << 30}));
-  EXPECT_EQ(sample.pressure, kElevated);  // load 90, no previous level
+  EXPECT_EQ(sample.pressure, Elevated);  // load 90, no previous level
 
   EXPECT_FALSE(collector.collect().valid);
   sample = collector.collect();  // kernel pools fail: still valid, kernel 0
-  EXPECT_TRUE(sample.valid && sample.kernel == 0 && sample.pressure == kCritical);
-  EXPECT_EQ(collector.collect().pressure, kCritical);  // the same failure: not logged again
+  EXPECT_TRUE(sample.valid && sample.kernel == 0 && sample.pressure == Critical);
+  EXPECT_EQ(collector.collect().pressure, Critical);  // the same failure: not logged again
   sample = collector.collect();
   EXPECT_EQ(sample.kernel, 2u * 4096u);
   sample.kernel = sample.usedPhysical + 1;
@@ -142,9 +142,9 @@ TEST(MemoryCollector, SampleFailuresAndLevels) {
   // Each level's edge, and a level kept until the load falls 5 points below it.
   using Case = std::tuple<std::uint32_t, std::optional<MemoryPressure>, MemoryPressure>;
   for (const auto& [load, previous, level] :
-       {Case{95, {}, kCritical}, Case{94, {}, kElevated}, Case{90, kCritical, kCritical},
-        Case{89, kCritical, kElevated}, Case{85, {}, kElevated}, Case{84, {}, kNormal},
-        Case{80, kElevated, kElevated}, Case{79, kElevated, kNormal}}) {
+       {Case{95, {}, Critical}, Case{94, {}, Elevated}, Case{90, Critical, Critical},
+        Case{89, Critical, Elevated}, Case{85, {}, Elevated}, Case{84, {}, Normal},
+        Case{80, Elevated, Elevated}, Case{79, Elevated, Normal}}) {
     EXPECT_EQ(RatePressure(load, 0, false, true, previous), level) << load;
   }
 }

@@ -55,14 +55,14 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
   test::TestWindow window;
   Set(1);
   ScriptedDwm eleven;
-  WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven);
+  WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::Card, eleven);
   EXPECT_EQ(std::pair(look.palette.dark, look.plainBackdrop), std::pair(false, false));
   EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 0}, {33, 2}, {38, 3}}));  // and no 19
 
   Set(0);
   ScriptedDwm ten;
   ten.refused[kDwmSystemBackdropType] = E_INVALIDARG;
-  look = SetUpWindowFrame(window.hwnd(), WindowFrame::kDialog, ten);
+  look = SetUpWindowFrame(window.hwnd(), WindowFrame::Dialog, ten);
   EXPECT_EQ(std::pair(look.palette.dark, look.plainBackdrop), std::pair(true, true));
   EXPECT_EQ(ten.set, (std::map<DWORD, DWORD>{{20, 1}, {38, 2}}));
 
@@ -74,14 +74,14 @@ TEST_F(ThemeSetting, TheFrameDecidesPaletteAndBackdropFromWhatTheSystemAnswers) 
 
   ScriptedDwm noDarkFrame;
   noDarkFrame.refused[kDwmUseImmersiveDarkMode] = E_INVALIDARG;
-  look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, noDarkFrame);
+  look = SetUpWindowFrame(window.hwnd(), WindowFrame::Card, noDarkFrame);
   EXPECT_EQ(std::pair(look.palette.dark, look.plainBackdrop), std::pair(true, false));
   EXPECT_EQ(noDarkFrame.set[kDwmUseImmersiveDarkModeBefore20H1], 1u);  // Windows 10 before 20H1
 
   ScriptedDwm uncomposed;
   uncomposed.composed = false;
-  EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, uncomposed).plainBackdrop);
-  EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::kCard).plainBackdrop);  // Wine
+  EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::Card, uncomposed).plainBackdrop);
+  EXPECT_TRUE(SetUpWindowFrame(window.hwnd(), WindowFrame::Card).plainBackdrop);  // Wine
 }
 
 // A high-contrast theme: the system's colours, opaque, no material asked for and none kept.
@@ -89,14 +89,14 @@ TEST_F(ThemeSetting, HighContrastTakesTheSystemColoursAndNoMaterial) {
   test::TestWindow window;
   test::ScriptedColorScheme contrast;
   ScriptedDwm eleven;
-  const WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven, contrast);
+  const WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::Card, eleven, contrast);
   EXPECT_EQ(std::tuple(look.palette.highContrast, look.palette.dark, look.plainBackdrop),
             std::tuple(true, true, true));
   EXPECT_EQ(look.palette.Backdrop, (ColorF{0, 0, 0, 1}));
   EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 1}, {38, kBackdropNone}}));
   contrast.on = false;
   EXPECT_FALSE(
-      SetUpWindowFrame(window.hwnd(), WindowFrame::kCard, eleven, contrast).palette.highContrast);
+      SetUpWindowFrame(window.hwnd(), WindowFrame::Card, eleven, contrast).palette.highContrast);
   EXPECT_EQ(eleven.set[38], 3u);  // the material again
 }
 
