@@ -9,3 +9,6 @@ add_compile_options(-fno-strict-aliasing)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 # One self-contained exe: C, C++ and winpthreads runtimes linked in.
 add_link_options(-static)
+# Sanitizers do not run on this target: the standard library checks its own preconditions
+# (bounds of operator[], front() of an empty container...) and aborts on a breach instead.
+add_compile_definitions(_GLIBCXX_ASSERTIONS)
