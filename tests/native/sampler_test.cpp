@@ -86,7 +86,6 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   EXPECT_EQ(machine.cpu.calls, 2);  // a collector that is off is not run
 }
 
-constexpr std::uint64_t kSecond = 10'000'000;
 
 WifiConnection Connection(std::uint32_t phyType, std::string_view ssid, std::uint32_t length = 0) {
   WifiConnection connection;
