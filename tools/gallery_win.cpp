@@ -80,6 +80,7 @@ void DrawPanel(Renderer& r, const Palette& p, float left) {
   r.DrawSegmentedBar({left + 20, y, right - 20, y + 8}, fractions, colors);
   y += 18;
   std::vector<double> history;
+  history.reserve(60);
   for (int i = 0; i < 60; ++i) {
     history.push_back(0.5 + 0.35 * std::sin(i / 6.0) + 0.1 * std::sin(i * 1.3));
   }

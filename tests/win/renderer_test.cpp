@@ -50,7 +50,7 @@ class RendererTest : public test::LoggingTest {
 TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
   Canvas canvas(80, 24);
   int lookups = 0;
-  const auto without = [&](std::vector<std::u16string_view> hidden) {
+  const auto without = [&](const std::vector<std::u16string_view>& hidden) {
     return [&, hidden](std::u16string_view family) {
       ++lookups;
       return std::find(hidden.begin(), hidden.end(), family) == hidden.end() &&

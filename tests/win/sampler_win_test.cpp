@@ -26,9 +26,9 @@ namespace {
 // The processor's own brand string, straight from the CPUID instruction.
 std::string CpuidBrand() {
   unsigned regs[13] = {};
-  for (unsigned leaf = 0; leaf < 3; ++leaf) {
-    __get_cpuid(0x80000002 + leaf, &regs[leaf * 4], &regs[leaf * 4 + 1], &regs[leaf * 4 + 2],
-                &regs[leaf * 4 + 3]);
+  for (std::size_t leaf = 0; leaf < 3; ++leaf) {
+    __get_cpuid(0x80000002 + static_cast<unsigned>(leaf), &regs[leaf * 4], &regs[leaf * 4 + 1],
+                &regs[leaf * 4 + 2], &regs[leaf * 4 + 3]);
   }
   std::string brand(reinterpret_cast<const char*>(regs));
   brand.erase(0, brand.find_first_not_of(' '));
