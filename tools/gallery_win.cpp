@@ -107,10 +107,12 @@ bool SavePng(const lumetta::test::Capture& shot, const wchar_t* path) {
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapEncoder> encoder;
   ComPtr<IWICBitmapFrameEncode> frame;
-  std::vector<std::uint32_t> rows(static_cast<std::size_t>(shot.width() * shot.height()));
+  const auto stride = static_cast<std::size_t>(shot.width());
+  std::vector<std::uint32_t> rows(stride * static_cast<std::size_t>(shot.height()));
   for (int y = 0; y < shot.height(); ++y) {
     for (int x = 0; x < shot.width(); ++x) {
-      rows[static_cast<std::size_t>(y * shot.width() + x)] = shot.at(x, y) | 0xFF000000u;
+      rows[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x)] =
+          shot.at(x, y) | 0xFF000000u;
     }
   }
   WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;

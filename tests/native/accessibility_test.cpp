@@ -149,6 +149,7 @@ TEST(CardAccessibility, EverySectionReadsAsOneSentenceInEitherLanguage) {
             (std::vector<std::u16string>{
                 u"Clock, Sun, Dec 6, 9:05", u"CPU, 5%, Intel i7-8700K \u00B7 4.25 GHz",
                 u"GPU, 50%, NVIDIA RTX 4070",
+                // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one name over two lines
                 u"Memory, 12.0 GB / 16.0 GB, App 10.0 GB, Kernel 2.0 GB, Commit 14.0 GB / "
                 u"20.0 GB, pressure Elevated",
                 u"Network, Wi-Fi 6 \u00B7 Home, receiving 1.5 KB/s, sending 0 B/s",

@@ -25,7 +25,7 @@ class LoopbackResponder {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), length);  // port 0: any free one
+    (void)bind(listener_, reinterpret_cast<sockaddr*>(&address), length);  // port 0: any free one
     if (listening) {
       Listen();
     }
