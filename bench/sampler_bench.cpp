@@ -12,12 +12,12 @@ namespace {
 
 void BM_SamplerTick(benchmark::State& state) {
   lumetta::test::ScriptedMachine machine;
-  machine.wireless(u"Wireless LAN adapter", 5, 0, 0);
+  machine.Wireless(u"Wireless LAN adapter", 5, 0, 0);
   lumetta::WifiConnection connection;
   connection.phyType = 10;
   connection.ssidLength = 12;
   machine.wifi.results.reset({0, connection});
-  lumetta::Sampler sampler(machine.sources());
+  lumetta::Sampler sampler(machine.Sources());
   lumetta::Settings settings;
   settings.showSelf = true;
   if (state.range(0) == 1) {  // the GPU collector alone
@@ -27,13 +27,13 @@ void BM_SamplerTick(benchmark::State& state) {
     settings.showGpu = true;
   }
   for (int i = 0; i < 5; ++i) {  // first values, vectors and strings sized
-    machine.clock.advanceSeconds(1);
-    sampler.tick(settings);
+    machine.clock.AdvanceSeconds(1);
+    sampler.Tick(settings);
   }
   const std::uint64_t before = lumetta::bench::AllocationCount();
   for (auto _ : state) {
-    machine.clock.advanceSeconds(1);
-    sampler.tick(settings);
+    machine.clock.AdvanceSeconds(1);
+    sampler.Tick(settings);
   }
   state.counters["allocs/tick"] =
       benchmark::Counter(static_cast<double>(lumetta::bench::AllocationCount() - before) /

@@ -26,11 +26,11 @@ std::uint64_t ThreadCpu100ns() {
 
 double AllocationsPerTick(lumetta::Win32Sampler& sampler, const Settings& settings, int ticks) {
   for (int i = 0; i < 5; ++i) {
-    sampler.tick(settings);  // warm-up: first values, vectors sized
+    sampler.Tick(settings);  // warm-up: first values, vectors sized
   }
   const std::uint64_t before = lumetta::bench::AllocationCount();
   for (int i = 0; i < ticks; ++i) {
-    sampler.tick(settings);
+    sampler.Tick(settings);
   }
   return static_cast<double>(lumetta::bench::AllocationCount() - before) / ticks;
 }
@@ -61,12 +61,12 @@ Timing Time(lumetta::Win32Sampler& sampler, const Settings& settings, int ticks)
   QueryPerformanceFrequency(&frequency);
   std::vector<double> micros;
   micros.reserve(static_cast<std::size_t>(ticks));
-  sampler.tick(settings);
+  sampler.Tick(settings);
   const std::uint64_t cpuBefore = ThreadCpu100ns();
   for (int i = 0; i < ticks; ++i) {
     LARGE_INTEGER start{}, end{};
     QueryPerformanceCounter(&start);
-    sampler.tick(settings);
+    sampler.Tick(settings);
     QueryPerformanceCounter(&end);
     micros.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
                      static_cast<double>(frequency.QuadPart));

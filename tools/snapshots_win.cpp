@@ -43,7 +43,7 @@ void Print(int tick, const lumetta::Snapshot& s) {
   if (s.memory.valid) {
     static const char* const kLevels[] = {"Normal", "Elevated", "Critical"};
     std::printf(" | mem %.2f/%.2f GiB app %.2f kernel %.2f commit %.2f/%.2f %s",
-                Gib(s.memory.usedPhysical), Gib(s.memory.totalPhysical), Gib(s.memory.appBytes()),
+                Gib(s.memory.usedPhysical), Gib(s.memory.totalPhysical), Gib(s.memory.AppBytes()),
                 Gib(s.memory.kernel), Gib(s.memory.commitUsed), Gib(s.memory.commitLimit),
                 kLevels[static_cast<int>(s.memory.pressure)]);
   } else {
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   lumetta::Settings settings;
   settings.showSelf = true;
   for (int tick = 1; tick <= ticks; ++tick) {
-    sampler.tick(settings);
+    sampler.Tick(settings);
     Print(tick, sampler.snapshot());
     if (tick < ticks) {
       Sleep(interval);

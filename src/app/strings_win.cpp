@@ -57,8 +57,8 @@ class LoadedTexts final : public TextSource {
 }  // namespace
 
 const TextSource& ProgramTexts() {
-  static const LoadedTexts texts;
-  return texts;
+  static const LoadedTexts kTexts;
+  return kTexts;
 }
 
 void ChooseLanguage() {

@@ -27,7 +27,7 @@ std::optional<std::u16string> QueryString(const std::vector<std::byte>& data, co
 }
 
 const VersionInfo& OwnVersion() {
-  static const VersionInfo info = [] {
+  static const VersionInfo kInfo = [] {
     const std::optional<std::wstring> path = ProgramPath();
     if (!path) {
       LogEvent(kWarn, "app", "version_info_failed", CodeDetail(LastErrorCode()));
@@ -35,7 +35,7 @@ const VersionInfo& OwnVersion() {
     }
     return ReadVersionInfo(path->c_str());
   }();
-  return info;
+  return kInfo;
 }
 
 }  // namespace

@@ -30,8 +30,8 @@ class UniqueOwner {
   ~UniqueOwner() { reset(); }
 
   [[nodiscard]] Handle get() const { return handle_; }
-  [[nodiscard]] bool valid() const { return Traits::Valid(handle_); }
-  explicit operator bool() const { return valid(); }
+  [[nodiscard]] bool Valid() const { return Traits::Valid(handle_); }
+  explicit operator bool() const { return Valid(); }
 
   Handle release() { return std::exchange(handle_, Traits::Empty()); }
   void reset(Handle handle = Traits::Empty()) {
@@ -51,12 +51,12 @@ class UniqueOwner {
 };
 
 // Traits of the common case: a null handle is empty.
-template <typename H, auto close>
+template <typename H, auto kClose>
 struct NullEmptyTraits {
   using Handle = H;
   static Handle Empty() { return nullptr; }
   static bool Valid(Handle handle) { return handle != nullptr; }
-  static void Close(Handle handle) { close(handle); }
+  static void Close(Handle handle) { kClose(handle); }
 };
 
 // Kernel objects; INVALID_HANDLE_VALUE is empty too.

@@ -28,19 +28,19 @@ void CopyHistory(const HistoryRing& ring, std::vector<double>& out) {
 ColorF ToneColor(const Palette& p, Tone tone) {
   switch (tone) {
     case Tone::Primary:
-      return p.TextPrimary;
+      return p.textPrimary;
     case Tone::Secondary:
-      return p.TextSecondary;
+      return p.textSecondary;
     case Tone::Tertiary:
-      return p.TextTertiary;
+      return p.textTertiary;
     case Tone::Good:
-      return p.Good;
+      return p.good;
     case Tone::Warning:
-      return p.Warning;
+      return p.warning;
     case Tone::Critical:
-      return p.Critical;
+      return p.critical;
   }
-  return p.TextPrimary;
+  return p.textPrimary;
 }
 
 // The first row of most sections: the title left, the headline right.
@@ -48,7 +48,7 @@ void DrawSectionHeader(Renderer& r, float top, const CardSectionView& section, T
                        float rowHeight) {
   const float w = r.MeasureTextWidth(section.title, TextStyle::BodyStrong);
   r.DrawText(section.title, TextStyle::BodyStrong, Box(kLeft, top, kLeft + w + 1, top + rowHeight),
-             ToD2D(r.palette->TextSecondary), TextAlign::Leading, false);
+             ToD2D(r.palette->textSecondary), TextAlign::Leading, false);
   r.DrawText(section.headline, valueStyle, Box(kLeft + w + 8, top, kRight, top + rowHeight),
              ToD2D(ToneColor(*r.palette, section.headlineTone)), TextAlign::Trailing, false);
 }
@@ -59,18 +59,18 @@ float DrawLegendItem(Renderer& r, float x, float top, const ColorF& color,
   const float w = r.MeasureTextWidth(text, TextStyle::Caption);
   r.FillCircle({x + kLegendDot, top + 7}, kLegendDot, ToD2D(color));
   r.DrawText(text, TextStyle::Caption, Box(x + 8, top, std::min(kRight, x + 9 + w), top + 14),
-             ToD2D(r.palette->TextSecondary), TextAlign::Leading, false);
+             ToD2D(r.palette->textSecondary), TextAlign::Leading, false);
   return x + 8 + w + 8;
 }
 
 void PaintUpdate(Renderer& r, const CardSectionView& update, const LaidOutSection& section) {
   const Palette& p = *r.palette;
   const float top = section.top;
-  r.DrawGlyph(Glyph::Warning, Box(12, top, 24, top + 16), ToD2D(p.Critical), TextStyle::IconSmall);
+  r.DrawGlyph(Glyph::Warning, Box(12, top, 24, top + 16), ToD2D(p.critical), TextStyle::IconSmall);
   r.DrawText(update.title, TextStyle::BodyStrong,
-             Box(28, top, 28 + kUpdateTextWidth, top + section.height), ToD2D(p.Critical),
+             Box(28, top, 28 + kUpdateTextWidth, top + section.height), ToD2D(p.critical),
              TextAlign::Leading, true);
-  r.DrawGlyph(Glyph::OpenExternal, Box(166, top, 178, top + 16), ToD2D(p.Critical),
+  r.DrawGlyph(Glyph::OpenExternal, Box(166, top, 178, top + 16), ToD2D(p.critical),
               TextStyle::IconSmall);
 }
 
@@ -78,35 +78,35 @@ void PaintClock(Renderer& r, const CardView& view, float top) {
   const Palette& p = *r.palette;
   const CardSectionView& clock = view[SectionId::Clock];
   r.DrawText(clock.captions[0].text, TextStyle::Body, Box(12, top + 8, 114, top + 26),
-             ToD2D(p.TextSecondary), TextAlign::Leading, false);
-  r.DrawText(clock.headline, TextStyle::Title, Box(12, top, 178, top + 28), ToD2D(p.TextPrimary),
+             ToD2D(p.textSecondary), TextAlign::Leading, false);
+  r.DrawText(clock.headline, TextStyle::Title, Box(12, top, 178, top + 28), ToD2D(p.textPrimary),
              TextAlign::Trailing, false);
-  r.DrawBar(Box(12, top + 33, 178, top + 39), view.secondOfMinute, ToD2D(p.Accent));
+  r.DrawBar(Box(12, top + 33, 178, top + 39), view.secondOfMinute, ToD2D(p.accent));
 }
 
 void PaintMemory(Renderer& r, const CardSectionView& memory, const MemorySample& m, float top) {
   const Palette& p = *r.palette;
   DrawSectionHeader(r, top, memory, TextStyle::Body, kHeaderHeight);
   if (!m.valid) {
-    r.DrawBar(Box(12, top + 21, 178, top + 27), 0, ToD2D(p.Accent));
+    r.DrawBar(Box(12, top + 21, 178, top + 27), 0, ToD2D(p.accent));
     return;
   }
   const double total = m.totalPhysical == 0 ? 1.0 : static_cast<double>(m.totalPhysical);
-  const double fractions[] = {static_cast<double>(m.appBytes()) / total,
+  const double fractions[] = {static_cast<double>(m.AppBytes()) / total,
                               static_cast<double>(m.kernel) / total};
-  const D2D1_COLOR_F colors[] = {ToD2D(p.Accent), ToD2D(p.AccentAlt)};
+  const D2D1_COLOR_F colors[] = {ToD2D(p.accent), ToD2D(p.accentAlt)};
   r.DrawSegmentedBar(Box(12, top + 21, 178, top + 27), fractions, colors);
   const std::vector<CardCaption>& captions = memory.captions;
-  const float x = DrawLegendItem(r, 12, top + 32, p.Accent, captions[0].text);
-  DrawLegendItem(r, x, top + 32, p.AccentAlt, captions[1].text);
+  const float x = DrawLegendItem(r, 12, top + 32, p.accent, captions[0].text);
+  DrawLegendItem(r, x, top + 32, p.accentAlt, captions[1].text);
 
   const float row = top + 49;
   r.DrawText(captions[2].text, TextStyle::Caption, Box(12, row, 118, row + 14),
-             ToD2D(p.TextSecondary), TextAlign::Leading, false);
+             ToD2D(p.textSecondary), TextAlign::Leading, false);
   const CardCaption& pressure = captions[3];
   const float w = r.MeasureTextWidth(pressure.text, TextStyle::Caption);
   r.DrawText(pressure.text, TextStyle::Caption, Box(178 - w - 1, row, 178, row + 14),
-             ToD2D(p.TextSecondary), TextAlign::Trailing, false);
+             ToD2D(p.textSecondary), TextAlign::Trailing, false);
   r.FillCircle({178 - w - 6, row + 7}, kLegendDot, ToD2D(ToneColor(p, pressure.tone)));
 }
 
@@ -115,13 +115,13 @@ void PaintDisk(Renderer& r, const CardView& view, float top) {
   const CardSectionView& disk = view[SectionId::Disk];
   DrawSectionHeader(r, top, disk, TextStyle::Body, kHeaderHeight);
   if (disk.captions.empty()) {  // not measured
-    r.DrawBar(Box(12, top + 21, 178, top + 27), 0, ToD2D(p.Accent));
+    r.DrawBar(Box(12, top + 21, 178, top + 27), 0, ToD2D(p.accent));
     return;
   }
-  const ColorF bar = view.diskAlert == DiskAlert::None ? p.Accent : ToneColor(p, disk.headlineTone);
+  const ColorF bar = view.diskAlert == DiskAlert::None ? p.accent : ToneColor(p, disk.headlineTone);
   if (view.diskAlert == DiskAlert::Over) {
     const float w = r.MeasureTextWidth(disk.title, TextStyle::BodyStrong);
-    r.DrawGlyph(Glyph::Warning, Box(12 + w + 3, top, 12 + w + 15, top + 16), ToD2D(p.Critical),
+    r.DrawGlyph(Glyph::Warning, Box(12 + w + 3, top, 12 + w + 15, top + 16), ToD2D(p.critical),
                 TextStyle::IconSmall);
   }
   r.DrawBar(Box(12, top + 21, 178, top + 27), view.diskUsed, ToD2D(bar));
@@ -148,15 +148,15 @@ void PaintHoverButtons(Renderer& r, const CardFrame& frame) {
   };
   for (const auto& button : buttons) {
     const bool hovered = button.id == frame.hoveredButton;
-    r.FillRect(ToD2D(button.box), ToD2D(p.ButtonFace), 4);
+    r.FillRect(ToD2D(button.box), ToD2D(p.buttonFace), 4);
     if (p.highContrast) {
       // Outlined, and in the highlight colour under the pointer: no tint of our own.
-      r.StrokeRoundedRect(ToD2D(button.box), ToD2D(hovered ? p.Accent : p.TextSecondary), 4,
+      r.StrokeRoundedRect(ToD2D(button.box), ToD2D(hovered ? p.accent : p.textSecondary), 4,
                           hovered ? 2.0f : 1.0f);
     } else if (hovered) {
-      r.FillRect(ToD2D(button.box), ToD2D(p.HoverFill), 4);
+      r.FillRect(ToD2D(button.box), ToD2D(p.hoverFill), 4);
     }
-    r.DrawGlyph(button.glyph, ToD2D(button.box), ToD2D(p.TextSecondary), TextStyle::IconSmall);
+    r.DrawGlyph(button.glyph, ToD2D(button.box), ToD2D(p.textSecondary), TextStyle::IconSmall);
   }
 }
 
@@ -179,11 +179,11 @@ void CardPainter::Paint(Renderer& r, const CardFrame& frame) {
   const Palette& p = *r.palette;
   if (frame.layout.sections.empty()) {
     r.DrawText(frame.view.nothingToShow, TextStyle::Body, Box(kLeft, 12, kRight, 44),
-               ToD2D(p.TextSecondary), TextAlign::Center, true);
+               ToD2D(p.textSecondary), TextAlign::Center, true);
   }
   for (const LaidOutSection& section : frame.layout.sections) {
     if (section.dividerTop >= 0) {
-      r.FillRect(Box(kLeft, section.dividerTop, kRight, section.dividerTop + 1), ToD2D(p.Divider),
+      r.FillRect(Box(kLeft, section.dividerTop, kRight, section.dividerTop + 1), ToD2D(p.divider),
                  0);
     }
     PaintSection(r, frame, section);
@@ -237,9 +237,9 @@ void CardPainter::PaintLoad(Renderer& r, const CardFrame& frame, SectionId id, f
     y += 14;
   }
   CopyHistory(cpu ? s.cpuHistory : s.gpuHistory, history_);
-  r.DrawHistoryChart(Box(12, y + 6, 178, y + (cpu ? 36 : 30)), history_, 1.0, ToD2D(p.Accent));
+  r.DrawHistoryChart(Box(12, y + 6, 178, y + (cpu ? 36 : 30)), history_, 1.0, ToD2D(p.accent));
   if (cpu && frame.view.coreBars && s.cpuValid) {
-    r.DrawCoreBars(Box(12, y + 42, 178, y + 62), s.cpuCores, ToD2D(p.Accent));
+    r.DrawCoreBars(Box(12, y + 42, 178, y + 62), s.cpuCores, ToD2D(p.accent));
   }
 }
 
@@ -255,8 +255,8 @@ void CardPainter::PaintNetwork(Renderer& r, const CardFrame& frame, float top) {
     const CardCaption& rate;
     const HistoryRing& history;
   } rows[] = {
-      {top + 20, Glyph::Down, p.Accent, network.captions[0], s.netReceiveHistory},
-      {top + 39, Glyph::Up, p.Warning, network.captions[1], s.netSendHistory},
+      {top + 20, Glyph::Down, p.accent, network.captions[0], s.netReceiveHistory},
+      {top + 39, Glyph::Up, p.warning, network.captions[1], s.netSendHistory},
   };
   for (const auto& row : rows) {
     const float y = row.row;

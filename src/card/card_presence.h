@@ -17,7 +17,7 @@ class CardPresence {
   // The console display state: 0 off, 1 on, 2 dimmed (on). True when the display came back.
   bool OnDisplayState(std::uint32_t state);
   // Locked or with the display off; minimised and cloaked are the window's to see.
-  [[nodiscard]] bool paused() const { return sessionLocked_ || displayOff_; }
+  [[nodiscard]] bool Paused() const { return sessionLocked_ || displayOff_; }
 
   // Unpinned, the card stays at the bottom except while the desktop itself is in the
   // foreground or a reveal lasts.

@@ -37,7 +37,7 @@ std::uint32_t PressureTextId(MemoryPressure pressure) {
 Tone PressureTone(MemoryPressure pressure) {
   return pressure == MemoryPressure::Critical   ? Tone::Critical
          : pressure == MemoryPressure::Elevated ? Tone::Warning
-                                                 : Tone::Good;
+                                                : Tone::Good;
 }
 
 std::u16string Bytes(std::uint64_t bytes) {
@@ -116,7 +116,7 @@ class SectionBuilder {
           heard.push_back(Unavailable());
           break;
         }
-        heard.insert(heard.end(), {out.headline, words_[kTextApp] + u" " + Bytes(m.appBytes()),
+        heard.insert(heard.end(), {out.headline, words_[kTextApp] + u" " + Bytes(m.AppBytes()),
                                    words_[kTextKernel] + u" " + Bytes(m.kernel),
                                    words_[kTextCommit] + u" " + Bytes(m.commitUsed) + u" / " +
                                        Bytes(m.commitLimit),
@@ -178,7 +178,7 @@ class SectionBuilder {
     out.headline = Bytes(m.usedPhysical) + u" / " + Bytes(m.totalPhysical);
     // Drawn compact ("App 8.2G"); the tone of the pressure word colours its dot.
     out.captions = {
-        {words_[kTextApp] + u" " + CompactBytes(m.appBytes()), Tone::Secondary},
+        {words_[kTextApp] + u" " + CompactBytes(m.AppBytes()), Tone::Secondary},
         {words_[kTextKernel] + u" " + CompactBytes(m.kernel), Tone::Secondary},
         {words_[kTextCommit] + u" " + CompactBytes(m.commitUsed) + u"/" +
              CompactBytes(m.commitLimit),

@@ -15,11 +15,11 @@
 #include "base/win_error.h"
 #include "card/card_accessibility.h"
 #include "card/card_menu_win.h"
+#include "card/card_placement.h"
 #include "card/card_placement_win.h"
 #include "card/card_settings.h"
-#include "card/card_view.h"
 #include "card/card_updates_win.h"
-#include "card/card_placement.h"
+#include "card/card_view.h"
 #include "card/tray_icon.h"
 #include "dialogs/about_window.h"
 #include "dialogs/settings_window.h"
@@ -97,7 +97,7 @@ HRESULT CardWindow::Create(HINSTANCE) {
   const WindowCreation created =
       CreateBoundWindow(kCardWindowClass, exStyle, WS_POPUP, L"Lumetta",
                         {position.x, position.y, size.width, size.height});
-  if (!created.ok()) {
+  if (!created.Ok()) {
     return created.HResult();
   }
   SetRenderScale(static_cast<float>(settings_.displayScale));
@@ -119,7 +119,7 @@ HRESULT CardWindow::Create(HINSTANCE) {
 }
 
 bool CardWindow::IsMeasuringPaused() const {
-  if (presence_.paused() || IsIconic(hwnd())) {
+  if (presence_.Paused() || IsIconic(hwnd())) {
     return true;
   }
   // Cloaked: on another virtual desktop. Wine answers E_NOTIMPL, which counts as visible.
@@ -132,7 +132,7 @@ void CardWindow::SampleAndRefresh() {
   if (!sampler_ || IsMeasuringPaused()) {
     return;
   }
-  sampler_->tick(settings_);
+  sampler_->Tick(settings_);
   Relayout();
   // New figures are told once per tick, never at the clock's repaints in between.
   AccessibilityChanged();
@@ -306,7 +306,7 @@ void CardWindow::ApplySettings(const Settings& next) {
     RestartTimers();
   }
   if (sampler_) {
-    sampler_->tick(settings_);
+    sampler_->Tick(settings_);
   }
   if (change.scaleChanged) {
     ChangeScale();
@@ -461,7 +461,7 @@ LRESULT CardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kWifiDoneMessage:
       if (sampler_) {
-        sampler_->refreshNetworkLabel();
+        sampler_->RefreshNetworkLabel();
         RebuildView();
         RefreshAccessibility();
         Invalidate();

@@ -56,36 +56,36 @@ void AboutWindow::Lay(Renderer& r, float width, bool draw) {
     }
     const D2D1_RECT_F iconBox{24, 24, 88, 88};
     if (!r.DrawIcon(icon_.get(), iconBox)) {
-      r.FillRect(iconBox, ToD2D(p.Accent), 14);
-      r.DrawText(u"L", TextStyle::TitleLarge, iconBox, ToD2D(p.OnAccent), TextAlign::Center, false);
+      r.FillRect(iconBox, ToD2D(p.accent), 14);
+      r.DrawText(u"L", TextStyle::TitleLarge, iconBox, ToD2D(p.onAccent), TextAlign::Center, false);
     }
-    r.FillRect({24, 104, w - 24, 105}, ToD2D(p.Divider), 0);
+    r.FillRect({24, 104, w - 24, 105}, ToD2D(p.divider), 0);
   }
-  Text(r, u"Lumetta", TextStyle::Title, {104, 24, w - 24, 52}, p.TextPrimary, false);
-  Text(r, LoadText(kTextAboutTagline), TextStyle::Body, {104, 52, w - 24, 70}, p.TextSecondary,
+  Text(r, u"Lumetta", TextStyle::Title, {104, 24, w - 24, 52}, p.textPrimary, false);
+  Text(r, LoadText(kTextAboutTagline), TextStyle::Body, {104, 52, w - 24, 70}, p.textSecondary,
        false);
   Text(r, FormatText(kTextAboutVersion, {versionText_}), TextStyle::Body, {104, 70, w - 24, 88},
-       p.TextSecondary, false);
+       p.textSecondary, false);
   const std::u16string description = LoadText(kTextAboutDescription);
   const float h1 = r.MeasureTextHeight(description, TextStyle::BodyLarge, w - 48);
-  Text(r, description, TextStyle::BodyLarge, {24, 118, w - 24, 118 + h1}, p.TextPrimary, true);
+  Text(r, description, TextStyle::BodyLarge, {24, 118, w - 24, 118 + h1}, p.textPrimary, true);
   const float y = 118 + h1 + 16;
   Text(r, LoadText(kTextAboutLicense), TextStyle::BodyStrong, {24, y, w - 24, y + 18},
-       p.TextSecondary, false);
+       p.textSecondary, false);
   const float y2 = y + 22;
   const std::u16string licence = LoadText(kTextAboutNoThirdParty);
   const float h2 = r.MeasureTextHeight(licence, TextStyle::Body, w - 72);
   const float b = y2 + h2 + 44;
   if (draw) {
-    r.FillRect({24, y2, w - 24, b}, ToD2D(p.Panel), 6);
+    r.FillRect({24, y2, w - 24, b}, ToD2D(p.panel), 6);
   }
-  Text(r, kMakerLine, TextStyle::Body, {36, y2 + 8, w - 36, y2 + 26}, p.TextPrimary, false);
-  Text(r, licence, TextStyle::Body, {36, y2 + 28, w - 36, b - 8}, p.TextSecondary, true);
+  Text(r, kMakerLine, TextStyle::Body, {36, y2 + 8, w - 36, y2 + 26}, p.textPrimary, false);
+  Text(r, licence, TextStyle::Body, {36, y2 + 28, w - 36, b - 8}, p.textSecondary, true);
   const float y3 = b + 16;
   const float linkWidth = r.MeasureTextWidth(HostOf(kMakerSite), TextStyle::Body);
   linkRect_ = {24, y3, 24 + linkWidth, y3 + 18};
   if (draw) {
-    r.DrawText(HostOf(kMakerSite), TextStyle::Body, ToD2D(linkRect_), ToD2D(p.Accent),
+    r.DrawText(HostOf(kMakerSite), TextStyle::Body, ToD2D(linkRect_), ToD2D(p.accent),
                TextAlign::Leading, false);
   }
   // The link is the window's one control: Enter opens it.

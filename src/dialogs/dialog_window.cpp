@@ -36,7 +36,7 @@ bool DialogWindow::Create(HWND ownerWindow) {
   const std::u16string title = WindowTitle();
   const WindowCreation created = CreateBoundWindow(
       ClassName(), 0, kDialogStyle, AsWide(title.c_str()), {work.left, work.top, 100, 100});
-  if (!created.ok()) {
+  if (!created.Ok()) {
     LogEvent(kError, "dialog",
              created.failed == WindowCreation::Failed::RegisterClass ? "register_failed"
                                                                      : "create_failed",

@@ -241,7 +241,7 @@ const SettingsRow* SettingsPanel::RowAt(float x, float y) const {
 
 bool SettingsPanel::IsClickableAt(float x, float y) const {
   const SettingsRow* row = RowAt(x, y);
-  return row != nullptr && row->interactive();
+  return row != nullptr && row->Interactive();
 }
 
 void SettingsPanel::Changed() {
@@ -265,7 +265,7 @@ bool SettingsPanel::MouseMove(float x, float y) {
     return true;
   }
   const SettingsRow* row = RowAt(x, y);
-  const std::uint32_t id = row != nullptr && row->interactive() ? row->id : 0;
+  const std::uint32_t id = row != nullptr && row->Interactive() ? row->id : 0;
   const bool changed = id != hoveredId;
   hoveredId = id;
   return changed;
@@ -281,7 +281,7 @@ bool SettingsPanel::MouseDown(float x, float y) {
   focusVisible = false;
   CancelInput();
   const SettingsRow* row = RowAt(x, y);
-  if (row != nullptr && row->interactive()) {
+  if (row != nullptr && row->Interactive()) {
     pressedId = focusedId = row->id;
     if (row->kind == RowKind::Slider) {
       draggingSlider = true;
@@ -311,7 +311,7 @@ bool SettingsPanel::MouseUp(float x, float y) {
   }
   const SettingsRow* row = RowAt(x, y);
   // A press that left its row before the release does nothing.
-  if (row != nullptr && row->id == pressed && pressed != 0 && row->interactive() &&
+  if (row != nullptr && row->id == pressed && pressed != 0 && row->Interactive() &&
       (row->kind == RowKind::Switch || row->kind == RowKind::Link)) {
     Activate(pressed);
   }
@@ -362,7 +362,7 @@ void SettingsPanel::Step(std::uint32_t id, int direction) {
 void SettingsPanel::MoveFocus(int direction) {
   std::vector<const SettingsRow*> interactive;
   for (const SettingsRow& row : rows) {
-    if (row.interactive()) {
+    if (row.Interactive()) {
       interactive.push_back(&row);
     }
   }
@@ -428,7 +428,7 @@ A11yTree SettingsPanel::AccessibilityTree(const TextSource& texts) const {
     const std::uint32_t id = control ? row.id : row.textId;
     A11yNode& node = tree.Add(id, 0, role, texts.Text(row.textId), bounds);
     node.enabled = row.enabled;
-    node.focusable = row.interactive();
+    node.focusable = row.Interactive();
     node.offscreen = bounds.bottom <= 0 || bounds.top >= viewHeight;
     node.live = row.kind == RowKind::Notice;
     if (row.kind == RowKind::Switch) {
@@ -489,7 +489,7 @@ A11yOutcome SettingsPanel::Request(const A11yRequest& request) {
   if (!supported) {
     return A11yOutcome::NotSupported;
   }
-  if (!row->interactive()) {
+  if (!row->Interactive()) {
     return A11yOutcome::Disabled;
   }
   switch (request.verb) {

@@ -64,7 +64,7 @@ struct SettingsRow {
   // below the label moves down by it.
   float labelGrowth = 0;
 
-  [[nodiscard]] bool interactive() const {
+  [[nodiscard]] bool Interactive() const {
     return enabled && (kind == RowKind::Switch || kind == RowKind::Link ||
                        kind == RowKind::Slider || kind == RowKind::Choice);
   }

@@ -131,7 +131,7 @@ void SettingsWindow::Paint(Renderer& r, float width, float height) {
   if (const auto thumb =
           ComputeScrollThumb(panel_.contentHeight, panel_.viewHeight, panel_.scrollOffset)) {
     r.FillRect({width - 6, thumb->top, width - 3, thumb->top + thumb->height},
-               ToD2D(p.TextTertiary), 1.5f);
+               ToD2D(p.textTertiary), 1.5f);
   }
 }
 
@@ -145,12 +145,12 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
                              top + label.box.bottom + row.labelGrowth};
   switch (row.kind) {
     case RowKind::Header:
-      r.DrawText(text, label.style, labelBox, ToD2D(p.TextSecondary), TextAlign::Leading, true);
+      r.DrawText(text, label.style, labelBox, ToD2D(p.textSecondary), TextAlign::Leading, true);
       return;
     case RowKind::Notice:
     case RowKind::Hint:
       r.DrawText(text, label.style, labelBox,
-                 ToD2D(row.kind == RowKind::Notice ? p.Warning : p.TextSecondary),
+                 ToD2D(row.kind == RowKind::Notice ? p.warning : p.textSecondary),
                  TextAlign::Leading, true);
       return;
     default:
@@ -162,58 +162,58 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
   };
   const D2D1_RECT_F card{16, top, kW - 16, bottom};
   const bool hovered = row.id == panel_.hoveredId && on;
-  r.FillRect(card, ToD2D(p.Panel), 6);
+  r.FillRect(card, ToD2D(p.panel), 6);
   if (p.highContrast) {
-    r.StrokeRoundedRect(card, ToD2D(hovered ? p.Accent : p.Divider), 6, 1);
+    r.StrokeRoundedRect(card, ToD2D(hovered ? p.accent : p.divider), 6, 1);
   } else if (hovered) {
-    r.FillRect(card, ToD2D(p.HoverFill), 6);
+    r.FillRect(card, ToD2D(p.hoverFill), 6);
   }
   if (panel_.focusVisible && row.id != 0 && row.id == panel_.focusedId) {
-    r.StrokeRoundedRect(card, ToD2D(p.TextPrimary), 6, 2);
+    r.StrokeRoundedRect(card, ToD2D(p.textPrimary), 6, 2);
   }
   const float cy = (top + bottom) / 2;
   switch (row.kind) {
     case RowKind::Switch: {
-      r.DrawText(text, label.style, labelBox, dim(p.TextPrimary), TextAlign::Leading, true);
+      r.DrawText(text, label.style, labelBox, dim(p.textPrimary), TextAlign::Leading, true);
       const D2D1_RECT_F track{kW - 72, cy - 10, kW - 32, cy + 10};
       const bool value = panel_.SwitchValue(row.id);
       if (value) {
-        r.FillRect(track, dim(p.Accent), 10);
-        r.FillCircle({kW - 42, cy}, 6, on || p.highContrast ? ToD2D(p.OnAccent) : dim(p.OnAccent));
+        r.FillRect(track, dim(p.accent), 10);
+        r.FillCircle({kW - 42, cy}, 6, on || p.highContrast ? ToD2D(p.onAccent) : dim(p.onAccent));
       } else {
-        r.StrokeRoundedRect(track, dim(p.TextSecondary), 10, 1);
-        r.FillCircle({kW - 62, cy}, 5, dim(p.TextSecondary));
+        r.StrokeRoundedRect(track, dim(p.textSecondary), 10, 1);
+        r.FillCircle({kW - 62, cy}, 5, dim(p.textSecondary));
       }
       return;
     }
     case RowKind::Link:
-      r.DrawText(text, label.style, labelBox, ToD2D(p.Accent), TextAlign::Leading, true);
-      r.DrawGlyph(Glyph::OpenExternal, {kW - 52, top, kW - 28, bottom}, ToD2D(p.Accent),
+      r.DrawText(text, label.style, labelBox, ToD2D(p.accent), TextAlign::Leading, true);
+      r.DrawGlyph(Glyph::OpenExternal, {kW - 52, top, kW - 28, bottom}, ToD2D(p.accent),
                   TextStyle::Icon);
       return;
     case RowKind::Slider: {
       const double threshold = panel_.settings.diskAlertThreshold;
-      r.DrawText(text, label.style, labelBox, dim(p.TextPrimary), TextAlign::Leading, true);
+      r.DrawText(text, label.style, labelBox, dim(p.textPrimary), TextAlign::Leading, true);
       top += row.labelGrowth;  // the rest of the row lies below the label
       r.DrawText(SettingsPanel::PercentLabel(threshold), TextStyle::BodyStrong,
-                 {kW - 86, top + 8, kW - 30, top + 32}, ToD2D(p.TextPrimary), TextAlign::Trailing,
+                 {kW - 86, top + 8, kW - 30, top + 32}, ToD2D(p.textPrimary), TextAlign::Trailing,
                  false);
       const float t = SettingsPanel::SliderPosition(threshold);
-      r.DrawBar({32, top + 44, kW - 32, top + 48}, t, ToD2D(p.Accent));
+      r.DrawBar({32, top + 44, kW - 32, top + 48}, t, ToD2D(p.accent));
       const D2D1_POINT_2F thumb{32 + (kW - 64) * t, top + 46};
-      r.FillCircle(thumb, 9, ToD2D(p.ControlFill));
-      r.FillCircle(thumb, 8, ToD2D(p.Knob));
-      r.FillCircle(thumb, 4, ToD2D(p.Accent));
-      r.DrawText(u"50%", TextStyle::Caption, {28, top + 50, 72, bottom - 2}, ToD2D(p.TextTertiary),
+      r.FillCircle(thumb, 9, ToD2D(p.controlFill));
+      r.FillCircle(thumb, 8, ToD2D(p.knob));
+      r.FillCircle(thumb, 4, ToD2D(p.accent));
+      r.DrawText(u"50%", TextStyle::Caption, {28, top + 50, 72, bottom - 2}, ToD2D(p.textTertiary),
                  TextAlign::Leading, false);
       r.DrawText(u"95%", TextStyle::Caption, {kW - 72, top + 50, kW - 28, bottom - 2},
-                 ToD2D(p.TextTertiary), TextAlign::Trailing, false);
+                 ToD2D(p.textTertiary), TextAlign::Trailing, false);
       return;
     }
     case RowKind::Choice: {
-      r.DrawText(text, label.style, labelBox, dim(p.TextPrimary), TextAlign::Leading, true);
+      r.DrawText(text, label.style, labelBox, dim(p.textPrimary), TextAlign::Leading, true);
       const float optionsTop = top + row.labelGrowth;
-      r.StrokeRoundedRect({28, optionsTop + 32, kW - 28, optionsTop + 60}, ToD2D(p.ControlFill), 5,
+      r.StrokeRoundedRect({28, optionsTop + 32, kW - 28, optionsTop + 60}, ToD2D(p.controlFill), 5,
                           1);
       const std::vector<double> options = SettingsPanel::Options(row.id);
       const std::optional<std::size_t> selected = panel_.SelectedOption(row.id);
@@ -221,10 +221,10 @@ void SettingsWindow::PaintRow(Renderer& r, const SettingsRow& row, float top, fl
         const D2D1_RECT_F box = ToD2D(SettingsPanel::OptionBox(row, top, i, options.size()));
         const bool chosen = selected == i;
         if (chosen) {
-          r.FillRect(box, ToD2D(p.Accent), 4);
+          r.FillRect(box, ToD2D(p.accent), 4);
         }
         r.DrawText(SettingsPanel::OptionLabel(row.id, options[i], ProgramTexts()), TextStyle::Body,
-                   box, ToD2D(chosen ? p.OnAccent : p.TextPrimary), TextAlign::Center, false);
+                   box, ToD2D(chosen ? p.onAccent : p.textPrimary), TextAlign::Center, false);
       }
       return;
     }

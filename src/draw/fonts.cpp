@@ -112,13 +112,13 @@ std::optional<float> TextWidthCache::find(TextStyle style, std::u16string_view t
   return found->second;
 }
 
-void TextWidthCache::makeRoom() {
+void TextWidthCache::MakeRoom() {
   if (widths_.size() >= kMaxEntries) {
     widths_.clear();
   }
 }
 
-void TextWidthCache::store(TextStyle style, std::u16string_view text, float width) {
+void TextWidthCache::Store(TextStyle style, std::u16string_view text, float width) {
   widths_.insert_or_assign(Key{style, std::u16string(text)}, width);
 }
 

@@ -88,8 +88,8 @@ class TextWidthCache {
 
   [[nodiscard]] std::optional<float> find(TextStyle style, std::u16string_view text) const;
   // Call on a miss, before measuring: empties the cache when it is full.
-  void makeRoom();
-  void store(TextStyle style, std::u16string_view text, float width);
+  void MakeRoom();
+  void Store(TextStyle style, std::u16string_view text, float width);
   [[nodiscard]] std::size_t size() const { return widths_.size(); }
 
  private:

@@ -115,7 +115,7 @@ Palette HighContrastPalette(const SystemColorSet& colors) {
 
 ColorF DisabledColor(const Palette& palette, const ColorF& color) {
   constexpr float kDisabledAlpha = 0.4f;
-  return palette.highContrast ? palette.Neutral
+  return palette.highContrast ? palette.neutral
                               : ColorF{color.r, color.g, color.b, color.a * kDisabledAlpha};
 }
 

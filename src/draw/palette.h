@@ -11,27 +11,27 @@ namespace lumetta {
 
 struct Palette {
   bool dark;
-  ColorF TextPrimary;
-  ColorF TextSecondary;
-  ColorF TextTertiary;
-  ColorF Track;
-  ColorF ChartBackground;
-  ColorF Divider;
-  ColorF Panel;
-  ColorF ControlFill;
-  ColorF HoverFill;
-  ColorF Accent;
-  ColorF AccentAlt;
-  ColorF Neutral;
-  ColorF Warning;
-  ColorF Critical;
-  ColorF Good;
-  ColorF OnAccent;    // text and knobs on an accent fill
-  ColorF ButtonFace;  // the card's hover buttons
-  ColorF Knob;        // the slider's knob
+  ColorF textPrimary;
+  ColorF textSecondary;
+  ColorF textTertiary;
+  ColorF track;
+  ColorF chartBackground;
+  ColorF divider;
+  ColorF panel;
+  ColorF controlFill;
+  ColorF hoverFill;
+  ColorF accent;
+  ColorF accentAlt;
+  ColorF neutral;
+  ColorF warning;
+  ColorF critical;
+  ColorF good;
+  ColorF onAccent;    // text and knobs on an accent fill
+  ColorF buttonFace;  // the card's hover buttons
+  ColorF knob;        // the slider's knob
   // What a window paints under its content where the system draws no backdrop material (no
   // desktop composition, or high contrast): a plain colour near the material's.
-  ColorF Backdrop;
+  ColorF backdrop;
   bool highContrast = false;  // only system colours, opaque; hover shows as an outline
 };
 

@@ -227,13 +227,13 @@ void Renderer::StrokeRoundedRect(const D2D1_RECT_F& rect, const D2D1_COLOR_F& co
 
 void Renderer::DrawBar(const D2D1_RECT_F& rect, double value, const D2D1_COLOR_F& color) {
   const BarGeometry bar = ComputeBar(FromD2D(rect), value);
-  FillRect(ToD2D(bar.track), ToD2D(palette->Track), bar.radius);
+  FillRect(ToD2D(bar.track), ToD2D(palette->track), bar.radius);
   FillRect(ToD2D(bar.fill), color, bar.radius);
 }
 
 void Renderer::DrawCoreBars(const D2D1_RECT_F& rect, std::span<const double> values,
                             const D2D1_COLOR_F& color) {
-  ColorF track = palette->Track;
+  ColorF track = palette->track;
   track.a *= kCoreTrackAlpha;
   for (std::size_t i = 0; i < values.size(); ++i) {
     const CoreBarGeometry bar = ComputeCoreBar(FromD2D(rect), values.size(), i, values[i]);
@@ -245,7 +245,7 @@ void Renderer::DrawCoreBars(const D2D1_RECT_F& rect, std::span<const double> val
 void Renderer::DrawSegmentedBar(const D2D1_RECT_F& rect, std::span<const double> fractions,
                                 std::span<const D2D1_COLOR_F> colors) {
   const float radius = (rect.bottom - rect.top) / 2;
-  FillRect(rect, ToD2D(palette->Track), radius);
+  FillRect(rect, ToD2D(palette->track), radius);
   ForEachSegment(FromD2D(rect), fractions, [&](const Segment& segment) {
     if (segment.index < colors.size()) {
       FillRect(ToD2D(segment.rect), colors[segment.index], radius);
@@ -277,9 +277,9 @@ ID2D1LinearGradientBrush* Renderer::GradientBrush(const D2D1_COLOR_F& color) {
 
 void Renderer::DrawHistoryChart(const D2D1_RECT_F& rect, std::span<const double> values,
                                 double maxValue, const D2D1_COLOR_F& color) {
-  FillRect(rect, ToD2D(palette->ChartBackground), kChartRadius);
+  FillRect(rect, ToD2D(palette->chartBackground), kChartRadius);
   const float middle = rect.top + (rect.bottom - rect.top) / 2;
-  Recolor(ToD2D(palette->Track));
+  Recolor(ToD2D(palette->track));
   target_->DrawLine(D2D1::Point2F(rect.left, middle), D2D1::Point2F(rect.right, middle),
                     brush_.Get(), 1.0f, dashStyle_.Get());
   if (values.size() < 2 || !(maxValue > 0)) {
@@ -466,7 +466,7 @@ float Renderer::MeasureTextWidth(std::u16string_view text, TextStyle style) {
   if (const std::optional<float> cached = textWidths_.find(style, text)) {
     return *cached;
   }
-  textWidths_.makeRoom();
+  textWidths_.MakeRoom();
   IDWriteTextFormat* format = TextFormat(style, TextAlign::Leading, false);
   ComPtr<IDWriteTextLayout> layout;
   DWRITE_TEXT_METRICS metrics{};
@@ -477,7 +477,7 @@ float Renderer::MeasureTextWidth(std::u16string_view text, TextStyle style) {
     return 0;
   }
   // Trailing blanks count: they separate what is drawn after the text.
-  textWidths_.store(style, text, metrics.widthIncludingTrailingWhitespace);
+  textWidths_.Store(style, text, metrics.widthIncludingTrailingWhitespace);
   return metrics.widthIncludingTrailingWhitespace;
 }
 

@@ -89,9 +89,9 @@ WindowLook SetUpWindowFrame(HWND hwnd, WindowFrame frame, DwmApi& dwm, SystemCol
   if (frame == WindowFrame::Card) {
     dwm.SetAttribute(hwnd, kDwmWindowCornerPreference, kCornerRound);
   }
-  const HRESULT backdrop = dwm.SetAttribute(
-      hwnd, kDwmSystemBackdropType,
-      frame == WindowFrame::Card ? kBackdropTransientWindow : kBackdropMainWindow);
+  const HRESULT backdrop =
+      dwm.SetAttribute(hwnd, kDwmSystemBackdropType,
+                       frame == WindowFrame::Card ? kBackdropTransientWindow : kBackdropMainWindow);
   dwm.ExtendFrameOverClient(hwnd);
   // The translucent palette needs the material under it; without it the window paints its
   // own plain backdrop instead of showing whatever (often black) lies beneath.

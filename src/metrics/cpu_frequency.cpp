@@ -10,7 +10,7 @@ void CpuFrequencyCollector::reset() {
   primed_ = false;
 }
 
-CpuFrequency CpuFrequencyCollector::collect() {
+CpuFrequency CpuFrequencyCollector::Collect() {
   if (!open_) {
     open_ = true;  // a failed open may have opened the query before a counter failed
     if (const std::uint32_t status = counters_.Open(); status != 0) {

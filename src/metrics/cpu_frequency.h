@@ -37,7 +37,7 @@ class CpuFrequencyCollector {
   CpuFrequencyCollector(const CpuFrequencyCollector&) = delete;
   CpuFrequencyCollector& operator=(const CpuFrequencyCollector&) = delete;
 
-  CpuFrequency collect();
+  CpuFrequency Collect();
 
  private:
   void reset();

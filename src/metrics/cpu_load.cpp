@@ -16,7 +16,7 @@ double ProcessorLoad(const ProcessorTimes& before, const ProcessorTimes& after) 
   return static_cast<double>(busyBase - idle) / static_cast<double>(busyBase);
 }
 
-const CpuLoad& CpuLoadCollector::collect() {
+const CpuLoad& CpuLoadCollector::Collect() {
   load_.valid = false;
   load_.cores.clear();
   const std::int32_t status = source_.Query(current_);

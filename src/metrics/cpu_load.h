@@ -33,7 +33,7 @@ class CpuLoadCollector {
  public:
   explicit CpuLoadCollector(CpuTimesSource& source) : source_(source) {}
   // The loads since the previous successful call; storage is reused between calls.
-  const CpuLoad& collect();
+  const CpuLoad& Collect();
 
  private:
   CpuTimesSource& source_;

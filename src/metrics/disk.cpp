@@ -18,7 +18,7 @@ DiskCollector::DiskCollector(DiskSource& source) : source_(source) {
   drivePath_ = SystemDriveRoot(length, directory);
 }
 
-DiskSample DiskCollector::collect() {
+DiskSample DiskCollector::Collect() {
   const DiskSpace space = source_.QueryFreeSpace(drivePath_);
   if (!space.ok) {
     ReportFailure(freeSpaceLatch_, "disk", "free_space_failed", space.error);

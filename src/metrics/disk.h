@@ -37,7 +37,7 @@ class DiskSource {
 class DiskCollector {
  public:
   explicit DiskCollector(DiskSource& source);
-  DiskSample collect();
+  DiskSample Collect();
   [[nodiscard]] const std::u16string& drivePath() const { return drivePath_; }
 
  private:

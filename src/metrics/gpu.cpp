@@ -23,7 +23,7 @@ std::optional<double> AdapterBusy(const std::vector<std::uint64_t>& previous,
   return std::min(busiest, 1.0);
 }
 
-bool GpuCollector::enumerate() {
+bool GpuCollector::Enumerate() {
   adapters_.clear();
   hasPrevious_ = false;
   records_.clear();
@@ -46,8 +46,8 @@ bool GpuCollector::enumerate() {
     Adapter adapter;
     adapter.luid = record.luid;
     if (name) {
-      adapter.model = shortGpuName(*name);
-      adapter.vendor = vendorOf(*name);
+      adapter.model = ShortGpuName(*name);
+      adapter.vendor = VendorOf(*name);
     }
     adapter.previousRunning.assign(*nodes, 0);
     adapter.currentRunning.assign(*nodes, 0);
@@ -69,8 +69,8 @@ bool GpuCollector::enumerate() {
   return true;
 }
 
-GpuLoad GpuCollector::collect(std::uint64_t now) {
-  if (!initialized_ && !enumerate()) {
+GpuLoad GpuCollector::Collect(std::uint64_t now) {
+  if (!initialized_ && !Enumerate()) {
     return {};
   }
   for (Adapter& adapter : adapters_) {

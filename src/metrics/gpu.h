@@ -50,7 +50,7 @@ struct GpuLoad {
 class GpuCollector {
  public:
   explicit GpuCollector(GpuSource& source) : source_(source) {}
-  GpuLoad collect(std::uint64_t now);
+  GpuLoad Collect(std::uint64_t now);
   // The adapter last reported (the busiest, or the first after an enumeration).
   [[nodiscard]] const std::u16string& model() const { return model_; }
   [[nodiscard]] const std::u16string& vendor() const { return vendor_; }
@@ -64,7 +64,7 @@ class GpuCollector {
     std::vector<std::uint64_t> currentRunning;
   };
 
-  bool enumerate();
+  bool Enumerate();
 
   GpuSource& source_;
   std::vector<Adapter> adapters_;

@@ -145,7 +145,7 @@ bool IsCoreCount(std::u16string_view word) {
 
 }  // namespace
 
-std::u16string shortCpuName(std::u16string_view raw) {
+std::u16string ShortCpuName(std::u16string_view raw) {
   std::vector<std::u16string> kept;
   bool afterOrdinal = false;
   for (std::u16string& word : Words(raw)) {
@@ -166,7 +166,7 @@ std::u16string shortCpuName(std::u16string_view raw) {
   return Join(kept);
 }
 
-std::u16string shortGpuName(std::u16string_view raw) {
+std::u16string ShortGpuName(std::u16string_view raw) {
   const std::vector<std::u16string> words = Words(raw);
   std::vector<std::u16string> kept;
   for (std::size_t i = 0; i < words.size(); ++i) {
@@ -179,7 +179,7 @@ std::u16string shortGpuName(std::u16string_view raw) {
   return Join(kept);
 }
 
-std::u16string vendorOf(std::u16string_view raw) {
+std::u16string VendorOf(std::u16string_view raw) {
   std::size_t i = 0;
   while (i < raw.size()) {
     while (i < raw.size() && !IsAlnum(raw[i])) {

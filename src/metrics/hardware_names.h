@@ -6,14 +6,14 @@
 
 namespace lumetta {
 
-[[nodiscard]] std::u16string shortCpuName(std::u16string_view raw);
-[[nodiscard]] std::u16string shortGpuName(std::u16string_view raw);
+[[nodiscard]] std::u16string ShortCpuName(std::u16string_view raw);
+[[nodiscard]] std::u16string ShortGpuName(std::u16string_view raw);
 // "Intel", "AMD", "NVIDIA", "Qualcomm", or empty.
-[[nodiscard]] std::u16string vendorOf(std::u16string_view raw);
+[[nodiscard]] std::u16string VendorOf(std::u16string_view raw);
 // "4.25 GHz", "999 MHz", or empty for values that are not positive and finite.
 [[nodiscard]] std::u16string FrequencyText(double mhz);
 
 // Windows build: the processor's name from the registry, or empty (logged) on failure.
-[[nodiscard]] std::u16string readProcessorName();
+[[nodiscard]] std::u16string ReadProcessorName();
 
 }  // namespace lumetta

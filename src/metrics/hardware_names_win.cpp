@@ -8,7 +8,7 @@
 
 namespace lumetta {
 
-std::u16string readProcessorName() {
+std::u16string ReadProcessorName() {
   std::array<wchar_t, 128> buffer{};
   DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
   const LSTATUS status =

@@ -22,7 +22,7 @@ MemoryPressure RatePressure(std::uint32_t load, double commitPercent, bool low, 
   return MemoryPressure::Normal;
 }
 
-MemorySample MemoryCollector::collect() {
+MemorySample MemoryCollector::Collect() {
   MemorySample sample;
   const MemoryStatus status = source_.QueryStatus();
   if (!status.ok) {

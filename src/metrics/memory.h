@@ -20,7 +20,7 @@ struct MemorySample {
   bool valid = false;
 
   // "App" memory: what is in use outside the kernel pools.
-  [[nodiscard]] std::uint64_t appBytes() const {
+  [[nodiscard]] std::uint64_t AppBytes() const {
     return kernel < usedPhysical ? usedPhysical - kernel : 0;
   }
 };
@@ -63,7 +63,7 @@ class MemorySource {
 class MemoryCollector {
  public:
   explicit MemoryCollector(MemorySource& source) : source_(source) {}
-  MemorySample collect();
+  MemorySample Collect();
 
  private:
   MemorySource& source_;

@@ -13,7 +13,7 @@ double Rate(std::uint64_t previous, std::uint64_t current, double seconds) {
   return static_cast<double>(current - previous) / seconds;
 }
 
-NetworkReading NetworkCollector::collect(std::uint64_t now) {
+NetworkReading NetworkCollector::Collect(std::uint64_t now) {
   if (!hasInterface_ || now - lastLookup_ >= kInterfaceLookupInterval) {
     std::uint32_t index = 0;
     const std::uint32_t status = source_.BestInterface(&index);
@@ -77,9 +77,9 @@ std::u16string_view WifiGenerationName(std::uint32_t phyType) {
 }
 
 WifiQuery::WifiQuery(WifiPlatform& platform)
-    : platform_(platform), job_(platform, "wifi", [this] { run(); }) {}
+    : platform_(platform), job_(platform, "wifi", [this] { Run(); }) {}
 
-void WifiQuery::shutdown() {
+void WifiQuery::Shutdown() {
   if (!closed_) {
     job_.Close();
     platform_.CloseClient();
@@ -87,7 +87,7 @@ void WifiQuery::shutdown() {
   }
 }
 
-void WifiQuery::submit(const InterfaceGuid& guid) {
+void WifiQuery::Submit(const InterfaceGuid& guid) {
   {
     // A run still outstanding copied its request at its start.
     std::lock_guard lock(mutex_);
@@ -96,7 +96,7 @@ void WifiQuery::submit(const InterfaceGuid& guid) {
   job_.Submit();
 }
 
-bool WifiQuery::take(WifiResult& out) {
+bool WifiQuery::Take(WifiResult& out) {
   std::lock_guard lock(mutex_);
   if (!result_.ready) {
     return false;
@@ -105,7 +105,7 @@ bool WifiQuery::take(WifiResult& out) {
   return true;
 }
 
-void WifiQuery::run() {
+void WifiQuery::Run() {
   InterfaceGuid guid;
   {
     std::lock_guard lock(mutex_);

@@ -47,7 +47,7 @@ struct NetworkReading {
   const InterfaceRow* row = nullptr;  // alias, GUID and type of the interface read
   bool valid = false;
 
-  [[nodiscard]] bool wireless() const { return row != nullptr && row->type == kIfTypeIeee80211; }
+  [[nodiscard]] bool Wireless() const { return row != nullptr && row->type == kIfTypeIeee80211; }
 };
 
 // Bytes per second; 0 for a counter that went back (adapter reset) or no time at all.
@@ -56,7 +56,7 @@ struct NetworkReading {
 class NetworkCollector {
  public:
   explicit NetworkCollector(NetworkSource& source) : source_(source) {}
-  NetworkReading collect(std::uint64_t now);
+  NetworkReading Collect(std::uint64_t now);
 
  private:
   NetworkSource& source_;
@@ -101,20 +101,20 @@ struct WifiResult {
 class WifiQuery {
  public:
   explicit WifiQuery(WifiPlatform& platform);
-  ~WifiQuery() { shutdown(); }
+  ~WifiQuery() { Shutdown(); }
   WifiQuery(const WifiQuery&) = delete;
   WifiQuery& operator=(const WifiQuery&) = delete;
 
   // Starts a query unless one is still outstanding.
-  void submit(const InterfaceGuid& guid);
+  void Submit(const InterfaceGuid& guid);
   // Copies the last completed result into `out` (reusing its storage); false before the
   // first query has completed.
-  [[nodiscard]] bool take(WifiResult& out);
+  [[nodiscard]] bool Take(WifiResult& out);
   // Waits for a running query and releases the work item and the WLAN client.
-  void shutdown();
+  void Shutdown();
 
  private:
-  void run();
+  void Run();
 
   WifiPlatform& platform_;
   BackgroundJob job_;

@@ -19,23 +19,23 @@ Sampler::Sampler(const MetricsSources& sources)
       wifi_(sources.wifi),
       disk_(sources.disk),
       self_(sources.self) {
-  snapshot_.cpuModel = shortCpuName(sources.processorName);
-  snapshot_.cpuVendor = vendorOf(sources.processorName);
+  snapshot_.cpuModel = ShortCpuName(sources.processorName);
+  snapshot_.cpuVendor = VendorOf(sources.processorName);
 }
 
 // The Wi-Fi work item goes first: its callback may still be running.
 Sampler::~Sampler() {
-  wifi_.shutdown();
+  wifi_.Shutdown();
 }
 
-void Sampler::tickCpu(const Settings& settings) {
+void Sampler::TickCpu(const Settings& settings) {
   if (!settings.showCpu) {
     snapshot_.cpuCores.clear();
     snapshot_.cpuValid = false;
     snapshot_.cpuFrequencyValid = false;
     return;
   }
-  const CpuLoad& load = cpu_.collect();
+  const CpuLoad& load = cpu_.Collect();
   snapshot_.cpuValid = load.valid;
   if (load.valid) {
     snapshot_.cpuTotal = load.total;
@@ -46,7 +46,7 @@ void Sampler::tickCpu(const Settings& settings) {
     snapshot_.cpuCores.clear();
   }
   if (settings.showHardwareDetails) {
-    const CpuFrequency frequency = cpuFrequency_.collect();
+    const CpuFrequency frequency = cpuFrequency_.Collect();
     snapshot_.cpuFrequencyMhz = frequency.mhz;
     snapshot_.cpuFrequencyValid = frequency.valid;
   } else {
@@ -54,8 +54,8 @@ void Sampler::tickCpu(const Settings& settings) {
   }
 }
 
-void Sampler::tickGpu(std::uint64_t now) {
-  const GpuLoad load = gpu_.collect(now);
+void Sampler::TickGpu(std::uint64_t now) {
+  const GpuLoad load = gpu_.Collect(now);
   snapshot_.gpuBusy = load.busy;
   snapshot_.gpuValid = load.valid;
   snapshot_.gpuModel = gpu_.model();
@@ -65,17 +65,17 @@ void Sampler::tickGpu(std::uint64_t now) {
   }
 }
 
-void Sampler::tickNetwork(std::uint64_t now) {
+void Sampler::TickNetwork(std::uint64_t now) {
   const bool wasPresent = networkCache_.present;
   const InterfaceGuid previousGuid = networkCache_.interfaceGuid;
-  const NetworkReading reading = network_.collect(now);
+  const NetworkReading reading = network_.Collect(now);
   if (reading.valid) {
     networkCache_.receive = reading.receive;
     networkCache_.send = reading.send;
     networkCache_.ratesValid = reading.ratesValid;
     networkCache_.alias = reading.row->alias;
     networkCache_.interfaceGuid = reading.row->guid;
-    networkCache_.wireless = reading.wireless();
+    networkCache_.wireless = reading.Wireless();
     networkCache_.present = true;
   } else {
     networkCache_.alias.clear();
@@ -96,19 +96,19 @@ void Sampler::tickNetwork(std::uint64_t now) {
   if (networkCache_.wireless && (!wasPresent || networkCache_.interfaceGuid != previousGuid ||
                                  now - lastWifiSubmit_ >= kWifiQueryInterval)) {
     // A query still running makes this a no-op; the next try waits for the 30-second mark.
-    wifi_.submit(networkCache_.interfaceGuid);
+    wifi_.Submit(networkCache_.interfaceGuid);
     lastWifiSubmit_ = now;
   }
-  refreshNetworkLabel();
+  RefreshNetworkLabel();
 }
 
-void Sampler::refreshNetworkLabel() {
+void Sampler::RefreshNetworkLabel() {
   if (!networkCache_.present) {
     return;
   }
   std::u16string_view generation;
   const std::u16string* ssid = nullptr;
-  if (networkCache_.wireless && wifi_.take(wifiResult_) &&
+  if (networkCache_.wireless && wifi_.Take(wifiResult_) &&
       wifiResult_.interfaceGuid == networkCache_.interfaceGuid) {
     if (wifiResult_.phyType) {
       generation = WifiGenerationName(*wifiResult_.phyType);
@@ -126,25 +126,25 @@ void Sampler::refreshNetworkLabel() {
   }
 }
 
-void Sampler::tick(const Settings& settings) {
+void Sampler::Tick(const Settings& settings) {
   const std::uint64_t now = timeSource_.Now();
-  tickCpu(settings);
+  TickCpu(settings);
 
   if (settings.showGpu) {
-    tickGpu(now);
+    TickGpu(now);
   } else {
     snapshot_.gpuValid = false;
   }
 
   if (settings.showMemory) {
-    snapshot_.memory = memory_.collect();
+    snapshot_.memory = memory_.Collect();
   } else {
     snapshot_.memory.valid = false;
   }
 
   if (settings.showNetwork) {
     showSsid_ = settings.showSsid;
-    tickNetwork(now);
+    TickNetwork(now);
   } else {
     snapshot_.netRatesValid = false;
     snapshot_.netLabel.reset();
@@ -156,12 +156,12 @@ void Sampler::tick(const Settings& settings) {
     snapshot_.disk.valid = false;
   } else if (!snapshot_.disk.valid || now - lastDiskQuery_ >= kDiskQueryInterval) {
     // A failed query leaves the value invalid, so it is tried again on the next tick.
-    snapshot_.disk = disk_.collect();
+    snapshot_.disk = disk_.Collect();
     lastDiskQuery_ = now;
   }
 
   if (settings.showSelf) {
-    snapshot_.self = self_.collect(now);
+    snapshot_.self = self_.Collect(now);
   } else {
     snapshot_.self.valid = false;
   }

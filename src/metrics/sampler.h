@@ -61,15 +61,15 @@ class Sampler {
   Sampler(const Sampler&) = delete;
   Sampler& operator=(const Sampler&) = delete;
 
-  void tick(const Settings& settings);
+  void Tick(const Settings& settings);
   [[nodiscard]] const Snapshot& snapshot() const { return snapshot_; }
   // Rebuilds the network label from the cache and the latest Wi-Fi result.
-  void refreshNetworkLabel();
+  void RefreshNetworkLabel();
 
  private:
-  void tickCpu(const Settings& settings);
-  void tickGpu(std::uint64_t now);
-  void tickNetwork(std::uint64_t now);
+  void TickCpu(const Settings& settings);
+  void TickGpu(std::uint64_t now);
+  void TickNetwork(std::uint64_t now);
 
   TimeSource& timeSource_;
   CpuLoadCollector cpu_;

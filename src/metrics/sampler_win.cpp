@@ -24,7 +24,7 @@ Win32Sampler::Win32Sampler(HWND window, UINT message)
       sampler_(std::make_unique<Sampler>(
           MetricsSources{*sources_->timeSource, *sources_->cpuTimes, *sources_->frequencyCounters,
                          *sources_->gpu, *sources_->memory, *sources_->network, *sources_->wifi,
-                         *sources_->disk, *sources_->self, readProcessorName()})) {}
+                         *sources_->disk, *sources_->self, ReadProcessorName()})) {}
 
 Win32Sampler::~Win32Sampler() {
   sampler_.reset();

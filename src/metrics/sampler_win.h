@@ -17,9 +17,9 @@ class Win32Sampler {
   Win32Sampler(const Win32Sampler&) = delete;
   Win32Sampler& operator=(const Win32Sampler&) = delete;
 
-  void tick(const Settings& settings) { sampler_->tick(settings); }
+  void Tick(const Settings& settings) { sampler_->Tick(settings); }
   [[nodiscard]] const Snapshot& snapshot() const { return sampler_->snapshot(); }
-  void refreshNetworkLabel() { sampler_->refreshNetworkLabel(); }
+  void RefreshNetworkLabel() { sampler_->RefreshNetworkLabel(); }
 
  private:
   struct Sources;

@@ -2,7 +2,7 @@
 
 namespace lumetta {
 
-SelfSample SelfCollector::collect(std::uint64_t now) {
+SelfSample SelfCollector::Collect(std::uint64_t now) {
   const ProcessUsage usage = source_.Query();
   if (!usage.ok) {
     ReportFailure(queryLatch_, "self", "query_failed", usage.error);

@@ -32,7 +32,7 @@ class SelfCollector {
   static constexpr std::size_t kWindow = 11;
 
   explicit SelfCollector(SelfSource& source) : source_(source) {}
-  SelfSample collect(std::uint64_t now);
+  SelfSample Collect(std::uint64_t now);
 
  private:
   struct Entry {

@@ -24,14 +24,14 @@ std::uint64_t FileTimeValue(const FILETIME& time) {
 class Win32TimeSource final : public TimeSource {
  public:
   std::uint64_t Now() override {
-    static const std::uint64_t frequency = [] {
+    static const std::uint64_t kFrequency = [] {
       LARGE_INTEGER value{};
       QueryPerformanceFrequency(&value);
       return static_cast<std::uint64_t>(value.QuadPart);
     }();
     LARGE_INTEGER counter{};
     QueryPerformanceCounter(&counter);
-    return CounterTo100ns(static_cast<std::uint64_t>(counter.QuadPart), frequency);
+    return CounterTo100ns(static_cast<std::uint64_t>(counter.QuadPart), kFrequency);
   }
 };
 

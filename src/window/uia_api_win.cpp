@@ -33,8 +33,8 @@ const Functions& Api() {
   if (gReplacement != nullptr) {
     return *gReplacement;
   }
-  static const Functions system = LoadSystemFunctions();
-  return system;
+  static const Functions kSystem = LoadSystemFunctions();
+  return kSystem;
 }
 
 void UseFunctions(const Functions* functions) {

@@ -25,8 +25,8 @@ void RaiseTextChange(IRawElementProviderSimple* element, PROPERTYID property,
 }  // namespace
 
 UINT UiaProviders::CallMessage() {
-  static const UINT message = RegisterWindowMessageW(L"com.norvale.lumettawin.uia-call");
-  return message;
+  static const UINT kMessage = RegisterWindowMessageW(L"com.norvale.lumettawin.uia-call");
+  return kMessage;
 }
 
 bool UiaProviders::RunCall(WPARAM key) {

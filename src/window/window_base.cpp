@@ -21,7 +21,7 @@ void NoteFailedMessage(UINT message) noexcept {
 }  // namespace
 
 HRESULT WindowCreation::HResult() const {
-  return ok() ? S_OK : HRESULT_FROM_WIN32(error);  // an HRESULT such as E_FAIL passes as it is
+  return Ok() ? S_OK : HRESULT_FROM_WIN32(error);  // an HRESULT such as E_FAIL passes as it is
 }
 
 WindowBase::WindowBase(ID2D1Factory* factory, IDWriteFactory* writeFactory, WindowFrame frame)
@@ -211,7 +211,7 @@ void WindowBase::DrawFrame() {
   if (renderer_.BeginFrame()) {
     const PointF size = ToDips(client.right, client.bottom);
     if (plainBackdrop_) {
-      renderer_.FillRect({0, 0, size.x, size.y}, ToD2D(palette_.Backdrop), 0);
+      renderer_.FillRect({0, 0, size.x, size.y}, ToD2D(palette_.backdrop), 0);
     }
     Paint(renderer_, size.x, size.y);
     renderer_.EndFrame();

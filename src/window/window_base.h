@@ -22,7 +22,7 @@ struct WindowCreation {
   enum class Failed { Nothing, RegisterClass, CreateWindow } failed = Failed::Nothing;
   std::uint32_t error = 0;
 
-  [[nodiscard]] bool ok() const { return failed == Failed::Nothing; }
+  [[nodiscard]] bool Ok() const { return failed == Failed::Nothing; }
   [[nodiscard]] HRESULT HResult() const;
 };
 

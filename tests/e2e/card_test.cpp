@@ -91,7 +91,7 @@ void CtrlWheel(HWND card, E2eTest&) {
 // Settings from the card's menu: a key switches the clock off, a click switches the CPU off, and
 // each is saved and shown at once.
 void SettingsFromTheMenu(HWND card, E2eTest& test) {
-  const DWORD pid = GetProcessId(test.app_->process());
+  const DWORD pid = GetProcessId(test.app->process());
   HWND dialog = nullptr;
   // Settings… is the fourth item.
   ASSERT_TRUE(ChooseFromMenu(card, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, [&] {
@@ -177,7 +177,7 @@ void UnpinSecondStartAndExit(HWND card, E2eTest& test) {
     WaitUntil([&] { return raised = IsWindowVisible(card) && Topmost(card); }, kTimeoutMs);
     lowered = raised && WaitUntil([&] { return !Topmost(card); }, kTimeoutMs);
   });
-  Lumetta second(test.feed_);
+  Lumetta second(test.feed);
   EXPECT_EQ(second.WaitForExit(kTimeoutMs), 0u);
   watcher.join();
   EXPECT_TRUE(raised) << "the second start did not raise the card";
@@ -186,10 +186,10 @@ void UnpinSecondStartAndExit(HWND card, E2eTest& test) {
   EXPECT_EQ(CountLogLines(" INFO  app already_running"), 1);
 
   // End selects the last item, Exit Lumetta.
-  HANDLE process = test.app_->process();
+  HANDLE process = test.app->process();
   ASSERT_TRUE(ChooseFromMenu(card, {VK_END, VK_RETURN},
                              [&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }));
-  EXPECT_EQ(test.app_->WaitForExit(kTimeoutMs), 0u);
+  EXPECT_EQ(test.app->WaitForExit(kTimeoutMs), 0u);
   const std::vector<std::string> lines = LogLines();
   ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(lines.back().ends_with(" INFO  app exit")) << lines.back();
@@ -198,10 +198,10 @@ void UnpinSecondStartAndExit(HWND card, E2eTest& test) {
 // An update check that the feed never answers does not hold up the exit until WinHTTP's own
 // 15-second time-outs end it: the card's part of the exit is done well before.
 void ExitWhileTheFeedNeverAnswers(HWND card, E2eTest& test) {
-  ASSERT_TRUE(WaitUntil([&] { return test.feed_.Pending(0); }));
+  ASSERT_TRUE(WaitUntil([&] { return test.feed.Pending(0); }));
   EXPECT_TRUE(probe::PostClose(card));
   EXPECT_TRUE(WaitUntil([] { return CountLogLines(" INFO  app exit") == 1; }, 10000));
-  EXPECT_EQ(test.app_->WaitForExit(kTimeoutMs), 0u);
+  EXPECT_EQ(test.app->WaitForExit(kTimeoutMs), 0u);
 }
 
 const Scenario kScenarios[] = {
@@ -224,7 +224,7 @@ const Scenario kScenarios[] = {
 TEST_P(Card, Scenario) {
   const Scenario& scenario = GetParam();
   if (scenario.silentFeed) {
-    ASSERT_TRUE(feed_.Listen());
+    ASSERT_TRUE(feed.Listen());
   }
   if (const std::optional<POINT> at = scenario.pointer) {
     ASSERT_TRUE(SetCursorPos(at->x, at->y));

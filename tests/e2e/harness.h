@@ -139,7 +139,7 @@ class E2eTest : public testing::Test {
   }
   // The card goes before its data folder does.
   void TearDown() override {
-    app_.reset();
+    app.reset();
     RemoveDataFolder();
   }
   // Starts the card with `settingsJson` as its settings file (none when empty); its window.
@@ -148,7 +148,7 @@ class E2eTest : public testing::Test {
       std::filesystem::create_directories(DataFolder());
       test::WriteAll(DataFolder() / L"settings.json", settingsJson);
     }
-    app_ = std::make_unique<Lumetta>(feed_);
+    app = std::make_unique<Lumetta>(feed);
     HWND card = probe::WaitForCard(30000);
     EXPECT_NE(card, nullptr);
     return card;
@@ -159,8 +159,8 @@ class E2eTest : public testing::Test {
   }
 
   // No card a test starts asks the internet: its feed refuses, unless a test makes it listen.
-  test::LoopbackResponder feed_{false};  // before the card, which asks it until the card is gone
-  std::unique_ptr<Lumetta> app_;
+  test::LoopbackResponder feed{false};  // before the card, which asks it until the card is gone
+  std::unique_ptr<Lumetta> app;
 };
 
 }  // namespace lumetta::e2e

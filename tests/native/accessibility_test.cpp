@@ -99,8 +99,7 @@ Snapshot Measured() {
   s.gpuModel = u"RTX 4070";
   s.gpuBusy = 0.5;
   s.gpuValid = true;
-  s.memory = {12 * kGiB, 16 * kGiB, 2 * kGiB, 14 * kGiB, 20 * kGiB, MemoryPressure::Elevated,
-              true};
+  s.memory = {12 * kGiB, 16 * kGiB, 2 * kGiB, 14 * kGiB, 20 * kGiB, MemoryPressure::Elevated, true};
   s.netReceive = 1536;
   s.netSend = 0;
   s.netRatesValid = true;

@@ -101,8 +101,8 @@ TEST(CardPresence, PausesAndRaises) {
   // Unlocked, the display is still off; 0 again and 5 (no lock) change nothing; dimmed (2) is on.
   EXPECT_EQ(
       (std::vector{p.OnSessionChange(kSessionLock), p.OnDisplayState(0),
-                   p.OnSessionChange(kSessionUnlock), p.paused(), p.OnDisplayState(0),
-                   p.OnSessionChange(5), p.OnDisplayState(2), p.paused(), p.OnDisplayState(1)}),
+                   p.OnSessionChange(kSessionUnlock), p.Paused(), p.OnDisplayState(0),
+                   p.OnSessionChange(5), p.OnDisplayState(2), p.Paused(), p.OnDisplayState(1)}),
       (std::vector{false, false, true, true, false, false, true, false, false}));
   EXPECT_EQ(std::vector<bool>({p.Topmost(true), p.Topmost(false)}),
             std::vector<bool>({true, false}));

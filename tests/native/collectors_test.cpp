@@ -36,10 +36,10 @@ TEST(ProcessorLoad, Arithmetic) {
 // A processor gone between two reads: only those in both are compared, none past the shorter.
 TEST(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
   test::ScriptedCpuTimes source;
-  source.script.then({0, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}).then({0, {{0, 100, 0}, {50, 100, 0}}});
+  source.script.Then({0, {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}}).Then({0, {{0, 100, 0}, {50, 100, 0}}});
   CpuLoadCollector collector{source};
-  EXPECT_FALSE(collector.collect().valid);
-  const CpuLoad& load = collector.collect();
+  EXPECT_FALSE(collector.Collect().valid);
+  const CpuLoad& load = collector.Collect();
   EXPECT_EQ(load.cores, (std::vector<double>{1.0, 0.5}));
   EXPECT_EQ(load.total, 0.75);
 }
@@ -47,19 +47,19 @@ TEST(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
 TEST(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
   test::ClearCapturedEvents();
   test::ScriptedClockCounters counters;
-  counters.frequency.then({0, 0, 2000});
-  counters.performance.then({0, 0, 150});
+  counters.frequency.Then({0, 0, 2000});
+  counters.performance.Then({0, 0, 150});
   CpuFrequencyCollector collector{counters};
-  EXPECT_FALSE(collector.collect().valid);
+  EXPECT_FALSE(collector.Collect().valid);
   counters.frequency.reset({0, 0x800007D1, 2000});   // the frequency value's own status
   counters.performance.reset({0xC0000BBA, 0, 150});  // a failing call comes first
-  EXPECT_FALSE(collector.collect().valid);
+  EXPECT_FALSE(collector.Collect().valid);
   counters.performance.reset({0, 0x800007D2, 150});
-  EXPECT_FALSE(collector.collect().valid);
+  EXPECT_FALSE(collector.Collect().valid);
   counters.frequency.reset({0, 0, 2000});
-  EXPECT_FALSE(collector.collect().valid);
+  EXPECT_FALSE(collector.Collect().valid);
   counters.performance.reset({0, 0, 100});
-  EXPECT_EQ(collector.collect().mhz, 2000.0);
+  EXPECT_EQ(collector.Collect().mhz, 2000.0);
   EXPECT_EQ(counters.opens, 1);
   EXPECT_EQ(test::CapturedLines(),
             (std::vector<std::string>{"WARN  cpu_frequency format_failed code=0xC0000BBA",
@@ -83,13 +83,13 @@ TEST(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
   test::ScriptedGpu gpu;
   gpu.adapters.push_back({1, 1u, u"AMD Radeon RX 7800 XT", 2u, {0, 0}});
   GpuCollector collector{gpu};
-  EXPECT_FALSE(collector.collect(0).valid);
-  EXPECT_TRUE(collector.collect(kSecond).valid);
+  EXPECT_FALSE(collector.Collect(0).valid);
+  EXPECT_TRUE(collector.Collect(kSecond).valid);
   gpu.nodeStatus = static_cast<std::int32_t>(0xC000000D);
-  EXPECT_FALSE(collector.collect(2 * kSecond).valid);
+  EXPECT_FALSE(collector.Collect(2 * kSecond).valid);
   gpu.nodeStatus = 0;
-  EXPECT_FALSE(collector.collect(3 * kSecond).valid);  // enumerated again, no previous sample
-  EXPECT_TRUE(collector.collect(4 * kSecond).valid);
+  EXPECT_FALSE(collector.Collect(3 * kSecond).valid);  // enumerated again, no previous sample
+  EXPECT_TRUE(collector.Collect(4 * kSecond).valid);
   EXPECT_EQ(gpu.enumerations, 2);
   EXPECT_EQ(
       test::CapturedLines(),
@@ -109,30 +109,30 @@ TEST(MemoryCollector, SampleFailuresAndLevels) {
   const MemoryStatus good{true, 0, 90, 16ull << 30, 6ull << 30, 32ull << 30, 8ull << 30};
   // Then load 40 with commit 31 of 32 GiB: the commit charge alone is critical; then load 91:
   // Critical is kept until the load falls below 90.
-  source.status.then(good).then({false, 5});
-  source.status.then({true, 0, 40, 16ull << 30, 6ull << 30, 32ull << 30, 1ull << 30});
-  source.status.then({true, 0, 91, 16ull << 30, 6ull << 30, 32ull << 30, 30ull << 30});
-  source.pools.then({true, 0, 1000, 24, 4096}).then({false, 87}).then({false, 87});
-  source.pools.then({true, 0, 1, 1, 4096});
-  source.high.then(true);
+  source.status.Then(good).Then({false, 5});
+  source.status.Then({true, 0, 40, 16ull << 30, 6ull << 30, 32ull << 30, 1ull << 30});
+  source.status.Then({true, 0, 91, 16ull << 30, 6ull << 30, 32ull << 30, 30ull << 30});
+  source.pools.Then({true, 0, 1000, 24, 4096}).Then({false, 87}).Then({false, 87});
+  source.pools.Then({true, 0, 1, 1, 4096});
+  source.high.Then(true);
   MemoryCollector collector(source);
 
-  MemorySample sample = collector.collect();
+  MemorySample sample = collector.Collect();
   ASSERT_TRUE(sample.valid);
-  EXPECT_EQ((Bytes{sample.usedPhysical, sample.totalPhysical, sample.kernel, sample.appBytes(),
+  EXPECT_EQ((Bytes{sample.usedPhysical, sample.totalPhysical, sample.kernel, sample.AppBytes(),
                    sample.commitUsed, sample.commitLimit}),
             (Bytes{10ull << 30, 16ull << 30, 1024ull * 4096u, (10ull << 30) - (4ull << 20),
                    24ull << 30, 32ull << 30}));
   EXPECT_EQ(sample.pressure, Elevated);  // load 90, no previous level
 
-  EXPECT_FALSE(collector.collect().valid);
-  sample = collector.collect();  // kernel pools fail: still valid, kernel 0
+  EXPECT_FALSE(collector.Collect().valid);
+  sample = collector.Collect();  // kernel pools fail: still valid, kernel 0
   EXPECT_TRUE(sample.valid && sample.kernel == 0 && sample.pressure == Critical);
-  EXPECT_EQ(collector.collect().pressure, Critical);  // the same failure: not logged again
-  sample = collector.collect();
+  EXPECT_EQ(collector.Collect().pressure, Critical);  // the same failure: not logged again
+  sample = collector.Collect();
   EXPECT_EQ(sample.kernel, 2u * 4096u);
   sample.kernel = sample.usedPhysical + 1;
-  EXPECT_EQ(sample.appBytes(), 0u);  // never negative
+  EXPECT_EQ(sample.AppBytes(), 0u);  // never negative
   EXPECT_EQ(test::CapturedLines(),
             (std::vector<std::string>{"WARN  memory status_failed code=0x00000005",
                                       "INFO  memory recovered",
@@ -165,14 +165,14 @@ TEST(DiskCollector, QueriesTheWindowsDrive) {
   test::ClearCapturedEvents();
   test::ScriptedDisk source;
   source.windowsDirectory = u"D:\\WINDOWS";
-  source.space.then({true, 0, 1000, 250}).then({false, 21}).then({true, 0, 1000, 100});
+  source.space.Then({true, 0, 1000, 250}).Then({false, 21}).Then({true, 0, 1000, 100});
   DiskCollector collector(source);
-  const DiskSample first = collector.collect();
+  const DiskSample first = collector.Collect();
   EXPECT_EQ(source.lastPath, u"D:\\");
   EXPECT_TRUE(first.valid);
   EXPECT_EQ((Bytes{first.usedBytes, first.totalBytes}), (Bytes{750, 1000}));
-  EXPECT_FALSE(collector.collect().valid);
-  EXPECT_EQ(collector.collect().usedBytes, 900u);
+  EXPECT_FALSE(collector.Collect().valid);
+  EXPECT_EQ(collector.Collect().usedBytes, 900u);
   EXPECT_EQ(test::CapturedLines(),
             (std::vector<std::string>{"WARN  disk free_space_failed code=0x00000015",
                                       "INFO  disk recovered"}));
@@ -185,7 +185,7 @@ TEST(SelfCollector, MovingAverageOverElevenIntervals) {
   std::uint64_t cpu = 0;
   for (int call = 0; call < 12; ++call) {
     source.usage.reset({true, 0, cpu, 4096});
-    const SelfSample sample = collector.collect(static_cast<std::uint64_t>(call + 5) * kSecond);
+    const SelfSample sample = collector.Collect(static_cast<std::uint64_t>(call + 5) * kSecond);
     EXPECT_EQ(sample.valid, call > 0) << call;
     if (call == 11) {
       // Eleven kept entries: the 12th call still reaches back to the first one.
@@ -201,16 +201,16 @@ TEST(SelfCollector, SameInstantGivesNoValueAndFailuresEmptyTheWindow) {
   test::ScriptedSelf source;
   SelfCollector collector(source);
   source.usage.reset({true, 0, 100, 1});
-  EXPECT_FALSE(collector.collect(1000).valid);
-  EXPECT_FALSE(collector.collect(1000).valid);
-  const SelfSample later = collector.collect(2000);
+  EXPECT_FALSE(collector.Collect(1000).valid);
+  EXPECT_FALSE(collector.Collect(1000).valid);
+  const SelfSample later = collector.Collect(2000);
   EXPECT_TRUE(later.valid);
   EXPECT_EQ(later.cpuShare, 0.0);  // no CPU time used
   source.usage.reset({false, 6});
-  EXPECT_FALSE(collector.collect(3000).valid);
+  EXPECT_FALSE(collector.Collect(3000).valid);
   source.usage.reset({true, 0, 100, 1});
-  EXPECT_FALSE(collector.collect(4000).valid);
-  EXPECT_TRUE(collector.collect(5000).valid);
+  EXPECT_FALSE(collector.Collect(4000).valid);
+  EXPECT_TRUE(collector.Collect(5000).valid);
   EXPECT_EQ(test::CapturedLines(),
             (std::vector<std::string>{"WARN  self query_failed code=0x00000006",
                                       "INFO  self recovered"}));
@@ -240,15 +240,15 @@ TEST(HardwareNames, EdgeCases) {
                {u"", u""},
                {u"CPU Processor", u""}};
   for (const auto& c : cases) {
-    EXPECT_EQ(shortCpuName(c.raw), c.cpu) << Narrow(c.raw);
+    EXPECT_EQ(ShortCpuName(c.raw), c.cpu) << Narrow(c.raw);
   }
-  EXPECT_EQ(shortGpuName(u"NVIDIA GeForce") + u"|" + shortGpuName(u"geforce GTX 1080 gpu"),
+  EXPECT_EQ(ShortGpuName(u"NVIDIA GeForce") + u"|" + ShortGpuName(u"geforce GTX 1080 gpu"),
             u"GeForce|GTX 1080");
   // Runs are whole words; the first matching run wins.
   EXPECT_EQ((std::vector<std::u16string>{
-                vendorOf(u"Unknown Graphics"), vendorOf(u"Microsoft Basic Render Driver"),
-                vendorOf(u"IntelX nvidia"), vendorOf(u"Intelz 9"), vendorOf(u"RYZEN 5 PRO"),
-                vendorOf(u"Foo GeForce(R) AMD")}),
+                VendorOf(u"Unknown Graphics"), VendorOf(u"Microsoft Basic Render Driver"),
+                VendorOf(u"IntelX nvidia"), VendorOf(u"Intelz 9"), VendorOf(u"RYZEN 5 PRO"),
+                VendorOf(u"Foo GeForce(R) AMD")}),
             (std::vector<std::u16string>{u"", u"", u"NVIDIA", u"", u"AMD", u"NVIDIA"}));
 }
 

@@ -66,7 +66,7 @@ TEST(RendererKeys, TextFormatSlotAndGradientKey) {
   EXPECT_EQ(TextFormatSlot(TextStyle::IconSmall, TextAlign::Trailing, true), kTextFormatSlots - 1);
 
   EXPECT_EQ(GradientKey({1, 0, 0, 1}), 0xFF0000FFu);
-  EXPECT_EQ(GradientKey(PaletteFor(true).Accent), 0x0A84FFFFu);
+  EXPECT_EQ(GradientKey(PaletteFor(true).accent), 0x0A84FFFFu);
   EXPECT_EQ(GradientKey({2, -1, 0.5f, 0.001f}), 0xFF008000u);  // clamped; 127.5 rounds up
 }
 
@@ -117,14 +117,14 @@ TEST(GlyphShape, EveryGlyphStaysInItsBox) {
 TEST(TextWidthCache, The257thDistinctEntryEmptiesItFirst) {
   TextWidthCache cache;
   for (int i = 0; i < 256; ++i) {
-    cache.makeRoom();
-    cache.store(TextStyle::Body, std::u16string(1, static_cast<char16_t>(u'a' + i)), 1.0f);
+    cache.MakeRoom();
+    cache.Store(TextStyle::Body, std::u16string(1, static_cast<char16_t>(u'a' + i)), 1.0f);
   }
   EXPECT_EQ(cache.size(), 256u);
   EXPECT_EQ(cache.find(TextStyle::Body, u"a"), 1.0f);
   EXPECT_EQ(cache.find(TextStyle::Caption, u"a"), std::nullopt);  // the style is in the key
-  cache.makeRoom();
-  cache.store(TextStyle::Caption, u"a", 2.0f);
+  cache.MakeRoom();
+  cache.Store(TextStyle::Caption, u"a", 2.0f);
   EXPECT_EQ(cache.size(), 1u);
   EXPECT_EQ(cache.find(TextStyle::Body, u"a"), std::nullopt);
   EXPECT_EQ(cache.find(TextStyle::Caption, u"a"), 2.0f);
@@ -134,11 +134,11 @@ TEST(Palette, ExactColoursAndTheThemeSetting) {
   const Palette& dark = PaletteFor(true);
   const Palette& light = PaletteFor(false);
   EXPECT_TRUE(dark.dark && !light.dark);
-  EXPECT_EQ(dark.TextPrimary, (ColorF{1, 1, 1, 0.95f}));
-  EXPECT_EQ(light.ChartBackground, (ColorF{0, 0, 0, 0.045f}));
-  EXPECT_EQ(light.Panel, (ColorF{1, 1, 1, 0.70f}));
-  EXPECT_EQ(dark.Critical, (ColorF{1, 69 / 255.0f, 58 / 255.0f, 1}));
-  EXPECT_EQ(light.Good, (ColorF{30 / 255.0f, 160 / 255.0f, 70 / 255.0f, 1}));
+  EXPECT_EQ(dark.textPrimary, (ColorF{1, 1, 1, 0.95f}));
+  EXPECT_EQ(light.chartBackground, (ColorF{0, 0, 0, 0.045f}));
+  EXPECT_EQ(light.panel, (ColorF{1, 1, 1, 0.70f}));
+  EXPECT_EQ(dark.critical, (ColorF{1, 69 / 255.0f, 58 / 255.0f, 1}));
+  EXPECT_EQ(light.good, (ColorF{30 / 255.0f, 160 / 255.0f, 70 / 255.0f, 1}));
 
   using Flags = std::vector<bool>;
   EXPECT_EQ((Flags{DarkFromSetting(std::nullopt), DarkFromSetting(0), DarkFromSetting(1),
@@ -158,21 +158,21 @@ TEST(Palette, HighContrastTakesEveryColourFromTheSystem) {
   const Palette black = HighContrastPalette(
       {0x000000, 0xFFFFFF, 0xFFFF1A /* cyan-ish highlight */, 0x000000, 0x00FFFF, 0x00FF3F});
   EXPECT_TRUE(black.highContrast && black.dark);
-  EXPECT_EQ(black.Backdrop, (ColorF{0, 0, 0, 1}));
-  EXPECT_EQ(black.TextPrimary, (ColorF{1, 1, 1, 1}));
-  EXPECT_EQ(black.TextTertiary, black.TextPrimary);         // no faded text
-  EXPECT_EQ(black.Accent, (ColorF{26 / 255.0f, 1, 1, 1}));  // 0x00BBGGRR
-  EXPECT_EQ(black.Critical, (ColorF{1, 1, 0, 1}));
-  EXPECT_EQ(black.OnAccent, (ColorF{0, 0, 0, 1}));
-  EXPECT_EQ(DisabledColor(black, black.TextPrimary), (ColorF{63 / 255.0f, 1, 0, 1}));
-  EXPECT_EQ(black.HoverFill.a, 0.0f);
-  for (const ColorF& color : {black.Panel, black.Knob, black.ButtonFace, black.ChartBackground}) {
-    EXPECT_EQ(color, black.Backdrop);
+  EXPECT_EQ(black.backdrop, (ColorF{0, 0, 0, 1}));
+  EXPECT_EQ(black.textPrimary, (ColorF{1, 1, 1, 1}));
+  EXPECT_EQ(black.textTertiary, black.textPrimary);         // no faded text
+  EXPECT_EQ(black.accent, (ColorF{26 / 255.0f, 1, 1, 1}));  // 0x00BBGGRR
+  EXPECT_EQ(black.critical, (ColorF{1, 1, 0, 1}));
+  EXPECT_EQ(black.onAccent, (ColorF{0, 0, 0, 1}));
+  EXPECT_EQ(DisabledColor(black, black.textPrimary), (ColorF{63 / 255.0f, 1, 0, 1}));
+  EXPECT_EQ(black.hoverFill.a, 0.0f);
+  for (const ColorF& color : {black.panel, black.knob, black.buttonFace, black.chartBackground}) {
+    EXPECT_EQ(color, black.backdrop);
   }
   const Palette white =
       HighContrastPalette({0xFFFFFF, 0x000000, 0x37006E, 0xFFFFFF, 0x9F0000, 0x600000});
   EXPECT_FALSE(white.dark);
-  EXPECT_EQ(DisabledColor(PaletteFor(true), PaletteFor(true).TextPrimary),
+  EXPECT_EQ(DisabledColor(PaletteFor(true), PaletteFor(true).textPrimary),
             (ColorF{1, 1, 1, 0.95f * 0.4f}));  // faded outside high contrast
 }
 

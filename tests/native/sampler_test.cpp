@@ -33,19 +33,19 @@ class SamplerTest : public testing::Test {
  protected:
   void SetUp() override {
     test::ClearCapturedEvents();
-    machine.cpu.script.reset({0, {{0, 0, 0}, {0, 0, 0}}});
-    machine.cpu.script.then({0, {{50, 100, 0}, {0, 100, 0}}});
+    machine_.cpu.script.reset({0, {{0, 0, 0}, {0, 0, 0}}});
+    machine_.cpu.script.Then({0, {{50, 100, 0}, {0, 100, 0}}});
   }
-  const Settings everything{.showSelf = true};
-  test::ScriptedMachine machine;
-  Sampler sampler{machine.sources()};
+  const Settings everything_{.showSelf = true};
+  test::ScriptedMachine machine_;
+  Sampler sampler_{machine_.Sources()};
 };
 
 // Names, memory, disk and the network's label come with the first tick; loads, the clock and
 // rates with the second, each pushing its first history value.
 TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
-  sampler.tick(everything);
-  const Snapshot& first = sampler.snapshot();
+  sampler_.Tick(everything_);
+  const Snapshot& first = sampler_.snapshot();
   EXPECT_EQ(first.cpuVendor + u" " + first.cpuModel + u" " + first.gpuModel + u" " +
                 first.netLabel.value_or(u"-"),
             u"Intel i7-8700K RTX 4070 Ethernet");
@@ -53,11 +53,11 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
   EXPECT_FALSE(first.cpuValid || first.cpuFrequencyValid || first.gpuValid || first.netRatesValid ||
                first.self.valid || !first.cpuCores.empty() || first.cpuHistory.count() != 0);
 
-  machine.clock.advanceSeconds(1);
-  machine.gpu.adapters[0].running = {2'500'000, 0};
-  machine.wired(u"Ethernet", 1000 + 4096, 2000 + 512);
-  sampler.tick(everything);
-  const Snapshot& s = sampler.snapshot();
+  machine_.clock.AdvanceSeconds(1);
+  machine_.gpu.adapters[0].running = {2'500'000, 0};
+  machine_.Wired(u"Ethernet", 1000 + 4096, 2000 + 512);
+  sampler_.Tick(everything_);
+  const Snapshot& s = sampler_.snapshot();
   EXPECT_TRUE(s.cpuValid && s.cpuFrequencyValid && s.gpuValid && s.netRatesValid && s.self.valid);
   EXPECT_EQ(s.cpuCores, (std::vector<double>{0.5, 1.0}));
   EXPECT_EQ(
@@ -69,23 +69,22 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
 }
 
 TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
-  sampler.tick(everything);
-  machine.clock.advanceSeconds(1);
-  sampler.tick(everything);
+  sampler_.Tick(everything_);
+  machine_.clock.AdvanceSeconds(1);
+  sampler_.Tick(everything_);
   Settings off;
   for (const SettingsBool& entry : kSettingsBools) {
     off.*entry.field = false;
   }
-  machine.clock.advanceSeconds(1);
-  sampler.tick(off);
-  const Snapshot& s = sampler.snapshot();
+  machine_.clock.AdvanceSeconds(1);
+  sampler_.Tick(off);
+  const Snapshot& s = sampler_.snapshot();
   EXPECT_FALSE(s.cpuValid || s.cpuFrequencyValid || s.gpuValid || s.memory.valid ||
                s.netRatesValid || s.disk.valid || s.self.valid);
   EXPECT_TRUE(s.cpuCores.empty() && !s.netLabel.has_value());
   EXPECT_EQ(s.cpuHistory.count(), 1u);
-  EXPECT_EQ(machine.cpu.calls, 2);  // a collector that is off is not run
+  EXPECT_EQ(machine_.cpu.calls, 2);  // a collector that is off is not run
 }
-
 
 WifiConnection Connection(std::uint32_t phyType, std::string_view ssid, std::uint32_t length = 0) {
   WifiConnection connection;
@@ -99,56 +98,56 @@ class NetworkTest : public testing::Test {
  protected:
   void SetUp() override { test::ClearCapturedEvents(); }
   Settings settings_;
-  test::ScriptedMachine machine;
-  Sampler sampler{machine.sources()};
+  test::ScriptedMachine machine_;
+  Sampler sampler_{machine_.Sources()};
 
   const Snapshot& Tick(double seconds = 1) {
-    machine.clock.advanceSeconds(seconds);
-    sampler.tick(settings_);
-    return sampler.snapshot();
+    machine_.clock.AdvanceSeconds(seconds);
+    sampler_.Tick(settings_);
+    return sampler_.snapshot();
   }
 };
 
 TEST_F(NetworkTest, RatesCounterDropsAndInterfaceChanges) {
-  machine.wired(u"Ethernet", 1000, 1000);
+  machine_.Wired(u"Ethernet", 1000, 1000);
   EXPECT_FALSE(Tick().netRatesValid);
-  machine.wired(u"Ethernet", 3000, 1500);
+  machine_.Wired(u"Ethernet", 3000, 1500);
   EXPECT_EQ(Tick(2).netReceive, 1000.0);
-  machine.wired(u"Ethernet", 10, 10);  // adapter reset
+  machine_.Wired(u"Ethernet", 10, 10);  // adapter reset
   const Snapshot& dropped = Tick();
   EXPECT_TRUE(dropped.netRatesValid && dropped.netReceive == 0.0 && dropped.netSend == 0.0);
-  machine.wired(u"Ethernet", 110, 20);
+  machine_.Wired(u"Ethernet", 110, 20);
   EXPECT_EQ(Tick().netReceive, 100.0);
 
-  machine.network.best.reset({0, 13});
-  machine.wired(u"Ethernet 2", 500, 500);
+  machine_.network.best.reset({0, 13});
+  machine_.Wired(u"Ethernet 2", 500, 500);
   const Snapshot& changed = Tick(26);  // 30 s after the first lookup
   EXPECT_FALSE(changed.netRatesValid);
   EXPECT_EQ(changed.netLabel, u"Ethernet 2");
   Tick();
-  EXPECT_EQ(machine.network.lookups, 2);  // at start and after 30 s, not every tick
-  EXPECT_EQ(sampler.snapshot().netReceiveHistory.count(), 4u);  // the ticks with rates
-  EXPECT_EQ(machine.wifi.submits, 0);                           // wired: never a Wi-Fi query
+  EXPECT_EQ(machine_.network.lookups, 2);  // at start and after 30 s, not every tick
+  EXPECT_EQ(sampler_.snapshot().netReceiveHistory.count(), 4u);  // the ticks with rates
+  EXPECT_EQ(machine_.wifi.submits, 0);                           // wired: never a Wi-Fi query
   EXPECT_EQ(test::CapturedLines("network"),
             std::vector<std::string>{"INFO  network interface_changed index=13"});
 }
 
 TEST_F(NetworkTest, FailuresDropTheLabelAndLookUpAgain) {
-  machine.network.best.reset({1232, 0});
+  machine_.network.best.reset({1232, 0});
   EXPECT_FALSE(Tick().netLabel.has_value());
   EXPECT_FALSE(Tick().netLabel.has_value());
-  machine.network.best.reset({0, 12});
+  machine_.network.best.reset({0, 12});
   EXPECT_EQ(Tick().netLabel, u"Ethernet");
   EXPECT_TRUE(Tick().netRatesValid);
-  machine.network.rows.reset({2, {}});
+  machine_.network.rows.reset({2, {}});
   const Snapshot& gone = Tick();
   EXPECT_FALSE(gone.netLabel.has_value() || gone.netRatesValid);
-  machine.wired(u"Ethernet", 1, 1);
+  machine_.Wired(u"Ethernet", 1, 1);
   EXPECT_EQ(Tick().netLabel, u"Ethernet");
-  EXPECT_EQ(machine.network.lookups, 4);  // looked up again after the read failure
-  machine.network.best.reset({1232, 0});  // the 30-second lookup fails: retried at once
+  EXPECT_EQ(machine_.network.lookups, 4);  // looked up again after the read failure
+  machine_.network.best.reset({1232, 0});  // the 30-second lookup fails: retried at once
   EXPECT_FALSE(Tick(30).netLabel.has_value());
-  machine.network.best.reset({0, 12});
+  machine_.network.best.reset({0, 12});
   EXPECT_EQ(Tick().netLabel, u"Ethernet");
   EXPECT_EQ(test::CapturedLines("network"),
             (std::vector<std::string>{
@@ -176,12 +175,12 @@ TEST_F(NetworkTest, WifiLabels) {
   };
   for (const auto& c : cases) {
     test::ScriptedMachine m;
-    m.wireless(u"WLAN", 5, 0, 0);
+    m.Wireless(u"WLAN", 5, 0, 0);
     m.wifi.results.reset({c.status, c.connection});
-    Sampler s(m.sources());
+    Sampler s(m.Sources());
     Settings settings;
     settings.showSsid = c.showSsid;
-    s.tick(settings);
+    s.Tick(settings);
     EXPECT_EQ(m.wifi.submits, 1);
     EXPECT_EQ(s.snapshot().netLabel, c.label);
   }
@@ -189,44 +188,44 @@ TEST_F(NetworkTest, WifiLabels) {
 }
 
 TEST_F(NetworkTest, WifiIsQueriedOnChangesAndEveryThirtySeconds) {
-  machine.wireless(u"WLAN", 5, 0, 0);
-  machine.wifi.results.reset({0, Connection(10, "Home")});
+  machine_.Wireless(u"WLAN", 5, 0, 0);
+  machine_.wifi.results.reset({0, Connection(10, "Home")});
   EXPECT_EQ(Tick().netLabel, u"Wi-Fi 6 \u00B7 Home");
   Tick(10);
-  EXPECT_EQ(machine.wifi.submits, 1);
+  EXPECT_EQ(machine_.wifi.submits, 1);
   Tick(20);
-  EXPECT_EQ(machine.wifi.submits, 2);
+  EXPECT_EQ(machine_.wifi.submits, 2);
 
   // A result for another interface is ignored.
-  machine.wifi.results.reset({0, Connection(11, "Other")});
-  machine.wireless(u"WLAN 2", 6, 0, 0);
-  machine.wifi.Hold();
+  machine_.wifi.results.reset({0, Connection(11, "Other")});
+  machine_.Wireless(u"WLAN 2", 6, 0, 0);
+  machine_.wifi.Hold();
   EXPECT_EQ(Tick().netLabel, u"WLAN 2");  // the GUID changed: queried at once, result pending
-  EXPECT_EQ(machine.wifi.submits, 3);
-  machine.wifi.Release();
-  machine.wifi.WaitFor(machine.wifi.notified, 3);
-  sampler.refreshNetworkLabel();
-  EXPECT_EQ(sampler.snapshot().netLabel, u"Wi-Fi 7 \u00B7 Other");
+  EXPECT_EQ(machine_.wifi.submits, 3);
+  machine_.wifi.Release();
+  machine_.wifi.WaitFor(machine_.wifi.notified, 3);
+  sampler_.RefreshNetworkLabel();
+  EXPECT_EQ(sampler_.snapshot().netLabel, u"Wi-Fi 7 \u00B7 Other");
 
   // Off and on again queries at once.
   settings_.showNetwork = false;
   EXPECT_FALSE(Tick().netLabel.has_value());
   settings_.showNetwork = true;
   Tick();
-  EXPECT_EQ(machine.wifi.submits, 4);
+  EXPECT_EQ(machine_.wifi.submits, 4);
 }
 
 // A running query blocks the next submit; a Sampler destroyed meanwhile waits for it and closes
 // its work item and client exactly once.
 TEST(WifiQuery, ASamplerDestroyedMidQueryWaitsAndClosesItsWorkOnce) {
   test::ScriptedMachine machine;
-  machine.wireless(u"WLAN", 5, 0, 0);
+  machine.Wireless(u"WLAN", 5, 0, 0);
   machine.wifi.Hold();
-  auto sampler = std::make_unique<Sampler>(machine.sources());
-  sampler->tick(Settings{});
+  auto sampler = std::make_unique<Sampler>(machine.Sources());
+  sampler->Tick(Settings{});
   machine.wifi.WaitFor(machine.wifi.queries, 1);
-  machine.wireless(u"WLAN 2", 6, 0, 0);
-  sampler->tick(Settings{});  // a new adapter, but the query still runs: nothing submitted
+  machine.Wireless(u"WLAN 2", 6, 0, 0);
+  sampler->Tick(Settings{});  // a new adapter, but the query still runs: nothing submitted
   EXPECT_EQ(machine.wifi.submits, 1);
   auto destroyed = std::async(std::launch::async, [&] { sampler.reset(); });
   EXPECT_EQ(destroyed.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);

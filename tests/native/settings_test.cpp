@@ -155,65 +155,65 @@ class ScriptedFiles final : public SettingsFileSystem {
 const std::u16string kPath = u"C:\\data\\Lumetta\\settings.json";
 const std::u16string kBackup = kPath + u".bak";
 
-const auto Lines = [] { return test::CapturedLines(); };
+const auto kLines = [] { return test::CapturedLines(); };
 
 class SettingsFile : public testing::Test {
  protected:
   void SetUp() override { test::ClearCapturedEvents(); }
-  ScriptedFiles fs;
+  ScriptedFiles fs_;
 };
 
 // A file another program holds is read again a few times before it counts as unread; without a
 // data folder there is nothing to read and every save fails (the card then shows its notice).
 TEST_F(SettingsFile, AHeldFileIsReadAgainAndNoDataFolderFailsEverySave) {
-  fs.files[kPath] = R"({"showClock":false})";
-  fs.readErrors = {kErrorSharingViolation, kErrorLockViolation};
-  const LoadedSettings loaded = LoadSettings(fs, kPath);
+  fs_.files[kPath] = R"({"showClock":false})";
+  fs_.readErrors = {kErrorSharingViolation, kErrorLockViolation};
+  const LoadedSettings loaded = LoadSettings(fs_, kPath);
   EXPECT_EQ(std::pair(loaded.settings.showClock, loaded.unread), std::pair(false, false));
-  EXPECT_EQ(fs.pauses, (std::vector<std::uint32_t>{100, 100}));
-  EXPECT_TRUE(Lines().empty());
-  fs.pauses.clear();
-  fs.readError = kErrorSharingViolation;
-  EXPECT_TRUE(LoadSettings(fs, kPath).unread);
-  EXPECT_EQ(fs.pauses.size(), 4u);  // five attempts in all
-  EXPECT_EQ(Lines(), std::vector<std::string>{"WARN  settings read_failed code=0x00000020"});
+  EXPECT_EQ(fs_.pauses, (std::vector<std::uint32_t>{100, 100}));
+  EXPECT_TRUE(kLines().empty());
+  fs_.pauses.clear();
+  fs_.readError = kErrorSharingViolation;
+  EXPECT_TRUE(LoadSettings(fs_, kPath).unread);
+  EXPECT_EQ(fs_.pauses.size(), 4u);  // five attempts in all
+  EXPECT_EQ(kLines(), std::vector<std::string>{"WARN  settings read_failed code=0x00000020"});
 
-  fs.files.clear();
-  SettingsStore store(fs, std::nullopt);
+  fs_.files.clear();
+  SettingsStore store(fs_, std::nullopt);
   EXPECT_EQ(store.Load(), DefaultSettings());
   EXPECT_FALSE(store.Save(DefaultSettings()));
-  EXPECT_TRUE(fs.files.empty());
+  EXPECT_TRUE(fs_.files.empty());
 }
 
 // A file that exists but could not be read is moved aside by the first save, never overwritten.
 TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
-  fs.files[kPath] = R"({"showGpu":false})";
+  fs_.files[kPath] = R"({"showGpu":false})";
   for (const std::uint32_t error : {5u, kErrorFileTooLarge}) {
     test::ClearCapturedEvents();
-    fs.readError = error;
-    SettingsStore store(fs, kPath);
+    fs_.readError = error;
+    SettingsStore store(fs_, kPath);
     EXPECT_EQ(store.Load(), DefaultSettings());
-    EXPECT_TRUE(fs.pauses.empty());
-    fs.readError = 0;
-    fs.moveError = 32;  // still held: the save fails and writes nothing
+    EXPECT_TRUE(fs_.pauses.empty());
+    fs_.readError = 0;
+    fs_.moveError = 32;  // still held: the save fails and writes nothing
     EXPECT_FALSE(store.Save(DefaultSettings()));
-    EXPECT_EQ(fs.files, (std::map<std::u16string, std::string>{{kPath, R"({"showGpu":false})"}}));
-    fs.moveError = 0;
+    EXPECT_EQ(fs_.files, (std::map<std::u16string, std::string>{{kPath, R"({"showGpu":false})"}}));
+    fs_.moveError = 0;
     Settings next;
     next.showSelf = true;
     EXPECT_TRUE(store.Save(next));
-    EXPECT_EQ(std::pair(fs.files[kBackup], fs.files[kPath]),
+    EXPECT_EQ(std::pair(fs_.files[kBackup], fs_.files[kPath]),
               std::pair(std::string(R"({"showGpu":false})"), SettingsToJson(next)));
-    fs.files[kBackup] = "older";
+    fs_.files[kBackup] = "older";
     EXPECT_TRUE(store.Save(DefaultSettings()));  // moved once only
-    EXPECT_TRUE(fs.writeThrough.back());         // a saved record must reach the disk
-    EXPECT_EQ(fs.files[kBackup], "older");
-    EXPECT_EQ(Lines(),
+    EXPECT_TRUE(fs_.writeThrough.back());        // a saved record must reach the disk
+    EXPECT_EQ(fs_.files[kBackup], "older");
+    EXPECT_EQ(kLines(),
               (std::vector<std::string>{
                   "WARN  settings read_failed " + CodeDetail(error),
                   "WARN  settings corrupt_file backup_failed code=0x00000020",
                   "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"}));
-    fs.files = {{kPath, R"({"showGpu":false})"}};
+    fs_.files = {{kPath, R"({"showGpu":false})"}};
   }
 }
 
@@ -222,16 +222,16 @@ TEST_F(SettingsFile, TheFirstSaveKeepsAnUnreadFileAsTheBackup) {
 // program holds it) stays the user's: unread, so that no save replaces it before it is moved.
 TEST_F(SettingsFile, CorruptFilesAreKeptNewestFirst) {
   for (const char* first : {"\xEF\xBB\xBF{}", "two", "three", "four"}) {
-    fs.files[kPath] = first;
-    const LoadedSettings loaded = LoadSettings(fs, kPath);
+    fs_.files[kPath] = first;
+    const LoadedSettings loaded = LoadSettings(fs_, kPath);
     EXPECT_EQ(loaded.settings, DefaultSettings());
     EXPECT_FALSE(loaded.unread);  // nothing left to protect
   }
-  EXPECT_EQ(fs.files,
+  EXPECT_EQ(fs_.files,
             (std::map<std::u16string, std::string>{
                 {kBackup, "four"}, {kBackup + u".1", "three"}, {kBackup + u".2", "two"}}));
-  EXPECT_TRUE(std::ranges::none_of(fs.writeThrough, std::identity{}));  // need not reach the disk
-  const std::vector<std::string> lines = Lines();
+  EXPECT_TRUE(std::ranges::none_of(fs_.writeThrough, std::identity{}));  // need not reach the disk
+  const std::vector<std::string> lines = kLines();
   ASSERT_EQ(lines.size(), 9u);
   EXPECT_EQ(lines[0], "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak");
   EXPECT_EQ(std::vector(lines.end() - 3, lines.end()),
@@ -241,45 +241,45 @@ TEST_F(SettingsFile, CorruptFilesAreKeptNewestFirst) {
                 "WARN  settings corrupt_file backup=C:\\data\\Lumetta\\settings.json.bak"}));
 
   test::ClearCapturedEvents();
-  fs.files = {{kPath, "garbage"}, {kBackup, "older"}, {kBackup + u".1", "oldest"}};
-  fs.heldFile = kBackup;  // a backup that cannot age is not replaced either
-  EXPECT_TRUE(LoadSettings(fs, kPath).unread);
-  EXPECT_EQ(fs.files[kBackup], "older");
-  fs.heldFile = kPath;
-  SettingsStore store(fs, kPath);
+  fs_.files = {{kPath, "garbage"}, {kBackup, "older"}, {kBackup + u".1", "oldest"}};
+  fs_.heldFile = kBackup;  // a backup that cannot age is not replaced either
+  EXPECT_TRUE(LoadSettings(fs_, kPath).unread);
+  EXPECT_EQ(fs_.files[kBackup], "older");
+  fs_.heldFile = kPath;
+  SettingsStore store(fs_, kPath);
   EXPECT_EQ(store.Load(), DefaultSettings());
   EXPECT_FALSE(store.Save(DefaultSettings()));
   EXPECT_FALSE(store.Save(DefaultSettings()));
-  EXPECT_EQ(fs.files[kPath], "garbage");
-  fs.heldFile.clear();
+  EXPECT_EQ(fs_.files[kPath], "garbage");
+  fs_.heldFile.clear();
   EXPECT_TRUE(store.Save(DefaultSettings()));
-  EXPECT_EQ(fs.files,
+  EXPECT_EQ(fs_.files,
             (std::map<std::u16string, std::string>{{kPath, SettingsToJson(DefaultSettings())},
                                                    {kBackup, "garbage"},
                                                    {kBackup + u".1", "older"},
                                                    {kBackup + u".2", "oldest"}}));
-  EXPECT_EQ(Lines()[1], "WARN  settings corrupt_file backup_failed code=0x00000020");
+  EXPECT_EQ(kLines()[1], "WARN  settings corrupt_file backup_failed code=0x00000020");
 }
 
 TEST_F(SettingsFile, EveryFailedSaveIsLoggedAndCleansUp) {
-  fs.files[kPath] = "previous";
-  fs.writeError = 112;
-  EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
-  fs.writeError = 0;
-  fs.moveError = 5;
-  EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
-  EXPECT_EQ(fs.files, (std::map<std::u16string, std::string>{{kPath, "previous"}}));
-  fs.moveError = 0;
-  fs.corruptAfterMove = true;
-  EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
-  fs.corruptAfterMove = false;
-  fs.readError = 32;
-  EXPECT_FALSE(SaveSettings(fs, kPath, DefaultSettings()));
-  EXPECT_EQ(Lines(), (std::vector<std::string>{"ERROR settings write_failed code=0x00000070",
-                                               "ERROR settings replace_failed code=0x00000005",
-                                               "ERROR settings verify_failed code=0x00000000",
-                                               "ERROR settings verify_failed code=0x00000020"}));
-  EXPECT_EQ(fs.files.count(kPath + u".tmp"), 0u);
+  fs_.files[kPath] = "previous";
+  fs_.writeError = 112;
+  EXPECT_FALSE(SaveSettings(fs_, kPath, DefaultSettings()));
+  fs_.writeError = 0;
+  fs_.moveError = 5;
+  EXPECT_FALSE(SaveSettings(fs_, kPath, DefaultSettings()));
+  EXPECT_EQ(fs_.files, (std::map<std::u16string, std::string>{{kPath, "previous"}}));
+  fs_.moveError = 0;
+  fs_.corruptAfterMove = true;
+  EXPECT_FALSE(SaveSettings(fs_, kPath, DefaultSettings()));
+  fs_.corruptAfterMove = false;
+  fs_.readError = 32;
+  EXPECT_FALSE(SaveSettings(fs_, kPath, DefaultSettings()));
+  EXPECT_EQ(kLines(), (std::vector<std::string>{"ERROR settings write_failed code=0x00000070",
+                                                "ERROR settings replace_failed code=0x00000005",
+                                                "ERROR settings verify_failed code=0x00000000",
+                                                "ERROR settings verify_failed code=0x00000020"}));
+  EXPECT_EQ(fs_.files.count(kPath + u".tmp"), 0u);
 }
 
 }  // namespace

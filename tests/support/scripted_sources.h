@@ -16,11 +16,11 @@ namespace lumetta::test {
 template <typename T>
 class Script {
  public:
-  Script& then(T value) {
+  Script& Then(T value) {
     queue_.push_back(std::move(value));
     return *this;
   }
-  const T& next() {
+  const T& Next() {
     if (!queue_.empty()) {
       last_ = std::move(queue_.front());
       queue_.pop_front();
@@ -39,7 +39,7 @@ class ScriptedTimeSource final : public TimeSource {
  public:
   std::uint64_t now = 0;
   std::uint64_t Now() override { return now; }
-  void advanceSeconds(double seconds) { now += static_cast<std::uint64_t>(seconds * 1e7); }
+  void AdvanceSeconds(double seconds) { now += static_cast<std::uint64_t>(seconds * 1e7); }
 };
 
 struct CpuResult {
@@ -53,7 +53,7 @@ class ScriptedCpuTimes final : public CpuTimesSource {
   int calls = 0;
   std::int32_t Query(std::vector<ProcessorTimes>& times) override {
     ++calls;
-    const CpuResult& result = script.next();
+    const CpuResult& result = script.Next();
     times = result.times;
     return result.status;
   }
@@ -64,10 +64,10 @@ class ScriptedMemory final : public MemorySource {
   Script<MemoryStatus> status;
   Script<KernelPools> pools;
   Script<std::optional<bool>> low, high;
-  MemoryStatus QueryStatus() override { return status.next(); }
-  KernelPools QueryKernelPools() override { return pools.next(); }
-  std::optional<bool> QueryLowMemory() override { return low.next(); }
-  std::optional<bool> QueryHighMemory() override { return high.next(); }
+  MemoryStatus QueryStatus() override { return status.Next(); }
+  KernelPools QueryKernelPools() override { return pools.Next(); }
+  std::optional<bool> QueryLowMemory() override { return low.Next(); }
+  std::optional<bool> QueryHighMemory() override { return high.Next(); }
 };
 
 class ScriptedDisk final : public DiskSource {
@@ -83,14 +83,14 @@ class ScriptedDisk final : public DiskSource {
   DiskSpace QueryFreeSpace(std::u16string_view path) override {
     ++queries;
     lastPath = path;
-    return space.next();
+    return space.Next();
   }
 };
 
 class ScriptedSelf final : public SelfSource {
  public:
   Script<ProcessUsage> usage;
-  ProcessUsage Query() override { return usage.next(); }
+  ProcessUsage Query() override { return usage.Next(); }
 };
 
 class ScriptedClockCounters final : public FrequencyCounters {
@@ -100,11 +100,11 @@ class ScriptedClockCounters final : public FrequencyCounters {
   int opens = 0;
   std::uint32_t Open() override {
     ++opens;
-    return open.next();
+    return open.Next();
   }
-  std::uint32_t Collect() override { return collect.next(); }
-  CounterValue Frequency() override { return frequency.next(); }
-  CounterValue Performance() override { return performance.next(); }
+  std::uint32_t Collect() override { return collect.Next(); }
+  CounterValue Frequency() override { return frequency.Next(); }
+  CounterValue Performance() override { return performance.Next(); }
   void Close() override {}
 };
 
@@ -156,7 +156,7 @@ class ScriptedNetwork final : public NetworkSource {
   int lookups = 0;
   std::uint32_t BestInterface(std::uint32_t* index) override {
     ++lookups;
-    const auto& [status, value] = best.next();
+    const auto& [status, value] = best.Next();
     *index = value;
     best_ = value;
     return status;
@@ -166,7 +166,7 @@ class ScriptedNetwork final : public NetworkSource {
     if (index != best_) {
       return 1168;  // ERROR_NOT_FOUND
     }
-    const auto& [status, value] = rows.next();
+    const auto& [status, value] = rows.Next();
     if (status == 0) {
       row = value;
     }
@@ -224,7 +224,7 @@ class ScriptedWifi final : public WifiPlatform {
       return 87;  // ERROR_INVALID_PARAMETER
     }
     changed_.wait(lock, [&] { return gateOpen_; });
-    const auto& [status, value] = results.next();
+    const auto& [status, value] = results.Next();
     *connection = value;
     return status;
   }
@@ -264,29 +264,29 @@ struct ScriptedMachine {
   std::u16string processorName = u"Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz";
 
   ScriptedMachine() {
-    memory.status.then({true, 0, 40, 16ull << 30, 8ull << 30, 24ull << 30, 12ull << 30});
-    memory.pools.then({true, 0, 1000, 500, 4096});
-    memory.high.then(true);
-    disk.space.then({true, 0, 512ull << 30, 100ull << 30});
-    self.usage.then({true, 0, 1000, 8u << 20});
-    cpu.script.then({0, {{0, 0, 0}, {0, 0, 0}}});
-    frequencies(2000, 150);
+    memory.status.Then({true, 0, 40, 16ull << 30, 8ull << 30, 24ull << 30, 12ull << 30});
+    memory.pools.Then({true, 0, 1000, 500, 4096});
+    memory.high.Then(true);
+    disk.space.Then({true, 0, 512ull << 30, 100ull << 30});
+    self.usage.Then({true, 0, 1000, 8u << 20});
+    cpu.script.Then({0, {{0, 0, 0}, {0, 0, 0}}});
+    Frequencies(2000, 150);
     gpu.adapters.push_back({7, 1u, u"NVIDIA GeForce RTX 4070", 2u, {0, 0}});
-    network.best.then({0, 12});
-    wired(u"Ethernet", 1000, 2000);
+    network.best.Then({0, 12});
+    Wired(u"Ethernet", 1000, 2000);
   }
-  void frequencies(double mhz, double percent) {
+  void Frequencies(double mhz, double percent) {
     frequencyCounters.frequency.reset({0, 0, mhz});
     frequencyCounters.performance.reset({0, 0, percent});
   }
-  void wired(std::u16string alias, std::uint64_t in, std::uint64_t out) {
+  void Wired(std::u16string alias, std::uint64_t in, std::uint64_t out) {
     network.rows.reset({0, InterfaceRow{std::move(alias), {1}, 6, in, out}});
   }
-  void wireless(std::u16string alias, std::uint8_t guid, std::uint64_t in, std::uint64_t out) {
+  void Wireless(std::u16string alias, std::uint8_t guid, std::uint64_t in, std::uint64_t out) {
     network.rows.reset({0, InterfaceRow{std::move(alias), {guid}, kIfTypeIeee80211, in, out}});
     wifi.guid = {guid};
   }
-  MetricsSources sources() {
+  MetricsSources Sources() {
     return {clock, cpu, frequencyCounters, gpu, memory, network, wifi, disk, self, processorName};
   }
 };

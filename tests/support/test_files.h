@@ -81,7 +81,7 @@ class TempDir {
   TempDir()
       : path_(std::filesystem::temp_directory_path() /
               (L"lumetta-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter_++))) {
+               std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++))) {
     std::filesystem::create_directories(path_);
   }
   ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
@@ -91,7 +91,7 @@ class TempDir {
   [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
  private:
-  static inline int counter_ = 0;
+  static inline int counter = 0;
   std::filesystem::path path_;
   std::error_code ignored_;
 };

@@ -27,7 +27,7 @@ class Capture {
   [[nodiscard]] int width() const { return width_; }
   [[nodiscard]] int height() const { return height_; }
   // Every pixel alike: nothing has been drawn yet, or a plain fill.
-  [[nodiscard]] bool uniform() const {
+  [[nodiscard]] bool Uniform() const {
     return std::all_of(pixels_.begin(), pixels_.end(), [&](auto p) { return p == pixels_[0]; });
   }
   // How many pixels show exactly `color`.
@@ -65,7 +65,7 @@ class Canvas {
   Canvas& operator=(const Canvas&) = delete;
 
   [[nodiscard]] HDC dc() const { return dc_; }
-  [[nodiscard]] RECT rect() const { return {0, 0, width_, height_}; }
+  [[nodiscard]] RECT Rect() const { return {0, 0, width_, height_}; }
   // Black again, so that a frame that draws nothing somewhere leaves nothing of the last there.
   void Clear() {
     GdiFlush();

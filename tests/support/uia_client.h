@@ -54,51 +54,51 @@ struct RaisedEvent {
 class UiaRecorder {
  public:
   UiaRecorder() : system_(uia::Api()) {
-    current_ = this;
+    current = this;
     table_ = system_;
     table_.clientsAreListening = [] { return TRUE; };
     table_.raiseAutomationEvent = [](IRawElementProviderSimple* element, EVENTID id) {
-      current_->inSent += InSendMessage() ? 1 : 0;
-      current_->events.push_back({id, AutomationId(element)});
+      current->inSent += InSendMessage() ? 1 : 0;
+      current->events.push_back({id, AutomationId(element)});
       return S_OK;
     };
     table_.raisePropertyChangedEvent = [](IRawElementProviderSimple* element, PROPERTYID id,
                                           VARIANT, VARIANT now) {
-      current_->inSent += InSendMessage() ? 1 : 0;
+      current->inSent += InSendMessage() ? 1 : 0;
       if (now.vt == VT_BSTR) {
-        current_->events.push_back({id, AutomationId(element), 0, now.bstrVal});
+        current->events.push_back({id, AutomationId(element), 0, now.bstrVal});
         return S_OK;
       }
       VARIANT value;
       VariantInit(&value);
       VariantChangeType(&value, &now, 0, VT_R8);
-      current_->events.push_back({id, AutomationId(element), value.dblVal});
+      current->events.push_back({id, AutomationId(element), value.dblVal});
       return S_OK;
     };
     table_.raiseStructureChangedEvent = [](IRawElementProviderSimple* element, int, int*, int) {
-      current_->events.push_back({0, AutomationId(element)});
+      current->events.push_back({0, AutomationId(element)});
       return S_OK;
     };
     table_.returnRawElementProvider = [](HWND hwnd, WPARAM wParam, LPARAM lParam,
                                          IRawElementProviderSimple* root) {
-      current_->objectIds.push_back(static_cast<LONG>(lParam));
-      current_->lastRoot = root;
-      return current_->system_.returnRawElementProvider(hwnd, wParam, lParam, root);
+      current->objectIds.push_back(static_cast<LONG>(lParam));
+      current->lastRoot = root;
+      return current->system_.returnRawElementProvider(hwnd, wParam, lParam, root);
     };
     table_.raiseNotificationEvent = [](IRawElementProviderSimple* element, int, int, BSTR text,
                                        BSTR) {
-      current_->events.push_back({uia::kNotificationEvent, AutomationId(element), 0, text});
+      current->events.push_back({uia::kNotificationEvent, AutomationId(element), 0, text});
       return S_OK;
     };
     table_.disconnectProvider = [](IRawElementProviderSimple*) {
-      ++current_->disconnects;
+      ++current->disconnects;
       return S_OK;
     };
     uia::UseFunctions(&table_);
   }
   ~UiaRecorder() {
     uia::UseFunctions(nullptr);
-    current_ = nullptr;
+    current = nullptr;
   }
   UiaRecorder(const UiaRecorder&) = delete;
   UiaRecorder& operator=(const UiaRecorder&) = delete;
@@ -110,7 +110,7 @@ class UiaRecorder {
   int disconnects = 0;
 
  private:
-  static inline UiaRecorder* current_ = nullptr;
+  static inline UiaRecorder* current = nullptr;
   uia::Functions system_;
   uia::Functions table_{};
 };

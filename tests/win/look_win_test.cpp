@@ -92,7 +92,7 @@ TEST_F(ThemeSetting, HighContrastTakesTheSystemColoursAndNoMaterial) {
   const WindowLook look = SetUpWindowFrame(window.hwnd(), WindowFrame::Card, eleven, contrast);
   EXPECT_EQ(std::tuple(look.palette.highContrast, look.palette.dark, look.plainBackdrop),
             std::tuple(true, true, true));
-  EXPECT_EQ(look.palette.Backdrop, (ColorF{0, 0, 0, 1}));
+  EXPECT_EQ(look.palette.backdrop, (ColorF{0, 0, 0, 1}));
   EXPECT_EQ(eleven.set, (std::map<DWORD, DWORD>{{20, 1}, {38, kBackdropNone}}));
   contrast.on = false;
   EXPECT_FALSE(

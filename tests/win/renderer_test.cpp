@@ -75,7 +75,7 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
   Renderer mdl2(d2d_, dwrite_.Get(), without({kFluentIconsFamily}));
   Renderer bare(d2d_, dwrite_.Get(), without({kFluentIconsFamily, kMdl2IconsFamily}));
   for (Renderer* renderer : {&fluent, &mdl2, &bare}) {
-    renderer->PrintTo(canvas.dc(), canvas.rect());
+    renderer->PrintTo(canvas.dc(), canvas.Rect());
   }
   EXPECT_EQ(
       (std::vector{fluent.families().icons, mdl2.families().icons, bare.families().icons,
@@ -88,7 +88,7 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
   const test::Capture ten = shoot(mdl2, false);
   const test::Capture shapes = shoot(bare, false);
   for (const test::Capture* shot : {&eleven, &ten, &shapes}) {
-    EXPECT_FALSE(shot->uniform());
+    EXPECT_FALSE(shot->Uniform());
     EXPECT_NE(*shot, box);
   }
   EXPECT_NE(ten, eleven);
@@ -104,7 +104,7 @@ TEST_F(RendererTest, IconsComeFromTheInstalledIconFontOrFromShapes) {
 TEST_F(RendererTest, TargetFailuresAreLatchedAndDeviceLossRebuildsDeviceResourcesOnly) {
   Canvas canvas(120, 60);
   Renderer renderer(d2d_, dwrite_.Get());
-  renderer.PrintTo(canvas.dc(), canvas.rect());
+  renderer.PrintTo(canvas.dc(), canvas.Rect());
   renderer.scale = -1;
   for (int frame = 0; frame < 3; ++frame) {
     EXPECT_FALSE(renderer.BeginFrame());
@@ -182,7 +182,7 @@ class CardPainterTest : public RendererTest {
  protected:
   test::Capture Paint(const Palette* palette = nullptr) {
     Renderer renderer(d2d_, dwrite_.Get());
-    renderer.PrintTo(canvas_.dc(), canvas_.rect());
+    renderer.PrintTo(canvas_.dc(), canvas_.Rect());
     Settings settings;
     for (const SettingsBool& entry : kSettingsBools) {
       settings.*entry.field = entry.field == &Settings::showDisk;
@@ -194,7 +194,7 @@ class CardPainterTest : public RendererTest {
     return Frame(renderer, canvas_, [&] {
       if (palette != nullptr) {
         renderer.palette = palette;
-        renderer.FillRect({0, 0, 190, 640}, ToD2D(palette->Backdrop), 0);
+        renderer.FillRect({0, 0, 190, 640}, ToD2D(palette->backdrop), 0);
       }
       CardPainter().Paint(renderer, {view, snapshot_, layout, palette != nullptr,
                                      palette != nullptr ? HoverButton::Pin : HoverButton::None});

@@ -99,8 +99,8 @@ TEST_F(LiveSamplerLog, OwnMemoryFallsBackToTheWorkingSetQuietly) {
   for (const auto& system : systems) {
     const std::unique_ptr<SelfSource> source = MakeWin32Self(system.function);
     SelfCollector collector(*source);
-    collector.collect(1);
-    const SelfSample sample = collector.collect(10'000'000);
+    collector.Collect(1);
+    const SelfSample sample = collector.Collect(10'000'000);
     EXPECT_TRUE(sample.valid && sample.privateWorkingSet == system.shown) << system.shown;
   }
   EXPECT_TRUE(Events("self").empty());
@@ -110,11 +110,11 @@ TEST_F(LiveSamplerLog, OwnMemoryFallsBackToTheWorkingSetQuietly) {
 // the "Processor Information" counters nor D3DKMTEnumAdapters2, and each of those failures is
 // logged once however often it repeats.
 TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
-  EXPECT_EQ(ToUtf8(readProcessorName()), CpuidBrand());
+  EXPECT_EQ(ToUtf8(ReadProcessorName()), CpuidBrand());
   Win32Sampler sampler(nullptr, WM_APP + 1);
   Settings settings;
   settings.showSelf = true;
-  sampler.tick(settings);
+  sampler.Tick(settings);
   EXPECT_FALSE(sampler.snapshot().cpuValid || sampler.snapshot().self.valid);
   // Without a route toward the internet there is no interface to show, and that is logged once.
   const bool routed = HasDefaultRoute();
@@ -124,7 +124,7 @@ TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
   for (volatile unsigned spin = 0; GetTickCount64() < until;) {
     spin = spin + 1;
   }
-  sampler.tick(settings);
+  sampler.Tick(settings);
   const Snapshot& s = sampler.snapshot();
   SYSTEM_INFO info{};
   GetSystemInfo(&info);
@@ -142,7 +142,7 @@ TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
   EXPECT_GE(std::min(s.netReceive, s.netSend), 0.0);
 
   for (int tick = 0; tick < 20; ++tick) {
-    sampler.tick(settings);
+    sampler.Tick(settings);
   }
   const std::vector<std::string> clock = Events("cpu_frequency"), gpu = Events("gpu");
   if (s.cpuFrequencyValid) {

@@ -66,7 +66,7 @@ bool ShowsAFrame(HWND window) {
   HDC screen = GetDC(nullptr);
   BitBlt(canvas.dc(), 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
   ReleaseDC(nullptr, screen);
-  return !canvas.Read().uniform();
+  return !canvas.Read().Uniform();
 }
 
 }  // namespace lumetta::probe
