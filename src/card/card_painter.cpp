@@ -237,7 +237,8 @@ void CardPainter::PaintLoad(Renderer& r, const CardFrame& frame, SectionId id, f
     y += 14;
   }
   CopyHistory(cpu ? s.cpuHistory : s.gpuHistory, history_);
-  r.DrawHistoryChart(Box(12, y + 6, 178, y + (cpu ? 36 : 30)), history_, 1.0, ToD2D(p.accent));
+  r.DrawHistoryChart(Box(12, y + 6, 178, y + (cpu ? 36.0f : 30.0f)), history_, 1.0,
+                     ToD2D(p.accent));
   if (cpu && frame.view.coreBars && s.cpuValid) {
     r.DrawCoreBars(Box(12, y + 42, 178, y + 62), s.cpuCores, ToD2D(p.accent));
   }

@@ -507,15 +507,17 @@ class UiaElement final : public IRawElementProviderSimple,
       if (window() == nullptr || tree.Find(id_) == nullptr) {
         return uia::kElementNotAvailable;
       }
-      const std::vector<std::uint32_t> selected = tree.Selection(id_);
-      *out = SafeArrayCreateVector(VT_UNKNOWN, 0, static_cast<ULONG>(selected.size()));
+      // Made before the array, so that a failure leaves nothing behind.
+      std::vector<ComPtr<IRawElementProviderSimple>> items;
+      for (const std::uint32_t item : tree.Selection(id_)) {
+        items.push_back(MakeUiaElement(bridge_, item));
+      }
+      *out = SafeArrayCreateVector(VT_UNKNOWN, 0, static_cast<ULONG>(items.size()));
       if (*out == nullptr) {
         return E_OUTOFMEMORY;
       }
-      for (LONG i = 0; i < static_cast<LONG>(selected.size()); ++i) {
-        ComPtr<IRawElementProviderSimple> item;
-        item.Attach(new UiaElement(bridge_, selected[static_cast<std::size_t>(i)]));
-        SafeArrayPutElement(*out, &i, item.Get());
+      for (LONG i = 0; i < static_cast<LONG>(items.size()); ++i) {
+        SafeArrayPutElement(*out, &i, items[static_cast<std::size_t>(i)].Get());
       }
       return S_OK;
     });
@@ -561,7 +563,7 @@ class UiaElement final : public IRawElementProviderSimple,
       if (window() == nullptr || node == nullptr || node->parent == 0) {
         return uia::kElementNotAvailable;
       }
-      *out = new UiaElement(bridge_, node->parent);
+      *out = MakeUiaElement(bridge_, node->parent).Detach();
       return S_OK;
     });
   }
