@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::u16string_view kMiddleDot = u" \u00B7 ";
 
-// The CPU's names and, when measured, its clock: "Intel i7-8700K · 4.25 GHz".
+// The CPU's names and, when measured, its frequency: "Intel i7-8700K · 4.25 GHz".
 std::u16string CpuDetailText(const Snapshot& snapshot) {
   std::u16string detail = JoinNames(snapshot.cpuVendor, snapshot.cpuModel);
   if (snapshot.cpuFrequencyValid) {

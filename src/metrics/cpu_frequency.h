@@ -1,4 +1,4 @@
-// The effective CPU clock: nominal frequency scaled by the current performance percentage.
+// The effective CPU frequency: the nominal one scaled by the current performance percentage.
 #pragma once
 
 #include <cstdint>

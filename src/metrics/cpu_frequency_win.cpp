@@ -15,7 +15,7 @@ constexpr wchar_t kPerformancePath[] = L"\\Processor Information(_Total)\\% Proc
 // A PDH query; its counters go with it.
 using UniqueQuery = UniqueOwner<NullEmptyTraits<PDH_HQUERY, &PdhCloseQuery>>;
 
-class PdhClockCounters final : public FrequencyCounters {
+class PdhFrequencyCounters final : public FrequencyCounters {
  public:
   std::uint32_t Open() override {
     PDH_STATUS status = PdhOpenQueryW(nullptr, 0, query_.put());
@@ -56,7 +56,7 @@ class PdhClockCounters final : public FrequencyCounters {
 }  // namespace
 
 std::unique_ptr<FrequencyCounters> MakeWin32FrequencyCounters() {
-  return std::make_unique<PdhClockCounters>();
+  return std::make_unique<PdhFrequencyCounters>();
 }
 
 }  // namespace lumetta

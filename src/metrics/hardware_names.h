@@ -1,4 +1,4 @@
-// Short CPU and GPU names ("i7-8700K", "RTX 4070"), vendor words and the clock text.
+// Short CPU and GPU names ("i7-8700K", "RTX 4070"), vendor words and the frequency text.
 #pragma once
 
 #include <string>
