@@ -28,6 +28,19 @@
   X(kTextReceiving, 1019)               \
   X(kTextSending, 1020)                 \
   X(kTextPressure, 1021)                \
+  X(kTextBattery, 1022)                 \
+  X(kTextCharging, 1023)                \
+  X(kTextPluggedIn, 1024)               \
+  X(kTextOnBattery, 1025)               \
+  X(kTextTimeLeft, 1026)                \
+  X(kTextProcesses, 1027)               \
+  X(kTextDiskActivity, 1028)            \
+  X(kTextDiskReading, 1029)             \
+  X(kTextDiskWriting, 1030)             \
+  X(kTextTemperature, 1031)             \
+  X(kTextGpuMemory, 1032)               \
+  X(kTextMostCpu, 1033)                 \
+  X(kTextMostMemory, 1034)              \
   X(kTextMenuUpdateAvailable, 1100)     \
   X(kTextMenuAlwaysOnTop, 1101)         \
   X(kTextMenuSnap, 1102)                \
@@ -63,6 +76,11 @@
   X(kTextSettingsSaveFailed, 1225)      \
   X(kTextSettingsSsid, 1226)            \
   X(kTextSettingsNoDataFolder, 1227)    \
+  X(kTextSettingsGpuDetails, 1228)      \
+  X(kTextSettingsBattery, 1229)         \
+  X(kTextSettingsDiskActivity, 1230)    \
+  X(kTextSettingsProcesses, 1231)       \
+  X(kTextSettingsNetworkBits, 1232)     \
   X(kTextAboutTitle, 1300)              \
   X(kTextAboutTagline, 1301)            \
   X(kTextAboutVersion, 1302)            \

@@ -37,6 +37,15 @@ class GpuSource {
                                        std::uint64_t* runningTime) = 0;
 };
 
+// The named adapter's temperature and dedicated memory, where its driver reports them.
+struct GpuDetails {
+  double temperatureCelsius = 0;
+  bool temperatureValid = false;
+  std::uint64_t dedicatedUsedBytes = 0;
+  std::uint64_t dedicatedTotalBytes = 0;
+  bool memoryValid = false;
+};
+
 struct GpuLoad {
   double busy = 0;
   bool valid = false;

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "metrics/battery.h"
 #include "metrics/disk.h"
+#include "metrics/disk_activity.h"
+#include "metrics/gpu.h"
 #include "metrics/history_ring.h"
 #include "metrics/memory.h"
+#include "metrics/processes.h"
 #include "metrics/self_load.h"
 
 namespace lumetta {
@@ -26,6 +30,7 @@ struct Snapshot {
   double gpuBusy = 0;
   bool gpuValid = false;
   HistoryRing gpuHistory;
+  GpuDetails gpuDetails;  // while its row is on
   MemorySample memory;
   double netReceive = 0;  // bytes per second
   double netSend = 0;
@@ -34,6 +39,9 @@ struct Snapshot {
   HistoryRing netReceiveHistory;
   HistoryRing netSendHistory;
   DiskSample disk;
+  DiskActivitySample diskActivity;  // while its row is on
+  BatterySample battery;            // while its row is on
+  ProcessTop processes;             // while its section is shown
   SelfSample self;
 };
 

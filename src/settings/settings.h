@@ -20,6 +20,12 @@ struct Settings {
   bool showSsid = true;
   bool showDisk = true;
   bool showSelf = false;
+  // Additions a user switches on; each is written to the file only while on.
+  bool showGpuDetails = false;
+  bool showBattery = false;
+  bool showDiskActivity = false;
+  bool showProcesses = false;
+  bool networkInBits = false;
   double updateIntervalSeconds = 1.0;
   double diskAlertThreshold = 0.9;
   bool snapToEdges = true;
@@ -53,6 +59,16 @@ inline constexpr std::array<SettingsBool, 13> kSettingsBools{{
     {"showSelf", &Settings::showSelf},
     {"snapToEdges", &Settings::snapToEdges},
     {"alwaysOnTop", &Settings::alwaysOnTop},
+}};
+
+// The additions, off by default and written only while on, so that the file of a user who
+// switches none of them on stays as it was.
+inline constexpr std::array<SettingsBool, 5> kOptInBools{{
+    {"showGpuDetails", &Settings::showGpuDetails},
+    {"showBattery", &Settings::showBattery},
+    {"showDiskActivity", &Settings::showDiskActivity},
+    {"showProcesses", &Settings::showProcesses},
+    {"networkInBits", &Settings::networkInBits},
 }};
 
 inline constexpr std::array<double, 4> kIntervalSteps{0.5, 1.0, 2.0, 5.0};
