@@ -31,6 +31,12 @@ std::u16string FormatPlaceholders(std::u16string_view text,
                                   std::span<const std::u16string_view> arguments) {
   std::u16string result;
   result.reserve(text.size());
+  AppendPlaceholders(result, text, arguments);
+  return result;
+}
+
+void AppendPlaceholders(std::u16string& result, std::u16string_view text,
+                        std::span<const std::u16string_view> arguments) {
   std::size_t i = 0;
   while (i < text.size()) {
     const char16_t c = text[i];
@@ -59,7 +65,6 @@ std::u16string FormatPlaceholders(std::u16string_view text,
     result.push_back(c);
     ++i;
   }
-  return result;
 }
 
 }  // namespace lumetta

@@ -23,6 +23,9 @@ inline constexpr std::uint32_t kLangVariableBuffer = 8;
 // Replaces "{N}" (1 to 4 digits, N < arguments) by argument N; "{{" and "}}" become one brace.
 [[nodiscard]] std::u16string FormatPlaceholders(std::u16string_view text,
                                                 std::span<const std::u16string_view> arguments);
+// The same, appended to `out`.
+void AppendPlaceholders(std::u16string& out, std::u16string_view text,
+                        std::span<const std::u16string_view> arguments);
 
 // Where portable code takes its texts from: the program's string tables, or in tests the
 // resource files themselves.

@@ -29,6 +29,24 @@ std::string StringPrintf(const char* format, ...) {
   return text;
 }
 
+void AppendPrintf(std::u16string& out, const char* format, ...) {
+  char small[64];
+  std::va_list arguments;
+  va_start(arguments, format);
+  std::va_list again;
+  va_copy(again, arguments);
+  const int length = std::vsnprintf(small, sizeof small, format, arguments);
+  va_end(arguments);
+  if (length >= 0 && static_cast<std::size_t>(length) < sizeof small) {
+    out.append(small, small + length);
+  } else if (length >= 0) {
+    std::string text(static_cast<std::size_t>(length), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+    out.append(text.begin(), text.end());
+  }
+  va_end(again);
+}
+
 std::u16string AsciiToU16(std::string_view text) {
   return std::u16string(text.begin(), text.end());
 }

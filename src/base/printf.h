@@ -10,6 +10,11 @@ namespace lumetta {
 [[nodiscard]] std::string StringPrintf(const char* format, ...)
     __attribute__((format(printf, 1, 2)));
 
+// The same, appended to `out` as UTF-16 (the format must make ASCII): short texts go through a
+// buffer on the stack, so a string with room allocates nothing.
+void AppendPrintf(std::u16string& out, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
 // ASCII text as UTF-16, one code unit per byte.
 [[nodiscard]] std::u16string AsciiToU16(std::string_view text);
 

@@ -24,6 +24,8 @@ constexpr float kNetworkHeight = 55;
 constexpr float kDiskTop = 32;
 constexpr float kDiskLine = 14;
 constexpr float kSelfHeight = 16;
+constexpr float kBatteryHeight = 34;
+constexpr float kProcessesHeight = 20 + 8 * 14;  // two headed lists of three
 constexpr float kEdge = 12;
 constexpr float kDividerGap = 10;
 constexpr float kDividerSpace = 11;
@@ -40,10 +42,10 @@ int Scale(double& value) {
 
 }  // namespace
 
-std::vector<SectionEntry> CardSections(const Settings& s, UpdateState updateState,
-                                       std::optional<float> diskAlertTextHeight,
-                                       std::optional<float> updateTextHeight) {
-  std::vector<SectionEntry> entries;
+SectionEntries CardSections(const Settings& s, UpdateState updateState,
+                            std::optional<float> diskAlertTextHeight,
+                            std::optional<float> updateTextHeight, bool battery) {
+  SectionEntries entries;
   if (updateState == UpdateState::Required) {
     entries.push_back({SectionId::Update, std::max(kUpdateHeight, updateTextHeight.value_or(0))});
   }
@@ -56,7 +58,8 @@ std::vector<SectionEntry> CardSections(const Settings& s, UpdateState updateStat
                                            (s.showCoreBars ? kCoreBars : 0)});
   }
   if (s.showGpu) {
-    entries.push_back({SectionId::Gpu, kHeaderRow + details + kChartGap + kGpuChart});
+    entries.push_back({SectionId::Gpu, kHeaderRow + details + (s.showGpuDetails ? kDetailLine : 0) +
+                                           kChartGap + kGpuChart});
   }
   if (s.showMemory) {
     entries.push_back({SectionId::Memory, kMemoryHeight});
@@ -65,8 +68,15 @@ std::vector<SectionEntry> CardSections(const Settings& s, UpdateState updateStat
     entries.push_back({SectionId::Network, kNetworkHeight});
   }
   if (s.showDisk) {
-    entries.push_back(
-        {SectionId::Disk, kDiskTop + std::max(kDiskLine, diskAlertTextHeight.value_or(0))});
+    entries.push_back({SectionId::Disk, kDiskTop +
+                                            std::max(kDiskLine, diskAlertTextHeight.value_or(0)) +
+                                            (s.showDiskActivity ? kDiskLine : 0)});
+  }
+  if (s.showBattery && battery) {
+    entries.push_back({SectionId::Battery, kBatteryHeight});
+  }
+  if (s.showProcesses) {
+    entries.push_back({SectionId::Processes, kProcessesHeight});
   }
   if (s.showSelf) {
     entries.push_back({SectionId::Self, kSelfHeight});
@@ -74,7 +84,7 @@ std::vector<SectionEntry> CardSections(const Settings& s, UpdateState updateStat
   return entries;
 }
 
-SectionLayout StackSections(const std::vector<SectionEntry>& entries) {
+SectionLayout StackSections(const SectionEntries& entries) {
   SectionLayout layout;
   if (entries.empty()) {
     return layout;
@@ -124,31 +134,69 @@ PixelSize CardWindowSize(std::uint32_t dpi, double displayScale, float totalHeig
           static_cast<int>(std::ceil(totalHeight * s))};
 }
 
-std::u16string FormatBytes(double bytes) {
+void AppendBytes(std::u16string& out, double bytes) {
   static constexpr std::array<const char*, 6> kUnits{"B", "KB", "MB", "GB", "TB", "PB"};
   double value = bytes > 0 ? bytes : 0;
   const int unit = Scale(value);
   const int decimals = unit > 0 && value < 100 ? 1 : 0;
-  return AsciiToU16(StringPrintf("%.*f %s", decimals, RoundToDecimals(value, decimals),
-                                 kUnits[static_cast<std::size_t>(unit)]));
+  AppendPrintf(out, "%.*f %s", decimals, RoundToDecimals(value, decimals),
+               kUnits[static_cast<std::size_t>(unit)]);
 }
 
-std::u16string FormatBytesCompact(double bytes) {
+void AppendBytesCompact(std::u16string& out, double bytes) {
   static constexpr std::array<char, 6> kUnits{'B', 'K', 'M', 'G', 'T', 'P'};
   double value = bytes > 0 ? bytes : 0;
   const int unit = Scale(value);
   const int decimals = unit > 0 && value < 10 ? 1 : 0;
-  return AsciiToU16(StringPrintf("%.*f%c", decimals, RoundToDecimals(value, decimals),
-                                 kUnits[static_cast<std::size_t>(unit)]));
+  AppendPrintf(out, "%.*f%c", decimals, RoundToDecimals(value, decimals),
+               kUnits[static_cast<std::size_t>(unit)]);
 }
 
-std::u16string FormatRate(double bytesPerSecond) {
-  const double rounded = std::isfinite(bytesPerSecond) ? RoundHalfAway(bytesPerSecond) : 0;
-  return FormatBytes(rounded) + u"/s";
+void AppendRate(std::u16string& out, double bytesPerSecond, bool bits) {
+  if (!bits) {
+    AppendBytes(out, std::isfinite(bytesPerSecond) ? RoundHalfAway(bytesPerSecond) : 0);
+    out += u"/s";
+    return;
+  }
+  static constexpr std::array<const char*, 5> kUnits{"b/s", "kb/s", "Mb/s", "Gb/s", "Tb/s"};
+  double value =
+      std::isfinite(bytesPerSecond) && bytesPerSecond > 0 ? RoundHalfAway(bytesPerSecond * 8) : 0;
+  std::size_t unit = 0;
+  // From 999.5 a unit would print as "1000": it is shown as 1.0 of the next.
+  while (unit + 1 < kUnits.size() && value >= 999.5) {
+    value /= 1000;
+    ++unit;
+  }
+  const int decimals = unit > 0 && value < 99.95 ? 1 : 0;
+  AppendPrintf(out, "%.*f %s", decimals, RoundToDecimals(value, decimals), kUnits[unit]);
+}
+
+void AppendPercent(std::u16string& out, double fraction, int decimals) {
+  AppendPrintf(out, "%.*f%%", decimals, RoundToDecimals(fraction * 100, decimals));
+}
+
+std::u16string FormatBytes(double bytes) {
+  std::u16string text;
+  AppendBytes(text, bytes);
+  return text;
+}
+
+std::u16string FormatBytesCompact(double bytes) {
+  std::u16string text;
+  AppendBytesCompact(text, bytes);
+  return text;
+}
+
+std::u16string FormatRate(double bytesPerSecond, bool bits) {
+  std::u16string text;
+  AppendRate(text, bytesPerSecond, bits);
+  return text;
 }
 
 std::u16string FormatPercent(double fraction, int decimals) {
-  return AsciiToU16(StringPrintf("%.*f%%", decimals, RoundToDecimals(fraction * 100, decimals)));
+  std::u16string text;
+  AppendPercent(text, fraction, decimals);
+  return text;
 }
 
 DiskAlert DiskAlertLevel(double usedFraction, double threshold) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/fixed_list.h"
 #include "base/geometry.h"
 #include "settings/settings.h"
 #include "update/update_info.h"
@@ -23,7 +24,10 @@ enum class SectionId : std::uint32_t {
   Network = 5,
   Disk = 6,
   Self = 7,
+  Battery = 8,
+  Processes = 9,
 };
+inline constexpr std::size_t kSectionCount = 10;
 
 inline constexpr float kCardWidth = 190;
 inline constexpr float kCardLeft = 12;
@@ -40,8 +44,9 @@ struct LaidOutSection {
   float dividerTop;  // -1 for the first section
 };
 
+// Fixed lists: laying the card out at every tick allocates nothing.
 struct SectionLayout {
-  std::vector<LaidOutSection> sections;
+  FixedList<LaidOutSection, kSectionCount> sections;
   float totalHeight = kEmptyCardHeight;
 };
 
@@ -49,14 +54,17 @@ struct SectionEntry {
   SectionId id;
   float height;
 };
+using SectionEntries = FixedList<SectionEntry, kSectionCount>;
 
 // The present sections, top to bottom, with their heights. `diskAlertTextHeight` is the
 // wrapped height of the alert text, or nothing when the disk is not in the alert state.
 // The disk alert's and the update line's texts wrap: their measured heights, where shown.
-[[nodiscard]] std::vector<SectionEntry> CardSections(
-    const Settings& settings, UpdateState updateState, std::optional<float> diskAlertTextHeight,
-    std::optional<float> updateTextHeight = std::nullopt);
-[[nodiscard]] SectionLayout StackSections(const std::vector<SectionEntry>& entries);
+// The battery's section shows only where the system has a battery.
+[[nodiscard]] SectionEntries CardSections(const Settings& settings, UpdateState updateState,
+                                          std::optional<float> diskAlertTextHeight,
+                                          std::optional<float> updateTextHeight = std::nullopt,
+                                          bool battery = false);
+[[nodiscard]] SectionLayout StackSections(const SectionEntries& entries);
 
 // The two buttons shown while the pointer is over the card, in card DIPs.
 enum class HoverButton : std::uint32_t { None = 0, Settings = 1, Pin = 2 };
@@ -80,10 +88,16 @@ struct PixelSize {
 [[nodiscard]] std::u16string FormatBytes(double bytes);
 // "8.2G", "512M", "640B".
 [[nodiscard]] std::u16string FormatBytesCompact(double bytes);
-// "0 B/s", "1.5 MB/s"; a value that is not finite counts as 0.
-[[nodiscard]] std::u16string FormatRate(double bytesPerSecond);
+// "0 B/s", "1.5 MB/s"; in bits, "0 b/s", "12.0 Mb/s" (steps of 1000, as links are rated); a
+// value that is not finite counts as 0.
+[[nodiscard]] std::u16string FormatRate(double bytesPerSecond, bool bits = false);
 // "37%" with 0 decimals, "0.4%" with 1.
 [[nodiscard]] std::u16string FormatPercent(double fraction, int decimals);
+// The same texts appended to `out`: a tick that formats into strings with room allocates nothing.
+void AppendBytes(std::u16string& out, double bytes);
+void AppendBytesCompact(std::u16string& out, double bytes);
+void AppendRate(std::u16string& out, double bytesPerSecond, bool bits = false);
+void AppendPercent(std::u16string& out, double fraction, int decimals);
 inline constexpr std::u16string_view kDash = u"\u2014";
 
 enum class DiskAlert {

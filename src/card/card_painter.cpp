@@ -96,7 +96,7 @@ void PaintMemory(Renderer& r, const CardSectionView& memory, const MemorySample&
                               static_cast<double>(m.kernel) / total};
   const D2D1_COLOR_F colors[] = {ToD2D(p.accent), ToD2D(p.accentAlt)};
   r.DrawSegmentedBar(Box(12, top + 21, 178, top + 27), fractions, colors);
-  const std::vector<CardCaption>& captions = memory.captions;
+  const auto& captions = memory.captions;
   const float x = DrawLegendItem(r, 12, top + 32, p.accent, captions[0].text);
   DrawLegendItem(r, x, top + 32, p.accentAlt, captions[1].text);
 
@@ -114,8 +114,15 @@ void PaintDisk(Renderer& r, const CardView& view, float top) {
   const Palette& p = *r.palette;
   const CardSectionView& disk = view[SectionId::Disk];
   DrawSectionHeader(r, top, disk, TextStyle::Body, kHeaderHeight);
-  if (disk.captions.empty()) {  // not measured
+  const auto drawLine = [&](const CardCaption& line, float y) {
+    r.DrawText(line.text, TextStyle::Caption, Box(12, y, 178, y + 14),
+               ToD2D(ToneColor(p, line.tone)), TextAlign::Leading, false);
+  };
+  if (!view.diskMeasured) {
     r.DrawBar(Box(12, top + 21, 178, top + 27), 0, ToD2D(p.accent));
+    if (disk.captions.size() > 1) {
+      drawLine(disk.captions[1], top + 46);
+    }
     return;
   }
   const ColorF bar = view.diskAlert == DiskAlert::None ? p.accent : ToneColor(p, disk.headlineTone);
@@ -126,13 +133,40 @@ void PaintDisk(Renderer& r, const CardView& view, float top) {
   }
   r.DrawBar(Box(12, top + 21, 178, top + 27), view.diskUsed, ToD2D(bar));
   const CardCaption& line = disk.captions[0];
+  float below = top + 46;
   if (view.diskAlert != DiskAlert::Over) {
-    r.DrawText(line.text, TextStyle::Caption, Box(12, top + 32, 178, top + 46),
-               ToD2D(ToneColor(p, line.tone)), TextAlign::Leading, false);
+    drawLine(line, top + 32);
   } else {
     const float h = r.MeasureTextHeight(line.text, TextStyle::Caption, kCardContentWidth);
     r.DrawText(line.text, TextStyle::Caption, Box(12, top + 32, 178, top + 32 + h),
                ToD2D(ToneColor(p, line.tone)), TextAlign::Leading, true);
+    below = std::max(below, top + 32 + h);
+  }
+  if (disk.captions.size() > 1) {  // the activity
+    drawLine(disk.captions[1], below);
+  }
+}
+
+void PaintBattery(Renderer& r, const CardSectionView& battery, float top) {
+  DrawSectionHeader(r, top, battery, TextStyle::Body, kHeaderHeight);
+  const CardCaption& state = battery.captions[0];
+  r.DrawText(state.text, TextStyle::Caption, Box(12, top + 20, 178, top + 34),
+             ToD2D(ToneColor(*r.palette, state.tone)), TextAlign::Leading, false);
+}
+
+// Each line a name, and its figure at the end in a column of its own; the lists' headers in
+// the quieter colour.
+void PaintProcesses(Renderer& r, const CardSectionView& processes, float top) {
+  constexpr float kFigureColumn = 40;  // "100%", "1023M"
+  const Palette& p = *r.palette;
+  DrawSectionHeader(r, top, processes, TextStyle::Body, kHeaderHeight);
+  float y = top + 20;
+  for (const CardCaption& line : processes.captions) {
+    r.DrawText(line.text, TextStyle::Caption, Box(12, y, 178 - kFigureColumn - 4, y + 14),
+               ToD2D(ToneColor(p, line.tone)), TextAlign::Leading, false);
+    r.DrawText(line.figure, TextStyle::Caption, Box(178 - kFigureColumn, y, 178, y + 14),
+               ToD2D(p.textPrimary), TextAlign::Trailing, false);
+    y += 14;
   }
 }
 
@@ -215,6 +249,12 @@ void CardPainter::PaintSection(Renderer& r, const CardFrame& frame, const LaidOu
       return;
     case SectionId::Disk:
       PaintDisk(r, view, top);
+      return;
+    case SectionId::Battery:
+      PaintBattery(r, view[SectionId::Battery], top);
+      return;
+    case SectionId::Processes:
+      PaintProcesses(r, view[SectionId::Processes], top);
       return;
     case SectionId::Self:
       DrawSectionHeader(r, top, view[SectionId::Self], TextStyle::Body, kHeaderHeight);

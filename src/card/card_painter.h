@@ -27,6 +27,7 @@ struct CardFrame {
 
 class CardPainter {
  public:
+  CardPainter() { history_.reserve(HistoryRing::kCapacity); }
   void Paint(Renderer& renderer, const CardFrame& frame);
 
   // The disk alert text's wrapped height when the disk is shown in the alert state.

@@ -1,7 +1,8 @@
 // What the card says: each section's title, figures and captions as they are drawn, and the
 // sentence a screen reader hears for it. Built once per tick, clock repaint and change of
 // settings or update state; the painter draws it and the accessibility tree reads it, so the
-// eye and the ear are told the same thing.
+// eye and the ear are told the same thing. Rebuilt in place: its strings keep their storage,
+// so a steady tick allocates nothing (the sentences, made only for a reader, excepted).
 #pragma once
 
 #include <array>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "app/strings.h"
+#include "base/fixed_list.h"
 #include "card/card_layout.h"
 #include "metrics/snapshot.h"
 #include "settings/settings.h"
@@ -24,18 +26,20 @@ enum class Tone : std::uint8_t { Primary, Secondary, Tertiary, Good, Warning, Cr
 
 struct CardCaption {
   std::u16string text;
+  std::u16string figure;  // drawn at the line's end (a process's share); mostly empty
   Tone tone = Tone::Secondary;
 };
+
+// The most lines a section has: the busiest processes' two headed lists of three.
+inline constexpr std::size_t kMaxCaptions = 8;
 
 struct CardSectionView {
   std::u16string title;
   std::u16string headline;  // the figure beside the title; the clock's time
   Tone headlineTone = Tone::Primary;
-  std::vector<CardCaption> captions;  // the smaller lines, in drawing order
-  std::u16string sentence;            // the title and every figure, as a reader hears them
+  FixedList<CardCaption, kMaxCaptions> captions;  // the smaller lines, in drawing order
+  std::u16string sentence;  // the title and every figure, as a reader hears them
 };
-
-inline constexpr std::size_t kSectionCount = 8;
 
 // The card's words in the chosen language, looked up once: a tick formats its figures into
 // them without loading a text again.
@@ -46,6 +50,9 @@ class CardWords {
   [[nodiscard]] const std::u16string& operator[](std::uint32_t id) const;
   [[nodiscard]] std::u16string Format(std::uint32_t id,
                                       std::initializer_list<std::u16string_view> arguments) const;
+  // The same, appended to `out`.
+  void AppendFormat(std::u16string& out, std::uint32_t id,
+                    std::initializer_list<std::u16string_view> arguments) const;
 
  private:
   std::vector<std::pair<std::uint32_t, std::u16string>> words_;
@@ -74,6 +81,8 @@ struct CardView {
   double secondOfMinute = 0;  // the clock's seconds bar, 0 to 1
   double diskUsed = 0;        // the disk bar, 0 to 1
   DiskAlert diskAlert = DiskAlert::None;
+  bool diskMeasured = false;
+  std::u16string figures[2];  // figures on their way into a worded text, kept for their storage
 
   [[nodiscard]] const CardSectionView& operator[](SectionId id) const {
     return sections[static_cast<std::size_t>(id)];

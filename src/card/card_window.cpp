@@ -44,14 +44,15 @@ std::optional<std::u16string> PathOrNothing(const std::wstring* path) {
   return path != nullptr ? std::optional(std::u16string(AsU16(*path))) : std::nullopt;
 }
 
-// The clock's date in the chosen language by its picture; empty when it cannot be formatted.
-std::u16string DateText(const SYSTEMTIME& now, const std::u16string& picture) {
+// The clock's date in the chosen language by its picture, into `out`; empty when it cannot
+// be formatted.
+void FormatDate(const SYSTEMTIME& now, const std::u16string& picture, std::u16string& out) {
   wchar_t date[64] = {};
   if (GetDateFormatEx(AsWide(LocaleName().data()), 0, &now, AsWide(picture.c_str()), date, 64,
                       nullptr) == 0) {
-    return {};
+    date[0] = L'\0';
   }
-  return std::u16string(AsU16(date));
+  out = AsU16(date);
 }
 
 }  // namespace
@@ -145,8 +146,14 @@ void CardWindow::RebuildView(bool forReader) {
   }
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  const std::u16string date = DateText(now, datePictures_[settings_.showClockYear ? 1 : 0]);
-  BuildCardView({sampler_->snapshot(), settings_, UpdateStateNow(), UpdateVersion(), date,
+  // The date is formatted again only when the day or its picture changes.
+  const std::uint32_t day =
+      ((now.wYear * 13u + now.wMonth) * 32u + now.wDay) * 2u + (settings_.showClockYear ? 1u : 0u);
+  if (day != dateDay_) {
+    FormatDate(now, datePictures_[settings_.showClockYear ? 1 : 0], date_);
+    dateDay_ = day;
+  }
+  BuildCardView({sampler_->snapshot(), settings_, UpdateStateNow(), UpdateVersion(), date_,
                  now.wHour, now.wMinute, now.wSecond, forReader || AccessibilityInUse()},
                 words_, view_);
 }
@@ -163,7 +170,8 @@ void CardWindow::Relayout() {
       update == UpdateState::Required
           ? std::optional(CardPainter::UpdateTextHeight(renderer(), view_))
           : std::nullopt;
-  sectionLayout_ = StackSections(CardSections(settings_, update, alertHeight, updateHeight));
+  sectionLayout_ = StackSections(CardSections(settings_, update, alertHeight, updateHeight,
+                                              sampler_ && sampler_->snapshot().battery.present));
   const PixelSize size =
       CardWindowSize(GetDpiForWindow(hwnd()), settings_.displayScale, sectionLayout_.totalHeight);
   RECT client{};

@@ -104,6 +104,8 @@ class CardWindow final : public WindowBase {
   UINT taskbarCreatedMessage_ = 0;
   const CardWords words_;
   const std::u16string datePictures_[2];  // without and with the year
+  std::u16string date_;                   // the clock's date, formatted for `dateDay_`
+  std::uint32_t dateDay_ = 0;
   CardView view_;
   SectionLayout sectionLayout_;
   CardPainter painter_;

@@ -200,12 +200,21 @@ std::u16string VendorOf(std::u16string_view raw) {
 }
 
 std::u16string FrequencyText(double mhz) {
+  std::u16string text;
+  AppendFrequencyText(text, mhz);
+  return text;
+}
+
+void AppendFrequencyText(std::u16string& out, double mhz) {
   constexpr double kGigahertzFrom = 999.5;
   if (!(mhz > 0) || !std::isfinite(mhz)) {
-    return {};
+    return;
   }
-  return AsciiToU16(mhz >= kGigahertzFrom ? StringPrintf("%.2f GHz", RoundToDecimals(mhz / 1000, 2))
-                                          : StringPrintf("%.0f MHz", RoundHalfAway(mhz)));
+  if (mhz >= kGigahertzFrom) {
+    AppendPrintf(out, "%.2f GHz", RoundToDecimals(mhz / 1000, 2));
+  } else {
+    AppendPrintf(out, "%.0f MHz", RoundHalfAway(mhz));
+  }
 }
 
 }  // namespace lumetta

@@ -12,6 +12,7 @@ namespace lumetta {
 [[nodiscard]] std::u16string VendorOf(std::u16string_view raw);
 // "4.25 GHz", "999 MHz", or empty for values that are not positive and finite.
 [[nodiscard]] std::u16string FrequencyText(double mhz);
+void AppendFrequencyText(std::u16string& out, double mhz);
 
 // Windows build: the processor's name from the registry, or empty (logged) on failure.
 [[nodiscard]] std::u16string ReadProcessorName();

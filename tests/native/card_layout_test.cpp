@@ -19,10 +19,20 @@ namespace {
 TEST(CardLayout, EverySectionAndTheDiskAlert) {
   Settings s;  // the defaults: all but the year and Self
   s.showSelf = true;
-  const std::vector<SectionEntry> entries = CardSections(s, UpdateState::None, std::nullopt);
-  std::vector<float> heights;
-  std::ranges::transform(entries, std::back_inserter(heights), &SectionEntry::height);
-  EXPECT_EQ(heights, (std::vector<float>{39, 100, 68, 63, 55, 46, 16}));
+  const auto heights = [](const SectionEntries& entries) {
+    std::vector<float> all;
+    std::ranges::transform(entries, std::back_inserter(all), &SectionEntry::height);
+    return all;
+  };
+  EXPECT_EQ(heights(CardSections(s, UpdateState::None, std::nullopt)),
+            (std::vector<float>{39, 100, 68, 63, 55, 46, 16}));
+  // The additions: a line under the GPU and the disk, the battery only where there is one.
+  Settings more = s;
+  more.showGpuDetails = more.showDiskActivity = more.showBattery = more.showProcesses = true;
+  EXPECT_EQ(heights(CardSections(more, UpdateState::None, std::nullopt, std::nullopt, false)),
+            (std::vector<float>{39, 100, 82, 63, 55, 60, 132, 16}));
+  EXPECT_EQ(heights(CardSections(more, UpdateState::None, std::nullopt, std::nullopt, true)),
+            (std::vector<float>{39, 100, 82, 63, 55, 60, 34, 132, 16}));
   EXPECT_EQ(CardSections(s, UpdateState::None, 10.0f)[5].height, 46.0f);  // never below one line
   // A wrapped alert grows it.
   EXPECT_EQ(CardSections(s, UpdateState::None, 28.0f)[5].height, 60.0f);
