@@ -52,7 +52,17 @@ int TextFormatSlot(TextStyle style, TextAlign align, bool wrap) {
   return (static_cast<int>(style) * 3 + static_cast<int>(align)) * 2 + (wrap ? 1 : 0);
 }
 
-std::vector<ShapePart> GlyphShape(Glyph glyph, const RectF& box) {
+namespace {
+GlyphParts Parts(std::initializer_list<ShapePart> parts) {
+  GlyphParts list;
+  for (const ShapePart& part : parts) {
+    list.push_back(part);
+  }
+  return list;
+}
+}  // namespace
+
+GlyphParts GlyphShape(Glyph glyph, const RectF& box) {
   const float s = box.width() < box.height() ? box.width() : box.height();
   const float left = box.left + (box.width() - s) / 2;
   const float top = box.top + (box.height() - s) / 2;
@@ -74,7 +84,7 @@ std::vector<ShapePart> GlyphShape(Glyph glyph, const RectF& box) {
   switch (glyph) {
     case Glyph::Settings: {
       // A ring with eight teeth.
-      std::vector<ShapePart> gear{ring(at(0.5f, 0.5f), s * 0.26f)};
+      GlyphParts gear = Parts({ring(at(0.5f, 0.5f), s * 0.26f)});
       for (int i = 0; i < 8; ++i) {
         const float angle = static_cast<float>(i) * 0.785398f;
         const float dx = std::cos(angle);
@@ -85,21 +95,22 @@ std::vector<ShapePart> GlyphShape(Glyph glyph, const RectF& box) {
       return gear;
     }
     case Glyph::Pinned:
-      return {dot(at(0.5f, 0.3f), s * 0.25f), line(at(0.5f, 0.5f), at(0.5f, 1.0f))};
+      return Parts({dot(at(0.5f, 0.3f), s * 0.25f), line(at(0.5f, 0.5f), at(0.5f, 1.0f))});
     case Glyph::Unpinned:
-      return {ring(at(0.5f, 0.3f), s * 0.22f), line(at(0.5f, 0.55f), at(0.5f, 1.0f))};
+      return Parts({ring(at(0.5f, 0.3f), s * 0.22f), line(at(0.5f, 0.55f), at(0.5f, 1.0f))});
     case Glyph::Warning:
-      return {line(at(0.5f, 0.05f), at(0.97f, 0.92f)), line(at(0.97f, 0.92f), at(0.03f, 0.92f)),
-              line(at(0.03f, 0.92f), at(0.5f, 0.05f)), line(at(0.5f, 0.35f), at(0.5f, 0.62f)),
-              dot(at(0.5f, 0.77f), stroke * 0.7f)};
+      return Parts({line(at(0.5f, 0.05f), at(0.97f, 0.92f)),
+                    line(at(0.97f, 0.92f), at(0.03f, 0.92f)),
+                    line(at(0.03f, 0.92f), at(0.5f, 0.05f)), line(at(0.5f, 0.35f), at(0.5f, 0.62f)),
+                    dot(at(0.5f, 0.77f), stroke * 0.7f)});
     case Glyph::OpenExternal:
-      return {line(at(0.1f, 0.3f), at(0.1f, 0.9f)),  line(at(0.1f, 0.9f), at(0.7f, 0.9f)),
-              line(at(0.7f, 0.9f), at(0.7f, 0.6f)),  line(at(0.4f, 0.6f), at(0.9f, 0.1f)),
-              line(at(0.55f, 0.1f), at(0.9f, 0.1f)), line(at(0.9f, 0.1f), at(0.9f, 0.45f))};
+      return Parts({line(at(0.1f, 0.3f), at(0.1f, 0.9f)), line(at(0.1f, 0.9f), at(0.7f, 0.9f)),
+                    line(at(0.7f, 0.9f), at(0.7f, 0.6f)), line(at(0.4f, 0.6f), at(0.9f, 0.1f)),
+                    line(at(0.55f, 0.1f), at(0.9f, 0.1f)), line(at(0.9f, 0.1f), at(0.9f, 0.45f))});
     case Glyph::Down:
-      return {triangle(at(0.1f, 0.3f), at(0.9f, 0.3f), at(0.5f, 0.8f))};
+      return Parts({triangle(at(0.1f, 0.3f), at(0.9f, 0.3f), at(0.5f, 0.8f))});
     case Glyph::Up:
-      return {triangle(at(0.1f, 0.7f), at(0.9f, 0.7f), at(0.5f, 0.2f))};
+      return Parts({triangle(at(0.1f, 0.7f), at(0.9f, 0.7f), at(0.5f, 0.2f))});
   }
   return {};
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/fixed_list.h"
 #include "draw/geometry.h"
 
 namespace lumetta {
@@ -79,7 +80,8 @@ struct ShapePart {
   float radius = 0;
   float stroke = 0;
 };
-[[nodiscard]] std::vector<ShapePart> GlyphShape(Glyph glyph, const RectF& box);
+using GlyphParts = FixedList<ShapePart, 9>;  // no allocation per glyph drawn
+[[nodiscard]] GlyphParts GlyphShape(Glyph glyph, const RectF& box);
 
 // Measured single-line widths, emptied whole when it would grow past its bound.
 class TextWidthCache {

@@ -96,7 +96,7 @@ TEST(GlyphShape, EveryGlyphStaysInItsBox) {
   const RectF box{10, 20, 30, 32};  // a 12-DIP square centred in a wider rectangle
   for (const Glyph glyph : {Glyph::Settings, Glyph::Pinned, Glyph::Unpinned, Glyph::Warning,
                             Glyph::OpenExternal, Glyph::Down, Glyph::Up}) {
-    const std::vector<ShapePart> parts = GlyphShape(glyph, box);
+    const GlyphParts parts = GlyphShape(glyph, box);
     ASSERT_FALSE(parts.empty());
     for (const ShapePart& part : parts) {
       for (const PointF p : {part.a, part.b, part.c}) {
