@@ -265,8 +265,7 @@ TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
 }
 
 TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
-  // The additions' switches, in the options' order: each turns its own option on by a click, off
-  // by Space and on again by a reader.
+  // The additions' switches, in the options' order: on by a click, off by Space, on by a reader.
   const std::uint32_t additions[] = {kControlGpuDetails, kControlBattery, kControlDiskActivity,
                                      kControlProcesses, kControlNetworkBits};
   for (std::size_t i = 0; i < kOptInBools.size(); ++i) {

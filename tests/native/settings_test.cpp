@@ -62,8 +62,7 @@ TEST(Settings, RoundTripKeepsKnownKeysInTableOrderAndOptInsOnlyWhileOn) {
                      "  \"windowY\": -40\n}\n"))
       << text;
   EXPECT_EQ(Read(text), s);
-  // The opt-ins are written only while on: with none on, the file is what the program wrote
-  // before they existed (this text, for the defaults).
+  // With no opt-in on, the file is the one written before they existed (this, for the defaults).
   EXPECT_EQ(SettingsToJson(DefaultSettings()),
             "{\n  \"showClock\": true,\n  \"showClockYear\": false,\n  \"showCpu\": true,\n"
             "  \"showCoreBars\": true,\n  \"showHardwareDetails\": true,\n  \"showGpu\": true,\n"
