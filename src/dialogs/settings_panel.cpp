@@ -69,6 +69,16 @@ bool Settings::*SwitchField(std::uint32_t id) {
       return &Settings::showSelf;
     case kControlSnap:
       return &Settings::snapToEdges;
+    case kControlGpuDetails:
+      return &Settings::showGpuDetails;
+    case kControlBattery:
+      return &Settings::showBattery;
+    case kControlDiskActivity:
+      return &Settings::showDiskActivity;
+    case kControlProcesses:
+      return &Settings::showProcesses;
+    case kControlNetworkBits:
+      return &Settings::networkInBits;
     default:
       return nullptr;
   }
@@ -176,12 +186,17 @@ void SettingsPanel::BuildRows(
   add(RowKind::Switch, kControlCpu, kTextSettingsCpu);
   add(RowKind::Switch, kControlCoreBars, kTextSettingsCoreBars, true, s.showCpu);
   add(RowKind::Switch, kControlGpu, kTextSettingsGpu);
+  add(RowKind::Switch, kControlGpuDetails, kTextSettingsGpuDetails, true, s.showGpu);
   add(RowKind::Switch, kControlHardwareDetails, kTextSettingsHardwareDetails, true,
       s.showCpu || s.showGpu);
   add(RowKind::Switch, kControlMemory, kTextSettingsMemory);
   add(RowKind::Switch, kControlNetwork, kTextSettingsNetwork);
   add(RowKind::Switch, kControlSsid, kTextSettingsSsid, true, s.showNetwork);
+  add(RowKind::Switch, kControlNetworkBits, kTextSettingsNetworkBits, true, s.showNetwork);
   add(RowKind::Switch, kControlDisk, kTextSettingsDisk);
+  add(RowKind::Switch, kControlDiskActivity, kTextSettingsDiskActivity, true, s.showDisk);
+  add(RowKind::Switch, kControlBattery, kTextSettingsBattery);
+  add(RowKind::Switch, kControlProcesses, kTextSettingsProcesses);
   add(RowKind::Switch, kControlSelf, kTextSettingsSelf);
   add(RowKind::Header, 0, kTextSettingsGeneral);
   add(RowKind::Switch, kControlStartAtLogin, kTextSettingsStartAtLogin);

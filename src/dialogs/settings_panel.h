@@ -44,6 +44,11 @@ enum SettingsControl : std::uint32_t {
   kControlDiskAlert = 15,
   kControlInterval = 16,
   kControlScale = 17,
+  kControlGpuDetails = 18,
+  kControlBattery = 19,
+  kControlDiskActivity = 20,
+  kControlProcesses = 21,
+  kControlNetworkBits = 22,
 };
 
 // Elements a screen reader finds: a control row is its control id, a text row its text id,

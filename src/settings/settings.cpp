@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "base/rounding.h"
@@ -35,9 +36,12 @@ SettingsRead SettingsFromJson(std::string_view text) {
     return read;
   }
   Settings& settings = read.settings;
-  for (const SettingsBool& entry : kSettingsBools) {
-    if (const std::optional<bool> value = GetBool(*object, entry.key)) {
-      settings.*entry.field = *value;
+  for (const auto& table : {std::span<const SettingsBool>(kSettingsBools),
+                            std::span<const SettingsBool>(kOptInBools)}) {
+    for (const SettingsBool& entry : table) {
+      if (const std::optional<bool> value = GetBool(*object, entry.key)) {
+        settings.*entry.field = *value;
+      }
     }
   }
   if (const std::optional<double> interval = GetNumber(*object, "updateIntervalSeconds");
@@ -64,9 +68,14 @@ SettingsRead SettingsFromJson(std::string_view text) {
 
 std::string SettingsToJson(const Settings& settings) {
   std::vector<JsonMember> members;
-  members.reserve(kSettingsBools.size() + 5);
+  members.reserve(kSettingsBools.size() + kOptInBools.size() + 5);
   for (const SettingsBool& entry : kSettingsBools) {
     members.emplace_back(std::string(entry.key), settings.*entry.field);
+  }
+  for (const SettingsBool& entry : kOptInBools) {
+    if (settings.*entry.field) {
+      members.emplace_back(std::string(entry.key), true);
+    }
   }
   members.emplace_back("updateIntervalSeconds", settings.updateIntervalSeconds);
   members.emplace_back("diskAlertThreshold", settings.diskAlertThreshold);

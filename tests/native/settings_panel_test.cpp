@@ -52,7 +52,7 @@ TEST_F(Panel, RowsHeightsAndConditionalRows) {
   EXPECT_EQ(Row(kControlClockYear).y, 84.0f);  // + 42 + 2
   EXPECT_TRUE(Row(kControlClockYear).indented);
   const float plain = panel_.contentHeight;
-  EXPECT_EQ(plain, 1034.0f);  // the whole list, for the scroll bar
+  EXPECT_EQ(plain, 1254.0f);  // the whole list, for the scroll bar
   panel_.saveFailed = true;
   panel_.loginState = LoginItemState::DisabledInWindows;
   Build();
@@ -74,20 +74,22 @@ TEST_F(Panel, EachRowsTextAndTheSwitchesItHangsOn) {
     names += tree.Find(id)->name + u"|";
   }
   EXPECT_TRUE(names.starts_with(
-      u"Show|Clock|Show year|CPU|Per-core bars|GPU|CPU/GPU vendor, model and clock|Memory|"
-      u"Network|Wi-Fi network name (SSID)|Disk|Lumetta's own load|General|Start when Windows "
-      u"starts|Window|Snap to screen edges|Display scale (or Ctrl + mouse wheel on the card)|Disk "
+      u"Show|Clock|Show year|CPU|Per-core bars|GPU|GPU temperature and memory|CPU/GPU vendor, "
+      u"model and clock|Memory|Network|Wi-Fi network name (SSID)|Network rates in bits|Disk|Disk "
+      u"activity|Battery|Busiest processes|Lumetta's own load|General|Start when Windows starts|"
+      u"Window|Snap to screen edges|Display scale (or Ctrl + mouse wheel on the card)|Disk "
       u"alert|Warn when disk usage is above|Update interval|Measure every|Longer intervals use "
       u"less power."))
       << std::string(names.begin(), names.end());
-  EXPECT_EQ(std::count(names.begin(), names.end(), u'|'), 22);  // the hint is the last row
+  EXPECT_EQ(std::count(names.begin(), names.end(), u'|'), 27);  // the hint is the last row
   const struct {
     bool Settings::*off;
     std::vector<std::uint32_t> dimmed;
   } cases[] = {{&Settings::showClock, {kControlClockYear}},
                {&Settings::showCpu, {kControlCoreBars}},  // details still name the GPU
-               {&Settings::showGpu, {}},
-               {&Settings::showNetwork, {kControlSsid}},
+               {&Settings::showGpu, {kControlGpuDetails}},
+               {&Settings::showNetwork, {kControlSsid, kControlNetworkBits}},
+               {&Settings::showDisk, {kControlDiskActivity}},
                {&Settings::showMemory, {}}};
   for (const auto& c : cases) {
     panel_.settings = Settings{};
@@ -263,6 +265,19 @@ TEST_F(Panel, AScreenReaderFindsEveryRowWithItsRoleAndState) {
 }
 
 TEST_F(Panel, ScreenReaderRequestsActAsClicksAndKeysWould) {
+  // The additions' switches, in the options' order: on by a click, off by Space, on by a reader.
+  const std::uint32_t additions[] = {kControlGpuDetails, kControlBattery, kControlDiskActivity,
+                                     kControlProcesses, kControlNetworkBits};
+  for (std::size_t i = 0; i < kOptInBools.size(); ++i) {
+    Settings expected = panel_.settings;
+    expected.*kOptInBools[i].field = true;
+    panel_.MouseDown(30, Middle(additions[i]));
+    panel_.MouseUp(30, Middle(additions[i]));
+    panel_.focusedId = additions[i];
+    panel_.KeyDown(kSpace, false);
+    EXPECT_EQ(panel_.Request({A11yVerb::Toggle, additions[i]}), A11yOutcome::Done);
+    EXPECT_EQ(std::pair(last_ == expected, changes_), std::pair(true, 3 * static_cast<int>(i + 1)));
+  }
   panel_.viewHeight = 300;
   EXPECT_EQ(panel_.Request({A11yVerb::Toggle, kControlGpu}), A11yOutcome::Done);
   EXPECT_FALSE(last_.showGpu);

@@ -46,10 +46,11 @@ TEST(Settings, NumbersTakeOnlyAllowedValues) {
         << c.member;
   }
   // Members of another type keep their defaults.
-  EXPECT_EQ(Read(R"({"showCpu":"false","showClock":0,"showSsid":null})"), DefaultSettings());
+  EXPECT_EQ(Read(R"({"showCpu":"false","showClock":0,"showSsid":null,"showBattery":1})"),
+            DefaultSettings());
 }
 
-TEST(Settings, RoundTripKeepsOnlyKnownKeysInTableOrder) {
+TEST(Settings, RoundTripKeepsKnownKeysInTableOrderAndOptInsOnlyWhileOn) {
   const Settings s = Read(R"({"windowY":-40,"zzz":1,"displayScale":1.5,"windowX":1722,
                               "showGpu":false,"updateIntervalSeconds":2,"extra":"x"})");
   EXPECT_FALSE(s.showGpu);
@@ -61,6 +62,21 @@ TEST(Settings, RoundTripKeepsOnlyKnownKeysInTableOrder) {
                      "  \"windowY\": -40\n}\n"))
       << text;
   EXPECT_EQ(Read(text), s);
+  // With no opt-in on, the file is the one written before they existed (this, for the defaults).
+  EXPECT_EQ(SettingsToJson(DefaultSettings()),
+            "{\n  \"showClock\": true,\n  \"showClockYear\": false,\n  \"showCpu\": true,\n"
+            "  \"showCoreBars\": true,\n  \"showHardwareDetails\": true,\n  \"showGpu\": true,\n"
+            "  \"showMemory\": true,\n  \"showNetwork\": true,\n  \"showSsid\": true,\n"
+            "  \"showDisk\": true,\n  \"showSelf\": false,\n  \"snapToEdges\": true,\n"
+            "  \"alwaysOnTop\": true,\n  \"updateIntervalSeconds\": 1,\n"
+            "  \"diskAlertThreshold\": 0.9,\n  \"displayScale\": 1\n}\n");
+  Settings on;  // one more switched on each time, then all
+  for (const SettingsBool& entry : kOptInBools) {
+    on.*entry.field = true;
+    const std::string written = SettingsToJson(on);
+    EXPECT_NE(written.find("  \"" + std::string(entry.key) + "\": true,\n"), std::string::npos);
+    EXPECT_EQ(Read(written), on) << entry.key;
+  }
 }
 
 TEST(Settings, StepDisplayScaleClampsToTheTable) {

@@ -76,9 +76,10 @@ TEST_F(SettingsProviders, EveryRowHasItsControlTypeNameAndPlace) {
   EXPECT_EQ(
       std::vector<long>(
           {Number(rows[0].Get(), uia::kControlTypeProperty), Type(kControlClock),
-           Type(kControlScale), Type(kControlDiskAlert),
+           Type(kControlProcesses), Type(kControlScale), Type(kControlDiskAlert),
            Number(Children(Element(kControlScale).Get())[0].Get(), uia::kControlTypeProperty)}),
-      std::vector<long>({uia::kText, uia::kCheckBox, uia::kList, uia::kSlider, uia::kListItem}));
+      std::vector<long>(
+          {uia::kText, uia::kCheckBox, uia::kCheckBox, uia::kList, uia::kSlider, uia::kListItem}));
 
   // The clock's row on the screen, found again at its middle; its parent is the root.
   const auto clock = As<IRawElementProviderFragment>(Element(kControlClock).Get());
