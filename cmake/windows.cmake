@@ -143,6 +143,14 @@ add_executable(sampler_bench bench/sampler_bench_win.cpp bench/alloc_counter.cpp
 target_link_libraries(sampler_bench PRIVATE lumetta_win)
 lumetta_warnings(sampler_bench)
 
+# The card with every addition on, from a scripted sample: `make screenshots` saves it.
+add_executable(card_shot tools/card_shot_win.cpp)
+target_include_directories(card_shot PRIVATE tests)
+target_link_libraries(card_shot PRIVATE lumetta_win)
+target_link_options(card_shot PRIVATE -municode)
+lumetta_resources(card_shot)
+lumetta_warnings(card_shot)
+
 # Every primitive and text style in both palettes: `make gallery` saves docs/gallery.png.
 add_executable(gallery tools/gallery_win.cpp)
 target_include_directories(gallery PRIVATE tests)

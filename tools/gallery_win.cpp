@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "draw/renderer.h"
+#include "png_win.h"
 #include "support/test_window.h"
 
 using Microsoft::WRL::ComPtr;
@@ -102,36 +103,6 @@ void DrawPanel(Renderer& r, const Palette& p, float left) {
   }
 }
 
-bool SavePng(const lumetta::test::Capture& shot, const wchar_t* path) {
-  ComPtr<IWICImagingFactory> wic;
-  ComPtr<IWICStream> stream;
-  ComPtr<IWICBitmapEncoder> encoder;
-  ComPtr<IWICBitmapFrameEncode> frame;
-  const auto stride = static_cast<std::size_t>(shot.width());
-  std::vector<std::uint32_t> rows(stride * static_cast<std::size_t>(shot.height()));
-  for (int y = 0; y < shot.height(); ++y) {
-    for (int x = 0; x < shot.width(); ++x) {
-      rows[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x)] =
-          shot.at(x, y) | 0xFF000000u;
-    }
-  }
-  WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-  const auto width = static_cast<UINT>(shot.width());
-  const auto height = static_cast<UINT>(shot.height());
-  return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_PPV_ARGS(&wic))) &&
-         SUCCEEDED(wic->CreateStream(&stream)) &&
-         SUCCEEDED(stream->InitializeFromFilename(path, GENERIC_WRITE)) &&
-         SUCCEEDED(wic->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-         SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
-         SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
-         SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
-         SUCCEEDED(frame->SetPixelFormat(&format)) &&
-         SUCCEEDED(frame->WritePixels(height, width * 4, width * height * 4,
-                                      reinterpret_cast<BYTE*>(rows.data()))) &&
-         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -154,13 +125,8 @@ int wmain(int argc, wchar_t** argv) {
   DrawPanel(renderer, lumetta::PaletteFor(true), 0);
   DrawPanel(renderer, lumetta::PaletteFor(false), kPanelWidth);
   renderer.EndFrame();
-  // A Linux path from the Makefile is a path on Wine's drive Z:.
-  std::wstring path = argv[1];
-  if (path.starts_with(L"/")) {
-    path.insert(0, L"Z:");
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-  }
-  if (!SavePng(canvas.Read(), path.c_str())) {
+  const std::wstring path = lumetta::tools::WinePath(argv[1]);
+  if (!lumetta::tools::SavePng(canvas.Read(), path.c_str())) {
     std::fprintf(stderr, "gallery: could not write the PNG\n");
     return 1;
   }
