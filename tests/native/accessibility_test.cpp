@@ -116,7 +116,8 @@ struct Card {
   CardView view;
 
   A11yTree Tree(const TextSource& texts, UpdateState update = UpdateState::None) {
-    layout = StackSections(CardSections(settings, update, std::nullopt));
+    layout = StackSections(
+        CardSections(settings, update, std::nullopt, std::nullopt, snapshot.battery.present));
     BuildCardView({snapshot, settings, update, u"2.0", u"Sun, Dec 6", 9, 5}, CardWords(texts),
                   view);
     return CardAccessibilityTree(view, layout);
@@ -178,6 +179,74 @@ TEST(CardAccessibility, EverySectionReadsAsOneSentenceInEitherLanguage) {
   EXPECT_EQ(en.ElementAt({100, 20}), SectionElement(SectionId::Clock));
   EXPECT_EQ(en.Find(kCardElementPin)->toggled, std::optional<bool>(true));
   EXPECT_EQ(TopLevel(en), en.nodes.size());
+}
+
+// Every addition on: the eye gets short figures, the ear words; what the driver or the system
+// does not tell is a dash, and the battery's charge warns only off the mains.
+TEST(CardAccessibility, TheAdditionsDrawFiguresAndReadWords) {
+  const test::RcTexts en("en");
+  Card card;
+  for (const SettingsBool& entry : kOptInBools) {
+    card.settings.*entry.field = true;
+  }
+  Snapshot& s = card.snapshot;
+  s.gpuDetails = {61.5, true, 2 * kGiB, 12 * kGiB, true};
+  s.diskActivity = {4.2 * 1048576, 850 * 1024, true};
+  s.battery = {true, 0.15, true, false, false, 2 * 3600 + 14 * 60 + 59, true};
+  s.processes.valid = true;
+  s.processes.cpuCount = 2;
+  s.processes.memoryCount = 1;
+  for (auto [figure, name, value] : {std::tuple(&s.processes.cpu[0], u"chrome", 0.124),
+                                     {&s.processes.cpu[1], u"Code", 0.051},
+                                     {&s.processes.memory[0], u"Teams", 0.5 * kGiB}}) {
+    figure->nameLength = std::u16string_view(name).copy(figure->name.data(), kProcessNameCapacity);
+    figure->value = value;
+  }
+  const auto lines = [&](SectionId id) {
+    std::u16string all;
+    for (const CardCaption& caption : card.view[id].captions) {
+      all += caption.text + (caption.figure.empty() ? u"" : u"=" + caption.figure) + u"|";
+    }
+    return all;
+  };
+  const std::vector<std::u16string> names = Names(card.Tree(en));
+  EXPECT_EQ((std::vector{names[2], names[4], names[5], names[6], names[7]}),
+            (std::vector<std::u16string>{
+                u"GPU, 50%, NVIDIA RTX 4070, temperature 62 \u00B0C, memory 2.0 GB of 12.0 GB",
+                u"Network, Wi-Fi 6 \u00B7 Home, receiving 12.3 kb/s, sending 0 b/s",
+                // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one name over two lines
+                u"Disk, 100 GB free, 400 GB of 500 GB used, reading 4.2 MB/s, writing "
+                u"850 KB/s",
+                u"Battery, 15%, on battery \u00B7 2 h 14 min left",
+                u"Processes, most CPU: chrome 12%, Code 5.1%, most memory: Teams 512M"}));
+  EXPECT_EQ(
+      (std::vector{lines(SectionId::Gpu), lines(SectionId::Disk), lines(SectionId::Processes)}),
+      (std::vector<std::u16string>{u"NVIDIA RTX 4070|62 \u00B0C \u00B7 VRAM 2.0G/12G|",
+                                   u"400 GB of 500 GB used|R 4.2 MB/s \u00B7 W 850 KB/s|",
+                                   u"CPU|chrome=12%|Code=5.1%||Memory|Teams=512M|||"}));
+  EXPECT_EQ(card.view[SectionId::Battery].headlineTone, Tone::Warning);
+  EXPECT_EQ(names[6], u"Battery, 15%, on battery \u00B7 2 h 14 min left");
+  EXPECT_EQ(Names(card.Tree(test::RcTexts("ja")))[6],
+            u"Battery、15%、バッテリー駆動 \u00B7 残り 2 時間 14 分");
+
+  // Nothing told: dashes; the first sample has no CPU list yet; charging on the mains.
+  s.gpuDetails = {};
+  s.diskActivity = {};
+  s.battery = {true, 0.05, true, true, true, 0, false};
+  s.processes.cpuCount = 0;
+  card.Tree(en);
+  EXPECT_EQ((std::vector{lines(SectionId::Gpu), lines(SectionId::Disk), lines(SectionId::Battery)}),
+            (std::vector<std::u16string>{u"NVIDIA RTX 4070|\u2014 \u00B7 VRAM \u2014|",
+                                         u"400 GB of 500 GB used|R \u2014 \u00B7 W \u2014|",
+                                         u"charging|"}));
+  EXPECT_TRUE(lines(SectionId::Processes).starts_with(u"CPU|\u2014|||Memory|Teams=512M"));
+  EXPECT_EQ(card.view[SectionId::Battery].headlineTone, Tone::Primary);
+  s.battery = {true, 0.08, true, false, false, 0, false};
+  card.Tree(en);
+  EXPECT_EQ(std::pair(lines(SectionId::Battery), card.view[SectionId::Battery].headlineTone),
+            std::pair(std::u16string(u"on battery|"), Tone::Critical));
+  s.battery.present = false;  // no battery: no section
+  EXPECT_EQ(TopLevel(card.Tree(en)), 9u);
 }
 
 TEST(CardAccessibility, WhatIsMissingOrOutOfDateIsSaidInWords) {

@@ -91,6 +91,11 @@ TEST(CardFormats, BytesRatesAndPercents) {
              FormatPercent(0.37, 0), FormatPercent(0.004, 1), FormatPercent(0.9, 0)}),
       (Texts{u"0 B/s", u"1.5 MB/s", u"120 KB/s", u"0 B/s", u"0 B/s", u"0 B/s", u"1.0 KB/s", u"37%",
              u"0.4%", u"90%"}));
+  // In bits, steps of 1000; a figure that would print as 1000 moves to the next unit.
+  EXPECT_EQ((Texts{FormatRate(124.8, true), FormatRate(124.95, true), FormatRate(12'487.5, true),
+                   FormatRate(124'937.5, true), FormatRate(1.5e9, true),
+                   FormatRate(std::numeric_limits<double>::quiet_NaN(), true)}),
+            (Texts{u"998 b/s", u"1.0 kb/s", u"99.9 kb/s", u"1.0 Mb/s", u"12.0 Gb/s", u"0 b/s"}));
 }
 
 TEST(CardFormats, DiskAlertLevel) {
