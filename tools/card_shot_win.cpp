@@ -51,8 +51,13 @@ Snapshot Sample() {
     s.netSendHistory.push(9e4 + 6e4 * std::fabs(std::cos(t * 0.9)));
   }
   s.gpuDetails = {61.6, true, 2'400'000'000, 12'884'901'888, true};
-  s.memory = {17'179'869'184ull * 10 / 16, 17'179'869'184ull, 1'288'490'188ull,
-              15'032'385'536ull, 21'474'836'480ull, MemoryPressure::Normal, true};
+  s.memory = {17'179'869'184ull * 10 / 16,
+              17'179'869'184ull,
+              1'288'490'188ull,
+              15'032'385'536ull,
+              21'474'836'480ull,
+              MemoryPressure::Normal,
+              true};
   s.netReceive = 1.5 * 1048576;
   s.netSend = 120 * 1024;
   s.netRatesValid = true;
@@ -111,8 +116,8 @@ int wmain(int argc, wchar_t** argv) {
                  .second = 20,
                  .sentences = false},
                 CardWords(ProgramTexts()), view);
-  const SectionLayout layout = StackSections(
-      CardSections(settings, UpdateState::None, std::nullopt, std::nullopt, true));
+  const SectionLayout layout =
+      StackSections(CardSections(settings, UpdateState::None, std::nullopt, std::nullopt, true));
   const PixelSize size = CardWindowSize(96, 1.0, layout.totalHeight);
   test::Canvas canvas(size.width, size.height);
   Renderer renderer(d2d.Get(), dwrite.Get());

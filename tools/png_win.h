@@ -45,7 +45,6 @@ inline bool SavePng(const lumetta::test::Capture& shot, const wchar_t* path) {
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
-
 // A Linux path from the Makefile is a path on Wine's drive Z:.
 inline std::wstring WinePath(std::wstring path) {
   if (path.starts_with(L"/")) {
