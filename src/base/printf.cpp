@@ -37,12 +37,19 @@ void AppendPrintf(std::u16string& out, const char* format, ...) {
   va_copy(again, arguments);
   const int length = std::vsnprintf(small, sizeof small, format, arguments);
   va_end(arguments);
+  // Widened a unit at a time: appending a range of another character type would build a
+  // temporary string first.
+  const auto widen = [&out](std::string_view text) {
+    for (const char c : text) {
+      out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+    }
+  };
   if (length >= 0 && static_cast<std::size_t>(length) < sizeof small) {
-    out.append(small, small + length);
+    widen({small, static_cast<std::size_t>(length)});
   } else if (length >= 0) {
     std::string text(static_cast<std::size_t>(length), '\0');
     std::vsnprintf(text.data(), text.size() + 1, format, again);
-    out.append(text.begin(), text.end());
+    widen(text);
   }
   va_end(again);
 }

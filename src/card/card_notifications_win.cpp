@@ -34,6 +34,35 @@ std::optional<std::uint32_t> ConsoleDisplayState(WPARAM wParam, LPARAM lParam) {
   return state;
 }
 
+bool IsBatteryChange(WPARAM wParam, LPARAM lParam) {
+  if (wParam == PBT_APMPOWERSTATUSCHANGE) {
+    return true;
+  }
+  const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+  return wParam == PBT_POWERSETTINGCHANGE && setting != nullptr &&
+         (setting->PowerSetting == GUID_BATTERY_PERCENTAGE_REMAINING ||
+          setting->PowerSetting == GUID_ACDC_POWER_SOURCE);
+}
+
+void CardNotifications::FollowBattery(HWND window, bool follow) {
+  if (!follow) {
+    batteryCharge_.reset();
+    powerSource_.reset();
+    return;
+  }
+  if (batteryCharge_ && powerSource_) {
+    return;
+  }
+  batteryCharge_.reset(RegisterPowerSettingNotification(window, &GUID_BATTERY_PERCENTAGE_REMAINING,
+                                                        DEVICE_NOTIFY_WINDOW_HANDLE));
+  powerSource_.reset(RegisterPowerSettingNotification(window, &GUID_ACDC_POWER_SOURCE,
+                                                      DEVICE_NOTIFY_WINDOW_HANDLE));
+  if (!batteryCharge_ || !powerSource_) {
+    // PBT_APMPOWERSTATUSCHANGE still comes to every top-level window.
+    LogEvent(kWarn, "window", "battery_notification_failed", CodeDetail(LastErrorCode()));
+  }
+}
+
 void CardNotifications::Register(HWND window, WINEVENTPROC foregroundChanged) {
   foregroundHook_.reset(SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
                                         foregroundChanged, 0, 0,
@@ -56,6 +85,8 @@ void CardNotifications::Register(HWND window, WINEVENTPROC foregroundChanged) {
 void CardNotifications::ReleaseWindowRegistrations() {
   session_.reset();
   power_.reset();
+  batteryCharge_.reset();
+  powerSource_.reset();
 }
 
 }  // namespace lumetta

@@ -24,17 +24,24 @@ struct SessionNotificationTraits {
 [[nodiscard]] bool IsDesktopWindow(HWND window);
 // The console display state (0 off, 1 on, 2 dimmed) a WM_POWERBROADCAST carries, if it is one.
 [[nodiscard]] std::optional<std::uint32_t> ConsoleDisplayState(WPARAM wParam, LPARAM lParam);
+// Whether a WM_POWERBROADCAST tells of the battery's charge or the power source changing.
+[[nodiscard]] bool IsBatteryChange(WPARAM wParam, LPARAM lParam);
 
 class CardNotifications {
  public:
   void Register(HWND window, WINEVENTPROC foregroundChanged);
-  // The session and display registrations, while the window still exists.
+  // The battery's charge and the power source are followed while `follow`: the battery is
+  // read again when they change, never polled.
+  void FollowBattery(HWND window, bool follow);
+  // The session, display and battery registrations, while the window still exists.
   void ReleaseWindowRegistrations();
 
  private:
   UniqueWinEventHook foregroundHook_;
   UniqueOwner<SessionNotificationTraits> session_;
   UniquePowerNotify power_;
+  UniquePowerNotify batteryCharge_;
+  UniquePowerNotify powerSource_;
 };
 
 }  // namespace lumetta

@@ -36,6 +36,13 @@ std::u16string Bytes(std::uint64_t bytes) {
   return FormatBytes(static_cast<double>(bytes));
 }
 
+// `text` in `out`'s own storage. (Appended, not assigned: GCC 12 at -O3 warns falsely of
+// overlapping copies in an assignment from a view.)
+void SetText(std::u16string& out, std::u16string_view text) {
+  out.clear();
+  out.append(text);
+}
+
 // The next line of `out`, emptied in place.
 CardCaption& AddCaption(CardSectionView& out, Tone tone) {
   CardCaption& caption = out.captions.Add();
@@ -166,7 +173,7 @@ class SectionBuilder {
           out.headline += kMiddleDot;
           AppendBytes(out.headline, static_cast<double>(s_.self.privateWorkingSet));
         } else {
-          out.headline = kDash;
+          SetText(out.headline, kDash);
         }
         return;
     }
@@ -263,7 +270,7 @@ class SectionBuilder {
   const std::u16string& Unavailable() const { return words_[kTextUnavailable]; }
   // Nothing measured yet: a dash is drawn.
   static void Unmeasured(CardSectionView& out) {
-    out.headline = kDash;
+    SetText(out.headline, kDash);
     out.headlineTone = Tone::Secondary;
   }
   // "name 12%, name 3%": the three lines of a process list from `first` on, as drawn.
@@ -318,7 +325,7 @@ class SectionBuilder {
       if (s_.netRatesValid) {
         AppendRate(caption.text, rate, in_.settings.networkInBits);
       } else {
-        caption.text = kDash;
+        SetText(caption.text, kDash);
       }
     }
   }
@@ -363,8 +370,8 @@ class SectionBuilder {
         AppendRate(figures[0], a.readBytesPerSecond);
         AppendRate(figures[1], a.writeBytesPerSecond);
       } else {
-        figures[0] = kDash;
-        figures[1] = kDash;
+        SetText(figures[0], kDash);
+        SetText(figures[1], kDash);
       }
       words_.AppendFormat(AddCaption(out, Tone::Secondary).text, kTextDiskActivity,
                           {figures[0], figures[1]});
@@ -418,7 +425,7 @@ class SectionBuilder {
           row.text = list.figures[i].Name();
           list.append(row.figure, list.figures[i].value);
         } else if (i == 0) {
-          row.text = kDash;
+          SetText(row.text, kDash);
         }
       }
     }

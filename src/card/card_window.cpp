@@ -110,6 +110,7 @@ HRESULT CardWindow::Create(HINSTANCE) {
   trayIcon_ = std::make_unique<TrayIcon>();
   trayIcon_->Init(hwnd(), kTrayMessage);
   notifications_.Register(hwnd(), &CardWindow::ForegroundChanged);
+  notifications_.FollowBattery(hwnd(), settings_.showBattery);
   RebuildView();  // words to draw even when the card starts paused
   SampleAndRefresh();
   RestartTimers();
@@ -313,6 +314,7 @@ void CardWindow::ApplySettings(const Settings& next) {
   if (change.timersChanged) {
     RestartTimers();
   }
+  notifications_.FollowBattery(hwnd(), settings_.showBattery);
   if (sampler_) {
     sampler_->Tick(settings_);
   }
@@ -451,6 +453,9 @@ LRESULT CardWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL:
       return OnMouseWheel(wParam, lParam);
     case WM_POWERBROADCAST:
+      if (sampler_ && IsBatteryChange(wParam, lParam)) {
+        sampler_->BatteryChanged();  // read at the next tick, which a paused card does not take
+      }
       if (const std::optional<std::uint32_t> state = ConsoleDisplayState(wParam, lParam);
           state && presence_.OnDisplayState(*state)) {
         SampleAndRefresh();
