@@ -20,11 +20,13 @@ void BM_SamplerTick(benchmark::State& state) {
   lumetta::Sampler sampler(machine.Sources());
   lumetta::Settings settings;
   settings.showSelf = true;
-  if (state.range(0) == 1) {  // the GPU collector alone
+  if (state.range(0) != 0) {  // one collector alone
     for (const lumetta::SettingsBool& entry : lumetta::kSettingsBools) {
       settings.*entry.field = false;
     }
-    settings.showGpu = true;
+    settings.showGpu = state.range(0) <= 2;
+    settings.showGpuDetails = state.range(0) == 2;
+    settings.showDisk = settings.showDiskActivity = state.range(0) == 3;
   }
   for (int i = 0; i < 5; ++i) {  // first values, vectors and strings sized
     machine.clock.AdvanceSeconds(1);
@@ -39,7 +41,7 @@ void BM_SamplerTick(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(lumetta::bench::AllocationCount() - before) /
                          static_cast<double>(state.iterations()));
 }
-// 0: every section; 1: the GPU collector alone.
-BENCHMARK(BM_SamplerTick)->Arg(0)->Arg(1);
+// 0: every section; 1: the GPU collector alone; 2: with its details; 3: the disks' activity.
+BENCHMARK(BM_SamplerTick)->Arg(0)->Arg(1)->Arg(2)->Arg(3);
 
 }  // namespace

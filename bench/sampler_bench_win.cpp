@@ -50,6 +50,18 @@ Settings CpuWithClock() {
   return settings;
 }
 
+Settings GpuWithDetails() {
+  Settings settings = Only(&Settings::showGpu);
+  settings.showGpuDetails = true;
+  return settings;
+}
+
+Settings DiskActivity() {
+  Settings settings = Only(&Settings::showDisk);
+  settings.showDiskActivity = true;
+  return settings;
+}
+
 struct Timing {
   double medianMicros;
   double p90Micros;
@@ -90,9 +102,11 @@ int main(int argc, char** argv) {
               {"cpu", Only(&Settings::showCpu)},
               {"cpu + clock", CpuWithClock()},
               {"gpu", Only(&Settings::showGpu)},
+              {"gpu details", GpuWithDetails()},
               {"network", Only(&Settings::showNetwork)},
               {"memory", Only(&Settings::showMemory)},
               {"disk", Only(&Settings::showDisk)},
+              {"disk activity", DiskActivity()},
               {"self", Only(&Settings::showSelf)}};
 
   std::printf("sampler: %d ticks back to back per row (disk queried every 30 s of ticks)\n", ticks);

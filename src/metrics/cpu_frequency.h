@@ -1,9 +1,7 @@
 // The effective CPU frequency: the nominal one scaled by the current performance percentage.
 #pragma once
 
-#include <cstdint>
-
-#include "app/log.h"
+#include "metrics/counter_pair.h"
 
 namespace lumetta {
 
@@ -12,40 +10,21 @@ struct CpuFrequency {
   bool valid = false;
 };
 
-struct CounterValue {
-  std::uint32_t status = 0;         // of the formatting call
-  std::uint32_t counterStatus = 0;  // the value's own status; 0 is valid data
-  double value = 0;
-};
-
-// A performance-counter query over the processor's frequency and performance counters.
-class FrequencyCounters {
- public:
-  virtual ~FrequencyCounters() = default;
-  // Opens the query and adds both counters; the first non-zero status, or 0.
-  virtual std::uint32_t Open() = 0;
-  virtual std::uint32_t Collect() = 0;
-  virtual CounterValue Frequency() = 0;    // MHz
-  virtual CounterValue Performance() = 0;  // percent of nominal, not capped at 100
-  virtual void Close() = 0;
-};
+// The processor's counters: first its frequency (MHz), second its performance (percent of
+// nominal, not capped at 100).
+using FrequencyCounters = CounterPair;
 
 class CpuFrequencyCollector {
  public:
-  explicit CpuFrequencyCollector(FrequencyCounters& counters) : counters_(counters) {}
-  ~CpuFrequencyCollector() { reset(); }
-  CpuFrequencyCollector(const CpuFrequencyCollector&) = delete;
-  CpuFrequencyCollector& operator=(const CpuFrequencyCollector&) = delete;
+  explicit CpuFrequencyCollector(FrequencyCounters& counters)
+      : reader_(counters, "cpu_frequency") {}
 
   CpuFrequency Collect();
+  // Closes the query while the frequency is not shown.
+  void Close() { reader_.Close(); }
 
  private:
-  void reset();
-
-  FrequencyCounters& counters_;
-  bool open_ = false;
-  bool primed_ = false;
-  FailureLatch frequencyLatch_;  // one latch for every failure of this collector
+  CounterPairReader reader_;
 };
 
 }  // namespace lumetta

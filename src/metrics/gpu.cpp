@@ -24,7 +24,9 @@ std::optional<double> AdapterBusy(const std::vector<std::uint64_t>& previous,
 }
 
 bool GpuCollector::Enumerate() {
+  ReleaseDetails();
   adapters_.clear();
+  named_ = 0;
   hasPrevious_ = false;
   records_.clear();
   if (const std::int32_t status = source_.Enumerate(records_); status < 0) {
@@ -39,8 +41,8 @@ bool GpuCollector::Enumerate() {
     if (!type || (*type & kAdapterTypeSoftwareDevice) != 0) {
       continue;
     }
-    const std::optional<std::uint32_t> nodes = source_.NodeCount(record.luid);
-    if (!nodes || *nodes == 0) {
+    const std::optional<KmtCounts> counts = source_.AdapterCounts(record.luid);
+    if (!counts || counts->nodes == 0) {
       continue;
     }
     Adapter adapter;
@@ -49,8 +51,9 @@ bool GpuCollector::Enumerate() {
       adapter.model = ShortGpuName(*name);
       adapter.vendor = VendorOf(*name);
     }
-    adapter.previousRunning.assign(*nodes, 0);
-    adapter.currentRunning.assign(*nodes, 0);
+    adapter.previousRunning.assign(counts->nodes, 0);
+    adapter.currentRunning.assign(counts->nodes, 0);
+    adapter.segments = counts->segments;
     adapters_.push_back(std::move(adapter));
   }
   if (adapters_.empty()) {
@@ -89,7 +92,8 @@ GpuLoad GpuCollector::Collect(std::uint64_t now) {
   }
   GpuLoad load;
   if (hasPrevious_) {
-    for (const Adapter& adapter : adapters_) {
+    for (std::size_t i = 0; i < adapters_.size(); ++i) {
+      const Adapter& adapter = adapters_[i];
       const std::optional<double> busy =
           AdapterBusy(adapter.previousRunning, adapter.currentRunning, now - previousTime_);
       // Strictly greater: a tie keeps the earlier adapter.
@@ -97,6 +101,7 @@ GpuLoad GpuCollector::Collect(std::uint64_t now) {
         load = {*busy, true};
         model_ = adapter.model;
         vendor_ = adapter.vendor;
+        named_ = i;
       }
     }
   }
@@ -106,6 +111,82 @@ GpuLoad GpuCollector::Collect(std::uint64_t now) {
   previousTime_ = now;
   hasPrevious_ = true;
   return load;
+}
+
+void GpuCollector::Temperature(Adapter& adapter, GpuDetails& details) {
+  std::int32_t status = 0;
+  const char* event = "open_adapter_failed";
+  if (!adapter.handle) {
+    std::uint32_t handle = 0;
+    status = source_.OpenAdapter(adapter.luid, &handle);
+    if (status >= 0) {
+      adapter.handle = handle;
+    }
+  }
+  std::uint32_t tenths = 0;
+  if (status >= 0) {
+    event = "temperature_failed";
+    status = source_.Temperature(*adapter.handle, &tenths);
+  }
+  // A missing export, or a driver older than the data (STATUS_NOT_SUPPORTED or
+  // STATUS_INVALID_PARAMETER).
+  if (status < 0) {
+    ReportFailure(temperatureLatch_, "gpu", event, static_cast<std::uint32_t>(status));
+    adapter.temperatureFailed = true;
+    return;
+  }
+  // Zero: the driver reports no sensor.
+  details.temperatureCelsius = tenths / 10.0;
+  details.temperatureValid = tenths != 0;
+}
+
+void GpuCollector::DedicatedMemory(Adapter& adapter, GpuDetails& details) {
+  std::uint64_t used = 0;
+  std::uint64_t total = 0;
+  for (std::uint32_t i = 0; i < adapter.segments; ++i) {
+    KmtSegment segment;
+    if (const std::int32_t status = source_.Segment(adapter.luid, i, &segment); status < 0) {
+      ReportFailure(memoryLatch_, "gpu", "segment_query_failed",
+                    static_cast<std::uint32_t>(status));
+      adapter.memoryFailed = true;
+      return;
+    }
+    // Aperture segments are system memory the adapter maps, shared with everything else.
+    if (!segment.aperture) {
+      used += segment.bytesResident;
+      total += segment.commitLimit;
+    }
+  }
+  // Nothing reported (no segments, or none of the adapter's own): nothing shown.
+  details.dedicatedUsedBytes = used;
+  details.dedicatedTotalBytes = total;
+  details.memoryValid = total != 0;
+}
+
+GpuDetails GpuCollector::CollectDetails() {
+  GpuDetails details;
+  if (!initialized_) {
+    return details;
+  }
+  Adapter& adapter = adapters_[named_];
+  if (!adapter.temperatureFailed) {
+    Temperature(adapter, details);
+  }
+  if (!adapter.memoryFailed) {
+    DedicatedMemory(adapter, details);
+  }
+  return details;
+}
+
+void GpuCollector::ReleaseDetails() {
+  for (Adapter& adapter : adapters_) {
+    if (adapter.handle) {
+      source_.CloseAdapter(*adapter.handle);
+      adapter.handle.reset();
+    }
+    adapter.temperatureFailed = false;
+    adapter.memoryFailed = false;
+  }
 }
 
 }  // namespace lumetta

@@ -18,6 +18,7 @@ Sampler::Sampler(const MetricsSources& sources)
       network_(sources.network),
       wifi_(sources.wifi),
       disk_(sources.disk),
+      diskActivity_(sources.diskCounters),
       self_(sources.self) {
   snapshot_.cpuModel = ShortCpuName(sources.processorName);
   snapshot_.cpuVendor = VendorOf(sources.processorName);
@@ -33,6 +34,7 @@ void Sampler::TickCpu(const Settings& settings) {
     snapshot_.cpuCores.clear();
     snapshot_.cpuValid = false;
     snapshot_.cpuFrequencyValid = false;
+    cpuFrequency_.Close();
     return;
   }
   const CpuLoad& load = cpu_.Collect();
@@ -51,6 +53,7 @@ void Sampler::TickCpu(const Settings& settings) {
     snapshot_.cpuFrequencyValid = frequency.valid;
   } else {
     snapshot_.cpuFrequencyValid = false;
+    cpuFrequency_.Close();
   }
 }
 
@@ -135,6 +138,12 @@ void Sampler::Tick(const Settings& settings) {
   } else {
     snapshot_.gpuValid = false;
   }
+  if (settings.showGpu && settings.showGpuDetails) {
+    snapshot_.gpuDetails = gpu_.CollectDetails();
+  } else {
+    snapshot_.gpuDetails = {};
+    gpu_.ReleaseDetails();
+  }
 
   if (settings.showMemory) {
     snapshot_.memory = memory_.Collect();
@@ -158,6 +167,12 @@ void Sampler::Tick(const Settings& settings) {
     // A failed query leaves the value invalid, so it is tried again on the next tick.
     snapshot_.disk = disk_.Collect();
     lastDiskQuery_ = now;
+  }
+  if (settings.showDisk && settings.showDiskActivity) {
+    snapshot_.diskActivity = diskActivity_.Collect();
+  } else {
+    snapshot_.diskActivity.valid = false;
+    diskActivity_.Close();
   }
 
   if (settings.showSelf) {

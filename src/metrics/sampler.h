@@ -7,6 +7,7 @@
 #include "metrics/cpu_frequency.h"
 #include "metrics/cpu_load.h"
 #include "metrics/disk.h"
+#include "metrics/disk_activity.h"
 #include "metrics/gpu.h"
 #include "metrics/memory.h"
 #include "metrics/network.h"
@@ -39,6 +40,7 @@ struct MetricsSources {
   NetworkSource& network;
   WifiPlatform& wifi;
   DiskSource& disk;
+  DiskCounters& diskCounters;
   SelfSource& self;
   std::u16string processorName;  // raw, as the system names it; empty when unknown
 };
@@ -79,6 +81,7 @@ class Sampler {
   NetworkCollector network_;
   WifiQuery wifi_;
   DiskCollector disk_;
+  DiskActivityCollector diskActivity_;
   SelfCollector self_;
   Snapshot snapshot_;
   std::uint64_t lastDiskQuery_ = 0;

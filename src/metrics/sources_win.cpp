@@ -37,10 +37,14 @@ class Win32TimeSource final : public TimeSource {
 
 class Win32CpuTimes final : public CpuTimesSource {
  public:
-  std::int32_t Query(std::vector<ProcessorTimes>& times) override {
+  // The processor count does not change while the process runs: asked once.
+  Win32CpuTimes() {
     SYSTEM_INFO info{};
     GetSystemInfo(&info);
-    records_.assign(info.dwNumberOfProcessors, SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION{});
+    records_.resize(info.dwNumberOfProcessors);
+  }
+
+  std::int32_t Query(std::vector<ProcessorTimes>& times) override {
     ULONG returned = 0;
     const NTSTATUS status = NtQuerySystemInformation(
         SystemProcessorPerformanceInformation, records_.data(),
@@ -60,7 +64,6 @@ class Win32CpuTimes final : public CpuTimesSource {
   }
 
  private:
-  // Kept between calls so that a steady processor count allocates nothing.
   std::vector<SYSTEM_PROCESSOR_PERFORMANCE_INFORMATION> records_;
 };
 

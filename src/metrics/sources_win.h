@@ -26,6 +26,8 @@ using MemoryNotificationFactory = HANDLE(WINAPI*)(MEMORY_RESOURCE_NOTIFICATION_T
 std::unique_ptr<MemorySource> MakeWin32Memory(
     MemoryNotificationFactory create = &CreateMemoryResourceNotification);
 std::unique_ptr<DiskSource> MakeWin32Disk();
+// The physical disks' read and write rates (PDH).
+std::unique_ptr<DiskCounters> MakeWin32DiskCounters();
 
 // The MinGW headers lack the extended counters record (Windows 10 22H2 and 11 22H2 with the
 // September 2023 update). Its fields keep Windows' names.

@@ -7,6 +7,7 @@
 
 #include "metrics/cpu_frequency.h"
 #include "metrics/disk.h"
+#include "metrics/disk_activity.h"
 #include "metrics/gpu.h"
 #include "metrics/hardware_names.h"
 #include "metrics/memory.h"
@@ -46,19 +47,19 @@ TEST(CpuLoadTest, FewerProcessorsAverageTheCommonOnes) {
 
 TEST(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
   test::ClearCapturedEvents();
-  test::ScriptedClockCounters counters;
-  counters.frequency.Then({0, 0, 2000});
-  counters.performance.Then({0, 0, 150});
+  test::ScriptedCounters counters;
+  counters.first.Then({0, 0, 2000});
+  counters.second.Then({0, 0, 150});
   CpuFrequencyCollector collector{counters};
   EXPECT_FALSE(collector.Collect().valid);
-  counters.frequency.reset({0, 0x800007D1, 2000});   // the frequency value's own status
-  counters.performance.reset({0xC0000BBA, 0, 150});  // a failing call comes first
+  counters.first.reset({0, 0x800007D1, 2000});  // the frequency value's own status
+  counters.second.reset({0xC0000BBA, 0, 150});  // a failing call comes first
   EXPECT_FALSE(collector.Collect().valid);
-  counters.performance.reset({0, 0x800007D2, 150});
+  counters.second.reset({0, 0x800007D2, 150});
   EXPECT_FALSE(collector.Collect().valid);
-  counters.frequency.reset({0, 0, 2000});
+  counters.first.reset({0, 0, 2000});
   EXPECT_FALSE(collector.Collect().valid);
-  counters.performance.reset({0, 0, 100});
+  counters.second.reset({0, 0, 100});
   EXPECT_EQ(collector.Collect().mhz, 2000.0);
   EXPECT_EQ(counters.opens, 1);
   EXPECT_EQ(test::CapturedLines(),
@@ -66,6 +67,41 @@ TEST(CpuClockTest, FormatFailuresKeepTheQueryAndNameTheRightCode) {
                                       "WARN  cpu_frequency format_failed code=0x800007D1",
                                       "WARN  cpu_frequency format_failed code=0x800007D2",
                                       "INFO  cpu_frequency recovered"}));
+}
+
+// A counter this system lacks (PDH_CSTATUS_NO_COUNTER) is asked for once a minute, or when its
+// row comes back; so is a query that never collected. One that has worked is reopened at once.
+TEST(DiskActivityTest, AMissingCounterIsOpenedAgainOnlyRarely) {
+  test::ClearCapturedEvents();
+  test::ScriptedCounters counters;
+  counters.open.Then(0xC0000BB9);
+  counters.first.Then({0, 0, 4096});
+  counters.second.Then({0, 0, 512});
+  DiskActivityCollector collector{counters};
+  std::vector<int> opens;
+  const auto collect = [&](int times) {
+    for (int i = 0; i < times; ++i) {
+      EXPECT_FALSE(collector.Collect().valid);
+    }
+    opens.push_back(counters.opens);
+  };
+  collect(kCounterReopenInterval);
+  collect(1);
+  collector.Close();
+  counters.open.reset(0);
+  collect(1);  // at once, and primed
+  EXPECT_EQ(collector.Collect(), (DiskActivitySample{4096, 512, true}));
+  // PDH_NO_DATA from a query that worked (reopened at once), then from the new one.
+  counters.collect.Then(0x800007D5).Then(0x800007D5).Then(0);
+  collect(kCounterReopenInterval);
+  collect(2);
+  EXPECT_EQ(collector.Collect().readBytesPerSecond, 4096.0);
+  EXPECT_EQ(opens, (std::vector<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(
+      test::CapturedLines(),
+      (std::vector<std::string>{
+          "WARN  disk_activity open_failed code=0xC0000BB9", "INFO  disk_activity recovered",
+          "WARN  disk_activity collect_failed code=0x800007D5", "INFO  disk_activity recovered"}));
 }
 
 // Node lists of different lengths (a changed adapter) give no value, not a read past the shorter.
@@ -85,18 +121,80 @@ TEST(GpuTest, ANodeFailureEnumeratesAgainOnTheNextTick) {
   GpuCollector collector{gpu};
   EXPECT_FALSE(collector.Collect(0).valid);
   EXPECT_TRUE(collector.Collect(kSecond).valid);
+  collector.CollectDetails();  // opens the adapter, closed when it is enumerated again
   gpu.nodeStatus = static_cast<std::int32_t>(0xC000000D);
   EXPECT_FALSE(collector.Collect(2 * kSecond).valid);
   gpu.nodeStatus = 0;
   EXPECT_FALSE(collector.Collect(3 * kSecond).valid);  // enumerated again, no previous sample
   EXPECT_TRUE(collector.Collect(4 * kSecond).valid);
-  EXPECT_EQ(gpu.enumerations, 2);
+  EXPECT_EQ((std::vector<int>{gpu.enumerations, gpu.closes}), (std::vector<int>{2, 1}));
   EXPECT_EQ(
       test::CapturedLines(),
       (std::vector<std::string>{"INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
                                 "WARN  gpu node_query_failed code=0xC000000D",
                                 "INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT",
                                 "INFO  gpu recovered"}));
+}
+
+// Each failure shows nothing, is logged once and not asked again until the details come back;
+// dedicated memory is the adapter's own segments, the aperture (system memory) left out.
+TEST(GpuDetailsTest, FailuresAndTheAdaptersOwnSegments) {
+  constexpr std::int32_t kMissing = static_cast<std::int32_t>(0xC000007A);
+  constexpr std::int32_t kNotSupported = static_cast<std::int32_t>(0xC00000BB);
+  const std::vector<KmtSegment> segments{{8ull << 30, 3ull << 30, false},
+                                         {16ull << 30, 5ull << 30, true},
+                                         {1ull << 28, 1 << 26, false}};
+  const GpuDetails all{61.5, true, (3ull << 30) + (1 << 26), (8ull << 30) + (1 << 28), true};
+  const std::string open = "WARN  gpu open_adapter_failed code=0xC000007A",
+                    temperature = "WARN  gpu temperature_failed code=0xC00000BB",
+                    segment = "WARN  gpu segment_query_failed code=0xC00000BB";
+  const struct {
+    std::int32_t open, temperature, segment;
+    std::uint32_t tenths;
+    std::vector<KmtSegment> segments;
+    GpuDetails shown;
+    std::vector<int> queries;  // opens, temperatures, segments over three ticks
+    std::vector<std::string> log;
+  } cases[] = {
+      {0, 0, 0, 615, segments, all, {1, 3, 9}, {}},
+      // A system without the open call; no segments reported (as by Wine's statistics).
+      {kMissing, 0, 0, 615, {}, {}, {1, 0, 0}, {open}},
+      // An older driver supports neither query.
+      {0, kNotSupported, kNotSupported, 615, segments, {}, {1, 1, 1}, {temperature, segment}},
+      // No sensor (zero), and shared memory only: nothing to show, but asked each tick.
+      {0, 0, 0, 0, {{1ull << 30, 1 << 29, true}}, {}, {1, 3, 3}, {}},
+  };
+  for (const auto& c : cases) {
+    test::ClearCapturedEvents();
+    test::ScriptedGpu gpu;
+    gpu.adapters.push_back({1, 1u, u"AMD Radeon RX 7800 XT", 1u, {0}, c.segments, c.tenths});
+    gpu.openStatus = c.open;
+    gpu.temperatureStatus = c.temperature;
+    gpu.segmentStatus = c.segment;
+    GpuCollector collector{gpu};
+    for (std::uint64_t tick = 0; tick < 3; ++tick) {
+      collector.Collect(tick * kSecond);
+      EXPECT_EQ(collector.CollectDetails(), c.shown) << &c - cases;
+    }
+    EXPECT_EQ((std::vector<int>{gpu.opens, gpu.temperatures, gpu.segmentQueries}), c.queries);
+    collector.ReleaseDetails();
+    EXPECT_EQ(gpu.closes, c.open == 0 ? 1 : 0);
+    collector.CollectDetails();  // asked again, a repeated failure not logged again
+    EXPECT_EQ(gpu.opens, c.queries[0] + 1);
+    std::vector<std::string> log{"INFO  gpu adapters_enumerated count=1 first=Radeon RX 7800 XT"};
+    log.insert(log.end(), c.log.begin(), c.log.end());
+    EXPECT_EQ(test::CapturedLines("gpu"), log);
+  }
+  // The details are those of the adapter the GPU section names, the busiest.
+  test::ScriptedGpu gpu;
+  gpu.adapters.push_back({1, 1u, u"Intel UHD Graphics 770", 1u, {0}, {}, 450});
+  gpu.adapters.push_back({2, 1u, u"AMD Radeon RX 7800 XT", 1u, {0}, {}, 615});
+  GpuCollector collector{gpu};
+  collector.Collect(0);
+  EXPECT_EQ(collector.CollectDetails().temperatureCelsius, 45.0);
+  gpu.adapters[1].running = {kSecond / 2};
+  collector.Collect(kSecond);
+  EXPECT_EQ(collector.CollectDetails().temperatureCelsius, 61.5);
 }
 
 using enum MemoryPressure;

@@ -36,7 +36,7 @@ class SamplerTest : public testing::Test {
     machine_.cpu.script.reset({0, {{0, 0, 0}, {0, 0, 0}}});
     machine_.cpu.script.Then({0, {{50, 100, 0}, {0, 100, 0}}});
   }
-  const Settings everything_{.showSelf = true};
+  const Settings everything_{.showSelf = true, .showGpuDetails = true, .showDiskActivity = true};
   test::ScriptedMachine machine_;
   Sampler sampler_{machine_.Sources()};
 };
@@ -50,8 +50,10 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
                 first.netLabel.value_or(u"-"),
             u"Intel i7-8700K RTX 4070 Ethernet");
   EXPECT_TRUE(first.memory.valid && first.disk.valid);
+  EXPECT_EQ(first.gpuDetails, (GpuDetails{61.5, true, 2ull << 30, 12ull << 30, true}));
   EXPECT_FALSE(first.cpuValid || first.cpuFrequencyValid || first.gpuValid || first.netRatesValid ||
-               first.self.valid || !first.cpuCores.empty() || first.cpuHistory.count() != 0);
+               first.self.valid || first.diskActivity.valid || !first.cpuCores.empty() ||
+               first.cpuHistory.count() != 0);
 
   machine_.clock.AdvanceSeconds(1);
   machine_.gpu.adapters[0].running = {2'500'000, 0};
@@ -61,8 +63,9 @@ TEST_F(SamplerTest, WhenEachValueFirstBecomesValid) {
   EXPECT_TRUE(s.cpuValid && s.cpuFrequencyValid && s.gpuValid && s.netRatesValid && s.self.valid);
   EXPECT_EQ(s.cpuCores, (std::vector<double>{0.5, 1.0}));
   EXPECT_EQ(
-      (std::vector<double>{s.cpuTotal, s.cpuFrequencyMhz, s.gpuBusy, s.netReceive, s.netSend}),
-      (std::vector<double>{0.75, 3000, 0.25, 4096, 512}));
+      (std::vector<double>{s.cpuTotal, s.cpuFrequencyMhz, s.gpuBusy, s.netReceive, s.netSend,
+                           s.diskActivity.readBytesPerSecond, s.diskActivity.writeBytesPerSecond}),
+      (std::vector<double>{0.75, 3000, 0.25, 4096, 512, 4096, 1024}));
   EXPECT_EQ((std::vector<std::size_t>{s.cpuHistory.count(), s.gpuHistory.count(),
                                       s.netReceiveHistory.count(), s.netSendHistory.count()}),
             (std::vector<std::size_t>{1, 1, 1, 1}));
@@ -80,10 +83,15 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   sampler_.Tick(off);
   const Snapshot& s = sampler_.snapshot();
   EXPECT_FALSE(s.cpuValid || s.cpuFrequencyValid || s.gpuValid || s.memory.valid ||
-               s.netRatesValid || s.disk.valid || s.self.valid);
+               s.netRatesValid || s.disk.valid || s.self.valid || s.diskActivity.valid ||
+               s.gpuDetails != GpuDetails{});
   EXPECT_TRUE(s.cpuCores.empty() && !s.netLabel.has_value());
   EXPECT_EQ(s.cpuHistory.count(), 1u);
   EXPECT_EQ(machine_.cpu.calls, 2);  // a collector that is off is not run
+  // What was opened for a row is closed with it.
+  EXPECT_EQ((std::vector<int>{machine_.frequencyCounters.closes, machine_.diskCounters.closes,
+                              machine_.gpu.closes}),
+            (std::vector<int>{1, 1, 1}));
 }
 
 WifiConnection Connection(std::uint32_t phyType, std::string_view ssid, std::uint32_t length = 0) {

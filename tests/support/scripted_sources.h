@@ -93,19 +93,20 @@ class ScriptedSelf final : public SelfSource {
   ProcessUsage Query() override { return usage.Next(); }
 };
 
-class ScriptedClockCounters final : public FrequencyCounters {
+// A counter query; a missing counter is an Open that keeps failing.
+class ScriptedCounters final : public CounterPair {
  public:
   Script<std::uint32_t> open, collect;
-  Script<CounterValue> frequency, performance;
-  int opens = 0;
+  Script<CounterValue> first, second;
+  int opens = 0, closes = 0;
   std::uint32_t Open() override {
     ++opens;
     return open.Next();
   }
   std::uint32_t Collect() override { return collect.Next(); }
-  CounterValue Frequency() override { return frequency.Next(); }
-  CounterValue Performance() override { return performance.Next(); }
-  void Close() override {}
+  CounterValue First() override { return first.Next(); }
+  CounterValue Second() override { return second.Next(); }
+  void Close() override { ++closes; }
 };
 
 // Adapters with a running time per node that the test advances.
@@ -117,10 +118,12 @@ class ScriptedGpu final : public GpuSource {
     std::optional<std::u16string> name;
     std::optional<std::uint32_t> nodes;
     std::vector<std::uint64_t> running;
+    std::vector<KmtSegment> segments = {};
+    std::uint32_t temperature = 0;  // tenths of a degree
   };
-  std::int32_t nodeStatus = 0;
+  std::int32_t nodeStatus = 0, openStatus = 0, temperatureStatus = 0, segmentStatus = 0;
   std::vector<Adapter> adapters;
-  int enumerations = 0;
+  int enumerations = 0, opens = 0, closes = 0, temperatures = 0, segmentQueries = 0;
 
   std::int32_t Enumerate(std::vector<KmtAdapter>& out) override {
     ++enumerations;
@@ -135,11 +138,31 @@ class ScriptedGpu final : public GpuSource {
   std::optional<std::u16string> AdapterName(std::uint32_t handle) override {
     return adapters[handle - 100].name;
   }
-  void CloseAdapter(std::uint32_t) override {}
-  std::optional<std::uint32_t> NodeCount(std::uint64_t luid) override { return find(luid).nodes; }
+  // Enumerated handles are 100 and up, opened ones 200 and up.
+  void CloseAdapter(std::uint32_t handle) override { closes += handle >= 200 ? 1 : 0; }
+  std::optional<KmtCounts> AdapterCounts(std::uint64_t luid) override {
+    const Adapter& a = find(luid);
+    return a.nodes ? KmtCounts{*a.nodes, static_cast<std::uint32_t>(a.segments.size())}
+                   : std::optional<KmtCounts>();
+  }
   std::int32_t NodeRunningTime(std::uint64_t luid, std::uint32_t node,
                                std::uint64_t* running) override {
     return nodeStatus < 0 ? nodeStatus : (*running = find(luid).running.at(node), 0);
+  }
+  std::int32_t OpenAdapter(std::uint64_t luid, std::uint32_t* handle) override {
+    ++opens;
+    *handle = 200 + static_cast<std::uint32_t>(&find(luid) - adapters.data());
+    return openStatus;
+  }
+  std::int32_t Temperature(std::uint32_t handle, std::uint32_t* tenths) override {
+    ++temperatures;
+    *tenths = adapters.at(handle - 200).temperature;
+    return temperatureStatus;
+  }
+  std::int32_t Segment(std::uint64_t luid, std::uint32_t segment, KmtSegment* info) override {
+    ++segmentQueries;
+    *info = find(luid).segments.at(segment);
+    return segmentStatus;
   }
 
  private:
@@ -254,12 +277,13 @@ class ScriptedWifi final : public WifiPlatform {
 struct ScriptedMachine {
   ScriptedTimeSource clock;
   ScriptedCpuTimes cpu;
-  ScriptedClockCounters frequencyCounters;
+  ScriptedCounters frequencyCounters;
   ScriptedGpu gpu;
   ScriptedMemory memory;
   ScriptedNetwork network;
   ScriptedWifi wifi;
   ScriptedDisk disk;
+  ScriptedCounters diskCounters;
   ScriptedSelf self;
   std::u16string processorName = u"Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz";
 
@@ -271,13 +295,16 @@ struct ScriptedMachine {
     self.usage.Then({true, 0, 1000, 8u << 20});
     cpu.script.Then({0, {{0, 0, 0}, {0, 0, 0}}});
     Frequencies(2000, 150);
-    gpu.adapters.push_back({7, 1u, u"NVIDIA GeForce RTX 4070", 2u, {0, 0}});
+    gpu.adapters.push_back({7, 1u, u"NVIDIA GeForce RTX 4070", 2u, {0, 0}, {}, 615});
+    gpu.adapters[0].segments = {{12ull << 30, 2ull << 30, false}, {32ull << 30, 1ull << 30, true}};
+    diskCounters.first.Then({0, 0, 4096});
+    diskCounters.second.Then({0, 0, 1024});
     network.best.Then({0, 12});
     Wired(u"Ethernet", 1000, 2000);
   }
   void Frequencies(double mhz, double percent) {
-    frequencyCounters.frequency.reset({0, 0, mhz});
-    frequencyCounters.performance.reset({0, 0, percent});
+    frequencyCounters.first.reset({0, 0, mhz});
+    frequencyCounters.second.reset({0, 0, percent});
   }
   void Wired(std::u16string alias, std::uint64_t in, std::uint64_t out) {
     network.rows.reset({0, InterfaceRow{std::move(alias), {1}, 6, in, out}});
@@ -287,7 +314,8 @@ struct ScriptedMachine {
     wifi.guid = {guid};
   }
   MetricsSources Sources() {
-    return {clock, cpu, frequencyCounters, gpu, memory, network, wifi, disk, self, processorName};
+    return {clock, cpu,  frequencyCounters, gpu,  memory,       network,
+            wifi,  disk, diskCounters,      self, processorName};
   }
 };
 

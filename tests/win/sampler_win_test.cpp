@@ -107,13 +107,12 @@ TEST_F(LiveSamplerLog, OwnMemoryFallsBackToTheWorkingSetQuietly) {
 }
 
 // The real machine: every load collector has its value by the second tick; Wine has neither
-// the "Processor Information" counters nor D3DKMTEnumAdapters2, and each of those failures is
-// logged once however often it repeats.
+// the "Processor Information" nor the "PhysicalDisk" counters nor D3DKMTEnumAdapters2, and each
+// of those failures is logged once however often it repeats.
 TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
   EXPECT_EQ(ToUtf8(ReadProcessorName()), CpuidBrand());
   Win32Sampler sampler(nullptr, WM_APP + 1);
-  Settings settings;
-  settings.showSelf = true;
+  const Settings settings{.showSelf = true, .showGpuDetails = true, .showDiskActivity = true};
   sampler.Tick(settings);
   EXPECT_FALSE(sampler.snapshot().cpuValid || sampler.snapshot().self.valid);
   // Without a route toward the internet there is no interface to show, and that is logged once.
@@ -144,12 +143,16 @@ TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
   for (int tick = 0; tick < 20; ++tick) {
     sampler.Tick(settings);
   }
-  const std::vector<std::string> clock = Events("cpu_frequency"), gpu = Events("gpu");
-  if (s.cpuFrequencyValid) {
-    EXPECT_GT(s.cpuFrequencyMhz, 0.0);
-  } else {
-    ASSERT_EQ(clock.size(), 1u);
-    EXPECT_TRUE(clock[0].starts_with("WARN  cpu_frequency open_failed code=0x")) << clock[0];
+  const std::vector<std::string> gpu = Events("gpu");
+  EXPECT_TRUE(!s.cpuFrequencyValid || s.cpuFrequencyMhz > 0);
+  for (const auto& [component, valid] : {std::pair{"cpu_frequency", s.cpuFrequencyValid},
+                                         std::pair{"disk_activity", s.diskActivity.valid}}) {
+    const std::vector<std::string> events = Events(component);
+    if (!valid) {
+      ASSERT_EQ(events.size(), 1u) << component;
+      EXPECT_TRUE(events[0].starts_with("WARN  " + std::string(component) + " open_failed code=0x"))
+          << events[0];
+    }
   }
   if (!s.gpuValid) {
     ASSERT_EQ(gpu.size(), 1u);
@@ -157,6 +160,7 @@ TEST_F(LiveSamplerLog, TicksGiveEveryValueTheMachineHasAndLogEachFailureOnce) {
                 gpu[0] == "WARN  gpu no_hardware_adapter code=0xC0000225")
         << gpu[0];
     EXPECT_EQ(s.gpuHistory.count(), 0u);
+    EXPECT_EQ(s.gpuDetails, GpuDetails{});
   }
   EXPECT_TRUE(Events("memory").empty());
   EXPECT_EQ(Events("network").size(), routed ? 0u : 1u);
