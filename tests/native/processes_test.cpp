@@ -101,9 +101,12 @@ TEST_F(ProcessCollectorTest, FailuresAndMalformedListsStopSafely) {
   source_.records.resize(2000, {16, 1, 0, 0, u"grown.exe"});  // beyond the buffer's headroom
   const int before = source_.queries;
   EXPECT_TRUE(valid(8) && valid(9));
-  EXPECT_EQ(source_.queries - before, 3);
   source_.status = static_cast<std::int32_t>(kStatusInfoLengthMismatch);  // never enough
   EXPECT_FALSE(valid(10));
+  source_.status = 0;
+  source_.records.resize(300'000);  // asks for 96 MB: not believed
+  EXPECT_FALSE(valid(11));
+  EXPECT_EQ(source_.queries - before, 3 + 4 + 1);
   EXPECT_EQ(test::CapturedLines("processes"),
             (std::vector<std::string>{
                 "WARN  processes query_failed code=0xC0000022", "INFO  processes recovered",
