@@ -21,8 +21,9 @@ lumetta::Snapshot Measured() {
   s.cpuFrequencyValid = s.cpuValid = s.gpuValid = s.netRatesValid = true;
   s.gpuVendor = u"NVIDIA";
   s.gpuModel = u"RTX 4070";
-  s.memory = {10ull << 30, 16ull << 30, 1ull << 30, 14ull << 30, 20ull << 30,
-              lumetta::MemoryPressure::Normal, true};
+  s.memory = {10ull << 30, 16ull << 30, 1ull << 30,
+              14ull << 30, 20ull << 30, lumetta::MemoryPressure::Normal,
+              true};
   s.netReceive = 1.5 * 1048576;
   s.netLabel = u"Wi-Fi 6 \u00B7 HomeNet";
   s.disk = {335ull << 30, 476ull << 30, true};

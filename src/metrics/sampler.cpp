@@ -19,7 +19,9 @@ Sampler::Sampler(const MetricsSources& sources)
       wifi_(sources.wifi),
       disk_(sources.disk),
       diskActivity_(sources.diskCounters),
-      self_(sources.self) {
+      self_(sources.self),
+      processes_(sources.processes),
+      battery_(sources.battery) {
   snapshot_.cpuModel = ShortCpuName(sources.processorName);
   snapshot_.cpuVendor = VendorOf(sources.processorName);
 }
@@ -179,6 +181,20 @@ void Sampler::Tick(const Settings& settings) {
     snapshot_.self = self_.Collect(now);
   } else {
     snapshot_.self.valid = false;
+  }
+
+  if (settings.showProcesses) {
+    processes_.Collect(now, snapshot_.processes);
+  } else {
+    snapshot_.processes = {};
+    processes_.Forget();
+  }
+
+  if (settings.showBattery) {
+    snapshot_.battery = battery_.Collect();
+  } else {
+    snapshot_.battery = {};
+    battery_.MarkChanged();  // read afresh when the row comes back
   }
 }
 

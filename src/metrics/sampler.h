@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "metrics/battery.h"
 #include "metrics/cpu_frequency.h"
 #include "metrics/cpu_load.h"
 #include "metrics/disk.h"
@@ -11,6 +12,7 @@
 #include "metrics/gpu.h"
 #include "metrics/memory.h"
 #include "metrics/network.h"
+#include "metrics/processes.h"
 #include "metrics/self_load.h"
 #include "metrics/snapshot.h"
 #include "settings/settings.h"
@@ -43,6 +45,8 @@ struct MetricsSources {
   DiskCounters& diskCounters;
   SelfSource& self;
   std::u16string processorName;  // raw, as the system names it; empty when unknown
+  ProcessSource& processes;
+  BatterySource& battery;
 };
 
 // The last valid network reading, kept between ticks.
@@ -67,6 +71,8 @@ class Sampler {
   [[nodiscard]] const Snapshot& snapshot() const { return snapshot_; }
   // Rebuilds the network label from the cache and the latest Wi-Fi result.
   void RefreshNetworkLabel();
+  // The power status changed (WM_POWERBROADCAST): the battery is read on the next tick.
+  void BatteryChanged() { battery_.MarkChanged(); }
 
  private:
   void TickCpu(const Settings& settings);
@@ -83,6 +89,8 @@ class Sampler {
   DiskCollector disk_;
   DiskActivityCollector diskActivity_;
   SelfCollector self_;
+  ProcessCollector processes_;
+  BatteryCollector battery_;
   Snapshot snapshot_;
   std::uint64_t lastDiskQuery_ = 0;
   std::uint64_t lastWifiSubmit_ = 0;

@@ -18,14 +18,17 @@ struct Win32Sampler::Sources {
   std::unique_ptr<DiskSource> disk = MakeWin32Disk();
   std::unique_ptr<DiskCounters> diskCounters = MakeWin32DiskCounters();
   std::unique_ptr<SelfSource> self = MakeWin32Self();
+  std::unique_ptr<ProcessSource> processes = MakeWin32Processes();
+  std::unique_ptr<BatterySource> battery = MakeWin32Battery();
 };
 
 Win32Sampler::Win32Sampler(HWND window, UINT message)
     : sources_(std::make_unique<Sources>(window, message)),
-      sampler_(std::make_unique<Sampler>(MetricsSources{
-          *sources_->timeSource, *sources_->cpuTimes, *sources_->frequencyCounters, *sources_->gpu,
-          *sources_->memory, *sources_->network, *sources_->wifi, *sources_->disk,
-          *sources_->diskCounters, *sources_->self, ReadProcessorName()})) {}
+      sampler_(std::make_unique<Sampler>(
+          MetricsSources{*sources_->timeSource, *sources_->cpuTimes, *sources_->frequencyCounters,
+                         *sources_->gpu, *sources_->memory, *sources_->network, *sources_->wifi,
+                         *sources_->disk, *sources_->diskCounters, *sources_->self,
+                         ReadProcessorName(), *sources_->processes, *sources_->battery})) {}
 
 Win32Sampler::~Win32Sampler() {
   sampler_.reset();

@@ -20,6 +20,7 @@ class Win32Sampler {
   void Tick(const Settings& settings) { sampler_->Tick(settings); }
   [[nodiscard]] const Snapshot& snapshot() const { return sampler_->snapshot(); }
   void RefreshNetworkLabel() { sampler_->RefreshNetworkLabel(); }
+  void BatteryChanged() { sampler_->BatteryChanged(); }
 
  private:
   struct Sources;

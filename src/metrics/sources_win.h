@@ -28,6 +28,9 @@ std::unique_ptr<MemorySource> MakeWin32Memory(
 std::unique_ptr<DiskSource> MakeWin32Disk();
 // The physical disks' read and write rates (PDH).
 std::unique_ptr<DiskCounters> MakeWin32DiskCounters();
+// One NtQuerySystemInformation call per tick; no process is opened.
+std::unique_ptr<ProcessSource> MakeWin32Processes();
+std::unique_ptr<BatterySource> MakeWin32Battery();
 
 // The MinGW headers lack the extended counters record (Windows 10 22H2 and 11 22H2 with the
 // September 2023 update). Its fields keep Windows' names.

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "metrics/battery.h"
 #include "metrics/cpu_frequency.h"
 #include "metrics/disk.h"
 #include "metrics/disk_activity.h"
@@ -102,6 +103,26 @@ TEST(DiskActivityTest, AMissingCounterIsOpenedAgainOnlyRarely) {
       (std::vector<std::string>{
           "WARN  disk_activity open_failed code=0xC0000BB9", "INFO  disk_activity recovered",
           "WARN  disk_activity collect_failed code=0x800007D5", "INFO  disk_activity recovered"}));
+}
+
+TEST(Battery, FromThePowerStatus) {
+  constexpr std::uint32_t kUnknownTime = 0xFFFFFFFF;
+  const struct {
+    PowerStatus status;
+    BatterySample sample;
+  } cases[] = {
+      {{true, 0, 0, 1, 80, 5400}, {true, 0.8, true, false, false, 5400, true}},  // on battery
+      {{true, 0, 1, 9, 50, kUnknownTime}, {true, 0.5, true, true, true, 0, false}},
+      {{true, 0, 1, 0, 100, 1234}, {true, 1.0, true, true, false, 0, false}},  // no estimate on AC
+      {{true, 0, 0, 2, 255, kUnknownTime}, {true, 0, false, false, false, 0, false}},
+      {{true, 0, 255, 4, 101, 60}, {true, 0, false, false, false, 60, true}},
+      {{true, 0, 1, 128, 255, kUnknownTime}, {}},  // no system battery
+      {{true, 0, 0, 255, 80, 5400}, {}},           // the flags unknown
+      {{false, 5}, {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(BatteryFromStatus(c.status), c.sample) << int{c.status.batteryFlag};
+  }
 }
 
 // Node lists of different lengths (a changed adapter) give no value, not a read past the shorter.

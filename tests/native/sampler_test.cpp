@@ -92,6 +92,38 @@ TEST_F(SamplerTest, EveryFlagOffLeavesEverythingInvalidAndHistoriesAlone) {
   EXPECT_EQ((std::vector<int>{machine_.frequencyCounters.closes, machine_.diskCounters.closes,
                               machine_.gpu.closes}),
             (std::vector<int>{1, 1, 1}));
+  EXPECT_EQ(machine_.processes.queries + machine_.battery.queries, 0);  // the additions start off
+}
+
+// The battery is read when shown, told of a change or after a failure, never polled; the
+// process list only while shown, and after a pause its CPU shares start afresh.
+TEST_F(SamplerTest, ProcessesAndBatteryOnlyWhileShown) {
+  Settings on = everything_;
+  on.showProcesses = on.showBattery = true;
+  machine_.battery.status.reset({false, 21});
+  machine_.battery.status.Then({true, 0, 0, 1, 80, 3600}).Then({true, 0, 1, 9, 90, 0xFFFFFFFF});
+  sampler_.Tick(on);
+  const Snapshot& s = sampler_.snapshot();
+  EXPECT_TRUE(s.processes.valid && !s.battery.present);
+  machine_.clock.AdvanceSeconds(1);
+  machine_.processes.records[1].cpuTime = 5'000'000;
+  sampler_.Tick(on);
+  EXPECT_EQ(s.processes.cpu[0].value, 0.25);
+  sampler_.Tick(on);
+  EXPECT_TRUE(s.battery.timeLeftValid);  // the second status still
+  sampler_.BatteryChanged();
+  sampler_.Tick(on);
+  EXPECT_TRUE(s.battery.charging);
+  sampler_.Tick(everything_);
+  EXPECT_FALSE(s.processes.valid || s.battery.present);
+  machine_.clock.AdvanceSeconds(1);
+  sampler_.Tick(on);
+  EXPECT_TRUE(s.processes.valid && s.processes.cpuCount == 0);
+  EXPECT_EQ(std::vector<int>({machine_.processes.queries, machine_.battery.queries}),
+            std::vector<int>({6, 4}));  // the first list needed a larger buffer
+  EXPECT_EQ(test::CapturedLines("battery"),
+            (std::vector<std::string>{"WARN  battery query_failed code=0x00000015",
+                                      "INFO  battery recovered"}));
 }
 
 WifiConnection Connection(std::uint32_t phyType, std::string_view ssid, std::uint32_t length = 0) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -200,6 +201,58 @@ class ScriptedNetwork final : public NetworkSource {
   std::uint32_t best_ = 0;
 };
 
+// One process as the system lists it; its CPU time is split into user and kernel time.
+struct ProcessRecord {
+  std::uint64_t id = 0, createTime = 0, cpuTime = 0, privateBytes = 0;
+  std::u16string name;  // at most 32 characters
+  std::uint64_t workingSet = 0;
+};
+
+// Lays its records out as x64 Windows does, each name after its record, into the collector's
+// buffer; `damage` then alters what was written.
+class ScriptedProcesses final : public ProcessSource {
+ public:
+  static constexpr std::size_t kSlot = 320;
+  std::vector<ProcessRecord> records;
+  std::int32_t status = 0;  // a failure answered instead of the list
+  std::function<void(std::span<std::byte>)> damage;
+  int queries = 0;
+  std::int32_t Query(std::span<std::byte> buffer, std::uint32_t* returned) override {
+    ++queries;
+    *returned = static_cast<std::uint32_t>(records.size() * kSlot);
+    if (status < 0 || *returned > buffer.size()) {
+      return status < 0 ? status : static_cast<std::int32_t>(kStatusInfoLengthMismatch);
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const ProcessRecord& r = records[i];
+      std::byte* p = buffer.data() + i * kSlot;
+      const auto put = [p](std::size_t at, auto value) {
+        std::memcpy(p + at, &value, sizeof value);
+      };
+      std::memset(p, 0, 256);
+      put(kProcessNextEntryOffset, static_cast<std::uint32_t>(i + 1 < records.size() ? kSlot : 0));
+      put(kProcessPrivateWorkingSetOffset, r.privateBytes);
+      put(kProcessCreateTimeOffset, r.createTime);
+      put(kProcessUserTimeOffset, r.cpuTime / 4);
+      put(kProcessKernelTimeOffset, r.cpuTime - r.cpuTime / 4);
+      put(kProcessImageNameOffset, static_cast<std::uint16_t>(r.name.size() * 2));
+      put(kProcessImageNameBufferOffset, reinterpret_cast<std::uintptr_t>(p + 256));
+      put(kProcessIdOffset, r.id);
+      put(kProcessWorkingSetOffset, r.workingSet);
+      std::memcpy(p + 256, r.name.data(), r.name.size() * 2);
+    }
+    return damage ? damage(buffer), 0 : 0;
+  }
+  std::uint32_t ProcessorCount() override { return 2; }
+};
+
+class ScriptedBattery final : public BatterySource {
+ public:
+  Script<PowerStatus> status;
+  int queries = 0;
+  PowerStatus Query() override { return ++queries, status.Next(); }
+};
+
 // Runs each query inline; once held, each on its own thread, waiting at a gate until released.
 class ScriptedWifi final : public WifiPlatform {
  public:
@@ -285,6 +338,8 @@ struct ScriptedMachine {
   ScriptedDisk disk;
   ScriptedCounters diskCounters;
   ScriptedSelf self;
+  ScriptedProcesses processes;
+  ScriptedBattery battery;
   std::u16string processorName = u"Intel(R) Core(TM) i7-8700K CPU @ 3.70GHz";
 
   ScriptedMachine() {
@@ -301,6 +356,8 @@ struct ScriptedMachine {
     diskCounters.second.Then({0, 0, 1024});
     network.best.Then({0, 12});
     Wired(u"Ethernet", 1000, 2000);
+    processes.records = {{0, 0, 0, 0, {}}, {8, 1, 0, 4u << 20, u"lumetta.exe"}};
+    battery.status.Then({true, 0, 0, 1, 80, 3600});
   }
   void Frequencies(double mhz, double percent) {
     frequencyCounters.first.reset({0, 0, mhz});
@@ -314,8 +371,8 @@ struct ScriptedMachine {
     wifi.guid = {guid};
   }
   MetricsSources Sources() {
-    return {clock, cpu,  frequencyCounters, gpu,  memory,       network,
-            wifi,  disk, diskCounters,      self, processorName};
+    return {clock,        cpu,  frequencyCounters, gpu,       memory, network, wifi, disk,
+            diskCounters, self, processorName,     processes, battery};
   }
 };
 
