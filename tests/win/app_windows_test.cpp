@@ -16,6 +16,7 @@
 #include "base/owner_win.h"
 #include "base/program_path_win.h"
 #include "base/wide.h"
+#include "card/card_notifications_win.h"
 #include "card/card_painter.h"
 #include "card/card_window.h"
 #include "card/tray_icon.h"
@@ -167,16 +168,28 @@ TEST_F(CardMessages, PausesTimersDpiAndTheTaskbarsReturn) {
   test::CardInProcess inProcess;
   CardWindow& card = inProcess.card;
   ASSERT_EQ(card.Create(GetModuleHandleW(nullptr)), S_OK);
-  const auto display = [&](DWORD state) {
-    alignas(POWERBROADCAST_SETTING) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + 4] = {};
-    auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
-    setting->PowerSetting = GUID_CONSOLE_DISPLAY_STATE;
+  alignas(POWERBROADCAST_SETTING) unsigned char buffer[sizeof(POWERBROADCAST_SETTING) + 4] = {};
+  auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer);
+  const auto changed = [&](const GUID& guid, DWORD state) {
+    setting->PowerSetting = guid;
     setting->DataLength = sizeof state;
     std::memcpy(setting->Data, &state, sizeof state);
+    return reinterpret_cast<LPARAM>(setting);
+  };
+  const auto display = [&](DWORD state) {
     SendMessageW(card.hwnd(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
-                 reinterpret_cast<LPARAM>(setting));
+                 changed(GUID_CONSOLE_DISPLAY_STATE, state));
     return card.IsMeasuringPaused();
   };
+  // The battery is read again when its charge or the power source changes, not otherwise.
+  EXPECT_EQ(
+      (std::vector{
+          IsBatteryChange(PBT_POWERSETTINGCHANGE, changed(GUID_BATTERY_PERCENTAGE_REMAINING, 80)),
+          IsBatteryChange(PBT_POWERSETTINGCHANGE, changed(GUID_ACDC_POWER_SOURCE, 0)),
+          IsBatteryChange(PBT_APMPOWERSTATUSCHANGE, 0),
+          IsBatteryChange(PBT_POWERSETTINGCHANGE, changed(GUID_CONSOLE_DISPLAY_STATE, 1)),
+          IsBatteryChange(PBT_APMRESUMEAUTOMATIC, 0)}),
+      (std::vector{true, true, true, false, false}));
   const auto session = [&](WPARAM change) {
     return SendMessageW(card.hwnd(), WM_WTSSESSION_CHANGE, change, 0), card.IsMeasuringPaused();
   };
