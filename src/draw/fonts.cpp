@@ -116,21 +116,29 @@ GlyphParts GlyphShape(Glyph glyph, const RectF& box) {
 }
 
 std::optional<float> TextWidthCache::find(TextStyle style, std::u16string_view text) const {
-  const auto found = widths_.find(KeyView{style, text});
-  if (found == widths_.end()) {
-    return std::nullopt;
+  for (std::size_t i = 0; i < size_; ++i) {
+    const Entry& entry = entries_[i];
+    if (entry.style == style && std::u16string_view(entry.text.data(), entry.length) == text) {
+      return entry.width;
+    }
   }
-  return found->second;
+  return std::nullopt;
 }
 
 void TextWidthCache::MakeRoom() {
-  if (widths_.size() >= kMaxEntries) {
-    widths_.clear();
+  if (size_ >= kMaxEntries) {
+    size_ = 0;
   }
 }
 
 void TextWidthCache::Store(TextStyle style, std::u16string_view text, float width) {
-  widths_.insert_or_assign(Key{style, std::u16string(text)}, width);
+  if (text.size() > kMaxTextLength || size_ >= kMaxEntries) {
+    return;
+  }
+  Entry& entry = entries_[size_++];
+  entry.style = style;
+  entry.length = text.copy(entry.text.data(), kMaxTextLength);
+  entry.width = width;
 }
 
 }  // namespace lumetta

@@ -3,9 +3,9 @@
 // code points for every glyph used here). What the system has decides, never its version.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -83,38 +83,29 @@ struct ShapePart {
 using GlyphParts = FixedList<ShapePart, 9>;  // no allocation per glyph drawn
 [[nodiscard]] GlyphParts GlyphShape(Glyph glyph, const RectF& box);
 
-// Measured single-line widths, emptied whole when it would grow past its bound.
+// Measured single-line widths, emptied whole when it would grow past its bound. Its entries
+// are fixed slots, so that a figure measured for the first time allocates nothing; a text too
+// long for a slot is measured each time instead.
 class TextWidthCache {
  public:
   static constexpr std::size_t kMaxEntries = 256;
+  static constexpr std::size_t kMaxTextLength = 32;
 
   [[nodiscard]] std::optional<float> find(TextStyle style, std::u16string_view text) const;
   // Call on a miss, before measuring: empties the cache when it is full.
   void MakeRoom();
   void Store(TextStyle style, std::u16string_view text, float width);
-  [[nodiscard]] std::size_t size() const { return widths_.size(); }
+  [[nodiscard]] std::size_t size() const { return size_; }
 
  private:
-  struct Key {
-    TextStyle style;
-    std::u16string text;
+  struct Entry {
+    TextStyle style{};
+    std::size_t length = 0;
+    std::array<char16_t, kMaxTextLength> text{};
+    float width = 0;
   };
-  struct KeyView {
-    TextStyle style;
-    std::u16string_view text;
-  };
-  // Ordered by style, then by the text's code units; looked up without copying the text.
-  struct Less {
-    using is_transparent = void;
-    template <typename A, typename B>
-    bool operator()(const A& a, const B& b) const {
-      if (a.style != b.style) {
-        return a.style < b.style;
-      }
-      return std::u16string_view(a.text) < std::u16string_view(b.text);
-    }
-  };
-  std::map<Key, float, Less> widths_;
+  std::array<Entry, kMaxEntries> entries_{};
+  std::size_t size_ = 0;
 };
 
 }  // namespace lumetta

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "card/card_accessibility.h"
+#include "support/allocations.h"
 #include "support/rc_texts.h"
 
 namespace lumetta {
@@ -249,21 +250,12 @@ TEST(CardAccessibility, TheAdditionsDrawFiguresAndReadWords) {
   EXPECT_EQ(TopLevel(card.Tree(en)), 9u);
 }
 
-#ifdef __SANITIZE_ADDRESS__
-// The sanitizer's allocation hook (its header in GCC 12 does not declare it).
-// NOLINTNEXTLINE(bugprone-reserved-identifier,readability-identifier-naming)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                         void (*)(const volatile void*));
-thread_local long gAllocations = 0;
-#endif
-
 // Built again with other figures, every addition on or off, the view reuses its strings: a
 // steady tick allocates nothing. (Long figures matter: short ones fit a string's own buffer.)
 TEST(CardView, ASteadyRebuildAllocatesNothing) {
-#ifdef __SANITIZE_ADDRESS__
-  static const int kHooked = __sanitizer_install_malloc_and_free_hooks(
-      [](const volatile void*, size_t) { ++gAllocations; }, [](const volatile void*) {});
-  ASSERT_NE(kHooked, 0);
+  if (!test::AllocationsSoFar()) {
+    GTEST_SKIP() << "counts allocations through the address sanitizer";
+  }
   const test::RcTexts en("en");
   const CardWords words(en);
   for (const bool additions : {false, true}) {
@@ -279,7 +271,7 @@ TEST(CardView, ASteadyRebuildAllocatesNothing) {
     for (int tick = 0; tick < 3; ++tick) {
       card.snapshot.netReceive = 1e6 + tick * 1e5;  // "977 KB/s", then longer
       card.snapshot.cpuTotal = tick / 3.0;
-      const long before = gAllocations;
+      const long before = *test::AllocationsSoFar();
       BuildCardView({card.snapshot,
                      card.settings,
                      UpdateState::None,
@@ -290,13 +282,10 @@ TEST(CardView, ASteadyRebuildAllocatesNothing) {
                      tick,
                      false},
                     words, view);
-      allocations = gAllocations - before;
+      allocations = *test::AllocationsSoFar() - before;
     }
     EXPECT_EQ(allocations, 0) << additions;
   }
-#else
-  GTEST_SKIP() << "counts allocations through the address sanitizer";
-#endif
 }
 
 TEST(CardAccessibility, WhatIsMissingOrOutOfDateIsSaidInWords) {

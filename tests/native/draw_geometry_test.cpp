@@ -1,4 +1,5 @@
 #include "draw/geometry.h"
+#include "support/allocations.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 
 #include "draw/fonts.h"
 #include "draw/palette.h"
+#include "support/allocations.h"
 
 namespace lumetta {
 namespace {
@@ -114,12 +116,17 @@ TEST(GlyphShape, EveryGlyphStaysInItsBox) {
   EXPECT_EQ(GlyphShape(Glyph::Up, box)[0].c, (PointF{20, 22.4f}));
 }
 
+// Its slots are fixed: storing a width, even a new figure each frame, allocates nothing.
 TEST(TextWidthCache, The257thDistinctEntryEmptiesItFirst) {
   TextWidthCache cache;
+  const long before = test::AllocationsSoFar().value_or(0);
   for (int i = 0; i < 256; ++i) {
+    const char16_t text[] = {
+        u'a', static_cast<char16_t>(u'a' + i), u'b', u'c', u'd', u'e', u'f', u'g', u'h'};
     cache.MakeRoom();
-    cache.Store(TextStyle::Body, std::u16string(1, static_cast<char16_t>(u'a' + i)), 1.0f);
+    cache.Store(TextStyle::Body, std::u16string_view(text, i == 0 ? 1 : 9), 1.0f);
   }
+  EXPECT_EQ(test::AllocationsSoFar().value_or(0) - before, 0);
   EXPECT_EQ(cache.size(), 256u);
   EXPECT_EQ(cache.find(TextStyle::Body, u"a"), 1.0f);
   EXPECT_EQ(cache.find(TextStyle::Caption, u"a"), std::nullopt);  // the style is in the key
@@ -128,6 +135,11 @@ TEST(TextWidthCache, The257thDistinctEntryEmptiesItFirst) {
   EXPECT_EQ(cache.size(), 1u);
   EXPECT_EQ(cache.find(TextStyle::Body, u"a"), std::nullopt);
   EXPECT_EQ(cache.find(TextStyle::Caption, u"a"), 2.0f);
+  // A text longer than a slot is measured each time, never cut to a shorter one's key.
+  const std::u16string longer(TextWidthCache::kMaxTextLength + 1, u'a');
+  cache.Store(TextStyle::Caption, longer, 3.0f);
+  EXPECT_EQ(std::pair(cache.size(), cache.find(TextStyle::Caption, longer.substr(1))),
+            std::pair(std::size_t{1}, std::optional<float>()));
 }
 
 TEST(Palette, ExactColoursAndTheThemeSetting) {
