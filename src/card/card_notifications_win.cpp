@@ -50,16 +50,17 @@ void CardNotifications::FollowBattery(HWND window, bool follow) {
     powerSource_.reset();
     return;
   }
-  if (batteryCharge_ && powerSource_) {
-    return;
-  }
-  batteryCharge_.reset(RegisterPowerSettingNotification(window, &GUID_BATTERY_PERCENTAGE_REMAINING,
-                                                        DEVICE_NOTIFY_WINDOW_HANDLE));
-  powerSource_.reset(RegisterPowerSettingNotification(window, &GUID_ACDC_POWER_SOURCE,
-                                                      DEVICE_NOTIFY_WINDOW_HANDLE));
-  if (!batteryCharge_ || !powerSource_) {
-    // PBT_APMPOWERSTATUSCHANGE still comes to every top-level window.
-    LogEvent(kWarn, "window", "battery_notification_failed", CodeDetail(LastErrorCode()));
+  // A failure is logged with its own code; PBT_APMPOWERSTATUSCHANGE still comes to every
+  // top-level window.
+  for (const auto& [owner, setting] :
+       {std::pair{&batteryCharge_, &GUID_BATTERY_PERCENTAGE_REMAINING},
+        std::pair{&powerSource_, &GUID_ACDC_POWER_SOURCE}}) {
+    if (!*owner) {
+      owner->reset(RegisterPowerSettingNotification(window, setting, DEVICE_NOTIFY_WINDOW_HANDLE));
+      if (!*owner) {
+        LogEvent(kWarn, "window", "battery_notification_failed", CodeDetail(LastErrorCode()));
+      }
+    }
   }
 }
 

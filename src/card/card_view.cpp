@@ -108,6 +108,11 @@ void AppendProcessCpu(std::u16string& out, double share) {
 void AppendProcessMemory(std::u16string& out, double bytes) {
   AppendBytesCompact(out, bytes);
 }
+std::u16string FormatProcessCpu(double share) {
+  std::u16string text;
+  AppendProcessCpu(text, share);
+  return text;
+}
 
 class SectionBuilder {
  public:
@@ -202,15 +207,17 @@ class SectionBuilder {
           heard.push_back(out.captions[0].text);
         }
         const GpuDetails& gpu = s_.gpuDetails;
-        if (in_.settings.showGpuDetails && gpu.temperatureValid) {
-          std::u16string degrees;
-          AppendDegrees(degrees, gpu.temperatureCelsius);
-          heard.push_back(words_.Format(kTextTemperature, {degrees}));
+        if (!in_.settings.showGpuDetails) {
+          break;
         }
-        if (in_.settings.showGpuDetails && gpu.memoryValid) {
-          heard.push_back(words_.Format(
-              kTextGpuMemory, {Bytes(gpu.dedicatedUsedBytes), Bytes(gpu.dedicatedTotalBytes)}));
-        }
+        std::u16string degrees;
+        AppendDegrees(degrees, gpu.temperatureCelsius);
+        heard.push_back(
+            words_.Format(kTextTemperature, {gpu.temperatureValid ? degrees : Unavailable()}));
+        heard.push_back(gpu.memoryValid
+                            ? words_.Format(kTextGpuMemory, {Bytes(gpu.dedicatedUsedBytes),
+                                                             Bytes(gpu.dedicatedTotalBytes)})
+                            : u"VRAM " + Unavailable());
         break;
       }
       case SectionId::Memory: {
@@ -241,11 +248,12 @@ class SectionBuilder {
         } else {
           heard.insert(heard.end(), {out.headline, out.captions[0].text});
         }
-        if (in_.settings.showDiskActivity && s_.diskActivity.valid) {
-          heard.push_back(
-              words_.Format(kTextDiskReading, {FormatRate(s_.diskActivity.readBytesPerSecond)}));
-          heard.push_back(
-              words_.Format(kTextDiskWriting, {FormatRate(s_.diskActivity.writeBytesPerSecond)}));
+        if (in_.settings.showDiskActivity) {
+          const DiskActivitySample& a = s_.diskActivity;
+          heard.push_back(words_.Format(
+              kTextDiskReading, {a.valid ? FormatRate(a.readBytesPerSecond) : Unavailable()}));
+          heard.push_back(words_.Format(
+              kTextDiskWriting, {a.valid ? FormatRate(a.writeBytesPerSecond) : Unavailable()}));
         }
         break;
       case SectionId::Battery:
@@ -256,8 +264,11 @@ class SectionBuilder {
           heard.push_back(Unavailable());
           break;
         }
-        heard.push_back(words_.Format(kTextMostCpu, {Listed(out, 1)}));
-        heard.push_back(words_.Format(kTextMostMemory, {Listed(out, 5)}));
+        heard.push_back(words_.Format(
+            kTextMostCpu, {Listed(s_.processes.cpu, s_.processes.cpuCount, &FormatProcessCpu)}));
+        heard.push_back(
+            words_.Format(kTextMostMemory,
+                          {Listed(s_.processes.memory, s_.processes.memoryCount, &FormatBytes)}));
         break;
       case SectionId::Self:
         heard.push_back(measured ? out.headline : Unavailable());
@@ -273,13 +284,12 @@ class SectionBuilder {
     SetText(out.headline, kDash);
     out.headlineTone = Tone::Secondary;
   }
-  // "name 12%, name 3%": the three lines of a process list from `first` on, as drawn.
-  std::u16string Listed(const CardSectionView& out, std::size_t first) const {
+  // "chrome 12%, Code 5.1%", or "Teams 512 MB" in full units; a dash for an empty list.
+  std::u16string Listed(const std::array<ProcessFigure, kTopProcessCount>& figures,
+                        std::size_t count, std::u16string (*format)(double)) const {
     std::vector<std::u16string> rows;
-    for (std::size_t i = first; i < first + kTopProcessCount; ++i) {
-      if (!out.captions[i].figure.empty()) {
-        rows.push_back(out.captions[i].text + u" " + out.captions[i].figure);
-      }
+    for (std::size_t i = 0; i < count; ++i) {
+      rows.push_back(std::u16string(figures[i].Name()) + u" " + format(figures[i].value));
     }
     return rows.empty() ? std::u16string(kDash) : JoinFigures(rows, words_[kTextListSeparator]);
   }
@@ -422,7 +432,7 @@ class SectionBuilder {
       for (std::size_t i = 0; i < kTopProcessCount; ++i) {
         CardCaption& row = AddCaption(out, Tone::Secondary);
         if (i < list.count) {
-          row.text = list.figures[i].Name();
+          SetText(row.text, list.figures[i].Name());
           list.append(row.figure, list.figures[i].value);
         } else if (i == 0) {
           SetText(row.text, kDash);

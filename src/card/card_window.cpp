@@ -315,7 +315,7 @@ void CardWindow::ApplySettings(const Settings& next) {
     RestartTimers();
   }
   notifications_.FollowBattery(hwnd(), settings_.showBattery);
-  if (sampler_) {
+  if (sampler_ && !IsMeasuringPaused()) {  // a paused card samples when it resumes
     sampler_->Tick(settings_);
   }
   if (change.scaleChanged) {

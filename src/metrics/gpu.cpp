@@ -133,9 +133,13 @@ void GpuCollector::Temperature(Adapter& adapter, GpuDetails& details) {
   if (status < 0) {
     ReportFailure(temperatureLatch_, "gpu", event, static_cast<std::uint32_t>(status));
     adapter.temperatureFailed = true;
+    if (adapter.handle) {  // not asked again: nothing to keep open for
+      source_.CloseAdapter(*adapter.handle);
+      adapter.handle.reset();
+    }
     return;
   }
-  // Zero: the driver reports no sensor.
+  // Zero: the driver reports no sensor, or the GPU sleeps.
   details.temperatureCelsius = tenths / 10.0;
   details.temperatureValid = tenths != 0;
 }

@@ -263,7 +263,9 @@ class KmtGpu final : public GpuSource {
   std::int32_t Temperature(std::uint32_t handle, std::uint32_t* tenths) override {
     w32::D3DKMT_ADAPTER_PERFDATA data{};  // physical adapter 0: the first of a linked chain
     const NTSTATUS status = QueryInfo(handle, w32::KMTQAITYPE_ADAPTERPERFDATA, &data, sizeof data);
-    *tenths = data.Temperature;
+    // PowerStateOverride is 1 while the GPU is powered on: a sleeping GPU's reading is not
+    // shown. The data is what the kernel collects at its own interval; reading it wakes nothing.
+    *tenths = data.PowerStateOverride != 0 ? data.Temperature : 0;
     return status;
   }
 

@@ -219,7 +219,7 @@ TEST(CardAccessibility, TheAdditionsDrawFiguresAndReadWords) {
                 u"Disk, 100 GB free, 400 GB of 500 GB used, reading 4.2 MB/s, writing "
                 u"850 KB/s",
                 u"Battery, 15%, on battery \u00B7 2 h 14 min left",
-                u"Processes, most CPU: chrome 12%, Code 5.1%, most memory: Teams 512M"}));
+                u"Processes, most CPU: chrome 12%, Code 5.1%, most memory: Teams 512 MB"}));
   EXPECT_EQ(
       (std::vector{lines(SectionId::Gpu), lines(SectionId::Disk), lines(SectionId::Processes)}),
       (std::vector<std::u16string>{u"NVIDIA RTX 4070|62 \u00B0C \u00B7 VRAM 2.0G/12G|",
@@ -235,7 +235,11 @@ TEST(CardAccessibility, TheAdditionsDrawFiguresAndReadWords) {
   s.diskActivity = {};
   s.battery = {true, 0.05, true, true, true, 0, false};
   s.processes.cpuCount = 0;
-  card.Tree(en);
+  const std::vector<std::u16string> told = Names(card.Tree(en));
+  EXPECT_EQ((std::vector{told[2], told[5].substr(42)}),
+            (std::vector<std::u16string>{
+                u"GPU, 50%, NVIDIA RTX 4070, temperature not available, VRAM not available",
+                u"reading not available, writing not available"}));
   EXPECT_EQ((std::vector{lines(SectionId::Gpu), lines(SectionId::Disk), lines(SectionId::Battery)}),
             (std::vector<std::u16string>{u"NVIDIA RTX 4070|\u2014 \u00B7 VRAM \u2014|",
                                          u"400 GB of 500 GB used|R \u2014 \u00B7 W \u2014|",

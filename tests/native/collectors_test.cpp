@@ -198,6 +198,7 @@ TEST(GpuDetailsTest, FailuresAndTheAdaptersOwnSegments) {
       EXPECT_EQ(collector.CollectDetails(), c.shown) << &c - cases;
     }
     EXPECT_EQ((std::vector<int>{gpu.opens, gpu.temperatures, gpu.segmentQueries}), c.queries);
+    EXPECT_EQ(gpu.closes, c.temperature < 0 ? 1 : 0);  // not asked again: not kept open
     collector.ReleaseDetails();
     EXPECT_EQ(gpu.closes, c.open == 0 ? 1 : 0);
     collector.CollectDetails();  // asked again, a repeated failure not logged again
