@@ -1,7 +1,7 @@
-// card_shot PNG_PATH [light]: the card with every section and addition on, drawn from one
-// scripted sample, for the README. Wine has no adapter performance data, no PhysicalDisk
-// counters and no battery, so the running card cannot show those; this shows what Windows does.
-// The language is the program's (LUMETTA_LANG).
+// card_shot PNG_PATH [light|dark [default]]: the card with every section and addition on (or
+// with the default settings), drawn from one scripted sample, for the README. Wine has no adapter
+// performance data, no PhysicalDisk counters and no battery, so the running card cannot show those;
+// this shows what Windows does. The language is the program's (LUMETTA_LANG).
 #include <windows.h>
 
 #include <cmath>
@@ -81,7 +81,7 @@ Snapshot Sample() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: card_shot PNG_PATH [light]\n");
+    std::fprintf(stderr, "usage: card_shot PNG_PATH [light|dark [default]]\n");
     return 2;
   }
   const bool dark = argc < 3 || std::wstring(argv[2]) != L"light";
@@ -92,10 +92,11 @@ int wmain(int argc, wchar_t** argv) {
   D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d.GetAddressOf());
   DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
                       reinterpret_cast<IUnknown**>(dwrite.GetAddressOf()));
+  const bool everything = argc < 4 || std::wstring(argv[3]) != L"default";
   Settings settings;
-  settings.showSelf = true;
+  settings.showSelf = everything;
   for (const SettingsBool& entry : kOptInBools) {
-    settings.*entry.field = true;
+    settings.*entry.field = everything;
   }
   const Snapshot snapshot = Sample();
   SYSTEMTIME day{};
@@ -116,8 +117,8 @@ int wmain(int argc, wchar_t** argv) {
                  .second = 20,
                  .sentences = false},
                 CardWords(ProgramTexts()), view);
-  const SectionLayout layout =
-      StackSections(CardSections(settings, UpdateState::None, std::nullopt, std::nullopt, true));
+  const SectionLayout layout = StackSections(
+      CardSections(settings, UpdateState::None, std::nullopt, std::nullopt, everything));
   const PixelSize size = CardWindowSize(96, 1.0, layout.totalHeight);
   test::Canvas canvas(size.width, size.height);
   Renderer renderer(d2d.Get(), dwrite.Get());
