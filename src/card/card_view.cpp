@@ -105,9 +105,6 @@ Tone ChargeTone(const BatterySample& battery) {
 void AppendProcessCpu(std::u16string& out, double share) {
   AppendPercent(out, share, share < 0.1 ? 1 : 0);
 }
-void AppendProcessMemory(std::u16string& out, double bytes) {
-  AppendBytesCompact(out, bytes);
-}
 std::u16string FormatProcessCpu(double share) {
   std::u16string text;
   AppendProcessCpu(text, share);
@@ -424,9 +421,8 @@ class SectionBuilder {
       const std::array<ProcessFigure, kTopProcessCount>& figures;
       std::size_t count;
       void (*append)(std::u16string&, double);
-    } lists[] = {
-        {u"CPU", p.cpu, p.valid ? p.cpuCount : 0, &AppendProcessCpu},
-        {words_[kTextMemory], p.memory, p.valid ? p.memoryCount : 0, &AppendProcessMemory}};
+    } lists[] = {{u"CPU", p.cpu, p.valid ? p.cpuCount : 0, &AppendProcessCpu},
+                 {words_[kTextMemory], p.memory, p.valid ? p.memoryCount : 0, &AppendBytesCompact}};
     for (const auto& list : lists) {
       AddCaption(out, Tone::Tertiary).text = list.header;
       for (std::size_t i = 0; i < kTopProcessCount; ++i) {
