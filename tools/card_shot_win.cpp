@@ -15,9 +15,8 @@
 #include "card/card_view.h"
 #include "draw/renderer.h"
 #include "png_win.h"
+#include "support/factories.h"
 #include "support/test_window.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -87,11 +86,7 @@ int wmain(int argc, wchar_t** argv) {
   const bool dark = argc < 3 || std::wstring(argv[2]) != L"light";
   ChooseLanguage();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  ComPtr<ID2D1Factory> d2d;
-  ComPtr<IDWriteFactory> dwrite;
-  D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d.GetAddressOf());
-  DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
-                      reinterpret_cast<IUnknown**>(dwrite.GetAddressOf()));
+  const test::Factories factories;
   const bool everything = argc < 4 || std::wstring(argv[3]) != L"default";
   Settings settings;
   settings.showSelf = everything;
@@ -121,7 +116,7 @@ int wmain(int argc, wchar_t** argv) {
       CardSections(settings, UpdateState::None, std::nullopt, std::nullopt, everything));
   const PixelSize size = CardWindowSize(96, 1.0, layout.totalHeight);
   test::Canvas canvas(size.width, size.height);
-  Renderer renderer(d2d.Get(), dwrite.Get());
+  Renderer renderer(factories.d2d.Get(), factories.dwrite.Get());
   renderer.PrintTo(canvas.dc(), canvas.Rect());
   if (!renderer.BeginFrame()) {
     return 1;

@@ -12,9 +12,8 @@
 
 #include "draw/renderer.h"
 #include "png_win.h"
+#include "support/factories.h"
 #include "support/test_window.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
@@ -111,13 +110,9 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  ComPtr<ID2D1Factory> d2d;
-  ComPtr<IDWriteFactory> dwrite;
-  D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, d2d.GetAddressOf());
-  DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
-                      reinterpret_cast<IUnknown**>(dwrite.GetAddressOf()));
+  const lumetta::test::Factories factories;
   lumetta::test::Canvas canvas(2 * kPanelWidth, kHeight);
-  Renderer renderer(d2d.Get(), dwrite.Get());
+  Renderer renderer(factories.d2d.Get(), factories.dwrite.Get());
   renderer.PrintTo(canvas.dc(), canvas.Rect());
   if (!renderer.BeginFrame()) {
     return 1;
