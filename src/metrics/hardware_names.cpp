@@ -37,11 +37,6 @@ bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
-bool EndsWithIgnoreCase(std::u16string_view word, std::u16string_view suffix) {
-  return word.size() >= suffix.size() &&
-         EqualsIgnoreCase(word.substr(word.size() - suffix.size()), suffix);
-}
-
 bool AllDigits(std::u16string_view text) {
   for (char16_t c : text) {
     if (!IsDigit(c)) {
@@ -197,6 +192,11 @@ std::u16string VendorOf(std::u16string_view raw) {
     }
   }
   return {};
+}
+
+bool EndsWithIgnoreCase(std::u16string_view word, std::u16string_view suffix) {
+  return word.size() >= suffix.size() &&
+         EqualsIgnoreCase(word.substr(word.size() - suffix.size()), suffix);
 }
 
 std::u16string FrequencyText(double mhz) {

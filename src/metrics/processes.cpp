@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "metrics/hardware_names.h"
+
 namespace lumetta {
 namespace {
 
@@ -32,10 +34,6 @@ std::u16string_view NameAt(std::span<const std::byte> bytes, std::size_t record)
   return {reinterpret_cast<const char16_t*>(bytes.data() + (address - base)), length / 2u};
 }
 
-char16_t AsciiLower(char16_t c) {
-  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-}
-
 // Keeps the highest values in order; a tie keeps the process listed first.
 template <typename Ranking>
 void Offer(Ranking& ranking, std::size_t& count, double value, std::u16string_view name) {
@@ -57,9 +55,7 @@ void Offer(Ranking& ranking, std::size_t& count, double value, std::u16string_vi
 
 void SetProcessName(ProcessFigure& figure, std::u16string_view name) {
   constexpr std::u16string_view kExtension = u".exe";
-  if (name.size() >= kExtension.size() &&
-      std::ranges::equal(name.substr(name.size() - kExtension.size()), kExtension, {},
-                         AsciiLower)) {
+  if (EndsWithIgnoreCase(name, kExtension)) {
     name.remove_suffix(kExtension.size());
   }
   std::size_t length = name.size();
